@@ -1,0 +1,60 @@
+#pragma once
+// ADO-style connection to one database file of the suite, served by SQLite.
+// Accepts the Jet connection string of the Windows suite and Jet-dialect
+// SQL; see JetSql.h for the translation.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/db/Variant.h"
+
+namespace lumo::db {
+
+// Connection and Recordset option values, as the callers spell them.
+enum CursorTypeEnum { adOpenForwardOnly = 0, adOpenKeyset = 1, adOpenDynamic = 2, adOpenStatic = 3 };
+enum LockTypeEnum { adLockReadOnly = 1, adLockPessimistic = 2, adLockOptimistic = 3, adLockBatchOptimistic = 4 };
+enum CommandTypeEnum { adCmdUnspecified = -1, adCmdText = 1, adCmdTable = 2, adCmdUnknown = 8 };
+enum ExecuteOptionEnum { adExecuteNoRecords = 128 };
+enum AffectEnum { adAffectCurrent = 1 };
+
+inline constexpr std::string_view kJetProvider = "Microsoft.Jet.OLEDB.4.0";
+
+class Recordset;
+struct ConnectionImpl;
+
+class Connection {
+public:
+    Connection();
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=<path>" ('\' maps to '/').
+    // Never creates a file. Throws lumo::Error with a distinct description
+    // for a missing file, an unknown provider, a file that is not one of
+    // the suite's databases, and a file written by the Windows Jet engine.
+    void Open(std::string_view connectionString, std::string_view userId = {},
+              std::string_view password = {}, int options = -1);
+    void Close();
+    bool IsOpen() const;
+
+    // Runs a statement that returns no rows; returns the rows it changed.
+    int32_t Execute(std::string_view sql, int options = -1);
+
+    // One level of transaction; nesting fails.
+    void BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
+    bool InTransaction() const;
+
+    // Path of the open file.
+    const std::string& DataSource() const;
+
+    ConnectionImpl& impl();  // for Recordset
+
+private:
+    std::unique_ptr<ConnectionImpl> impl_;
+};
+
+}  // namespace lumo::db

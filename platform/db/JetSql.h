@@ -1,0 +1,40 @@
+#pragma once
+// Translation of Jet-dialect SQL into SQLite SQL, done with a tokenizer so
+// that string literals are never touched. What changes:
+//   a & b            -> lumo_concat(a, b)   (text join; Null counts as ""
+//                       unless every operand is Null). '&' binds below
+//                       '+'/'-' and above comparisons and LIKE.
+//   DEFAULT          -> "DEFAULT" where it names a column (also T.DEFAULT)
+//   UPDATE T SET T.C -> UPDATE T SET C      (qualified SET targets)
+//   True / False     -> -1 / 0
+// Everything else (bracketed names, parenthesised joins, RIGHT JOIN, LIKE
+// with % and _) runs in SQLite as written.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumo::db {
+
+struct JetStatement {
+    std::string sql;           // the SQLite text
+    bool isSelect = false;     // a statement that returns rows
+    // A SELECT that reads one table or view and nothing else (no join, no
+    // DISTINCT, GROUP BY, aggregate or compound): the name of that source,
+    // without brackets. Such a recordset can be updatable.
+    std::string singleSource;
+    // For a single-source SELECT: the same statement with the row identity
+    // "<source>._rowid_ AS " kRowidColumn as its first result column.
+    std::string sqlWithRowid;
+    // Per item of the outer select list: the qualifier of an item written
+    // as q.col or [q].[col] without AS, otherwise empty. Empty as a whole
+    // when the list holds '*'.
+    std::vector<std::string> qualifiers;
+};
+
+inline constexpr std::string_view kRowidColumn = "__lumo_rowid";
+
+// Throws lumo::Error for text the tokenizer cannot read (an unterminated
+// string literal or bracket).
+JetStatement translateJet(std::string_view jetSql);
+
+}  // namespace lumo::db

@@ -1,0 +1,54 @@
+#pragma once
+// The value of a field or a parameter: Empty, Null, Integer (16-bit),
+// Long (32-bit), Double, Date (automation date), Boolean or String (UTF-8).
+// Conversions follow the automation rules: Null converts to nothing and
+// fails with a description; Empty is 0 or ""; Boolean is -1 or 0.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace lumo::db {
+
+enum class VarType { Empty, Null, Integer, Long, Double, Date, Boolean, String };
+
+class Variant {
+public:
+    Variant() = default;  // Empty
+    Variant(int16_t v) : v_(v) {}
+    Variant(int32_t v) : v_(v) {}
+    Variant(double v) : v_(v) {}
+    Variant(bool v) : v_(v) {}
+    Variant(std::string v) : v_(std::move(v)) {}
+    Variant(std::string_view v) : v_(std::string(v)) {}
+    Variant(const char* v) : v_(std::string(v)) {}
+
+    static Variant null() { Variant r; r.v_ = NullTag{}; return r; }
+    static Variant date(double automationDate) { Variant r; r.v_ = DateTag{automationDate}; return r; }
+
+    VarType type() const { return static_cast<VarType>(v_.index()); }
+    bool isNull() const { return type() == VarType::Null; }
+    bool isEmpty() const { return type() == VarType::Empty; }
+
+    // Each throws lumo::Error on Null ("Null の使い方が不正です。"), on text
+    // that is not a number, and on a value out of the target's range.
+    int32_t toLong() const;
+    int16_t toInteger() const;
+    double toDouble() const;
+    double toDate() const;
+    bool toBool() const;
+    std::string toString() const;
+
+    // The text of a String value without a copy; nullptr for other types.
+    const std::string* stringValue() const { return std::get_if<std::string>(&v_); }
+
+    friend bool operator==(const Variant& a, const Variant& b) { return a.v_ == b.v_; }
+
+private:
+    struct NullTag { bool operator==(const NullTag&) const = default; };
+    struct DateTag { double value; bool operator==(const DateTag&) const = default; };
+    // Order matches VarType.
+    std::variant<std::monostate, NullTag, int16_t, int32_t, double, DateTag, bool, std::string> v_;
+};
+
+}  // namespace lumo::db
