@@ -1,0 +1,390 @@
+#include "platform/db/Connection.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <fstream>
+
+#include "platform/Error.h"
+#include "platform/db/ConnectionImpl.h"
+
+namespace lumo::db {
+namespace {
+
+// 'LUMO': every database file of the suite carries it (PRAGMA application_id).
+constexpr int kApplicationId = 0x4C554D4F;
+
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
+    return s;
+}
+
+bool equalsNoCase(std::string_view a, std::string_view b) { return NoCaseEqual{}(a, b); }
+
+struct ConnectionString {
+    std::string provider;
+    std::string dataSource;
+};
+
+ConnectionString parseConnectionString(std::string_view text) {
+    ConnectionString cs;
+    while (!text.empty()) {
+        const std::size_t semi = text.find(';');
+        std::string_view part = text.substr(0, semi);
+        text = semi == std::string_view::npos ? std::string_view{} : text.substr(semi + 1);
+        const std::size_t eq = part.find('=');
+        if (eq == std::string_view::npos) continue;
+        const std::string_view key = trim(part.substr(0, eq));
+        std::string_view value = trim(part.substr(eq + 1));
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+            value = value.substr(1, value.size() - 2);
+        if (equalsNoCase(key, "Provider")) cs.provider = value;
+        else if (equalsNoCase(key, "Data Source")) cs.dataSource = value;
+    }
+    std::replace(cs.dataSource.begin(), cs.dataSource.end(), '\\', '/');
+    return cs;
+}
+
+// Refuses anything that is not a database file of the suite, before SQLite
+// sees it (SQLite would happily treat an empty or foreign file as new).
+void checkFileKind(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        throw Error("データベース ファイル '" + path + "' が見つかりません。");
+    if (S_ISDIR(info.st_mode))
+        throw Error("'" + path + "' はフォルダーです。データベース ファイルを指定してください。");
+    std::ifstream in(path, std::ios::binary);
+    char header[32] = {};
+    if (!in.read(header, sizeof header) && in.gcount() == 0 && info.st_size > 0)
+        throw Error("データベース ファイル '" + path + "' を読み取れません。");
+    if (std::memcmp(header + 4, "Standard Jet DB", 15) == 0 || std::memcmp(header + 4, "Standard ACE DB", 15) == 0)
+        throw Error("'" + path + "' は Windows 版 Microsoft Access (Jet) のデータベースです。"
+                    "このまま開くことはできません。lumo init で作成したデータベースを指定してください。");
+    if (std::memcmp(header, "SQLite format 3", 16) != 0)
+        throw Error("'" + path + "' は Lumo のデータベース ファイルではありません。");
+}
+
+// Jet's '&': joins the text of its operands, a Null operand counting as "";
+// only when every operand is Null is the result Null.
+void concatFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    std::string out;
+    bool allNull = true;
+    for (int i = 0; i < argc; ++i) {
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) continue;
+        allNull = false;
+        const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[i]));
+        out.append(text, static_cast<std::size_t>(sqlite3_value_bytes(argv[i])));
+    }
+    if (allNull) sqlite3_result_null(ctx);
+    else sqlite3_result_text(ctx, out.data(), static_cast<int>(out.size()), SQLITE_TRANSIENT);
+}
+
+VarType typeFromDeclaration(const char* declared) {
+    if (!declared) return VarType::Empty;
+    std::string word;
+    for (const char* p = declared; *p && !std::isspace(static_cast<unsigned char>(*p)) && *p != '('; ++p)
+        word += static_cast<char>(std::toupper(static_cast<unsigned char>(*p)));
+    if (word == "INTEGER" || word == "LONG" || word == "COUNTER" || word == "INT") return VarType::Long;
+    if (word == "SHORT" || word == "SMALLINT") return VarType::Integer;
+    if (word == "YESNO" || word == "BIT" || word == "BOOLEAN") return VarType::Boolean;
+    if (word == "DATETIME" || word == "DATE") return VarType::Date;
+    if (word == "DOUBLE" || word == "REAL" || word == "FLOAT") return VarType::Double;
+    if (word == "TEXT" || word == "MEMO" || word == "VARCHAR" || word == "CHAR") return VarType::String;
+    return VarType::Empty;
+}
+
+// SQLite names columns of flattened joins "ID:1"; Jet never does.
+std::string withoutSuffix(const char* name) {
+    std::string s = name ? name : "";
+    const std::size_t colon = s.rfind(':');
+    if (colon != std::string::npos && colon + 1 < s.size() &&
+        std::all_of(s.begin() + static_cast<std::ptrdiff_t>(colon) + 1, s.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); }))
+        s.erase(colon);
+    return s;
+}
+
+std::shared_ptr<const ColumnSet> describeColumns(sqlite3* db, sqlite3_stmt* st, const JetStatement& translation,
+                                                 bool withRowid) {
+    auto set = std::make_shared<ColumnSet>();
+    int count = sqlite3_column_count(st);
+    if (withRowid) set->rowidColumn = --count;  // the row identity is the last column
+    std::vector<std::string> tables(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        ColumnInfo info;
+        info.name = withoutSuffix(sqlite3_column_name(st, i));
+        info.type = typeFromDeclaration(sqlite3_column_decltype(st, i));
+        const char* table = sqlite3_column_table_name(st, i);
+        const char* origin = sqlite3_column_origin_name(st, i);
+        if (table && origin) {
+            info.origin = origin;
+            tables[static_cast<std::size_t>(i)] = table;
+            int autoinc = 0;
+            if (sqlite3_table_column_metadata(db, nullptr, table, origin, nullptr, nullptr, nullptr, nullptr, &autoinc) ==
+                SQLITE_OK)
+                info.autoNumber = autoinc != 0;
+        }
+        set->columns.push_back(std::move(info));
+    }
+    // Two result columns of one name are told apart as Table.Column, the
+    // table as written in the statement where the statement says it.
+    const bool haveQualifiers = translation.qualifiers.size() == static_cast<std::size_t>(count);
+    std::vector<std::string> finalNames;
+    for (int i = 0; i < count; ++i) {
+        const std::string& name = set->columns[static_cast<std::size_t>(i)].name;
+        const auto same = std::count_if(set->columns.begin(), set->columns.end(),
+                                        [&](const ColumnInfo& c) { return NoCaseEqual{}(c.name, name); });
+        std::string qualifier;
+        if (same > 1) {
+            qualifier = haveQualifiers ? translation.qualifiers[static_cast<std::size_t>(i)] : std::string();
+            if (qualifier.empty()) qualifier = tables[static_cast<std::size_t>(i)];
+        }
+        finalNames.push_back(qualifier.empty() ? name : qualifier + "." + name);
+    }
+    for (int i = 0; i < count; ++i) {
+        set->columns[static_cast<std::size_t>(i)].name = std::move(finalNames[static_cast<std::size_t>(i)]);
+        set->index.emplace(set->columns[static_cast<std::size_t>(i)].name, i);  // the first of a name wins
+    }
+    return set;
+}
+
+}  // namespace
+
+std::size_t NoCaseHash::operator()(std::string_view s) const noexcept {
+    std::size_t h = 1469598103934665603ull;
+    for (unsigned char c : s) h = (h ^ static_cast<unsigned char>(std::toupper(c))) * 1099511628211ull;
+    return h;
+}
+
+bool NoCaseEqual::operator()(std::string_view a, std::string_view b) const noexcept {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+               return std::toupper(x) == std::toupper(y);
+           });
+}
+
+sqlite3* ConnectionImpl::handle() const {
+    if (!db) throw Error("接続が開かれていません。操作を実行するには、先に接続を開いてください。");
+    return db.get();
+}
+
+void ConnectionImpl::fail(std::string_view what) const {
+    std::string message = db ? sqlite3_errmsg(db.get()) : "unknown error";
+    throw Error(std::string(what) + ": " + message);
+}
+
+PreparedStatement& ConnectionImpl::prepare(const JetSqlText& text, bool withRowid) {
+    std::string key = text.shape();
+    if (withRowid) key.insert(0, "\x01");
+    if (auto it = byShape.find(key); it != byShape.end()) {
+        lru.splice(lru.begin(), lru, it->second);
+        return it->second->second;
+    }
+    sqlite3* h = handle();
+    PreparedStatement prepared;
+    prepared.translation = text.translate();
+    const std::string& sql = withRowid ? prepared.translation.sqlWithRowid : prepared.translation.sql;
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v3(h, sql.c_str(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &raw, nullptr) !=
+        SQLITE_OK)
+        fail("SQL 文を実行できません");
+    if (!raw) throw Error("SQL 文が空です。");
+    prepared.statement.reset(raw);
+    prepared.withRowid = withRowid;
+    prepared.parameterCount = sqlite3_bind_parameter_count(raw);
+    if (sqlite3_column_count(raw) > 0) prepared.columns = describeColumns(h, raw, prepared.translation, withRowid);
+
+    if (lru.size() >= kCacheCapacity) {
+        byShape.erase(lru.back().first);
+        lru.pop_back();
+    }
+    lru.emplace_front(std::move(key), std::move(prepared));
+    byShape.emplace(lru.front().first, lru.begin());
+    return lru.front().second;
+}
+
+bool ConnectionImpl::tableExists(const std::string& name) {
+    if (auto it = isTable.find(name); it != isTable.end()) return it->second;
+    sqlite3_stmt* raw = nullptr;
+    sqlite3_prepare_v2(handle(), "SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = ?1 COLLATE NOCASE", -1,
+                       &raw, nullptr);
+    StatementHandle st(raw);
+    sqlite3_bind_text(raw, 1, name.c_str(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+    const bool found = sqlite3_step(raw) == SQLITE_ROW;
+    isTable.emplace(name, found);
+    return found;
+}
+
+StatementRun::StatementRun(sqlite3* db, PreparedStatement& prepared, const std::vector<SqlLiteral>& literals)
+    : db_(db), prepared_(prepared) {
+    sqlite3_stmt* st = prepared.statement.get();
+    for (std::size_t i = 0; i < literals.size() && static_cast<int>(i) < prepared.parameterCount; ++i) {
+        const SqlLiteral& lit = literals[i];
+        const int n = static_cast<int>(i) + 1;
+        switch (lit.kind) {
+        case SqlLiteral::Kind::Integer: sqlite3_bind_int64(st, n, lit.integer); break;
+        case SqlLiteral::Kind::Real: sqlite3_bind_double(st, n, lit.real); break;
+        case SqlLiteral::Kind::Text:
+            sqlite3_bind_text(st, n, lit.text.data(), static_cast<int>(lit.text.size()), SQLITE_STATIC);
+            break;
+        }
+    }
+}
+
+StatementRun::~StatementRun() {
+    sqlite3_reset(prepared_.statement.get());
+    sqlite3_clear_bindings(prepared_.statement.get());
+}
+
+bool StatementRun::step() {
+    const int rc = sqlite3_step(prepared_.statement.get());
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
+    std::string message = sqlite3_errmsg(db_);
+    throw Error("SQL 文を実行できません: " + message);
+}
+
+Variant readColumn(sqlite3_stmt* st, int i, const ColumnInfo& info) {
+    const int storage = sqlite3_column_type(st, i);
+    if (storage == SQLITE_NULL) return Variant::null();
+    auto text = [&] {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+        return std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(st, i)));
+    };
+    switch (info.type) {
+    case VarType::Long: return Variant(static_cast<int32_t>(sqlite3_column_int64(st, i)));
+    case VarType::Integer: return Variant(static_cast<int16_t>(sqlite3_column_int(st, i)));
+    case VarType::Boolean: return Variant(sqlite3_column_int64(st, i) != 0);
+    case VarType::Date: return Variant::date(sqlite3_column_double(st, i));
+    case VarType::Double: return Variant(sqlite3_column_double(st, i));
+    case VarType::String: return Variant(text());
+    default: break;
+    }
+    switch (storage) {
+    case SQLITE_INTEGER: {
+        const sqlite3_int64 v = sqlite3_column_int64(st, i);
+        if (v >= INT32_MIN && v <= INT32_MAX) return Variant(static_cast<int32_t>(v));
+        return Variant(static_cast<double>(v));
+    }
+    case SQLITE_FLOAT: return Variant(sqlite3_column_double(st, i));
+    default: return Variant(text());
+    }
+}
+
+void bindValue(sqlite3_stmt* st, int i, const Variant& value) {
+    switch (value.type()) {
+    case VarType::Empty:
+    case VarType::Null: sqlite3_bind_null(st, i); break;
+    case VarType::Integer:
+    case VarType::Long: sqlite3_bind_int(st, i, value.toLong()); break;
+    case VarType::Boolean: sqlite3_bind_int(st, i, value.toBool() ? -1 : 0); break;
+    case VarType::Double:
+    case VarType::Date: sqlite3_bind_double(st, i, value.toDouble()); break;
+    case VarType::String: {
+        const std::string& s = *value.stringValue();
+        sqlite3_bind_text(st, i, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    }
+}
+
+Variant coerce(const Variant& value, VarType type) {
+    if (value.isNull() || value.isEmpty()) return Variant::null();
+    switch (type) {
+    case VarType::Long: return Variant(value.toLong());
+    case VarType::Integer: return Variant(value.toInteger());
+    case VarType::Boolean: return Variant(value.toBool());
+    case VarType::Date: return Variant::date(value.toDate());
+    case VarType::Double: return Variant(value.toDouble());
+    case VarType::String: return Variant(value.toString());
+    default: return value;
+    }
+}
+
+Connection::Connection() : impl_(std::make_unique<ConnectionImpl>()) {}
+Connection::~Connection() = default;
+
+ConnectionImpl& Connection::impl() { return *impl_; }
+
+void Connection::Open(std::string_view connectionString, std::string_view, std::string_view, int) {
+    if (impl_->db) throw Error("接続は既に開かれています。");
+    const ConnectionString cs = parseConnectionString(connectionString);
+    if (cs.provider.empty())
+        throw Error("接続文字列にプロバイダが指定されていません。");
+    if (!equalsNoCase(cs.provider, kJetProvider))
+        throw Error("プロバイダ '" + cs.provider + "' が見つかりません。正しくインストールされていない可能性があります。");
+    if (cs.dataSource.empty()) throw Error("接続文字列にデータ ソース (Data Source) が指定されていません。");
+    checkFileKind(cs.dataSource);
+
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(cs.dataSource.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    DbHandle db(raw);
+    if (rc != SQLITE_OK)
+        throw Error("データベース ファイル '" + cs.dataSource + "' を開けません: " + (raw ? sqlite3_errmsg(raw) : ""));
+    sqlite3_extended_result_codes(raw, 1);
+    sqlite3_busy_timeout(raw, 5000);
+
+    sqlite3_stmt* st = nullptr;
+    int applicationId = 0;
+    if (sqlite3_prepare_v2(raw, "PRAGMA application_id", -1, &st, nullptr) == SQLITE_OK) {
+        StatementHandle guard(st);
+        if (sqlite3_step(st) == SQLITE_ROW) applicationId = sqlite3_column_int(st, 0);
+    } else {
+        throw Error("'" + cs.dataSource + "' は Lumo のデータベース ファイルではありません: " + sqlite3_errmsg(raw));
+    }
+    if (applicationId != kApplicationId)
+        throw Error("'" + cs.dataSource + "' は Lumo のデータベース ファイルではありません。");
+
+    sqlite3_create_function_v2(raw, "lumo_concat", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, &concatFunction,
+                               nullptr, nullptr, nullptr);
+    impl_->db = std::move(db);
+    impl_->path = cs.dataSource;
+}
+
+void Connection::Close() {
+    impl_->byShape.clear();
+    impl_->lru.clear();  // statements go before the handle
+    impl_->isTable.clear();
+    impl_->db.reset();
+    impl_->inTransaction = false;
+}
+
+bool Connection::IsOpen() const { return impl_->db != nullptr; }
+
+const std::string& Connection::DataSource() const { return impl_->path; }
+
+int32_t Connection::Execute(std::string_view sql, int) {
+    sqlite3* db = impl_->handle();
+    const JetSqlText text(sql);
+    PreparedStatement& prepared = impl_->prepare(text, false);
+    StatementRun run(db, prepared, text.literals());
+    while (run.step()) {
+    }
+    return prepared.columns ? 0 : sqlite3_changes(db);
+}
+
+void Connection::BeginTrans() {
+    sqlite3* db = impl_->handle();
+    if (impl_->inTransaction) throw Error("トランザクションは既に開始されています (入れ子にはできません)。");
+    if (sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) impl_->fail("トランザクションを開始できません");
+    impl_->inTransaction = true;
+}
+
+void Connection::CommitTrans() {
+    sqlite3* db = impl_->handle();
+    if (!impl_->inTransaction) throw Error("トランザクションが開始されていません。");
+    if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) impl_->fail("コミットできません");
+    impl_->inTransaction = false;
+}
+
+void Connection::RollbackTrans() {
+    sqlite3* db = impl_->handle();
+    if (!impl_->inTransaction) throw Error("トランザクションが開始されていません。");
+    impl_->inTransaction = false;
+    if (sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr) != SQLITE_OK) impl_->fail("ロールバックできません");
+}
+
+bool Connection::InTransaction() const { return impl_->inTransaction; }
+
+}  // namespace lumo::db

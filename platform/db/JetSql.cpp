@@ -1,0 +1,373 @@
+#include "platform/db/JetSql.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+
+#include "platform/Error.h"
+
+namespace lumo::db {
+namespace {
+
+using Kind = detail::TokenKind;
+using detail::Token;
+
+bool isWordStart(unsigned char c) { return std::isalpha(c) || c == '_' || c >= 0x80; }
+bool isWordChar(unsigned char c) { return std::isalnum(c) || c == '_' || c == '$' || c >= 0x80; }
+
+std::string upper(std::string_view s) {
+    std::string r(s);
+    for (char& c : r) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return r;
+}
+
+// Splits Jet SQL into tokens; concatenating every token's text gives the
+// input back unchanged.
+std::vector<Token> tokenize(std::string_view sql) {
+    std::vector<Token> out;
+    std::size_t i = 0;
+    const std::size_t n = sql.size();
+    auto take = [&](Kind kind, std::size_t end) {
+        out.push_back({kind, std::string(sql.substr(i, end - i))});
+        i = end;
+    };
+    while (i < n) {
+        const unsigned char c = static_cast<unsigned char>(sql[i]);
+        std::size_t j = i + 1;
+        if (std::isspace(c)) {
+            while (j < n && std::isspace(static_cast<unsigned char>(sql[j]))) ++j;
+            take(Kind::Space, j);
+        } else if (c == '-' && j < n && sql[j] == '-') {
+            while (j < n && sql[j] != '\n') ++j;
+            take(Kind::Space, j);
+        } else if (c == '\'' || c == '"' || c == '`') {
+            // A doubled quote inside stands for one quote character.
+            for (;;) {
+                if (j >= n) throw Error("SQL 文の文字列が閉じていません: " + std::string(sql));
+                if (sql[j] == static_cast<char>(c)) {
+                    if (j + 1 < n && sql[j + 1] == static_cast<char>(c)) { j += 2; continue; }
+                    ++j;
+                    break;
+                }
+                ++j;
+            }
+            take(c == '\'' ? Kind::String : Kind::Quoted, j);
+        } else if (c == '[') {
+            while (j < n && sql[j] != ']') ++j;
+            if (j >= n) throw Error("SQL 文の角かっこが閉じていません: " + std::string(sql));
+            take(Kind::Bracket, j + 1);
+        } else if (std::isdigit(c) || (c == '.' && j < n && std::isdigit(static_cast<unsigned char>(sql[j])))) {
+            while (j < n && (std::isalnum(static_cast<unsigned char>(sql[j])) || sql[j] == '.')) ++j;
+            take(Kind::Number, j);
+        } else if (isWordStart(c)) {
+            while (j < n && isWordChar(static_cast<unsigned char>(sql[j]))) ++j;
+            take(Kind::Word, j);
+        } else {
+            static constexpr std::array<std::string_view, 6> twoChar = {"<>", "<=", ">=", "!=", "||", "=="};
+            const std::string_view two = sql.substr(i, 2);
+            take(Kind::Op, std::find(twoChar.begin(), twoChar.end(), two) != twoChar.end() ? i + 2 : j);
+        }
+    }
+    return out;
+}
+
+bool isWord(const Token& t, std::string_view keyword) {
+    return t.kind == Kind::Word && t.text.size() == keyword.size() && upper(t.text) == keyword;
+}
+bool isOp(const Token& t, std::string_view op) { return t.kind == Kind::Op && t.text == op; }
+bool isName(const Token& t) { return t.kind == Kind::Word || t.kind == Kind::Bracket || t.kind == Kind::Quoted; }
+
+std::string unquoteName(const Token& t) {
+    if (t.kind == Kind::Bracket || t.kind == Kind::Quoted) return t.text.substr(1, t.text.size() - 2);
+    return t.text;
+}
+
+// Indexes of the significant (non-space) tokens.
+std::vector<std::size_t> significant(const std::vector<Token>& tokens) {
+    std::vector<std::size_t> idx;
+    for (std::size_t i = 0; i < tokens.size(); ++i)
+        if (tokens[i].kind != Kind::Space) idx.push_back(i);
+    return idx;
+}
+
+// Keywords that end the operand of '&': everything that binds looser than
+// '+'/'-' or separates clauses.
+bool endsOperand(const Token& t) {
+    if (t.kind == Kind::Op) {
+        static constexpr std::array<std::string_view, 10> ops = {",", "=", "==", "<>", "!=", "<", ">", "<=", ">=", ";"};
+        return std::find(ops.begin(), ops.end(), t.text) != ops.end() || t.text == "&";
+    }
+    if (t.kind != Kind::Word) return false;
+    static constexpr std::array<std::string_view, 36> words = {
+        "AND", "OR", "NOT", "LIKE", "AS", "FROM", "WHERE", "ON", "SELECT", "DISTINCT", "IS", "IN",
+        "BETWEEN", "ESCAPE", "THEN", "ELSE", "WHEN", "CASE", "END", "ORDER", "BY", "GROUP", "HAVING",
+        "JOIN", "LEFT", "RIGHT", "INNER", "OUTER", "SET", "UNION", "VALUES", "INTO", "ASC", "DESC", "XOR", "GLOB"};
+    const std::string u = upper(t.text);
+    return std::find(words.begin(), words.end(), u) != words.end();
+}
+
+// The token-level rewrites that need no expression structure.
+void rewriteWords(std::vector<Token>& tokens) {
+    const auto sig = significant(tokens);
+    auto at = [&](std::size_t k) -> const Token* { return k < sig.size() ? &tokens[sig[k]] : nullptr; };
+    for (std::size_t k = 0; k < sig.size(); ++k) {
+        Token& t = tokens[sig[k]];
+        if (t.kind != Kind::Word) continue;
+        const bool afterDot = k > 0 && isOp(*at(k - 1), ".");
+        const bool beforeDot = at(k + 1) && isOp(*at(k + 1), ".");
+        if (isWord(t, "DEFAULT") && !(at(k + 1) && isWord(*at(k + 1), "VALUES"))) {
+            t.kind = Kind::Quoted;
+            t.text = "\"" + t.text + "\"";
+        } else if (!afterDot && !beforeDot && (isWord(t, "TRUE") || isWord(t, "FALSE"))) {
+            const bool isTrue = isWord(t, "TRUE");
+            t.kind = Kind::Number;
+            t.text = isTrue ? "-1" : "0";
+        }
+    }
+}
+
+// UPDATE T SET T.C = ..., T.D = ...  ->  UPDATE T SET C = ..., D = ...
+void unqualifySetTargets(std::vector<Token>& tokens) {
+    auto sig = significant(tokens);
+    if (sig.empty() || !isWord(tokens[sig[0]], "UPDATE")) return;
+    int depth = 0;
+    bool inSet = false;
+    bool atTarget = false;
+    std::vector<std::size_t> erase;
+    for (std::size_t k = 1; k < sig.size(); ++k) {
+        const Token& t = tokens[sig[k]];
+        if (isOp(t, "(")) ++depth;
+        if (isOp(t, ")")) --depth;
+        if (depth != 0) continue;
+        if (isWord(t, "SET")) { inSet = atTarget = true; continue; }
+        if (isWord(t, "WHERE")) break;
+        if (!inSet) continue;
+        if (isOp(t, ",")) { atTarget = true; continue; }
+        if (atTarget && isName(t) && k + 2 < sig.size() && isOp(tokens[sig[k + 1]], ".") && isName(tokens[sig[k + 2]])) {
+            for (std::size_t e = sig[k]; e <= sig[k + 1]; ++e) erase.push_back(e);
+        }
+        atTarget = false;
+    }
+    for (auto it = erase.rbegin(); it != erase.rend(); ++it) tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(*it));
+}
+
+// One item of an expression level: a token, or a whole parenthesised group
+// already rendered, with the white space that stood before it.
+struct Item {
+    std::string lead;
+    std::string text;
+    const Token* token = nullptr;  // nullptr for a group
+};
+
+std::string joinItems(const std::vector<Item>& items, std::size_t from, std::size_t to) {
+    std::string s;
+    for (std::size_t i = from; i < to; ++i) {
+        if (i > from) s += items[i].lead;
+        s += items[i].text;
+    }
+    return s;
+}
+
+bool isAmp(const Item& item) { return item.token && isOp(*item.token, "&"); }
+bool endsOperand(const Item& item) { return item.token && endsOperand(*item.token); }
+
+// Renders tokens from `pos` up to the ')' closing the current level (or the
+// end), rewriting every '&' chain of this level into lumo_concat(...).
+std::string renderLevel(const std::vector<Token>& tokens, std::size_t& pos) {
+    std::vector<Item> items;
+    std::string lead;
+    while (pos < tokens.size()) {
+        const Token& t = tokens[pos];
+        if (t.kind == Kind::Space) { lead += t.text; ++pos; continue; }
+        if (isOp(t, ")")) break;
+        if (isOp(t, "(")) {
+            ++pos;
+            std::string inner = renderLevel(tokens, pos);
+            std::string close;
+            if (pos < tokens.size()) { close = tokens[pos].text; ++pos; }
+            items.push_back({std::move(lead), "(" + inner + close, nullptr});
+        } else {
+            items.push_back({std::move(lead), t.text, &t});
+            ++pos;
+        }
+        lead.clear();
+    }
+
+    // Replace each '&' chain by one item; out holds the items written so far.
+    std::vector<Item> out;
+    std::size_t operandStart = 0;  // index in out where the current operand begins
+    for (std::size_t i = 0; i < items.size();) {
+        if (!isAmp(items[i])) {
+            out.push_back(items[i]);
+            if (endsOperand(items[i])) operandStart = out.size();
+            ++i;
+            continue;
+        }
+        std::string text = "lumo_concat(" + joinItems(out, operandStart, out.size());
+        std::size_t j = i;
+        while (j < items.size() && isAmp(items[j])) {
+            const std::size_t start = ++j;
+            while (j < items.size() && !endsOperand(items[j])) ++j;
+            text += ", " + joinItems(items, start, j);
+        }
+        text += ")";
+        std::string leadOfChain = operandStart < out.size() ? out[operandStart].lead : items[i].lead;
+        out.resize(operandStart);
+        out.push_back({std::move(leadOfChain), std::move(text), nullptr});
+        i = j;
+    }
+    std::string rendered = out.empty() ? lead : out.front().lead;
+    rendered += joinItems(out, 0, out.size());
+    if (!out.empty()) rendered += lead;  // white space before the closing ')'
+    return rendered;
+}
+
+std::string render(const std::vector<Token>& tokens) {
+    std::string out;
+    std::size_t pos = 0;
+    for (;;) {
+        out += renderLevel(tokens, pos);
+        if (pos >= tokens.size()) break;
+        out += tokens[pos++].text;  // a stray ')' is left for SQLite to report
+    }
+    return out;
+}
+
+bool isAggregate(const Token& t) {
+    static constexpr std::array<std::string_view, 8> names = {"COUNT", "SUM", "MIN", "MAX", "AVG", "FIRST", "LAST", "TOTAL"};
+    return t.kind == Kind::Word && std::find(names.begin(), names.end(), upper(t.text)) != names.end();
+}
+
+// Fills isSelect, singleSource and qualifiers from the (rewritten) tokens.
+void analyse(const std::vector<Token>& tokens, JetStatement& st, std::size_t& fromToken) {
+    const auto sig = significant(tokens);
+    if (sig.empty()) return;
+    const Token& first = tokens[sig[0]];
+    st.isSelect = isWord(first, "SELECT") || isWord(first, "WITH") || isWord(first, "VALUES") || isWord(first, "PRAGMA");
+    if (!isWord(first, "SELECT")) return;
+
+    int depth = 0;
+    bool simple = true;
+    std::size_t fromAt = 0;  // index into sig
+    std::vector<std::vector<const Token*>> listItems(1);
+    bool star = false;
+    bool fromClauseEnded = false;
+    for (std::size_t k = 1; k < sig.size(); ++k) {
+        const Token& t = tokens[sig[k]];
+        if (isOp(t, "(")) ++depth;
+        if (isOp(t, ")")) --depth;
+        if (depth == 0 && isWord(t, "FROM") && fromAt == 0) { fromAt = k; continue; }
+        if (fromAt == 0) {
+            if (k == 1 && isWord(t, "DISTINCT")) simple = false;
+            if (isAggregate(t) && k + 1 < sig.size() && isOp(tokens[sig[k + 1]], "(")) simple = false;
+            if (depth == 0 && isOp(t, ",")) { listItems.emplace_back(); continue; }
+            if (isOp(t, "*")) star = true;
+            listItems.back().push_back(&t);
+        } else if (depth == 0) {
+            if (isWord(t, "WHERE") || isWord(t, "ORDER")) fromClauseEnded = true;
+            if (isWord(t, "GROUP") || isWord(t, "HAVING") || isWord(t, "UNION") || isWord(t, "INTERSECT") ||
+                isWord(t, "EXCEPT") || (!fromClauseEnded && (isWord(t, "JOIN") || isOp(t, ","))))
+                simple = false;
+        }
+    }
+    if (!star) {
+        for (const auto& item : listItems) {
+            const bool qualified = item.size() == 3 && isName(*item[0]) && isOp(*item[1], ".") && isName(*item[2]);
+            st.qualifiers.push_back(qualified ? unquoteName(*item[0]) : std::string());
+        }
+    }
+    // FROM <name> and then nothing but WHERE / ORDER BY clauses.
+    if (simple && fromAt != 0 && fromAt + 1 < sig.size()) {
+        const Token& source = tokens[sig[fromAt + 1]];
+        const bool ends = fromAt + 2 == sig.size() || isWord(tokens[sig[fromAt + 2]], "WHERE") ||
+                          isWord(tokens[sig[fromAt + 2]], "ORDER") || isOp(tokens[sig[fromAt + 2]], ";");
+        if (isName(source) && !endsOperand(source) && ends) {
+            st.singleSource = unquoteName(source);
+            fromToken = sig[fromAt];
+        }
+    }
+}
+
+// Replaces each literal by ?N and returns the literals in order.
+std::vector<SqlLiteral> parameterize(std::vector<Token>& tokens) {
+    std::vector<SqlLiteral> literals;
+    int depth = 0;
+    bool columnNumbers = false;  // inside ORDER BY / GROUP BY of the outer statement
+    const Token* previous = nullptr;
+    for (Token& t : tokens) {
+        if (t.kind == Kind::Space) continue;
+        if (isOp(t, "(")) ++depth;
+        if (isOp(t, ")")) --depth;
+        if (depth == 0 && t.kind == Kind::Word) {
+            if (isWord(t, "BY") && previous && (isWord(*previous, "ORDER") || isWord(*previous, "GROUP")))
+                columnNumbers = true;
+            else if (isWord(t, "HAVING") || isWord(t, "LIMIT") || isWord(t, "WHERE") || isWord(t, "UNION"))
+                columnNumbers = false;
+        }
+        if (t.kind == Kind::String) {
+            SqlLiteral lit{SqlLiteral::Kind::Text, 0, 0, {}};
+            const char q = t.text.front();
+            for (std::size_t i = 1; i + 1 < t.text.size(); ++i) {
+                lit.text += t.text[i];
+                if (t.text[i] == q) ++i;  // a doubled quote is one character
+            }
+            literals.push_back(std::move(lit));
+        } else if (t.kind == Kind::Number && !columnNumbers) {
+            char* end = nullptr;
+            errno = 0;
+            const long long v = std::strtoll(t.text.c_str(), &end, 10);
+            if (end && *end == '\0' && errno != ERANGE) {
+                literals.push_back({SqlLiteral::Kind::Integer, v, 0, {}});
+            } else {
+                errno = 0;
+                const double d = std::strtod(t.text.c_str(), &end);
+                if (!end || *end != '\0') { previous = &t; continue; }  // let SQLite judge it
+                literals.push_back({SqlLiteral::Kind::Real, 0, d, {}});
+            }
+            errno = 0;
+        } else {
+            previous = &t;
+            continue;
+        }
+        t.kind = Kind::Op;
+        t.text = "?" + std::to_string(literals.size());
+        previous = &t;
+    }
+    return literals;
+}
+
+JetStatement translateTokens(std::vector<Token> tokens) {
+    JetStatement st;
+    std::size_t fromToken = tokens.size();
+    analyse(tokens, st, fromToken);
+    st.sql = render(tokens);
+    if (!st.singleSource.empty()) {
+        tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(fromToken),
+                      Token{Kind::Word, ", [" + st.singleSource + "]._rowid_ AS " + std::string(kRowidColumn) + " "});
+        st.sqlWithRowid = render(tokens);
+    }
+    return st;
+}
+
+std::vector<Token> rewrittenTokens(std::string_view jetSql) {
+    std::vector<Token> tokens = tokenize(jetSql);
+    rewriteWords(tokens);
+    unqualifySetTargets(tokens);
+    return tokens;
+}
+
+}  // namespace
+
+JetSqlText::JetSqlText(std::string_view jetSql) : tokens_(rewrittenTokens(jetSql)) {
+    literals_ = parameterize(tokens_);
+    shape_.reserve(jetSql.size());
+    for (const Token& t : tokens_) shape_ += t.text;
+}
+
+JetStatement JetSqlText::translate() const { return translateTokens(tokens_); }
+
+JetStatement translateJet(std::string_view jetSql) { return translateTokens(rewrittenTokens(jetSql)); }
+
+}  // namespace lumo::db

@@ -23,7 +23,8 @@ struct JetStatement {
     // without brackets. Such a recordset can be updatable.
     std::string singleSource;
     // For a single-source SELECT: the same statement with the row identity
-    // "<source>._rowid_ AS " kRowidColumn as its first result column.
+    // "<source>._rowid_ AS " kRowidColumn as its last result column (last,
+    // so that column numbers in ORDER BY keep their meaning).
     std::string sqlWithRowid;
     // Per item of the outer select list: the qualifier of an item written
     // as q.col or [q].[col] without AS, otherwise empty. Empty as a whole
@@ -33,8 +34,46 @@ struct JetStatement {
 
 inline constexpr std::string_view kRowidColumn = "__lumo_rowid";
 
-// Throws lumo::Error for text the tokenizer cannot read (an unterminated
-// string literal or bracket).
+namespace detail {
+enum class TokenKind { Space, Word, Bracket, Quoted, String, Number, Op };
+struct Token {
+    TokenKind kind;
+    std::string text;
+};
+}  // namespace detail
+
+// A constant that the caller spliced into the text.
+struct SqlLiteral {
+    enum class Kind { Integer, Real, Text } kind;
+    long long integer = 0;
+    double real = 0;
+    std::string text;
+};
+
+// A Jet statement split into its shape and its literals. The callers
+// splice keys and words into their SQL, so nearly every text is new; the
+// shape (literals replaced by ?1..?n) is what repeats, and it is the key
+// under which the engine caches translation and prepared statement.
+// Numbers after ORDER BY / GROUP BY stay in the shape (they name columns).
+class JetSqlText {
+public:
+    // Throws lumo::Error for text the tokenizer cannot read (an
+    // unterminated string literal or bracket).
+    explicit JetSqlText(std::string_view jetSql);
+
+    const std::string& shape() const { return shape_; }
+    const std::vector<SqlLiteral>& literals() const { return literals_; }
+    // The SQLite translation of the shape, with ?1..?n for the literals.
+    JetStatement translate() const;
+
+private:
+    std::vector<detail::Token> tokens_;
+    std::string shape_;
+    std::vector<SqlLiteral> literals_;
+};
+
+// The whole translation with the literals left in place (for display and
+// tests).
 JetStatement translateJet(std::string_view jetSql);
 
 }  // namespace lumo::db

@@ -1,0 +1,286 @@
+#include "platform/db/Recordset.h"
+
+#include "platform/Error.h"
+#include "platform/db/ConnectionImpl.h"
+
+namespace lumo::db {
+namespace {
+
+[[noreturn]] void noCurrentRecord() {
+    throw Error("BOF と EOF のいずれかが True になっているか、または現在のレコードが削除されています。"
+                "要求された操作には、現在のレコードが必要です。");
+}
+
+[[noreturn]] void notOpen() { throw Error("オブジェクトが閉じている場合は、操作は許可されません。"); }
+
+std::string bracket(const std::string& name) { return "[" + name + "]"; }
+
+}  // namespace
+
+struct RecordsetImpl {
+    enum class EditMode { None, Edit, AddNew };
+
+    ConnectionImpl* connection = nullptr;
+    std::shared_ptr<const ColumnSet> columns;
+    std::size_t width = 0;
+    std::vector<Variant> cells;         // row after row
+    std::vector<sqlite3_int64> rowids;  // per row, for updatable recordsets
+    std::ptrdiff_t current = 0;         // -1: before the first row; rows(): after the last
+    bool currentDeleted = false;        // the current row was deleted and is gone
+    bool updatable = false;
+    std::string table;  // the one table of an updatable recordset
+    EditMode mode = EditMode::None;
+    std::vector<Variant> buffer;  // the row being edited or added
+    std::vector<bool> dirty;
+
+    std::ptrdiff_t rows() const { return static_cast<std::ptrdiff_t>(cells.size() / std::max<std::size_t>(width, 1)); }
+    bool open() const { return connection != nullptr; }
+    void requireOpen() const { if (!open()) notOpen(); }
+    bool onRow() const { return !currentDeleted && current >= 0 && current < rows(); }
+
+    const Variant& value(int index) const {
+        if (mode != EditMode::None) return buffer[static_cast<std::size_t>(index)];
+        if (!onRow()) noCurrentRecord();
+        return cells[static_cast<std::size_t>(current) * width + static_cast<std::size_t>(index)];
+    }
+
+    void readRow(sqlite3_stmt* st) {
+        for (std::size_t i = 0; i < width; ++i) cells.push_back(readColumn(st, static_cast<int>(i), columns->columns[i]));
+        if (columns->rowidColumn >= 0) rowids.push_back(sqlite3_column_int64(st, columns->rowidColumn));
+    }
+
+    void setValue(int index, Variant value) {
+        requireOpen();
+        const ColumnInfo& column = columns->columns[static_cast<std::size_t>(index)];
+        if (!updatable)
+            throw Error("フィールド '" + column.name + "' を更新できません。このレコードセットは読み取り専用です "
+                        "(結合やビューの結果、または読み取り専用で開かれています)。");
+        if (column.origin.empty() || column.autoNumber)
+            throw Error("フィールド '" + column.name + "' は更新できません。");
+        if (mode == EditMode::None) {
+            if (!onRow()) noCurrentRecord();
+            const auto begin = cells.begin() + current * static_cast<std::ptrdiff_t>(width);
+            buffer.assign(begin, begin + static_cast<std::ptrdiff_t>(width));
+            dirty.assign(width, false);
+            mode = EditMode::Edit;
+        }
+        buffer[static_cast<std::size_t>(index)] = coerce(value, column.type);
+        dirty[static_cast<std::size_t>(index)] = true;
+    }
+
+    void update();
+    void rereadRow(sqlite3_int64 rowid, std::size_t rowIndex);
+};
+
+void RecordsetImpl::update() {
+    if (mode == EditMode::None) return;
+    sqlite3* db = connection->handle();
+    std::string sql;
+    std::vector<std::size_t> written;
+    for (std::size_t i = 0; i < width; ++i)
+        if (dirty[i]) written.push_back(i);
+    if (mode == EditMode::AddNew) {
+        if (written.empty()) {
+            sql = "INSERT INTO " + bracket(table) + " DEFAULT VALUES";
+        } else {
+            std::string names, marks;
+            for (std::size_t i : written) {
+                names += (names.empty() ? "" : ", ") + bracket(columns->columns[i].origin);
+                marks += marks.empty() ? "?" : ", ?";
+            }
+            sql = "INSERT INTO " + bracket(table) + " (" + names + ") VALUES (" + marks + ")";
+        }
+    } else {
+        if (written.empty()) { mode = EditMode::None; return; }
+        std::string sets;
+        for (std::size_t i : written) sets += (sets.empty() ? "" : ", ") + bracket(columns->columns[i].origin) + " = ?";
+        sql = "UPDATE " + bracket(table) + " SET " + sets + " WHERE _rowid_ = ?";
+    }
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &raw, nullptr) != SQLITE_OK)
+        connection->fail("レコードを更新できません");
+    StatementHandle st(raw);
+    int n = 1;
+    for (std::size_t i : written) bindValue(raw, n++, buffer[i]);
+    if (mode == EditMode::Edit) sqlite3_bind_int64(raw, n, rowids[static_cast<std::size_t>(current)]);
+    if (sqlite3_step(raw) != SQLITE_DONE) connection->fail("レコードを更新できません");
+
+    if (mode == EditMode::AddNew) {
+        // The new row becomes current, with its key and defaults as stored.
+        const sqlite3_int64 rowid = sqlite3_last_insert_rowid(db);
+        cells.resize(cells.size() + width);
+        rowids.push_back(rowid);
+        current = rows() - 1;
+        currentDeleted = false;
+        mode = EditMode::None;
+        rereadRow(rowid, static_cast<std::size_t>(current));
+    } else {
+        if (sqlite3_changes(db) == 0) {
+            mode = EditMode::None;
+            throw Error("レコードが見つかりません。ほかのユーザーによって削除された可能性があります。");
+        }
+        std::copy(buffer.begin(), buffer.end(), cells.begin() + current * static_cast<std::ptrdiff_t>(width));
+        mode = EditMode::None;
+        rereadRow(rowids[static_cast<std::size_t>(current)], static_cast<std::size_t>(current));
+    }
+}
+
+void RecordsetImpl::rereadRow(sqlite3_int64 rowid, std::size_t rowIndex) {
+    std::string list;
+    for (const ColumnInfo& c : columns->columns)
+        list += (list.empty() ? "" : ", ") + (c.origin.empty() ? std::string("NULL") : bracket(c.origin));
+    const std::string sql = "SELECT " + list + " FROM " + bracket(table) + " WHERE _rowid_ = ?";
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(connection->handle(), sql.c_str(), static_cast<int>(sql.size()), &raw, nullptr) != SQLITE_OK)
+        connection->fail("レコードを読み取れません");
+    StatementHandle st(raw);
+    sqlite3_bind_int64(raw, 1, rowid);
+    if (sqlite3_step(raw) != SQLITE_ROW) return;
+    for (std::size_t i = 0; i < width; ++i)
+        if (!columns->columns[i].origin.empty())
+            cells[rowIndex * width + i] = readColumn(raw, static_cast<int>(i), columns->columns[i]);
+}
+
+const std::string& Field::Name() const { return rs_->impl_->columns->columns[static_cast<std::size_t>(index_)].name; }
+
+const Variant& Field::Value() const { return rs_->impl_->value(index_); }
+
+void Field::SetValue(Variant value) const { rs_->impl_->setValue(index_, std::move(value)); }
+
+Recordset::Recordset() : impl_(std::make_unique<RecordsetImpl>()) {}
+Recordset::~Recordset() = default;
+
+void Recordset::Open(std::string_view source, Connection& connection, int /*cursorType*/, int lockType, int options) {
+    if (impl_->open()) throw Error("オブジェクトが開いている場合は、操作は許可されません。");
+    ConnectionImpl& cn = connection.impl();
+    sqlite3* db = cn.handle();
+    const JetSqlText text(options == adCmdTable ? "SELECT * FROM [" + std::string(source) + "]" : std::string(source));
+
+    PreparedStatement* prepared = &cn.prepare(text, false);
+    if (!prepared->columns) throw Error("この SQL 文はレコードを返しません。Execute で実行してください。");
+    const std::string single = prepared->translation.singleSource;
+    const bool updatable = lockType != adLockReadOnly && !single.empty() && cn.tableExists(single);
+    if (updatable) prepared = &cn.prepare(text, true);
+
+    RecordsetImpl next;
+    next.connection = &cn;
+    next.columns = prepared->columns;
+    next.width = next.columns->columns.size();
+    next.updatable = updatable;
+    next.table = updatable ? single : std::string();
+    {
+        StatementRun run(db, *prepared, text.literals());
+        while (run.step()) next.readRow(run.get());
+    }
+    *impl_ = std::move(next);
+}
+
+void Recordset::Close() {
+    impl_->requireOpen();
+    *impl_ = RecordsetImpl{};
+}
+
+bool Recordset::IsOpen() const { return impl_->open(); }
+
+bool Recordset::Eof() const {
+    impl_->requireOpen();
+    return impl_->rows() == 0 || impl_->current >= impl_->rows();
+}
+
+bool Recordset::Bof() const {
+    impl_->requireOpen();
+    return impl_->rows() == 0 || impl_->current < 0;
+}
+
+void Recordset::MoveFirst() {
+    impl_->requireOpen();
+    impl_->update();
+    impl_->current = 0;
+    impl_->currentDeleted = false;
+}
+
+void Recordset::MoveNext() {
+    impl_->requireOpen();
+    impl_->update();
+    if (impl_->currentDeleted) {  // the rows after a deleted one moved up by one
+        impl_->currentDeleted = false;
+        return;
+    }
+    if (Eof()) noCurrentRecord();
+    ++impl_->current;
+}
+
+void Recordset::MoveLast() {
+    impl_->requireOpen();
+    impl_->update();
+    impl_->current = std::max<std::ptrdiff_t>(impl_->rows() - 1, 0);
+    impl_->currentDeleted = false;
+}
+
+int32_t Recordset::RecordCount() const {
+    impl_->requireOpen();
+    return static_cast<int32_t>(impl_->rows());
+}
+
+Field Recordset::Fields(std::string_view name) {
+    impl_->requireOpen();
+    const auto& index = impl_->columns->index;
+    auto it = index.find(name);
+    if (it == index.end())
+        throw Error("要求された名前または序数に対応する項目がコレクションに見つかりません。(" + std::string(name) + ")");
+    return Field(*this, it->second);
+}
+
+Field Recordset::Fields(int index) {
+    impl_->requireOpen();
+    if (index < 0 || static_cast<std::size_t>(index) >= impl_->width)
+        throw Error("要求された名前または序数に対応する項目がコレクションに見つかりません。(" + std::to_string(index) + ")");
+    return Field(*this, index);
+}
+
+int Recordset::FieldCount() const {
+    impl_->requireOpen();
+    return static_cast<int>(impl_->width);
+}
+
+void Recordset::AddNew() {
+    impl_->requireOpen();
+    if (!impl_->updatable)
+        throw Error("このレコードセットには追加できません。読み取り専用です (結合やビューの結果、または読み取り専用で開かれています)。");
+    impl_->update();
+    impl_->mode = RecordsetImpl::EditMode::AddNew;
+    impl_->buffer.assign(impl_->width, Variant::null());
+    impl_->dirty.assign(impl_->width, false);
+}
+
+void Recordset::Update() {
+    impl_->requireOpen();
+    impl_->update();
+}
+
+void Recordset::Delete(int) {
+    impl_->requireOpen();
+    if (!impl_->updatable)
+        throw Error("このレコードセットからは削除できません。読み取り専用です (結合やビューの結果、または読み取り専用で開かれています)。");
+    if (impl_->mode == RecordsetImpl::EditMode::AddNew) {  // deleting a row not yet added cancels it
+        impl_->mode = RecordsetImpl::EditMode::None;
+        return;
+    }
+    impl_->mode = RecordsetImpl::EditMode::None;
+    if (!impl_->onRow()) noCurrentRecord();
+    sqlite3* db = impl_->connection->handle();
+    sqlite3_stmt* raw = nullptr;
+    const std::string sql = "DELETE FROM " + bracket(impl_->table) + " WHERE _rowid_ = ?";
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &raw, nullptr) != SQLITE_OK) impl_->connection->fail("レコードを削除できません");
+    StatementHandle st(raw);
+    const auto row = static_cast<std::size_t>(impl_->current);
+    sqlite3_bind_int64(raw, 1, impl_->rowids[row]);
+    if (sqlite3_step(raw) != SQLITE_DONE) impl_->connection->fail("レコードを削除できません");
+    const auto w = static_cast<std::ptrdiff_t>(impl_->width);
+    impl_->cells.erase(impl_->cells.begin() + static_cast<std::ptrdiff_t>(row) * w,
+                       impl_->cells.begin() + static_cast<std::ptrdiff_t>(row + 1) * w);
+    impl_->rowids.erase(impl_->rowids.begin() + static_cast<std::ptrdiff_t>(row));
+    impl_->currentDeleted = true;
+}
+
+}  // namespace lumo::db

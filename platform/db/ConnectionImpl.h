@@ -1,0 +1,102 @@
+#pragma once
+// Internals shared by Connection and Recordset: the SQLite handle, the cache
+// of prepared statements and the column description of each result shape.
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/db/JetSql.h"
+#include "platform/db/Variant.h"
+
+namespace lumo::db {
+
+struct SqliteCloser {
+    void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+};
+struct StatementFinalizer {
+    void operator()(sqlite3_stmt* st) const { sqlite3_finalize(st); }
+};
+using DbHandle = std::unique_ptr<sqlite3, SqliteCloser>;
+using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
+
+// Case-insensitive (ASCII) lookup of field names without allocating.
+struct NoCaseHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const noexcept;
+};
+struct NoCaseEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const noexcept;
+};
+
+// How one result column is read and, for updatable recordsets, written.
+struct ColumnInfo {
+    std::string name;    // the field name callers use (Jet's naming)
+    std::string origin;  // the table column it comes from; empty for expressions
+    VarType type = VarType::Empty;  // from the declared type; Empty when unknown
+    bool autoNumber = false;
+};
+
+struct ColumnSet {
+    std::vector<ColumnInfo> columns;
+    std::unordered_map<std::string, int, NoCaseHash, NoCaseEqual> index;
+    int rowidColumn = -1;  // position of the row identity in the SQLite result
+};
+
+// A prepared statement for one shape of Jet text.
+struct PreparedStatement {
+    JetStatement translation;
+    StatementHandle statement;
+    std::shared_ptr<const ColumnSet> columns;  // for statements that return rows
+    bool withRowid = false;
+    int parameterCount = 0;
+};
+
+// Binds literals, steps, and always resets the statement on the way out.
+class StatementRun {
+public:
+    StatementRun(sqlite3* db, PreparedStatement& prepared, const std::vector<SqlLiteral>& literals);
+    ~StatementRun();
+    StatementRun(const StatementRun&) = delete;
+    StatementRun& operator=(const StatementRun&) = delete;
+    bool step();  // true while a row is ready; throws on failure
+    sqlite3_stmt* get() const { return prepared_.statement.get(); }
+
+private:
+    sqlite3* db_;
+    PreparedStatement& prepared_;
+};
+
+struct ConnectionImpl {
+    DbHandle db;
+    std::string path;
+    bool inTransaction = false;
+
+    // Prepared statements by shape, least recently used evicted first.
+    static constexpr std::size_t kCacheCapacity = 128;
+    std::list<std::pair<std::string, PreparedStatement>> lru;
+    std::unordered_map<std::string_view, decltype(lru)::iterator> byShape;
+
+    // Declared column types per table, and whether a name is a table.
+    std::unordered_map<std::string, bool, NoCaseHash, NoCaseEqual> isTable;
+
+    sqlite3* handle() const;  // throws when not open
+    PreparedStatement& prepare(const JetSqlText& text, bool withRowid);
+    bool tableExists(const std::string& name);
+    [[noreturn]] void fail(std::string_view what) const;
+};
+
+// Value of column `i` of the current row, typed by the column's info.
+Variant readColumn(sqlite3_stmt* st, int i, const ColumnInfo& info);
+// Binds `value` as parameter `i`, converted to the column type `type`.
+void bindValue(sqlite3_stmt* st, int i, const Variant& value);
+// Converts a value assigned to a field into the column's type.
+Variant coerce(const Variant& value, VarType type);
+
+}  // namespace lumo::db
