@@ -1,0 +1,180 @@
+#include "platform/Cp932File.h"
+
+#include "platform/Error.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <iconv.h>
+#include <system_error>
+
+namespace lumo {
+namespace {
+
+// Lines collect in memory and go to the file in chunks of this size.
+constexpr std::size_t kFlushSize = 256 * 1024;
+
+std::string systemMessage(int error) { return std::system_category().message(error); }
+
+Error writeError(const std::string& path, int error) {
+    return Error("ファイルに書き込めません: " + path + " (" + systemMessage(error) + ")");
+}
+
+// Writes and empties `buffer`; returns 0 or the error number of a failed
+// write. What could not be written is dropped either way.
+int writeAll(std::FILE* file, std::string& buffer) {
+    errno = 0;
+    const bool complete = std::fwrite(buffer.data(), 1, buffer.size(), file) == buffer.size();
+    const int error = errno != 0 ? errno : EIO;
+    buffer.clear();
+    return complete ? 0 : error;
+}
+
+// Length of the UTF-8 sequence at the start of `s` when it is one complete,
+// well-formed character; otherwise the negated length of the longest
+// prefix that could still have begun one (at least 1), which is replaced
+// by a single '?' the way decoders commonly replace a broken sequence.
+int utf8SequenceLength(std::string_view s) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+    const unsigned char lead = byte(0);
+    int length = 0;
+    unsigned char low = 0x80, high = 0xBF;  // range of the second byte
+    if (lead < 0x80) return 1;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;   // no overlong forms
+        if (lead == 0xED) high = 0x9F;  // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;  // nothing beyond U+10FFFF
+    } else {
+        return -1;
+    }
+    for (int i = 1; i < length; ++i) {
+        const auto index = static_cast<std::size_t>(i);
+        if (index >= s.size()) return -i;
+        const unsigned char lo = i == 1 ? low : 0x80;
+        const unsigned char hi = i == 1 ? high : 0xBF;
+        if (byte(index) < lo || byte(index) > hi) return -i;
+    }
+    return length;
+}
+
+std::size_t asciiRunLength(std::string_view s) {
+    const auto it = std::find_if(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    return static_cast<std::size_t>(it - s.begin());
+}
+
+std::size_t nonAsciiRunLength(std::string_view s) {
+    const auto it = std::find_if(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return static_cast<std::size_t>(it - s.begin());
+}
+
+}  // namespace
+
+struct Cp932Encoder::Impl {
+    // glibc's "CP932" rather than "SHIFT_JIS": only the former has the NEC
+    // and IBM extensions (①, 髙) and maps ～ (U+FF5E) to 0x8160 as Windows does.
+    iconv_t cd = iconv_open("CP932", "UTF-8");
+
+    Impl() {
+        if (cd == reinterpret_cast<iconv_t>(-1)) {
+            throw Error("文字コードの変換を準備できません: UTF-8 から CP932 (" + systemMessage(errno) + ")");
+        }
+    }
+    ~Impl() { iconv_close(cd); }
+    Impl(const Impl&) = delete;
+    Impl& operator=(const Impl&) = delete;
+
+    // Converts a run of non-ASCII bytes. The whole run goes to iconv at
+    // once; after a failure the rest of the run goes one character at a
+    // time, because glibc restarts its work on everything left in the input
+    // after each failure, which makes text full of unencodable characters
+    // quadratic.
+    std::size_t convertRun(std::string_view run, std::string& out) {
+        const std::size_t base = out.size();
+        // CP932 never needs more bytes than UTF-8 for a character outside
+        // ASCII, and a '?' is not longer than what it replaces.
+        out.resize(base + run.size());
+        char* dest = out.data() + base;
+        std::size_t done = convert(run, dest);
+        std::size_t replaced = 0;
+        while (done < run.size()) {
+            const std::string_view rest = run.substr(done);
+            const int length = utf8SequenceLength(rest);
+            const auto size = static_cast<std::size_t>(length < 0 ? -length : length);
+            if (length < 0 || convert(rest.substr(0, size), dest) < size) {
+                iconv(cd, nullptr, nullptr, nullptr, nullptr);
+                *dest++ = '?';
+                ++replaced;
+            }
+            done += size;
+        }
+        out.resize(static_cast<std::size_t>(dest - out.data()));
+        return replaced;
+    }
+
+    // Converts as much of `in` as iconv can and advances `dest` past the
+    // output; returns how many input bytes were consumed.
+    std::size_t convert(std::string_view in, char*& dest) {
+        char* from = const_cast<char*>(in.data());  // iconv's signature; it only reads
+        std::size_t inLeft = in.size();
+        std::size_t outLeft = in.size();
+        iconv(cd, &from, &inLeft, &dest, &outLeft);
+        return in.size() - inLeft;
+    }
+};
+
+Cp932Encoder::Cp932Encoder() : impl_(std::make_unique<Impl>()) {}
+
+Cp932Encoder::~Cp932Encoder() = default;
+
+std::size_t Cp932Encoder::encode(std::string_view utf8, std::string& out) {
+    std::size_t replaced = 0;
+    while (!utf8.empty()) {
+        // ASCII is the same in CP932, and export lines are mostly ASCII.
+        const std::size_t ascii = asciiRunLength(utf8);
+        out.append(utf8.data(), ascii);
+        utf8.remove_prefix(ascii);
+        const std::size_t other = nonAsciiRunLength(utf8);
+        if (other == 0) continue;
+        replaced += impl_->convertRun(utf8.substr(0, other), out);
+        utf8.remove_prefix(other);
+    }
+    return replaced;
+}
+
+Cp932File::Cp932File(const std::string& path) : path_(path) {
+    file_.reset(std::fopen(path.c_str(), "wb"));
+    if (!file_) throw Error("ファイルを作成できません: " + path_ + " (" + systemMessage(errno) + ")");
+    // This class buffers whole chunks itself; a second copy through stdio's
+    // buffer would gain nothing.
+    std::setvbuf(file_.get(), nullptr, _IONBF, 0);
+    buffer_.reserve(kFlushSize + 4096);
+}
+
+Cp932File::~Cp932File() {
+    // A destructor cannot report; callers that care about write errors call
+    // close() first.
+    if (file_) writeAll(file_.get(), buffer_);
+}
+
+void Cp932File::writeLine(std::string_view utf8) {
+    if (!file_) throw Error("ファイルは既に閉じられています: " + path_);
+    replaced_ += encoder_.encode(utf8, buffer_);
+    buffer_ += "\r\n";
+    if (buffer_.size() < kFlushSize) return;
+    if (const int error = writeAll(file_.get(), buffer_)) throw writeError(path_, error);
+}
+
+void Cp932File::close() {
+    if (!file_) return;
+    int error = writeAll(file_.get(), buffer_);
+    errno = 0;
+    if (std::fclose(file_.release()) != 0 && error == 0) error = errno != 0 ? errno : EIO;
+    if (error != 0) throw writeError(path_, error);
+}
+
+}  // namespace lumo

@@ -241,7 +241,7 @@ bool isAggregate(const Token& t) {
 }
 
 // Fills isSelect, singleSource and qualifiers from the (rewritten) tokens.
-void analyse(const std::vector<Token>& tokens, JetStatement& st, std::size_t& fromToken) {
+void analyse(const std::vector<Token>& tokens, JetStatement& st, std::size_t& fromToken, std::size_t& wholeTableToken) {
     const auto sig = significant(tokens);
     if (sig.empty()) return;
     const Token& first = tokens[sig[0]];
@@ -286,6 +286,7 @@ void analyse(const std::vector<Token>& tokens, JetStatement& st, std::size_t& fr
         if (isName(source) && !endsOperand(source) && ends) {
             st.singleSource = unquoteName(source);
             fromToken = sig[fromAt];
+            if (fromAt + 2 == sig.size()) wholeTableToken = sig[fromAt + 1];
         }
     }
 }
@@ -341,7 +342,13 @@ std::vector<SqlLiteral> parameterize(std::vector<Token>& tokens) {
 JetStatement translateTokens(std::vector<Token> tokens) {
     JetStatement st;
     std::size_t fromToken = tokens.size();
-    analyse(tokens, st, fromToken);
+    std::size_t wholeTableToken = tokens.size();
+    analyse(tokens, st, fromToken, wholeTableToken);
+    // A whole table is read in key order, as Jet reads it; SQLite would
+    // otherwise scan the smallest covering index and order the rows by an
+    // unrelated column.
+    if (wholeTableToken < tokens.size())
+        tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(wholeTableToken) + 1, Token{Kind::Word, " NOT INDEXED"});
     st.sql = render(tokens);
     if (!st.singleSource.empty()) {
         tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(fromToken),

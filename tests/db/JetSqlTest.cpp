@@ -12,7 +12,7 @@ TEST(JetSql, DefaultAsColumnNameIsQuotedAlsoWhenQualified) {
     EXPECT_EQ(translateJet("SELECT * FROM T_GROUPING WHERE DEFAULT = -1").sql,
               "SELECT * FROM T_GROUPING WHERE \"DEFAULT\" = -1");
     EXPECT_EQ(translateJet("SELECT T_GROUPING.DEFAULT FROM T_GROUPING").sql,
-              "SELECT T_GROUPING.\"DEFAULT\" FROM T_GROUPING");
+              "SELECT T_GROUPING.\"DEFAULT\" FROM T_GROUPING NOT INDEXED");
 }
 
 TEST(JetSql, QualifiedSetTargetsLoseTheirTable) {
@@ -24,11 +24,11 @@ TEST(JetSql, QualifiedSetTargetsLoseTheirTable) {
 
 TEST(JetSql, AmpersandBecomesConcatWithJetPrecedence) {
     // Binds below + and above comparison and LIKE; chains flatten.
-    EXPECT_EQ(translateJet("SELECT a & b + 1 = c FROM T").sql, "SELECT lumo_concat(a, b + 1) = c FROM T");
+    EXPECT_EQ(translateJet("SELECT a & b + 1 = c FROM T").sql, "SELECT lumo_concat(a, b + 1) = c FROM T NOT INDEXED");
     EXPECT_EQ(translateJet("SELECT x FROM T WHERE (A & B) LIKE '%x%' AND a & b & 'c' = d").sql,
               "SELECT x FROM T WHERE (lumo_concat(A, B)) LIKE '%x%' AND lumo_concat(a, b, 'c') = d");
     EXPECT_EQ(translateJet("SELECT [SLAST_NAME] & [SFIRST_NAME] AS TANTO, f(a & b) FROM T").sql,
-              "SELECT lumo_concat([SLAST_NAME], [SFIRST_NAME]) AS TANTO, f(lumo_concat(a, b)) FROM T");
+              "SELECT lumo_concat([SLAST_NAME], [SFIRST_NAME]) AS TANTO, f(lumo_concat(a, b)) FROM T NOT INDEXED");
 }
 
 TEST(JetSql, StringLiteralsAndBracketsAreNeverTouched) {
@@ -41,7 +41,7 @@ TEST(JetSql, StringLiteralsAndBracketsAreNeverTouched) {
 TEST(JetSql, TrueAndFalseBecomeNumbers) {
     EXPECT_EQ(translateJet("SELECT * FROM T WHERE A = True OR B = false").sql,
               "SELECT * FROM T WHERE A = -1 OR B = 0");
-    EXPECT_EQ(translateJet("SELECT T.True FROM T").sql, "SELECT T.True FROM T");
+    EXPECT_EQ(translateJet("SELECT T.True FROM T").sql, "SELECT T.True FROM T NOT INDEXED");
 }
 
 TEST(JetSql, SingleSourceAndRowidOnlyForPlainOneTableSelects) {
@@ -49,6 +49,8 @@ TEST(JetSql, SingleSourceAndRowidOnlyForPlainOneTableSelects) {
     EXPECT_EQ(one.singleSource, "T_PHONE");
     EXPECT_EQ(one.sqlWithRowid, "SELECT * , [T_PHONE]._rowid_ AS __lumo_rowid FROM T_PHONE WHERE PERSON_ID = 1 ORDER BY RANK, 2");
     EXPECT_EQ(translateJet("SELECT * FROM [T_PERSON]").singleSource, "T_PERSON");
+    // A whole table comes in key order, not in the order of some index.
+    EXPECT_EQ(translateJet("SELECT PERSON_ID FROM T_PERSON").sql, "SELECT PERSON_ID FROM T_PERSON NOT INDEXED");
     for (const char* sql : {"SELECT DISTINCT A FROM T", "SELECT COUNT(*) FROM T", "SELECT * FROM A, B",
                             "SELECT * FROM A LEFT JOIN B ON A.X = B.X", "SELECT A FROM T GROUP BY A",
                             "SELECT A FROM T UNION SELECT A FROM U"})
