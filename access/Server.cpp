@@ -1,0 +1,74 @@
+// The library's server entry points: object creation by class name, the
+// (empty) registration, the unload test and the type library description.
+#include <memory>
+#include <string_view>
+
+#include "access/LumoAccess.h"
+#include "access/core/AccessObject.h"
+#include "platform/ErrorReport.h"
+#include "access/item/clsIidAccess.h"
+#include "access/person/clsPidAccess.h"
+#include "access/scrap/clsScrapAccess.h"
+
+namespace lumo::access {
+namespace {
+
+constexpr LumoAccess::TypeLibraryInfo kTypeLibrary{"LumoAccess", "LumoBase Access API Library Ver1.2", 1, 2};
+
+// The library's start-up routine, run once per thread before its first
+// object is created. It has nothing to prepare.
+void DefineTabel() {
+    reported("DLL-LBA1000", [] {});
+}
+
+void startThread() {
+    thread_local bool started = false;
+    if (!started) {
+        started = true;
+        DefineTabel();
+    }
+}
+
+// The new object's interface, holding the one reference its creator owns.
+template <class Object>
+void* newObject() {
+    using Interface = typename Object::Interface;
+    return static_cast<Interface*>(std::make_unique<Object>().release());
+}
+
+}  // namespace
+}  // namespace lumo::access
+
+extern "C" {
+
+[[gnu::visibility("default")]] int32_t DllGetClassObject(const char* className, void** object) noexcept {
+    using namespace lumo::access;
+    if (!object) return LumoAccess::kResultInvalidPointer;
+    *object = nullptr;
+    if (!className) return LumoAccess::kResultClassNotAvailable;
+    try {
+        startThread();
+        const std::string_view name(className);
+        if (name == LumoAccess::clsPidAccess::kClassName)
+            *object = newObject<PidAccess>();
+        else if (name == LumoAccess::clsIidAccess::kClassName)
+            *object = newObject<IidAccess>();
+        else if (name == LumoAccess::clsScrapAccess::kClassName)
+            *object = newObject<ScrapAccess>();
+        else
+            return LumoAccess::kResultClassNotAvailable;
+    } catch (...) {
+        return LumoAccess::kResultClassNotAvailable;
+    }
+    return LumoAccess::kResultOk;
+}
+
+[[gnu::visibility("default")]] int32_t DllRegisterServer() noexcept { return LumoAccess::kResultOk; }
+
+[[gnu::visibility("default")]] int32_t DllUnregisterServer() noexcept { return LumoAccess::kResultOk; }
+
+[[gnu::visibility("default")]] bool DllCanUnloadNow() noexcept { return lumo::access::LiveObjects::count() == 0; }
+
+[[gnu::visibility("default")]] const LumoAccess::TypeLibraryInfo* DllGetTypeLibrary() noexcept { return &lumo::access::kTypeLibrary; }
+
+}  // extern "C"

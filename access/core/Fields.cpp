@@ -1,0 +1,40 @@
+#include "access/core/Fields.h"
+
+#include "platform/db/Recordset.h"
+
+namespace lumo::access {
+namespace {
+
+const db::Variant& valueOf(db::Recordset& rs, std::string_view column) { return rs.Fields(column).Value(); }
+
+}  // namespace
+
+std::string textOf(db::Recordset& rs, std::string_view column, std::string_view whenNull) {
+    const db::Variant& v = valueOf(rs, column);
+    return v.isNull() ? std::string(whenNull) : v.toString();
+}
+
+double dateOf(db::Recordset& rs, std::string_view column) {
+    const db::Variant& v = valueOf(rs, column);
+    return v.isNull() ? 0.0 : v.toDate();
+}
+
+int16_t integerOrZero(db::Recordset& rs, std::string_view column) {
+    const db::Variant& v = valueOf(rs, column);
+    return v.isNull() ? int16_t{0} : v.toInteger();
+}
+
+bool flagOf(db::Recordset& rs, std::string_view column) {
+    const db::Variant& v = valueOf(rs, column);
+    return !v.isNull() && v.toDouble() != 0;
+}
+
+int32_t longOf(db::Recordset& rs, std::string_view column) { return valueOf(rs, column).toLong(); }
+
+int16_t integerOf(db::Recordset& rs, std::string_view column) { return valueOf(rs, column).toInteger(); }
+
+double requiredDateOf(db::Recordset& rs, std::string_view column) { return valueOf(rs, column).toDate(); }
+
+int16_t narrowToInteger(int32_t value) { return db::Variant(value).toInteger(); }
+
+}  // namespace lumo::access

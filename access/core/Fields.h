@@ -1,0 +1,32 @@
+#pragma once
+// Reading columns of the current row into record fields. Every reader of
+// the library converts through these, so the Null rules live here:
+// text reads Null as "" (or a caller-given stand-in), dates and the age
+// read Null as 0, and keys, counts and amounts are converted without a
+// Null guard, so a Null there is a failure.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace lumo::db {
+class Recordset;
+}
+
+namespace lumo::access {
+
+std::string textOf(db::Recordset& rs, std::string_view column, std::string_view whenNull = {});
+double dateOf(db::Recordset& rs, std::string_view column);
+int16_t integerOrZero(db::Recordset& rs, std::string_view column);
+// True unless the stored value is 0 (a Yes/No stored as 1 reads True);
+// Null reads False.
+bool flagOf(db::Recordset& rs, std::string_view column);
+
+// Unguarded: Null fails.
+int32_t longOf(db::Recordset& rs, std::string_view column);
+int16_t integerOf(db::Recordset& rs, std::string_view column);
+double requiredDateOf(db::Recordset& rs, std::string_view column);
+
+// A Long narrowed to an Integer; out of range fails.
+int16_t narrowToInteger(int32_t value);
+
+}  // namespace lumo::access

@@ -1,0 +1,93 @@
+#include "access/core/Groups.h"
+
+#include "access/core/Database.h"
+#include "access/core/Fields.h"
+#include "platform/ErrorReport.h"
+#include "access/core/Rows.h"
+#include "access/core/SqlText.h"
+#include "platform/Error.h"
+#include "platform/db/Recordset.h"
+
+namespace lumo::access {
+namespace {
+
+using db::adCmdText;
+using db::adLockOptimistic;
+using db::adLockPessimistic;
+using db::adOpenDynamic;
+
+std::string concat(std::initializer_list<std::string_view> parts) {
+    std::string s;
+    for (std::string_view p : parts) s += p;
+    return s;
+}
+
+}  // namespace
+
+std::string groupingLabel(const GroupTable& groups) {
+    std::string sql;
+    reported(groups.codes.groupingLabel, [&] { sql = concat({"SELECT * FROM ", groups.table}); });
+    return sql;
+}
+
+LumoAccess::Long groupID(const GroupTable& groups, const Database& db) {
+    LumoAccess::Long id = 0;
+    reported(groups.codes.groupID, [&] {
+        db::Recordset rs;
+        rs.Open(concat({"SELECT * FROM ", groups.table, " WHERE DEFAULT = -1"}), db.get(), adOpenDynamic,
+                adLockPessimistic, adCmdText);
+        if (!rs.Bof() && !rs.Eof()) id = longOf(rs, groups.key);
+    });
+    return id;
+}
+
+bool groupLabel(const GroupTable& groups, const Database& db, LumoAccess::LabelTable& labels) {
+    return reported(groups.codes.groupLabel, [&] {
+        db::Recordset rs;
+        rs.Open(concat({"SELECT * FROM ", groups.table}), db.get(), adOpenDynamic, adLockOptimistic, adCmdText);
+        readRows(rs, labels, [&](std::array<std::string, 2>& row) {
+            row[0] = rs.Fields(groups.key).Value().toString();
+            row[1] = rs.Fields(groups.caption).Value().toString();
+        });
+    });
+}
+
+LumoAccess::Long groupIDEx(const GroupTable& groups, const Database& db, const std::string& caption) {
+    LumoAccess::Long id = 0;
+    reported(groups.codes.groupIDEx, [&] {
+        const std::string_view label = caption.empty() ? kNoGroupCaption : std::string_view(caption);
+        db::Recordset rs;
+        rs.Open(concat({"SELECT * FROM ", groups.table, " WHERE ", groups.caption, " = ", sqlString(label)}),
+                db.get(), adOpenDynamic, adLockPessimistic, adCmdText);
+        if (rs.Bof() || rs.Eof()) {
+            rs.AddNew();
+            rs.Fields(groups.caption) = db::Variant(label);
+            rs.Update();
+        }
+        id = longOf(rs, groups.key);
+    });
+    return id;
+}
+
+bool deleteGroup(const GroupTable& groups, const Database& db, LumoAccess::Long id) {
+    return reported(groups.codes.deleteGroup, [&] {
+        db::Connection& cnn = db.get();
+        LumoAccess::Long defaultGroup = 0;
+        {
+            db::Recordset rs;
+            rs.Open(concat({"SELECT ", groups.key, " FROM ", groups.table, " WHERE DEFAULT <> 0"}), cnn,
+                    adOpenDynamic, adLockPessimistic, adCmdText);
+            defaultGroup = longOf(rs, groups.key);
+        }
+        // Deleting the default group would leave nowhere for the members of
+        // later deletions to go.
+        if (id == defaultGroup) throw Error("既定のグループは削除できません。");
+        const std::string d = std::to_string(defaultGroup);
+        const std::string g = std::to_string(id);
+        const std::string member = concat({groups.memberTable, ".", groups.memberColumn});
+        cnn.Execute(concat({"UPDATE ", groups.memberTable, " SET ", member, " = ", d, " WHERE ", member, " = ", g}), -1);
+        cnn.Execute(concat({"DELETE FROM ", groups.table, " WHERE ", groups.key, " = ", g}), -1);
+    });
+}
+
+}  // namespace lumo::access

@@ -1,0 +1,224 @@
+#include "access/item/clsIidAccess.h"
+
+#include "access/core/Fields.h"
+#include "access/core/Groups.h"
+#include "platform/ErrorReport.h"
+#include "access/core/SqlText.h"
+#include "access/item/Counterparts.h"
+#include "platform/db/Recordset.h"
+
+namespace lumo::access {
+
+using namespace LumoAccess;
+
+namespace {
+
+constexpr FrameCodes kFrame{"CLS-iida1000", "CLS-iida1001", "CLS-iida1002"};
+
+// A goods row without a memo caption shows this one.
+constexpr std::string_view kDefaultMemoCaption = "メモ１：";
+
+// Name lookups lock what they find (a sheet entry may follow); reads by
+// key are optimistic.
+void openForLookup(db::Recordset& rs, const std::string& sql, db::Connection& cnn) {
+    rs.Open(sql, cnn, db::adOpenDynamic, db::adLockPessimistic, db::adCmdText);
+}
+
+void openByKey(db::Recordset& rs, const std::string& sql, db::Connection& cnn) {
+    rs.Open(sql, cnn, db::adOpenDynamic, db::adLockOptimistic, db::adCmdText);
+}
+
+bool isEmpty(db::Recordset& rs) { return rs.Bof() || rs.Eof(); }
+
+std::string selectWhere(std::string_view table, std::string_view column, std::string_view value) {
+    std::string sql = "SELECT * FROM ";
+    sql.append(table).append(" WHERE ").append(column).append(" = ").append(value);
+    return sql;
+}
+
+}  // namespace
+
+IidAccess::IidAccess() : AccessObject(kFrame) {}
+
+// ------------------------------------------------------------------ groups
+
+void IidAccess::GetGroupLabel(LabelTable& aryLabel, String*) { groupLabel(kItemGroups, cnnDatabase, aryLabel); }
+
+String IidAccess::GetGroupingLabel() { return groupingLabel(kItemGroups); }
+
+Long IidAccess::GetGroupID() { return groupID(kItemGroups, cnnDatabase); }
+
+void IidAccess::DeleteGroup(Long lngGroupID, String*) { deleteGroup(kItemGroups, cnnDatabase, lngGroupID); }
+
+Long IidAccess::GetGroupIDEx(const String& strLabel) { return groupIDEx(kItemGroups, cnnDatabase, strLabel); }
+
+// ----------------------------------------------------------- name lookups
+
+// Kept for the published interface: changes nothing.
+bool IidAccess::GetGoodsInformation(Long, GoodsInformation&, SupplierInformation&, CustomerInformation&, String*) {
+    return false;
+}
+
+bool IidAccess::ReadItemInformation(const String& strItemName, GoodsInformation& ItemInfo, String*) {
+    return reported("CLS-iida1011", [&] {
+        db::Recordset rs;
+        openForLookup(rs, selectWhere("T_ITEMS", "ITEM_NAME", sqlString(strItemName)), cnnDatabase.get());
+        if (isEmpty(rs)) {
+            ItemInfo.lngGoodsID = 0;
+            ItemInfo.lngTypeID = 0;
+            return;
+        }
+        ItemInfo.lngGoodsID = longOf(rs, "ID");
+        ItemInfo.lngTypeID = longOf(rs, "ITYPE_ID");
+        ItemInfo.strGoodsAlias = textOf(rs, "ITEM_ALIAS");
+        ItemInfo.strGoodsName = textOf(rs, "ITEM_NAME");
+        ItemInfo.strGoodsType = textOf(rs, "ITEM_FORM");
+        ItemInfo.strGoodsSpec = textOf(rs, "ITEM_SPEC");
+    });
+}
+
+template <class Record>
+bool IidAccess::readCounterpartByName(std::string_view locationCode, const CounterpartTable<Record>& table,
+                                      const String& name, Record& record) {
+    return reported(locationCode, [&] {
+        db::Recordset rs;
+        openForLookup(rs, selectWhere(table.table, table.nameColumn, sqlString(name)), cnnDatabase.get());
+        if (isEmpty(rs)) {
+            record.*table.id = 0;
+            return;
+        }
+        record.*table.id = longOf(rs, table.keyColumn);
+        record.*table.alias = textOf(rs, table.aliasColumn);
+        record.*table.name = textOf(rs, table.nameColumn);
+        record.*table.linkId = longOf(rs, table.linkColumn);
+    });
+}
+
+bool IidAccess::ReadSupplierInformation(const String& strSupplier, SupplierInformation& SupplierInfo, String*) {
+    return readCounterpartByName("CLS-iida1012", kSuppliers, strSupplier, SupplierInfo);
+}
+
+bool IidAccess::ReadCustomerInformation(const String& strCustomer, CustomerInformation& CustomerInfo, String*) {
+    return readCounterpartByName("CLS-iida1013", kCustomers, strCustomer, CustomerInfo);
+}
+
+// ------------------------------------------------------------ reads by key
+
+void IidAccess::GetItemInformation(Long lngGoodsID, GoodsInformation& GoodsInfo, String*) {
+    reported("CLS-iida1030", [&] {
+        db::Recordset rs;
+        openByKey(rs, selectWhere("T_ITEMS", "ID", std::to_string(lngGoodsID)), cnnDatabase.get());
+        if (isEmpty(rs)) return;
+        GoodsInfo.lngGoodsID = longOf(rs, "ID");
+        GoodsInfo.lngTypeID = longOf(rs, "ITYPE_ID");
+        GoodsInfo.strMakerName = textOf(rs, "MAKER");
+        GoodsInfo.strGoodsAlias = textOf(rs, "ITEM_ALIAS");
+        GoodsInfo.strGoodsName = textOf(rs, "ITEM_NAME");
+        GoodsInfo.strGoodsType = textOf(rs, "ITEM_FORM");
+        GoodsInfo.strGoodsSpec = textOf(rs, "ITEM_SPEC");
+        GoodsInfo.strPhotoPath = textOf(rs, "PHOTO_PATH");
+        GoodsInfo.strLabel = textOf(rs, "MEMO_LABEL1", kDefaultMemoCaption);
+        GoodsInfo.strMemo = textOf(rs, "MEMO1");
+    });
+}
+
+// No test for an empty result: an identifier without a row fails at its
+// first column and leaves the record as it was.
+template <class Record>
+void IidAccess::readCounterpartById(const CounterpartTable<Record>& table, Long id, Record& record) {
+    db::Recordset rs;
+    openByKey(rs, selectWhere(table.table, table.keyColumn, std::to_string(id)), cnnDatabase.get());
+    record.*table.id = longOf(rs, table.keyColumn);
+    record.*table.linkId = longOf(rs, table.linkColumn);
+    record.*table.alias = textOf(rs, table.aliasColumn);
+    record.*table.name = textOf(rs, table.nameColumn);
+    for (const auto& [column, field] : table.details) record.*field = textOf(rs, column);
+}
+
+void IidAccess::GetPersonInformation(Long lngPersonID, CustomerInformation& CustomerInfo,
+                                     SupplierInformation& SupplierInfo, bool blnFlag) {
+    reported("CLS-iida1031", [&] {
+        if (blnFlag)
+            readCounterpartById(kSuppliers, lngPersonID, SupplierInfo);
+        else
+            readCounterpartById(kCustomers, lngPersonID, CustomerInfo);
+    });
+}
+
+void IidAccess::GetSheetInformation(Long lngSheetID, SheetInformation& SheetInfo, String*) {
+    reported("CLS-iida1035", [&] {
+        db::Recordset rs;
+        openByKey(rs, selectWhere("T_SHEET", "ID", std::to_string(lngSheetID)), cnnDatabase.get());
+        if (isEmpty(rs)) return;
+        SheetInfo.lngSheetID = longOf(rs, "ID");
+        SheetInfo.intSheetFlag = integerOf(rs, "SHEET_ID");
+        SheetInfo.lngGoodsID = longOf(rs, "GOODS_ID");
+        SheetInfo.dyDate = requiredDateOf(rs, "SHEET_DATE");
+        if (SheetInfo.intSheetFlag == 1) {
+            SheetInfo.lngCustomerID = longOf(rs, "CUSTOMER_ID");
+            SheetInfo.lngSalesQuantity = longOf(rs, "QUANTITY");
+            SheetInfo.lngSalesUnitPrice = longOf(rs, "SALES_UNITPRICE");
+            SheetInfo.lngSalesAmount = longOf(rs, "SALES_AMOUNT");
+        } else {
+            SheetInfo.lngSupplierID = longOf(rs, "SUPPLIER_ID");
+            SheetInfo.lngStockQuantity = longOf(rs, "QUANTITY");
+            SheetInfo.lngStockUnitPrice = longOf(rs, "STOCK_UNITPRICE");
+            SheetInfo.lngStockAmount = longOf(rs, "STOCK_AMOUNT");
+        }
+        SheetInfo.strNote = textOf(rs, "NOTE");
+    });
+}
+
+// -------------------------------------------------------------- overview
+
+// Built from the three readers, which report their own failures; the
+// overview is filled from whatever they left in the records.
+GoodsInfoOverview IidAccess::GetGoodsInformationOverView(Long lngSheetID, String*) {
+    GoodsInfoOverview overview;
+    reported("CLS-iida1010", [&] {
+        SheetInformation sheet;
+        GoodsInformation goods;
+        CustomerInformation customer;
+        SupplierInformation supplier;
+        String reserved;
+        GetSheetInformation(lngSheetID, sheet, &reserved);
+        GetItemInformation(sheet.lngGoodsID, goods, &reserved);
+        const bool purchase = sheet.intSheetFlag == 0;
+        if (purchase)
+            GetPersonInformation(sheet.lngSupplierID, customer, supplier, true);
+        else
+            GetPersonInformation(sheet.lngCustomerID, customer, supplier, false);
+
+        overview.strGoodsName = goods.strGoodsName;
+        overview.strGoodsType = goods.strGoodsType;
+        overview.strGoodsSpec = goods.strGoodsSpec;
+        overview.dyDate = sheet.dyDate;
+        overview.strNote = sheet.strNote;
+        // The quantity is narrowed first: when it does not fit, nothing of
+        // the sheet's kind or counterpart is filled.
+        auto fillKind = [&](Long quantity, Long unitPrice, Long amount, const String& name, const String& lastName,
+                            const String& firstName, const String& phone1, const String& phone2,
+                            const String& mail) {
+            overview.intQuantity = narrowToInteger(quantity);
+            overview.dblUnitPrice = unitPrice;
+            overview.dblAmount = amount;
+            overview.strName = name;
+            overview.strTanto = lastName + firstName;
+            overview.strPhone1 = phone1;
+            overview.strPhone2 = phone2;
+            overview.strMail = mail;
+            overview.blnFlag = purchase;
+        };
+        if (purchase)
+            fillKind(sheet.lngStockQuantity, sheet.lngStockUnitPrice, sheet.lngStockAmount, supplier.strSupplierName,
+                     supplier.strSupplierLastName, supplier.strSupplierFirstName, supplier.strSupplierPhone1,
+                     supplier.strSupplierPhone2, supplier.strSupplierMailAddress);
+        else
+            fillKind(sheet.lngSalesQuantity, sheet.lngSalesUnitPrice, sheet.lngSalesAmount, customer.strCustomerName,
+                     customer.strCustomerLastName, customer.strCustomerFirstName, customer.strCustomerPhone1,
+                     customer.strCustomerPhone2, customer.strCustomerMailAddress);
+    });
+    return overview;
+}
+
+}  // namespace lumo::access

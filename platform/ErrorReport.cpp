@@ -1,0 +1,38 @@
+#include "platform/ErrorReport.h"
+
+#include <stdexcept>
+#include <string>
+
+#include "platform/MessageSink.h"
+
+namespace lumo {
+namespace {
+
+// Failures that carry no description of their own (not a std::exception).
+constexpr std::string_view kUnknownFailure = "アプリケーション定義またはオブジェクト定義のエラーです。";
+
+}  // namespace
+
+void showReport(std::string_view locationCode, std::string_view description) noexcept {
+    try {
+        std::string text;
+        text.reserve(locationCode.size() + 2 + description.size());
+        text.append(locationCode).append("\r\n").append(description);
+        showMessage(std::move(text), MsgButtons::OK, MsgIcon::None, {});
+    } catch (...) {
+        // A sink that cannot show the box must not turn a handled failure
+        // into a new one; the routine still returns its error flag.
+    }
+}
+
+void reportCurrentFailure(std::string_view locationCode) noexcept {
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        showReport(locationCode, e.what());
+    } catch (...) {
+        showReport(locationCode, kUnknownFailure);
+    }
+}
+
+}  // namespace lumo
