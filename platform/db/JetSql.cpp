@@ -17,11 +17,6 @@ using detail::Token;
 bool isWordStart(unsigned char c) { return std::isalpha(c) || c == '_' || c >= 0x80; }
 bool isWordChar(unsigned char c) { return std::isalnum(c) || c == '_' || c == '$' || c >= 0x80; }
 
-std::string upper(std::string_view s) {
-    std::string r(s);
-    for (char& c : r) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return r;
-}
 
 // Splits Jet SQL into tokens; concatenating every token's text gives the
 // input back unchanged.
@@ -73,9 +68,15 @@ std::vector<Token> tokenize(std::string_view sql) {
     return out;
 }
 
-bool isWord(const Token& t, std::string_view keyword) {
-    return t.kind == Kind::Word && t.text.size() == keyword.size() && upper(t.text) == keyword;
+// Keywords are compared without building upper-case copies: the tokenizer
+// runs for every statement the library sends.
+bool equalsKeyword(std::string_view text, std::string_view keyword) {
+    return text.size() == keyword.size() &&
+           std::equal(text.begin(), text.end(), keyword.begin(),
+                      [](char a, char b) { return std::toupper(static_cast<unsigned char>(a)) == b; });
 }
+
+bool isWord(const Token& t, std::string_view keyword) { return t.kind == Kind::Word && equalsKeyword(t.text, keyword); }
 bool isOp(const Token& t, std::string_view op) { return t.kind == Kind::Op && t.text == op; }
 bool isName(const Token& t) { return t.kind == Kind::Word || t.kind == Kind::Bracket || t.kind == Kind::Quoted; }
 
@@ -104,8 +105,7 @@ bool endsOperand(const Token& t) {
         "AND", "OR", "NOT", "LIKE", "AS", "FROM", "WHERE", "ON", "SELECT", "DISTINCT", "IS", "IN",
         "BETWEEN", "ESCAPE", "THEN", "ELSE", "WHEN", "CASE", "END", "ORDER", "BY", "GROUP", "HAVING",
         "JOIN", "LEFT", "RIGHT", "INNER", "OUTER", "SET", "UNION", "VALUES", "INTO", "ASC", "DESC", "XOR", "GLOB"};
-    const std::string u = upper(t.text);
-    return std::find(words.begin(), words.end(), u) != words.end();
+    return std::any_of(words.begin(), words.end(), [&](std::string_view w) { return equalsKeyword(t.text, w); });
 }
 
 // The token-level rewrites that need no expression structure.
@@ -237,7 +237,8 @@ std::string render(const std::vector<Token>& tokens) {
 
 bool isAggregate(const Token& t) {
     static constexpr std::array<std::string_view, 8> names = {"COUNT", "SUM", "MIN", "MAX", "AVG", "FIRST", "LAST", "TOTAL"};
-    return t.kind == Kind::Word && std::find(names.begin(), names.end(), upper(t.text)) != names.end();
+    return t.kind == Kind::Word &&
+           std::any_of(names.begin(), names.end(), [&](std::string_view w) { return equalsKeyword(t.text, w); });
 }
 
 // Fills isSelect, singleSource and qualifiers from the (rewritten) tokens.

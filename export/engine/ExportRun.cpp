@@ -1,0 +1,68 @@
+#include "export/engine/ExportRun.h"
+
+#include <filesystem>
+#include <memory>
+
+#include "export/engine/clsExportSource.h"
+#include "platform/ErrorReport.h"
+#include "platform/MessageSink.h"
+#include "platform/db/Recordset.h"
+
+namespace lumo::exporter {
+
+const char* identifierQuery(int16_t kind) {
+    return kind == kPersons ? "SELECT PERSON_ID FROM T_PERSON" : "SELECT ID FROM T_SHEET";
+}
+
+ExportResult runExport(const std::string& connection, const std::string& file, int16_t kind, const ExportHooks& hooks) {
+    ExportResult result;
+    std::unique_ptr<clsExportSource> source;
+    result.failed = reported(kRunLocation, [&] {
+        db::Connection cn;
+        cn.Open(connection);
+        db::Recordset ids;
+        ids.Open(identifierQuery(kind), cn, db::adOpenStatic, db::adLockPessimistic, db::adCmdText);
+        if (hooks.setRange) hooks.setRange(ids.RecordCount());
+
+        source = std::make_unique<clsExportSource>();
+        source->m_restoreCursor = hooks.restoreCursor;
+        source->Initialize(connection, file, kind);
+        // Initialize has reported why it could not start; every record would
+        // only fail again.
+        if (!source->Ready()) {
+            result.failed = true;
+            return;
+        }
+        int32_t counter = 1;  // 32-bit: a run of more than 32,767 records is ordinary
+        while (!ids.Eof()) {
+            source->ExecExport(ids.Fields(0).Value().toLong(), source->m_objText.get());
+            ++result.records;
+            if (hooks.setValue) hooks.setValue(counter);
+            if (hooks.yield) hooks.yield();
+            ids.MoveNext();
+            if (hooks.stopRequested && hooks.stopRequested()) {
+                result.stopped = !ids.Eof();
+                break;
+            }
+            ++counter;
+        }
+        result.replaced = source->m_objText->replacedCount();
+        source->m_objText->close();
+    }) || result.failed;
+
+    if (source && source->m_objText && result.failed) {
+        // The file could not be finished; a file that looks complete but is
+        // not would mislead whoever reads it.
+        const std::string path = source->m_objText->path();
+        source->m_objText.reset();
+        std::error_code ec;
+        std::filesystem::remove(path, ec);
+    }
+    if (hooks.restoreCursor) hooks.restoreCursor();
+    if (result.replaced > 0)
+        showMessage("CP932 で表せない文字 " + std::to_string(result.replaced) + " 文字を「?」に置き換えて書き出しました。",
+                    MsgButtons::OK, MsgIcon::Information, "エクスポート");
+    return result;
+}
+
+}  // namespace lumo::exporter

@@ -1,0 +1,246 @@
+#include "export/engine/clsExportSource.h"
+
+#include <filesystem>
+
+#include "export/engine/AccessLibrary.h"
+#include "platform/CsvField.h"
+#include "platform/Dates.h"
+#include "platform/Error.h"
+#include "platform/ErrorReport.h"
+#include "platform/MessageSink.h"
+#include "platform/db/Variant.h"
+
+namespace lumo::exporter {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace LumoAccess;
+
+// Joins fields with ",", quoting a field only where its own text would
+// shift or split the columns (a comma, a double quote, CR or LF).
+class CsvLine {
+public:
+    CsvLine& operator<<(std::string_view field) {
+        if (!first_) line_ += ',';
+        first_ = false;
+        appendCsvField(line_, field);
+        return *this;
+    }
+    CsvLine& operator<<(int32_t number) { return *this << std::string_view(std::to_string(number)); }
+    std::string take() { return std::move(line_); }
+
+private:
+    std::string line_;
+    bool first_ = true;
+};
+
+// A trailing group of a person line: "," + label + "," + value per element;
+// an empty group is left out, a present one starts with an empty field.
+template <class Row, class Label, class Value>
+void appendGroup(std::string& line, const std::vector<Row>& rows, Label label, Value value) {
+    std::string group;
+    for (const Row& row : rows) {
+        group += ',';
+        appendCsvField(group, row.*label);
+        group += ',';
+        appendCsvField(group, row.*value);
+    }
+    if (!group.empty()) line += "," + group;
+}
+
+std::error_code removeFile(const std::string& path) {
+    std::error_code ec;
+    fs::remove(path, ec);
+    return ec;
+}
+
+}  // namespace
+
+const std::string& personHeader() {
+    static const std::string header = std::string("分類,ふりがな(姓),ふりがな(名),姓,名,敬称,ニックネーム,ラベル１,メモ１,ラベル２,メモ２,") +
+                                      "自宅郵便番号, 自宅住所１,自宅住所２,ホームページ,ラベル３,メモ３,ラベル４,メモ４," +
+                                      "ふりがな,会社名,役職,部署,会社郵便番号,会社住所１,会社住所２,会社ホームページ," +
+                                      "ラベル５,メモ５,ラベル６,メモ６,誕生日,年齢,星座,血液型,記念日,ふりがな,配偶者," + "趣味";
+    return header;
+}
+
+const std::string& goodsHeader() {
+    static const std::string header = std::string("伝票区分,種別,仕入・販売日,メーカー名,ふりがな,製品名,型式,仕様,数量,単価,金額,ラベル,メモ,") +
+                                      "ふりがな,仕入・販売先,ふりがな(姓),姓,ふりがな(名),名,郵便番号,住所１,住所２,電話番号,ＦＡＸ,電子メール";
+    return header;
+}
+
+clsExportSource::clsExportSource() {
+    reported("CLS-exp1000", [&] { m_objConnection = std::make_unique<db::Connection>(); });
+}
+
+clsExportSource::~clsExportSource() {
+    reported("CLS-exp1001", [&] { m_objConnection.reset(); });
+}
+
+bool clsExportSource::FolderCheck(const std::string& strPath) {
+    bool declined = false;
+    const bool failed = reported("CLS-exp1002", [&] {
+        if (fs::is_directory(strPath)) return;
+        const MsgResult answer = showMessage("指定されたフォルダが見つかりませんでした。\r\n新しくフォルダを作成します。よろしいですか？",
+                                             MsgButtons::YesNo, MsgIcon::Question, "新規作成確認");
+        if (answer != MsgResult::Yes) {
+            declined = true;
+            return;
+        }
+        std::error_code ec;
+        if (!fs::create_directory(strPath, ec) && !fs::is_directory(strPath))
+            throw Error("フォルダ '" + strPath + "' を作成できません: " + ec.message());
+    });
+    return failed || declined;
+}
+
+bool clsExportSource::FileCheck(const std::string& strFilePath) {
+    bool declined = false;
+    const bool failed = reported("CLS-exp1003", [&] {
+        if (!fs::exists(strFilePath)) return;
+        const MsgResult answer = showMessage("同じ名前のファイルが存在しているため、ファイルを上書きします。よろしいですか？",
+                                             MsgButtons::YesNo, MsgIcon::Question, "ファイルの上書き確認");
+        if (answer != MsgResult::Yes) {
+            declined = true;
+            return;
+        }
+        if (fs::is_directory(strFilePath)) throw Error("'" + strFilePath + "' はフォルダです。ファイルを削除できません。");
+        if (std::error_code ec = removeFile(strFilePath))
+            throw Error("ファイル '" + strFilePath + "' を削除できません: " + ec.message());
+    });
+    return failed || declined;
+}
+
+void clsExportSource::Initialize(const std::string& strServer, const std::string& strFile, int16_t intType) {
+    m_ready = false;
+    reported("CLS-exp1004", [&] {
+        // A library that reported its own failure to open the database has
+        // said why already; creating the file then would only leave a file
+        // with a header and an empty line per record.
+        bool accessFailed = false;
+        if (intType == kPersons) {
+            m_objPidAccess = AccessLibrary::instance().create<clsPidAccess>();
+            accessFailed = m_objPidAccess->Initialize(strServer);
+            if (!accessFailed) m_objPidAccess->GetGroupLabel(m_aryLabel);
+            m_intType = kPersons;
+            m_strHeader = personHeader();
+        } else {
+            m_objIidAccess = AccessLibrary::instance().create<clsIidAccess>();
+            accessFailed = m_objIidAccess->Initialize(strServer);
+            if (!accessFailed) m_objIidAccess->GetGroupLabel(m_aryLabel);
+            m_intType = intType;
+            m_strHeader = goodsHeader();
+        }
+        if (accessFailed) return;
+        if (!m_objConnection) throw Error("接続オブジェクトがありません。");
+        m_objConnection->Open(strServer);
+        m_ready = !CreateExportFile(m_objText, strFile);
+    });
+}
+
+bool clsExportSource::CreateExportFile(std::unique_ptr<Cp932File>& text, const std::string& strFile) {
+    return reported("CLS-exp1006", [&] {
+        auto file = std::make_unique<Cp932File>(strFile);
+        file->writeLine(m_strHeader);
+        text = std::move(file);
+    });
+}
+
+void clsExportSource::ExecExport(int32_t lngID, Cp932File* outFile) {
+    reported("CLS-exp1005", [&] {
+        const std::string line = BuildRecordLine(lngID, m_intType);
+        if (!outFile) throw Error("オブジェクト変数が設定されていません (エクスポート ファイルが開かれていません)。");
+        outFile->writeLine(line);
+    });
+}
+
+std::string clsExportSource::BuildRecordLine(int32_t lngID, int16_t intType) {
+    std::string line;
+    try {
+        if (intType == kPersons) {
+            if (!m_objPidAccess) throw Error("オブジェクト変数が設定されていません (clsPidAccess)。");
+            std::vector<PhoneInformation> phones(1);
+            std::vector<MailInformation> mails(1);
+            std::vector<ChildrenInformation> children(1);
+            const PersonInformation person = m_objPidAccess->GetPersonalInformation(lngID);
+            m_objPidAccess->GetPhoneNumberInfo(lngID, phones);
+            m_objPidAccess->GetMailAddressInfo(lngID, mails);
+            m_objPidAccess->GetChildInformation(lngID, children);
+            line = FormatPersonLine(person, phones, mails, children);
+        } else if (intType == kGoods) {
+            if (!m_objIidAccess) throw Error("オブジェクト変数が設定されていません (clsIidAccess)。");
+            SheetInformation sheet;
+            GoodsInformation goods;
+            SupplierInformation supplier;
+            CustomerInformation customer;
+            m_objIidAccess->GetSheetInformation(lngID, sheet);
+            m_objIidAccess->GetItemInformation(sheet.lngGoodsID, goods);
+            if (sheet.intSheetFlag == 0) m_objIidAccess->GetPersonInformation(sheet.lngSupplierID, customer, supplier, true);
+            else m_objIidAccess->GetPersonInformation(sheet.lngCustomerID, customer, supplier, false);
+            line = FormatSheetLine(goods, sheet, supplier, customer);
+        }
+    } catch (...) {
+        if (m_restoreCursor) m_restoreCursor();
+        reportCurrentFailure("CLS-exp1007");
+        line.clear();
+    }
+    return line;
+}
+
+std::string labelFor(const LabelTable& labels, int32_t typeId) {
+    std::string label;
+    for (const auto& entry : labels)
+        if (db::Variant(entry[0]).toLong() == typeId) label = entry[1];
+    return label;
+}
+
+std::string clsExportSource::labelOf(int32_t typeId) const { return labelFor(m_aryLabel, typeId); }
+
+std::string clsExportSource::FormatPersonLine(const PersonInformation& p, const std::vector<PhoneInformation>& phones,
+                                              const std::vector<MailInformation>& mails,
+                                              const std::vector<ChildrenInformation>& children) {
+    std::string line;
+    reported("CLS-exp1008", [&] {
+        CsvLine csv;
+        csv << labelOf(p.lngTypeID) << p.strLastAlias << p.strFirstAlias << p.strLastName << p.strFirstName << p.strTitle
+            << p.strNickName << p.strLabel1 << p.strMemo1 << p.strLabel2 << p.strMemo2 << p.strHomeZip
+            << p.strHomeAddress1 << p.strHomeAddress2 << p.strHomeURL << p.strLabel3 << p.strMemo3 << p.strLabel4
+            << p.strMemo4 << p.strAlias << p.strCompany << p.strPosition << p.strSection << p.strOfficeZip
+            << p.strOfficeAddress1 << p.strOfficeAddress2 << p.strOfficeURL << p.strLabel5 << p.strMemo5 << p.strLabel6
+            << p.strMemo6 << dates::formatYmd(p.dyBirthday) << int32_t{p.intAge} << p.strConstellation << p.strBlood
+            << dates::formatYmd(p.dyAnniversary) << p.strMateAlias << p.strMate << p.strHobby;
+        std::string text = csv.take();
+        appendGroup(text, phones, &PhoneInformation::strLabel, &PhoneInformation::strPhoneNumber);
+        appendGroup(text, mails, &MailInformation::strLabel, &MailInformation::strMailAddress);
+        appendGroup(text, children, &ChildrenInformation::strAlias, &ChildrenInformation::strName);
+        line = std::move(text);
+    });
+    return line;
+}
+
+std::string clsExportSource::FormatSheetLine(const GoodsInformation& g, const SheetInformation& s,
+                                             const SupplierInformation& sup, const CustomerInformation& cus) {
+    std::string line;
+    reported("CLS-exp1006", [&] {
+        const bool purchase = s.intSheetFlag == 0;
+        CsvLine csv;
+        csv << (purchase ? "仕入データ" : "販売データ") << labelOf(g.lngTypeID) << dates::formatShortDate(s.dyDate)
+            << g.strMakerName << g.strGoodsAlias << g.strGoodsName << g.strGoodsType << g.strGoodsSpec;
+        if (purchase) csv << s.lngStockQuantity << s.lngStockUnitPrice << s.lngStockAmount;
+        else csv << s.lngSalesQuantity << s.lngSalesUnitPrice << s.lngSalesAmount;
+        csv << g.strLabel << g.strMemo;
+        if (purchase)
+            csv << sup.strSupplierAlias << sup.strSupplierName << sup.strSupplierLastAlias << sup.strSupplierLastName
+                << sup.strSupplierFirstAlias << sup.strSupplierFirstName << sup.strSupplierZip << sup.strSupplierAddress1
+                << sup.strSupplierAddress2 << sup.strSupplierPhone1 << sup.strSupplierPhone2 << sup.strSupplierMailAddress;
+        else
+            csv << cus.strCustomerAlias << cus.strCustomerName << cus.strCustomerLastAlias << cus.strCustomerLastName
+                << cus.strCustomerFirstAlias << cus.strCustomerFirstName << cus.strCustomerZip << cus.strCustomerAddress1
+                << cus.strCustomerAddress2 << cus.strCustomerPhone1 << cus.strCustomerPhone2 << cus.strCustomerMailAddress;
+        line = csv.take();
+    });
+    return line;
+}
+
+}  // namespace lumo::exporter

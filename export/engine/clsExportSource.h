@@ -1,0 +1,77 @@
+#pragma once
+// The export engine: prepares the destination, creates the CSV file with the
+// header line of the chosen kind, and formats and writes one line per
+// record, reading every record through LumoAccess.
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "access/LumoAccess.h"
+#include "platform/Cp932File.h"
+#include "platform/db/Connection.h"
+
+namespace lumo::exporter {
+
+// Kinds of export; any kind other than kPersons exports goods.
+inline constexpr int16_t kPersons = 0;
+inline constexpr int16_t kGoods = 1;
+
+class clsExportSource {
+public:
+    clsExportSource();
+    ~clsExportSource();
+    clsExportSource(const clsExportSource&) = delete;
+    clsExportSource& operator=(const clsExportSource&) = delete;
+
+    // False when the folder exists or was just created; true when the user
+    // declined to create it or a failure was reported.
+    bool FolderCheck(const std::string& strPath);
+    // False when no such file exists or the user agreed to replace it (it is
+    // then deleted); true when the user declined or a failure was reported.
+    bool FileCheck(const std::string& strFilePath);
+    // Creates the access object, reads the group labels, opens the engine's
+    // own connection and creates the file with its header line.
+    void Initialize(const std::string& strServer, const std::string& strFile, int16_t intType);
+    // Writes the line of one record to `outFile`.
+    void ExecExport(int32_t lngID, Cp932File* outFile);
+
+    // True when Initialize got as far as an open file and a working access
+    // object; a run that is not ready has reported why and writes nothing.
+    bool Ready() const { return m_objText != nullptr && m_ready; }
+
+    // The open export file.
+    std::unique_ptr<Cp932File> m_objText;
+    // Run by a failing record before its report (the host restores the
+    // screen's mouse pointer there).
+    std::function<void()> m_restoreCursor;
+
+private:
+    bool CreateExportFile(std::unique_ptr<Cp932File>& text, const std::string& strFile);
+    std::string BuildRecordLine(int32_t lngID, int16_t intType);
+    std::string FormatPersonLine(const LumoAccess::PersonInformation& person,
+                                 const std::vector<LumoAccess::PhoneInformation>& phones,
+                                 const std::vector<LumoAccess::MailInformation>& mails,
+                                 const std::vector<LumoAccess::ChildrenInformation>& children);
+    std::string FormatSheetLine(const LumoAccess::GoodsInformation& goods, const LumoAccess::SheetInformation& sheet,
+                                const LumoAccess::SupplierInformation& supplier,
+                                const LumoAccess::CustomerInformation& customer);
+    std::string labelOf(int32_t typeId) const;
+
+    int16_t m_intType = kPersons;
+    std::unique_ptr<db::Connection> m_objConnection;
+    LumoAccess::Ref<LumoAccess::clsPidAccess> m_objPidAccess;
+    LumoAccess::Ref<LumoAccess::clsIidAccess> m_objIidAccess;
+    LumoAccess::LabelTable m_aryLabel;
+    std::string m_strHeader;
+    bool m_ready = false;
+};
+
+// The caption of group `typeId` in a label table. Every entry is looked at,
+// so the last one with the identifier wins; no entry gives "".
+std::string labelFor(const LumoAccess::LabelTable& labels, int32_t typeId);
+
+// The header lines of the two kinds of file.
+const std::string& personHeader();
+const std::string& goodsHeader();
+
+}  // namespace lumo::exporter

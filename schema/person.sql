@@ -1,0 +1,183 @@
+-- Person database (Data/LumoBase.mdb): persons, their phones, e-mail
+-- addresses, seasonal greetings, children, ToDo lines and groups.
+--
+-- Declared types tell the engine layer how to read each column (by the
+-- first word): INTEGER PRIMARY KEY = AutoNumber, LONG = Long, SHORT =
+-- Integer, YESNO = Yes/No stored as -1/0, DATETIME = automation date,
+-- TEXT/MEMO = text. MEMO columns carry a second word TEXT so that SQLite
+-- gives them text affinity: a note consisting of digits stays text.
+-- COLLATE NOCASE makes = and ORDER BY ignore ASCII case, as Jet does.
+-- "DEFAULT" is a column name here and must be quoted in SQLite.
+
+PRAGMA application_id = 1280658767;
+PRAGMA user_version = 1;
+
+CREATE TABLE T_GROUPING (
+    TYPE_ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    LABEL TEXT COLLATE NOCASE,
+    "DEFAULT" YESNO NOT NULL DEFAULT 0
+);
+
+CREATE TABLE T_PERSON (
+    PERSON_ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    TYPE_ID LONG,
+    LASTNAME TEXT COLLATE NOCASE,
+    LASTALIAS TEXT COLLATE NOCASE,
+    FIRSTNAME TEXT COLLATE NOCASE,
+    FIRSTALIAS TEXT COLLATE NOCASE,
+    TITLE TEXT COLLATE NOCASE,
+    NICKNAME TEXT COLLATE NOCASE,
+    LABEL1 TEXT COLLATE NOCASE,
+    MEMO1 TEXT COLLATE NOCASE,
+    LABEL2 TEXT COLLATE NOCASE,
+    MEMO2 TEXT COLLATE NOCASE,
+    HOME_ZIP TEXT COLLATE NOCASE,
+    HOME_ADDRESS1 TEXT COLLATE NOCASE,
+    HOME_ADDRESS2 TEXT COLLATE NOCASE,
+    HOME_URL TEXT COLLATE NOCASE,
+    LABEL3 TEXT COLLATE NOCASE,
+    MEMO3 TEXT COLLATE NOCASE,
+    LABEL4 TEXT COLLATE NOCASE,
+    MEMO4 TEXT COLLATE NOCASE,
+    ALIAS TEXT COLLATE NOCASE,
+    COMPANY TEXT COLLATE NOCASE,
+    CO_POSITION TEXT COLLATE NOCASE,
+    CO_SECTION TEXT COLLATE NOCASE,
+    OFFICE_ZIP TEXT COLLATE NOCASE,
+    OFFICE_ADDRESS1 TEXT COLLATE NOCASE,
+    OFFICE_ADDRESS2 TEXT COLLATE NOCASE,
+    OFFICE_URL TEXT COLLATE NOCASE,
+    LABEL5 TEXT COLLATE NOCASE,
+    MEMO5 TEXT COLLATE NOCASE,
+    LABEL6 TEXT COLLATE NOCASE,
+    MEMO6 TEXT COLLATE NOCASE,
+    BIRTHDAY DATETIME,
+    AGE SHORT,
+    CONSTELLATION TEXT COLLATE NOCASE,
+    BLOOD TEXT COLLATE NOCASE,
+    ANNIVERSARY DATETIME,
+    MATEALIAS TEXT COLLATE NOCASE,
+    MATE TEXT COLLATE NOCASE,
+    HOBBY TEXT COLLATE NOCASE,
+    NOTE MEMO TEXT COLLATE NOCASE,
+    "DEFAULT" TEXT COLLATE NOCASE
+);
+
+-- TYPE is free text chosen by the client; the views below give 'HOME' and
+-- 'OFFICE' their meaning.
+CREATE TABLE T_PHONE (
+    PHONE_ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    PERSON_ID LONG,
+    LABEL TEXT COLLATE NOCASE,
+    TEL_NUMBER TEXT COLLATE NOCASE,
+    RANK SHORT,
+    TYPE TEXT COLLATE NOCASE
+);
+
+CREATE TABLE T_EMAIL (
+    MAIL_ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    PERSON_ID LONG,
+    LABEL TEXT COLLATE NOCASE,
+    MAIL_ADDRESS TEXT COLLATE NOCASE,
+    RANK SHORT,
+    TYPE TEXT COLLATE NOCASE
+);
+
+CREATE TABLE T_GREETING (
+    GREETING_ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    PERSON_ID LONG,
+    TARGET LONG,
+    NEWYEAR_SEND YESNO NOT NULL DEFAULT 0,
+    NEWYEAR_RECEIVE YESNO NOT NULL DEFAULT 0,
+    SUMMER_SEND YESNO NOT NULL DEFAULT 0,
+    SUMMER_RECEIVE YESNO NOT NULL DEFAULT 0,
+    MIDYEAR_SEND YESNO NOT NULL DEFAULT 0,
+    MIDYEAR_RECEIVE YESNO NOT NULL DEFAULT 0,
+    YEAREND_SEND YESNO NOT NULL DEFAULT 0,
+    YEAREND_RECEIVE YESNO NOT NULL DEFAULT 0,
+    MEMO TEXT COLLATE NOCASE
+);
+
+CREATE TABLE T_CHILDREN (
+    CHILD_ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    PERSON_ID LONG,
+    CHILDREN TEXT COLLATE NOCASE,
+    ALIAS TEXT COLLATE NOCASE
+);
+
+-- No key of its own: rows are addressed by PERSON_ID and CHK_FLAG only.
+CREATE TABLE T_TODOLIST (
+    PERSON_ID LONG,
+    NOTE MEMO TEXT COLLATE NOCASE,
+    CHK_FLAG YESNO NOT NULL DEFAULT 0
+);
+
+CREATE INDEX ixGroupingLabel ON T_GROUPING (LABEL);
+CREATE INDEX ixPersonType ON T_PERSON (TYPE_ID);
+-- Phones and mails are read per person in RANK order (mails descending);
+-- these indexes deliver that order without a sort, for the lists and for
+-- the views below.
+CREATE INDEX ixPhonePerson ON T_PHONE (PERSON_ID, RANK);
+CREATE INDEX ixEmailPerson ON T_EMAIL (PERSON_ID, RANK DESC);
+CREATE INDEX ixGreetingPerson ON T_GREETING (PERSON_ID);
+CREATE INDEX ixChildrenPerson ON T_CHILDREN (PERSON_ID);
+CREATE INDEX ixTodoPerson ON T_TODOLIST (PERSON_ID);
+
+-- The library deletes only the T_PERSON row; the file itself keeps no
+-- orphans behind.
+CREATE TRIGGER trPersonDelete AFTER DELETE ON T_PERSON
+BEGIN
+    DELETE FROM T_PHONE WHERE PERSON_ID = OLD.PERSON_ID;
+    DELETE FROM T_EMAIL WHERE PERSON_ID = OLD.PERSON_ID;
+    DELETE FROM T_GREETING WHERE PERSON_ID = OLD.PERSON_ID;
+    DELETE FROM T_CHILDREN WHERE PERSON_ID = OLD.PERSON_ID;
+    DELETE FROM T_TODOLIST WHERE PERSON_ID = OLD.PERSON_ID;
+END;
+
+-- The person search joins the three views with left joins and DISTINCT,
+-- so each view yields at most one row per person; otherwise a person would
+-- be listed once per combination. (SQLite evaluates a view on the right of
+-- a LEFT JOIN in a DISTINCT query as a whole, so the views are written to
+-- be cheap over the whole table: a filter on TYPE first, then one indexed
+-- lookup per candidate row.)
+--
+-- Home and office phones: T_PHONE.TYPE 'HOME' and 'OFFICE' (any ASCII
+-- case, as the column ignores case; other values such as 'MOBILE' or ''
+-- belong to neither view). Of several candidates the view shows the one
+-- the person's phone list shows first (lowest RANK, then lowest
+-- PHONE_ID). Rows without a number are skipped.
+CREATE VIEW vwHomePhone AS
+SELECT P.PERSON_ID, P.TEL_NUMBER
+FROM T_PHONE AS P
+WHERE P.TYPE = 'HOME' AND P.PHONE_ID = (
+    SELECT Q.PHONE_ID FROM T_PHONE AS Q
+    WHERE Q.PERSON_ID = P.PERSON_ID AND Q.TYPE = 'HOME'
+      AND Q.TEL_NUMBER IS NOT NULL AND Q.TEL_NUMBER <> ''
+    ORDER BY Q.RANK, Q.PHONE_ID
+    LIMIT 1);
+
+CREATE VIEW vwOfficePhone AS
+SELECT P.PERSON_ID, P.TEL_NUMBER
+FROM T_PHONE AS P
+WHERE P.TYPE = 'OFFICE' AND P.PHONE_ID = (
+    SELECT Q.PHONE_ID FROM T_PHONE AS Q
+    WHERE Q.PERSON_ID = P.PERSON_ID AND Q.TYPE = 'OFFICE'
+      AND Q.TEL_NUMBER IS NOT NULL AND Q.TEL_NUMBER <> ''
+    ORDER BY Q.RANK, Q.PHONE_ID
+    LIMIT 1);
+
+-- Mail: whatever the TYPE, the address the person's mail list shows first
+-- (mail lists run in descending RANK): highest RANK, then lowest MAIL_ID.
+-- Rows without an address are skipped.
+CREATE VIEW vwMailAddress AS
+SELECT M.PERSON_ID, M.MAIL_ADDRESS
+FROM T_EMAIL AS M
+WHERE M.MAIL_ID = (
+    SELECT N.MAIL_ID FROM T_EMAIL AS N
+    WHERE N.PERSON_ID = M.PERSON_ID
+      AND N.MAIL_ADDRESS IS NOT NULL AND N.MAIL_ADDRESS <> ''
+    ORDER BY N.RANK DESC, N.MAIL_ID
+    LIMIT 1);
+
+-- The one default group; members of a deleted group move here.
+INSERT INTO T_GROUPING (LABEL, "DEFAULT") VALUES ('未分類', -1);

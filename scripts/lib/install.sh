@@ -1,0 +1,31 @@
+# Shared by scripts/test and scripts/demo (sourced, not run): installs the
+# Debian packages the build needs when any of them is missing.
+
+# Everything the project needs from the system, in one place.
+LUMO_PACKAGES=(
+  build-essential
+  cmake
+  libsqlite3-dev
+  libgtest-dev
+  libbenchmark-dev
+  python3
+)
+
+lumo_install_missing() {
+  local missing=() package
+  for package in "${LUMO_PACKAGES[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$package")
+    fi
+  done
+  if [ "${#missing[@]}" -eq 0 ]; then
+    return 0
+  fi
+  echo "==> installing: ${missing[*]}"
+  local sudo=()
+  if [ "$(id -u)" -ne 0 ]; then
+    sudo=(sudo)
+  fi
+  "${sudo[@]}" apt-get update
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+}

@@ -1,0 +1,154 @@
+#include "tools/export/ExportCommand.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <iomanip>
+#include <ostream>
+#include <sstream>
+
+#include "export/engine/ExportRun.h"
+#include "export/engine/clsExportSource.h"
+#include "platform/MessageSink.h"
+
+namespace lumo::tools {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::atomic<bool> g_interrupted{false};
+
+extern "C" void onInterrupt(int) { g_interrupted = true; }
+
+// Ctrl-C asks the run to stop after the current record, as Cancel does.
+class InterruptGuard {
+public:
+    InterruptGuard() {
+        g_interrupted = false;
+        struct sigaction action {};
+        action.sa_handler = &onInterrupt;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, &previous_);
+    }
+    ~InterruptGuard() { sigaction(SIGINT, &previous_, nullptr); }
+    InterruptGuard(const InterruptGuard&) = delete;
+    InterruptGuard& operator=(const InterruptGuard&) = delete;
+
+private:
+    struct sigaction previous_ {};
+};
+
+// A progress bar on standard error, redrawn only when the shown percentage
+// changes.
+class ProgressBar {
+public:
+    explicit ProgressBar(std::ostream& err) : err_(err), enabled_(::isatty(STDERR_FILENO) != 0) {}
+    void setRange(int32_t maximum) { maximum_ = maximum; }
+    void setValue(int32_t value) {
+        if (!enabled_ || maximum_ <= 0) return;
+        const int percent = static_cast<int>(int64_t{value} * 100 / maximum_);
+        if (percent == shown_) return;
+        shown_ = percent;
+        constexpr int width = 30;
+        const int filled = percent * width / 100;
+        err_ << '\r' << '[' << std::string(static_cast<std::size_t>(filled), '#')
+             << std::string(static_cast<std::size_t>(width - filled), '-') << "] " << std::setw(3) << percent << "% "
+             << value << '/' << maximum_ << std::flush;
+    }
+    void finish() {
+        if (enabled_ && shown_ >= 0) err_ << '\n';
+    }
+
+private:
+    std::ostream& err_;
+    bool enabled_;
+    int32_t maximum_ = 0;
+    int shown_ = -1;
+};
+
+int run(Arguments args, std::ostream& out, std::ostream& err) {
+    std::string kindName, outFile, dir = ".";
+    bool force = false, haveDir = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view a = args[i];
+        if (a == "--out") {
+            if (++i >= args.size()) throw UsageError("--out にはファイル名が必要です");
+            outFile = args[i];
+        } else if (a == "--force") {
+            force = true;
+        } else if (a.starts_with("--")) {
+            throw UsageError("知らないオプションです: " + std::string(a));
+        } else if (kindName.empty()) {
+            kindName = a;
+        } else if (!haveDir) {
+            dir = a;
+            haveDir = true;
+        } else {
+            throw UsageError("引数が多すぎます: " + std::string(a));
+        }
+    }
+    if (kindName != "person" && kindName != "goods") throw UsageError("person か goods を指定してください");
+    const int16_t kind = kindName == "person" ? exporter::kPersons : exporter::kGoods;
+    const fs::path base = fs::absolute(dir);
+    const fs::path database = base / "Data" / (kind == exporter::kPersons ? "LumoBase.mdb" : "iLumoBase.mdb");
+    const fs::path target = outFile.empty() ? base / (kindName + ".csv") : fs::absolute(outFile);
+
+    if (fs::exists(target) && !force) {
+        err << "lumo export: ファイル '" << target.string()
+            << "' は既に存在します。上書きするには --force を指定してください。\n";
+        return kExitFailure;
+    }
+    if (!fs::is_directory(target.parent_path())) {
+        err << "lumo export: フォルダ '" << target.parent_path().string() << "' がありません。\n";
+        return kExitFailure;
+    }
+
+    // Every report of the run goes to standard error and makes the exit
+    // status a failure; the replacement notice is part of the summary.
+    int failures = 0;
+    ScopedMessageSink sink([&](const MessageRequest& request) {
+        if (request.icon == MsgIcon::Information) return MsgResult::OK;
+        if (request.buttons == MsgButtons::OK) ++failures;
+        return defaultMessageSink(request);
+    });
+
+    ProgressBar bar(err);
+    InterruptGuard interrupt;
+    exporter::ExportHooks hooks;
+    hooks.setRange = [&](int32_t maximum) { bar.setRange(maximum); };
+    hooks.setValue = [&](int32_t value) { bar.setValue(value); };
+    hooks.stopRequested = [] { return g_interrupted.load(); };
+
+    const auto started = std::chrono::steady_clock::now();
+    const std::string connection = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + database.string();
+    const exporter::ExportResult result = exporter::runExport(connection, target.string(), kind, hooks);
+    bar.finish();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+
+    if (!result.failed) {
+        std::ostringstream summary;
+        summary << (result.stopped ? "中止しました: " : "") << target.string() << " に " << result.records
+                << " 件を書き出しました (" << std::fixed << std::setprecision(2) << seconds << " 秒)";
+        if (result.replaced > 0) summary << "。CP932 で表せない文字 " << result.replaced << " 文字を「?」に置き換えました";
+        out << summary.str() << '\n';
+    }
+    return failures == 0 && !result.failed ? kExitOk : kExitFailure;
+}
+
+}  // namespace
+
+const Command kExportCommand{
+    "export",
+    "  lumo export person|goods [--out FILE] [--force] [DIR]\n"
+    "      DIR/Data の住所録 (person) か商品台帳 (goods) を CP932 の CSV に書き出します。\n"
+    "      exports the address book or the goods ledger of DIR (default: .) as a CP932 CSV file;\n"
+    "      FILE defaults to DIR/person.csv or DIR/goods.csv; --force replaces an existing file;\n"
+    "      Ctrl-C stops after the current record and keeps what was written.\n",
+    &run,
+};
+
+}  // namespace lumo::tools

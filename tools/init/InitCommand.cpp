@@ -1,0 +1,185 @@
+#include "tools/init/InitCommand.h"
+
+#include <array>
+#include <charconv>
+#include <deque>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <system_error>
+
+#include "platform/Error.h"
+#include "schema/Schema.h"
+#include "tools/init/Books.h"
+#include "tools/init/SampleData.h"
+#include "tools/init/Sqlite.h"
+#include "tools/init/StagedFile.h"
+#include "tools/init/SyntheticData.h"
+
+namespace fs = std::filesystem;
+
+namespace lumo::tools {
+namespace {
+
+constexpr std::string_view kUsage =
+    "  lumo init [--sample] [--persons N] [--sheets N] [--scraps N] [DIR]\n"
+    "      DIR/Data に LumoBase.mdb, iLumoBase.mdb, LumoScrap.mdb を新しく作ります。\n"
+    "      既にあるファイルは上書きしません。DIR の既定はカレントフォルダです。\n"
+    "      Creates the person, item and scrap databases in DIR/Data (DIR defaults\n"
+    "      to the current folder). Existing files are never overwritten.\n"
+    "      --sample       見本データを入れる / add a small sample data set\n"
+    "      --persons N    合成の人物を N 件追加 / add N synthetic persons\n"
+    "      --sheets N     合成の伝票を N 件追加 / add N synthetic sheets\n"
+    "      --scraps N     合成のスクラップを N 件追加 / add N synthetic scraps\n";
+
+std::int64_t parseCount(std::string_view option, std::string_view text) {
+    std::int64_t value = -1;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value < 0 || value > kMaxSyntheticRecords)
+        throw UsageError(std::string(option) + " には 0 から " + std::to_string(kMaxSyntheticRecords) +
+                         " までの数を指定してください (expects a count from 0 to " +
+                         std::to_string(kMaxSyntheticRecords) + "): " + std::string(text));
+    return value;
+}
+
+// Runs the DDL and the fill step on a new file in one transaction, with
+// the journal off: a failed build is thrown away, not repaired.
+void buildDatabase(const fs::path& file, std::string_view ddl, const std::function<void(Database&)>& fill) {
+    Database db(file);
+    db.exec("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF;");
+    db.exec("BEGIN");
+    db.exec(ddl);
+    fill(db);
+    db.exec("COMMIT");
+}
+
+// Removes the folders this run made (the Data folder and any missing
+// parents of it) again when the run fails. Only empty folders go.
+class FolderGuard {
+public:
+    explicit FolderGuard(const fs::path& folder) {
+        for (fs::path p = folder; !p.empty() && !fs::exists(p); p = p.parent_path()) {
+            made_.push_back(p);
+            if (p == p.parent_path()) break;
+        }
+    }
+    ~FolderGuard() {
+        std::error_code ec;
+        for (const fs::path& p : made_) fs::remove(p, ec);  // deepest first
+    }
+    FolderGuard(const FolderGuard&) = delete;
+    FolderGuard& operator=(const FolderGuard&) = delete;
+    void keep() { made_.clear(); }
+
+private:
+    std::vector<fs::path> made_;
+};
+
+int runInit(Arguments args, std::ostream& out, std::ostream&) {
+    for (std::string_view arg : args) {
+        if (isHelpOption(arg)) {
+            out << "使い方 / Usage:\n" << kUsage;
+            return kExitOk;
+        }
+    }
+    for (const fs::path& file : createDatabases(parseInitOptions(args)))
+        out << "作成しました (created): " << file.string() << '\n';
+    return kExitOk;
+}
+
+}  // namespace
+
+const Command kInitCommand{"init", kUsage, runInit};
+
+InitOptions parseInitOptions(Arguments args) {
+    InitOptions options;
+    bool folderGiven = false;
+    const std::array<std::pair<std::string_view, std::int64_t InitOptions::*>, 3> counts{
+        {{"--persons", &InitOptions::persons}, {"--sheets", &InitOptions::sheets}, {"--scraps", &InitOptions::scraps}}};
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        if (arg == "--sample") {
+            options.sample = true;
+            continue;
+        }
+        bool matched = false;
+        for (const auto& [name, member] : counts) {
+            if (arg == name) {
+                if (i + 1 == args.size())
+                    throw UsageError(std::string(name) + " の後に件数がありません (needs a count)");
+                options.*member = parseCount(name, args[++i]);
+                matched = true;
+            } else if (arg.size() > name.size() && arg.starts_with(name) && arg[name.size()] == '=') {
+                options.*member = parseCount(name, arg.substr(name.size() + 1));
+                matched = true;
+            }
+        }
+        if (matched) continue;
+        if (arg.starts_with("-") && arg != "-")
+            throw UsageError("知らないオプションです (unknown option): " + std::string(arg));
+        if (folderGiven) throw UsageError("フォルダは一つだけ指定できます (only one DIR): " + std::string(arg));
+        options.folder = fs::path(std::string(arg));
+        folderGiven = true;
+    }
+    return options;
+}
+
+std::vector<fs::path> createDatabases(const InitOptions& options) {
+    const fs::path dataFolder = options.folder / schema::kDataFolder;
+    const auto databases = schema::databaseFiles();
+
+    // Check every target before creating anything.
+    std::string existing;
+    for (const schema::DatabaseFile& db : databases) {
+        const fs::path target = dataFolder / db.fileName;
+        std::error_code ec;
+        if (fs::exists(fs::symlink_status(target, ec))) existing += (existing.empty() ? "" : ", ") + target.string();
+    }
+    if (!existing.empty())
+        throw Error(existing + " は既に存在します。何も変更していません。 (already exists; nothing was changed)");
+
+    FolderGuard folderGuard(dataFolder);
+    std::error_code ec;
+    fs::create_directories(dataFolder, ec);
+    if (ec || !fs::is_directory(dataFolder))
+        throw Error("フォルダを作れません (cannot create folder " + dataFolder.string() + ")" +
+                    (ec ? ": " + ec.message() : ""));
+
+    const std::array<std::function<void(Database&)>, 3> fills{
+        [&](Database& db) {
+            PersonBook book(db);
+            if (options.sample) addSamplePersons(book);
+            addSyntheticPersons(book, options.persons);
+        },
+        [&](Database& db) {
+            ItemLedger ledger(db);
+            if (options.sample) addSampleItems(ledger);
+            addSyntheticSheets(ledger, options.sheets);
+        },
+        [&](Database& db) {
+            ScrapBook book(db);
+            if (options.sample) addSampleScraps(book);
+            addSyntheticScraps(book, options.scraps);
+        }};
+
+    std::deque<StagedFile> staged;  // StagedFile does not move
+    for (std::size_t i = 0; i < databases.size(); ++i) {
+        staged.emplace_back(dataFolder / databases[i].fileName);
+        buildDatabase(staged.back().path(), databases[i].ddl, fills[i]);
+    }
+    for (std::size_t i = 0; i < staged.size(); ++i) {
+        try {
+            staged[i].publish();
+        } catch (...) {
+            for (std::size_t k = 0; k < i; ++k) staged[k].withdraw();
+            throw;
+        }
+    }
+    folderGuard.keep();
+
+    std::vector<fs::path> created;
+    for (const StagedFile& file : staged) created.push_back(file.target());
+    return created;
+}
+
+}  // namespace lumo::tools

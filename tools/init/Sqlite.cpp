@@ -1,0 +1,74 @@
+#include "tools/init/Sqlite.h"
+
+#include <string>
+#include <type_traits>
+
+#include "platform/Error.h"
+
+namespace lumo::tools {
+namespace {
+
+[[noreturn]] void fail(sqlite3* db, std::string_view doing) {
+    throw Error(std::string(doing) + ": " + (db ? sqlite3_errmsg(db) : "out of memory"));
+}
+
+}  // namespace
+
+Statement::Statement(sqlite3* db, std::string_view sql) : db_(db) {
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &raw, nullptr) != SQLITE_OK)
+        fail(db, "SQL の準備に失敗しました (prepare failed)");
+    st_.reset(raw);
+}
+
+void Statement::bind(int index, const SqlValue& value) {
+    sqlite3_stmt* st = st_.get();
+    const int rc = std::visit(
+        [&](const auto& v) {
+            using T = std::decay_t<decltype(v)>;
+            if constexpr (std::is_same_v<T, std::nullptr_t>)
+                return sqlite3_bind_null(st, index);
+            else if constexpr (std::is_same_v<T, std::int64_t>)
+                return sqlite3_bind_int64(st, index, v);
+            else if constexpr (std::is_same_v<T, double>)
+                return sqlite3_bind_double(st, index, v);
+            else
+                return sqlite3_bind_text(st, index, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
+        },
+        value);
+    if (rc != SQLITE_OK) fail(db_, "値の設定に失敗しました (bind failed)");
+}
+
+bool Statement::step() {
+    const int rc = sqlite3_step(st_.get());
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
+    fail(db_, "SQL の実行に失敗しました (step failed)");
+}
+
+void Statement::reset() {
+    sqlite3_reset(st_.get());
+    sqlite3_clear_bindings(st_.get());
+}
+
+std::int64_t Statement::columnInt(int index) const { return sqlite3_column_int64(st_.get(), index); }
+
+Database::Database(const std::filesystem::path& path) {
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    db_.reset(raw);  // closed even when the open failed
+    if (rc != SQLITE_OK) fail(raw, "データベースを開けません (cannot open " + path.string() + ")");
+    sqlite3_extended_result_codes(raw, 1);
+}
+
+void Database::exec(std::string_view sql) {
+    const std::string text(sql);
+    char* message = nullptr;
+    if (sqlite3_exec(db_.get(), text.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+        std::string what = message ? message : sqlite3_errmsg(db_.get());
+        sqlite3_free(message);
+        throw Error("SQL の実行に失敗しました (exec failed): " + what);
+    }
+}
+
+}  // namespace lumo::tools
