@@ -9,6 +9,11 @@ LUMO_PACKAGES=(
   libgtest-dev
   libbenchmark-dev
   python3
+  # The export wizard: Qt Widgets, Qt Test, moc and the offscreen platform;
+  # Qt's own Japanese texts; Japanese fonts for the captions.
+  qt6-base-dev
+  qt6-translations-l10n
+  fonts-noto-cjk
 )
 
 lumo_install_missing() {
