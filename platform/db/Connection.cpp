@@ -152,15 +152,20 @@ std::shared_ptr<const ColumnSet> describeColumns(sqlite3* db, sqlite3_stmt* st, 
 
 }  // namespace
 
+namespace {
+// Field names are ASCII; the C library's toupper would cost a call per byte.
+constexpr unsigned char asciiUpper(unsigned char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
+}  // namespace
+
 std::size_t NoCaseHash::operator()(std::string_view s) const noexcept {
     std::size_t h = 1469598103934665603ull;
-    for (unsigned char c : s) h = (h ^ static_cast<unsigned char>(std::toupper(c))) * 1099511628211ull;
+    for (unsigned char c : s) h = (h ^ asciiUpper(c)) * 1099511628211ull;
     return h;
 }
 
 bool NoCaseEqual::operator()(std::string_view a, std::string_view b) const noexcept {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::toupper(x) == std::toupper(y);
+               return asciiUpper(x) == asciiUpper(y);
            });
 }
 
@@ -338,11 +343,19 @@ void Connection::Open(std::string_view connectionString, std::string_view, std::
 
     sqlite3_create_function_v2(raw, "lumo_concat", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, &concatFunction,
                                nullptr, nullptr, nullptr);
+    bool walMode = false;
+    if (sqlite3_prepare_v2(raw, "PRAGMA journal_mode", -1, &st, nullptr) == SQLITE_OK) {
+        StatementHandle guard(st);
+        walMode = sqlite3_step(st) == SQLITE_ROW &&
+                  NoCaseEqual{}(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), "wal");
+    }
+    impl_->snapshot.attach(raw, cs.dataSource, walMode);
     impl_->db = std::move(db);
     impl_->path = cs.dataSource;
 }
 
 void Connection::Close() {
+    impl_->snapshot.detach();
     impl_->byShape.clear();
     impl_->lru.clear();  // statements go before the handle
     impl_->isTable.clear();
@@ -358,15 +371,23 @@ int32_t Connection::Execute(std::string_view sql, int) {
     sqlite3* db = impl_->handle();
     const JetSqlText text(sql);
     PreparedStatement& prepared = impl_->prepare(text, false);
-    StatementRun run(db, prepared, text.literals());
-    while (run.step()) {
+    const bool writes = !prepared.columns;
+    if (writes) impl_->snapshot.beforeWrite();
+    else if (!impl_->inTransaction) impl_->snapshot.beforeRead();
+    {
+        StatementRun run(db, prepared, text.literals());
+        while (run.step()) {
+        }
     }
-    return prepared.columns ? 0 : sqlite3_changes(db);
+    if (!writes) return 0;
+    if (!impl_->inTransaction) impl_->snapshot.afterWrite();
+    return sqlite3_changes(db);
 }
 
 void Connection::BeginTrans() {
     sqlite3* db = impl_->handle();
     if (impl_->inTransaction) throw Error("トランザクションは既に開始されています (入れ子にはできません)。");
+    impl_->snapshot.beforeWrite();
     if (sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) impl_->fail("トランザクションを開始できません");
     impl_->inTransaction = true;
 }
@@ -376,6 +397,7 @@ void Connection::CommitTrans() {
     if (!impl_->inTransaction) throw Error("トランザクションが開始されていません。");
     if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) impl_->fail("コミットできません");
     impl_->inTransaction = false;
+    impl_->snapshot.afterWrite();
 }
 
 void Connection::RollbackTrans() {

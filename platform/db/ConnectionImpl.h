@@ -3,6 +3,8 @@
 // of prepared statements and the column description of each result shape.
 #include <sqlite3.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <list>
 #include <memory>
@@ -73,10 +75,37 @@ private:
     PreparedStatement& prepared_;
 };
 
+// Reads between writes share one read transaction. Taking and dropping
+// the file locks for every statement costs more than the statement itself,
+// and the library runs one small statement per call. Only in write-ahead
+// log mode, where an open read transaction never blocks a writer; and the
+// snapshot is renewed when any connection of this process has written to
+// the file since, or when it is older than kMaxAge, so that writes of other
+// programs show up promptly too.
+class ReadSnapshot {
+public:
+    static constexpr std::chrono::milliseconds kMaxAge{100};
+
+    void attach(sqlite3* db, const std::string& path, bool walMode);
+    void detach();
+    void beforeRead();   // starts or renews the shared read transaction
+    void beforeWrite();  // ends it, so the write commits on its own
+    void afterWrite();   // tells the other connections to renew theirs
+
+private:
+    sqlite3* db_ = nullptr;
+    bool enabled_ = false;
+    bool open_ = false;
+    uint64_t generation_ = 0;
+    std::chrono::steady_clock::time_point started_;
+    std::shared_ptr<std::atomic<uint64_t>> writes_;  // per file, shared by the process
+};
+
 struct ConnectionImpl {
     DbHandle db;
     std::string path;
     bool inTransaction = false;
+    ReadSnapshot snapshot;
 
     // Prepared statements by shape, least recently used evicted first.
     static constexpr std::size_t kCacheCapacity = 128;

@@ -22,6 +22,7 @@ bool isWordChar(unsigned char c) { return std::isalnum(c) || c == '_' || c == '$
 // input back unchanged.
 std::vector<Token> tokenize(std::string_view sql) {
     std::vector<Token> out;
+    out.reserve(sql.size() / 3 + 4);
     std::size_t i = 0;
     const std::size_t n = sql.size();
     auto take = [&](Kind kind, std::size_t end) {
@@ -68,12 +69,13 @@ std::vector<Token> tokenize(std::string_view sql) {
     return out;
 }
 
+constexpr char asciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
 // Keywords are compared without building upper-case copies: the tokenizer
 // runs for every statement the library sends.
 bool equalsKeyword(std::string_view text, std::string_view keyword) {
     return text.size() == keyword.size() &&
-           std::equal(text.begin(), text.end(), keyword.begin(),
-                      [](char a, char b) { return std::toupper(static_cast<unsigned char>(a)) == b; });
+           std::equal(text.begin(), text.end(), keyword.begin(), [](char a, char b) { return asciiUpper(a) == b; });
 }
 
 bool isWord(const Token& t, std::string_view keyword) { return t.kind == Kind::Word && equalsKeyword(t.text, keyword); }
@@ -130,8 +132,9 @@ void rewriteWords(std::vector<Token>& tokens) {
 
 // UPDATE T SET T.C = ..., T.D = ...  ->  UPDATE T SET C = ..., D = ...
 void unqualifySetTargets(std::vector<Token>& tokens) {
-    auto sig = significant(tokens);
-    if (sig.empty() || !isWord(tokens[sig[0]], "UPDATE")) return;
+    const auto first = std::find_if(tokens.begin(), tokens.end(), [](const Token& t) { return t.kind != Kind::Space; });
+    if (first == tokens.end() || !isWord(*first, "UPDATE")) return;
+    const auto sig = significant(tokens);
     int depth = 0;
     bool inSet = false;
     bool atTarget = false;

@@ -96,6 +96,7 @@ void RecordsetImpl::update() {
         for (std::size_t i : written) sets += (sets.empty() ? "" : ", ") + bracket(columns->columns[i].origin) + " = ?";
         sql = "UPDATE " + bracket(table) + " SET " + sets + " WHERE _rowid_ = ?";
     }
+    if (!connection->inTransaction) connection->snapshot.beforeWrite();
     sqlite3_stmt* raw = nullptr;
     if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &raw, nullptr) != SQLITE_OK)
         connection->fail("レコードを更新できません");
@@ -104,6 +105,7 @@ void RecordsetImpl::update() {
     for (std::size_t i : written) bindValue(raw, n++, buffer[i]);
     if (mode == EditMode::Edit) sqlite3_bind_int64(raw, n, rowids[static_cast<std::size_t>(current)]);
     if (sqlite3_step(raw) != SQLITE_DONE) connection->fail("レコードを更新できません");
+    if (!connection->inTransaction) connection->snapshot.afterWrite();
 
     if (mode == EditMode::AddNew) {
         // The new row becomes current, with its key and defaults as stored.
@@ -156,6 +158,7 @@ void Recordset::Open(std::string_view source, Connection& connection, int /*curs
     sqlite3* db = cn.handle();
     const JetSqlText text(options == adCmdTable ? "SELECT * FROM [" + std::string(source) + "]" : std::string(source));
 
+    if (!cn.inTransaction) cn.snapshot.beforeRead();
     PreparedStatement* prepared = &cn.prepare(text, false);
     if (!prepared->columns) throw Error("この SQL 文はレコードを返しません。Execute で実行してください。");
     const std::string single = prepared->translation.singleSource;
@@ -271,11 +274,13 @@ void Recordset::Delete(int) {
     sqlite3* db = impl_->connection->handle();
     sqlite3_stmt* raw = nullptr;
     const std::string sql = "DELETE FROM " + bracket(impl_->table) + " WHERE _rowid_ = ?";
+    if (!impl_->connection->inTransaction) impl_->connection->snapshot.beforeWrite();
     if (sqlite3_prepare_v2(db, sql.c_str(), -1, &raw, nullptr) != SQLITE_OK) impl_->connection->fail("レコードを削除できません");
     StatementHandle st(raw);
     const auto row = static_cast<std::size_t>(impl_->current);
     sqlite3_bind_int64(raw, 1, impl_->rowids[row]);
     if (sqlite3_step(raw) != SQLITE_DONE) impl_->connection->fail("レコードを削除できません");
+    if (!impl_->connection->inTransaction) impl_->connection->snapshot.afterWrite();
     const auto w = static_cast<std::ptrdiff_t>(impl_->width);
     impl_->cells.erase(impl_->cells.begin() + static_cast<std::ptrdiff_t>(row) * w,
                        impl_->cells.begin() + static_cast<std::ptrdiff_t>(row + 1) * w);

@@ -12,7 +12,9 @@ namespace lumo::test {
 
 class TestDatabase {
 public:
-    explicit TestDatabase(const std::string& ddl) {
+    enum class Journal { Rollback, Wal };
+
+    explicit TestDatabase(const std::string& ddl, Journal journal = Journal::Rollback) {
         static int counter = 0;
         path_ = std::filesystem::temp_directory_path() /
                 ("lumo_engine_" + std::to_string(::getpid()) + "_" + std::to_string(counter++) + ".mdb");
@@ -20,12 +22,17 @@ public:
         sqlite3* db = nullptr;
         EXPECT_EQ(sqlite3_open(path_.c_str(), &db), SQLITE_OK);
         char* err = nullptr;
-        const std::string all = "PRAGMA application_id = 1280658767;" + ddl;
+        std::string all = "PRAGMA application_id = 1280658767;" + ddl;
+        if (journal == Journal::Wal) all += "PRAGMA journal_mode = WAL;";
         EXPECT_EQ(sqlite3_exec(db, all.c_str(), nullptr, nullptr, &err), SQLITE_OK) << (err ? err : "");
         sqlite3_free(err);
         sqlite3_close(db);
     }
-    ~TestDatabase() { std::filesystem::remove(path_); }
+    ~TestDatabase() {
+        std::filesystem::remove(path_);
+        std::filesystem::remove(path_.string() + "-wal");
+        std::filesystem::remove(path_.string() + "-shm");
+    }
     TestDatabase(const TestDatabase&) = delete;
     TestDatabase& operator=(const TestDatabase&) = delete;
 

@@ -1,0 +1,71 @@
+#include <filesystem>
+#include <mutex>
+#include <unordered_map>
+
+#include "platform/Error.h"
+#include "platform/db/ConnectionImpl.h"
+
+namespace lumo::db {
+namespace {
+
+// One write counter per database file, shared by every connection of the
+// process to that file.
+std::shared_ptr<std::atomic<uint64_t>> writeCounter(const std::string& path) {
+    static std::mutex m;
+    static std::unordered_map<std::string, std::weak_ptr<std::atomic<uint64_t>>> counters;
+    std::error_code ec;
+    std::string key = std::filesystem::weakly_canonical(path, ec).string();
+    if (ec) key = path;
+    std::lock_guard lock(m);
+    auto& slot = counters[key];
+    auto counter = slot.lock();
+    if (!counter) {
+        counter = std::make_shared<std::atomic<uint64_t>>(0);
+        slot = counter;
+    }
+    return counter;
+}
+
+void exec(sqlite3* db, const char* sql) {
+    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw Error(std::string("SQL 文を実行できません: ") + sqlite3_errmsg(db));
+}
+
+}  // namespace
+
+void ReadSnapshot::attach(sqlite3* db, const std::string& path, bool walMode) {
+    db_ = db;
+    enabled_ = walMode;
+    open_ = false;
+    writes_ = writeCounter(path);
+}
+
+void ReadSnapshot::detach() {
+    if (open_ && db_) sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+    open_ = false;
+    db_ = nullptr;
+    writes_.reset();
+}
+
+void ReadSnapshot::beforeRead() {
+    if (!enabled_) return;
+    if (open_ && (writes_->load() != generation_ || std::chrono::steady_clock::now() - started_ > kMaxAge))
+        beforeWrite();
+    if (open_) return;
+    generation_ = writes_->load();
+    started_ = std::chrono::steady_clock::now();
+    exec(db_, "BEGIN");
+    open_ = true;
+}
+
+void ReadSnapshot::beforeWrite() {
+    if (!open_) return;
+    open_ = false;
+    exec(db_, "COMMIT");
+}
+
+void ReadSnapshot::afterWrite() {
+    if (writes_) ++*writes_;
+}
+
+}  // namespace lumo::db
