@@ -1,5 +1,9 @@
 #include "platform/db/Recordset.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <deque>
+
 #include "platform/Error.h"
 #include "platform/db/ConnectionImpl.h"
 
@@ -17,36 +21,68 @@ std::string bracket(const std::string& name) { return "[" + name + "]"; }
 
 }  // namespace
 
+// Rows are kept whole while a result is small. A large result over one
+// table keeps only each row's identity and reads a row when the cursor
+// lands on it (a keyset cursor), so that listing every key of a large table
+// costs 8 bytes a row instead of a whole row of values.
+constexpr std::size_t kKeysetAfterRows = 1024;
+
 struct RecordsetImpl {
     enum class EditMode { None, Edit, AddNew };
 
     ConnectionImpl* connection = nullptr;
     std::shared_ptr<const ColumnSet> columns;
     std::size_t width = 0;
-    std::vector<Variant> cells;         // row after row
-    std::vector<sqlite3_int64> rowids;  // per row, for updatable recordsets
-    std::ptrdiff_t current = 0;         // -1: before the first row; rows(): after the last
-    bool currentDeleted = false;        // the current row was deleted and is gone
+    std::size_t rowCount = 0;
+    std::vector<Variant> cells;        // row after row, unless keyset
+    // Per row, when the source is one table. Rows of the suite's tables are
+    // identified by their Long keys, so 32 bits hold every identity.
+    std::deque<int32_t> rowids;
+    bool keyset = false;
+    bool keysetAllowed = false;              // one table, every column a plain column
+    std::ptrdiff_t cachedRow = -1;           // keyset: the row held in rowCache
+    std::vector<Variant> rowCache;
+    StatementHandle rowReader;               // keyset and re-reads: one row by identity
+    std::ptrdiff_t current = 0;              // -1: before the first row; rows(): after the last
+    bool currentDeleted = false;             // the current row was deleted and is gone
     bool updatable = false;
-    std::string table;  // the one table of an updatable recordset
+    std::string table;  // the one table of the source, if any
     EditMode mode = EditMode::None;
     std::vector<Variant> buffer;  // the row being edited or added
     std::vector<bool> dirty;
 
-    std::ptrdiff_t rows() const { return static_cast<std::ptrdiff_t>(cells.size() / std::max<std::size_t>(width, 1)); }
+    std::ptrdiff_t rows() const { return static_cast<std::ptrdiff_t>(rowCount); }
     bool open() const { return connection != nullptr; }
     void requireOpen() const { if (!open()) notOpen(); }
     bool onRow() const { return !currentDeleted && current >= 0 && current < rows(); }
 
-    const Variant& value(int index) const {
+    // The values of row r (materialised or read by its identity).
+    Variant* row(std::ptrdiff_t r) {
+        if (!keyset) return &cells[static_cast<std::size_t>(r) * width];
+        if (cachedRow != r) {
+            rowCache.assign(width, Variant::null());
+            if (!readByRowid(rowids[static_cast<std::size_t>(r)], rowCache.data()))
+                throw Error("現在のレコードは、ほかのユーザーによって削除されています。");
+            cachedRow = r;
+        }
+        return rowCache.data();
+    }
+
+    const Variant& value(int index) {
         if (mode != EditMode::None) return buffer[static_cast<std::size_t>(index)];
         if (!onRow()) noCurrentRecord();
-        return cells[static_cast<std::size_t>(current) * width + static_cast<std::size_t>(index)];
+        return row(current)[index];
     }
 
     void readRow(sqlite3_stmt* st) {
+        if (columns->rowidColumn >= 0) addRowid(sqlite3_column_int64(st, columns->rowidColumn));
+        ++rowCount;
+        if (keyset) return;
         for (std::size_t i = 0; i < width; ++i) cells.push_back(readColumn(st, static_cast<int>(i), columns->columns[i]));
-        if (columns->rowidColumn >= 0) rowids.push_back(sqlite3_column_int64(st, columns->rowidColumn));
+        if (keysetAllowed && rowCount > kKeysetAfterRows) {
+            keyset = true;
+            std::vector<Variant>().swap(cells);
+        }
     }
 
     void setValue(int index, Variant value) {
@@ -59,8 +95,8 @@ struct RecordsetImpl {
             throw Error("フィールド '" + column.name + "' は更新できません。");
         if (mode == EditMode::None) {
             if (!onRow()) noCurrentRecord();
-            const auto begin = cells.begin() + current * static_cast<std::ptrdiff_t>(width);
-            buffer.assign(begin, begin + static_cast<std::ptrdiff_t>(width));
+            const Variant* values = row(current);
+            buffer.assign(values, values + width);
             dirty.assign(width, false);
             mode = EditMode::Edit;
         }
@@ -68,8 +104,14 @@ struct RecordsetImpl {
         dirty[static_cast<std::size_t>(index)] = true;
     }
 
+    void addRowid(sqlite3_int64 rowid) {
+        if (rowid < INT32_MIN || rowid > INT32_MAX) throw Error("行の識別子が長整数型の範囲を超えています。");
+        rowids.push_back(static_cast<int32_t>(rowid));
+    }
+
     void update();
-    void rereadRow(sqlite3_int64 rowid, std::size_t rowIndex);
+    bool readByRowid(sqlite3_int64 rowid, Variant* out);
+    void rereadRow(std::ptrdiff_t r);
 };
 
 void RecordsetImpl::update() {
@@ -109,38 +151,53 @@ void RecordsetImpl::update() {
 
     if (mode == EditMode::AddNew) {
         // The new row becomes current, with its key and defaults as stored.
-        const sqlite3_int64 rowid = sqlite3_last_insert_rowid(db);
-        cells.resize(cells.size() + width);
-        rowids.push_back(rowid);
+        addRowid(sqlite3_last_insert_rowid(db));
+        if (!keyset) cells.resize(cells.size() + width);
+        ++rowCount;
         current = rows() - 1;
         currentDeleted = false;
         mode = EditMode::None;
-        rereadRow(rowid, static_cast<std::size_t>(current));
+        rereadRow(current);
     } else {
         if (sqlite3_changes(db) == 0) {
             mode = EditMode::None;
             throw Error("レコードが見つかりません。ほかのユーザーによって削除された可能性があります。");
         }
-        std::copy(buffer.begin(), buffer.end(), cells.begin() + current * static_cast<std::ptrdiff_t>(width));
+        if (!keyset) std::copy(buffer.begin(), buffer.end(), row(current));
         mode = EditMode::None;
-        rereadRow(rowids[static_cast<std::size_t>(current)], static_cast<std::size_t>(current));
+        rereadRow(current);
     }
 }
 
-void RecordsetImpl::rereadRow(sqlite3_int64 rowid, std::size_t rowIndex) {
-    std::string list;
-    for (const ColumnInfo& c : columns->columns)
-        list += (list.empty() ? "" : ", ") + (c.origin.empty() ? std::string("NULL") : bracket(c.origin));
-    const std::string sql = "SELECT " + list + " FROM " + bracket(table) + " WHERE _rowid_ = ?";
-    sqlite3_stmt* raw = nullptr;
-    if (sqlite3_prepare_v2(connection->handle(), sql.c_str(), static_cast<int>(sql.size()), &raw, nullptr) != SQLITE_OK)
-        connection->fail("レコードを読み取れません");
-    StatementHandle st(raw);
-    sqlite3_bind_int64(raw, 1, rowid);
-    if (sqlite3_step(raw) != SQLITE_ROW) return;
+bool RecordsetImpl::readByRowid(sqlite3_int64 rowid, Variant* out) {
+    if (!rowReader) {
+        std::string list;
+        for (const ColumnInfo& c : columns->columns)
+            list += (list.empty() ? "" : ", ") + (c.origin.empty() ? std::string("NULL") : bracket(c.origin));
+        const std::string sql = "SELECT " + list + " FROM " + bracket(table) + " WHERE _rowid_ = ?";
+        sqlite3_stmt* raw = nullptr;
+        if (sqlite3_prepare_v2(connection->handle(), sql.c_str(), static_cast<int>(sql.size()), &raw, nullptr) !=
+            SQLITE_OK)
+            connection->fail("レコードを読み取れません");
+        rowReader.reset(raw);
+    }
+    sqlite3_stmt* st = rowReader.get();
+    sqlite3_reset(st);
+    sqlite3_bind_int64(st, 1, rowid);
+    if (sqlite3_step(st) != SQLITE_ROW) return false;
     for (std::size_t i = 0; i < width; ++i)
-        if (!columns->columns[i].origin.empty())
-            cells[rowIndex * width + i] = readColumn(raw, static_cast<int>(i), columns->columns[i]);
+        if (!columns->columns[i].origin.empty()) out[i] = readColumn(st, static_cast<int>(i), columns->columns[i]);
+    sqlite3_reset(st);
+    return true;
+}
+
+// After a write the row is read back, so that keys and defaults show.
+void RecordsetImpl::rereadRow(std::ptrdiff_t r) {
+    if (keyset) {
+        cachedRow = -1;
+        return;
+    }
+    readByRowid(rowids[static_cast<std::size_t>(r)], row(r));
 }
 
 const std::string& Field::Name() const { return rs_->impl_->columns->columns[static_cast<std::size_t>(index_)].name; }
@@ -162,15 +219,17 @@ void Recordset::Open(std::string_view source, Connection& connection, int /*curs
     PreparedStatement* prepared = &cn.prepare(text, false);
     if (!prepared->columns) throw Error("この SQL 文はレコードを返しません。Execute で実行してください。");
     const std::string single = prepared->translation.singleSource;
-    const bool updatable = lockType != adLockReadOnly && !single.empty() && cn.tableExists(single);
-    if (updatable) prepared = &cn.prepare(text, true);
+    const bool oneTable = !single.empty() && cn.tableExists(single);
+    if (oneTable) prepared = &cn.prepare(text, true);
 
     RecordsetImpl next;
     next.connection = &cn;
     next.columns = prepared->columns;
     next.width = next.columns->columns.size();
-    next.updatable = updatable;
-    next.table = updatable ? single : std::string();
+    next.updatable = oneTable && lockType != adLockReadOnly;
+    next.table = oneTable ? single : std::string();
+    next.keysetAllowed = oneTable && std::all_of(next.columns->columns.begin(), next.columns->columns.end(),
+                                                 [](const ColumnInfo& c) { return !c.origin.empty(); });
     {
         StatementRun run(db, *prepared, text.literals());
         while (run.step()) next.readRow(run.get());
@@ -281,10 +340,14 @@ void Recordset::Delete(int) {
     sqlite3_bind_int64(raw, 1, impl_->rowids[row]);
     if (sqlite3_step(raw) != SQLITE_DONE) impl_->connection->fail("レコードを削除できません");
     if (!impl_->connection->inTransaction) impl_->connection->snapshot.afterWrite();
-    const auto w = static_cast<std::ptrdiff_t>(impl_->width);
-    impl_->cells.erase(impl_->cells.begin() + static_cast<std::ptrdiff_t>(row) * w,
-                       impl_->cells.begin() + static_cast<std::ptrdiff_t>(row + 1) * w);
+    if (!impl_->keyset) {
+        const auto w = static_cast<std::ptrdiff_t>(impl_->width);
+        impl_->cells.erase(impl_->cells.begin() + static_cast<std::ptrdiff_t>(row) * w,
+                           impl_->cells.begin() + static_cast<std::ptrdiff_t>(row + 1) * w);
+    }
     impl_->rowids.erase(impl_->rowids.begin() + static_cast<std::ptrdiff_t>(row));
+    --impl_->rowCount;
+    impl_->cachedRow = -1;
     impl_->currentDeleted = true;
 }
 

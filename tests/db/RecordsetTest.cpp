@@ -201,3 +201,47 @@ TEST_F(RecordsetTest, RepeatedShapesWithOtherLiteralsReadTheirOwnRows) {
         EXPECT_EQ(rs.Fields("C" + std::to_string(i)).Value().toLong(), 1);
     }
 }
+
+// Past a thousand rows a one-table recordset keeps only row identities and
+// reads each row when the cursor reaches it; it must behave the same.
+TEST_F(RecordsetTest, LargeOneTableResultsBehaveLikeSmallOnes) {
+    cn.BeginTrans();
+    for (int i = 0; i < 3000; ++i)
+        cn.Execute("INSERT INTO T_PHONE (PERSON_ID, TEL_NUMBER, RANK) VALUES (9, 'N" + std::to_string(i) + "', " +
+                   std::to_string(i % 7) + ")");
+    cn.CommitTrans();
+
+    Recordset rs;
+    rs.Open("SELECT * FROM T_PHONE WHERE PERSON_ID = 9 ORDER BY PHONE_ID", cn, adOpenStatic, adLockPessimistic, adCmdText);
+    ASSERT_EQ(rs.RecordCount(), 3000);
+    int seen = 0;
+    for (; !rs.Eof(); rs.MoveNext(), ++seen) {
+        ASSERT_EQ(rs.Fields("TEL_NUMBER").Value().toString(), "N" + std::to_string(seen));
+        ASSERT_EQ(rs.Fields("RANK").Value(), Variant(static_cast<int16_t>(seen % 7)));
+    }
+    EXPECT_EQ(seen, 3000);
+
+    rs.MoveFirst();
+    rs.MoveNext();
+    rs.Fields("TEL_NUMBER") = "変更";
+    rs.Update();
+    EXPECT_EQ(rs.Fields("TEL_NUMBER").Value().toString(), "変更");
+    rs.Delete(adAffectCurrent);
+    rs.MoveNext();
+    EXPECT_EQ(rs.Fields("TEL_NUMBER").Value().toString(), "N2");
+    EXPECT_EQ(rs.RecordCount(), 2999);
+    rs.AddNew();
+    rs.Fields("PERSON_ID") = int32_t{9};
+    rs.Fields("TEL_NUMBER") = "新";
+    rs.Update();
+    EXPECT_EQ(rs.RecordCount(), 3000);
+    EXPECT_EQ(rs.Fields("TEL_NUMBER").Value().toString(), "新");
+    EXPECT_GT(rs.Fields("PHONE_ID").Value().toLong(), 3000);
+    rs.MoveLast();
+    EXPECT_EQ(rs.Fields("TEL_NUMBER").Value().toString(), "新");
+
+    Recordset check;
+    check.Open("SELECT COUNT(*) FROM T_PHONE WHERE PERSON_ID = 9 AND TEL_NUMBER = '変更'", cn, adOpenStatic,
+               adLockReadOnly, adCmdText);
+    EXPECT_EQ(check.Fields(0).Value().toLong(), 0);  // it was deleted after the change
+}
