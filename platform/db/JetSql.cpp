@@ -14,8 +14,15 @@ namespace {
 using Kind = detail::TokenKind;
 using detail::Token;
 
-bool isWordStart(unsigned char c) { return std::isalpha(c) || c == '_' || c >= 0x80; }
-bool isWordChar(unsigned char c) { return std::isalnum(c) || c == '_' || c == '$' || c >= 0x80; }
+// ASCII classes without the C library's locale lookups: SQL keywords and
+// punctuation are ASCII, and every byte of a UTF-8 character counts as a
+// letter of a name.
+constexpr bool isSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+constexpr bool isDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+constexpr bool isAlpha(unsigned char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
+constexpr bool isAlnum(unsigned char c) { return isAlpha(c) || isDigit(c); }
+constexpr bool isWordStart(unsigned char c) { return isAlpha(c) || c == '_' || c >= 0x80; }
+constexpr bool isWordChar(unsigned char c) { return isAlnum(c) || c == '_' || c == '$' || c >= 0x80; }
 
 
 // Splits Jet SQL into tokens; concatenating every token's text gives the
@@ -32,8 +39,8 @@ std::vector<Token> tokenize(std::string_view sql) {
     while (i < n) {
         const unsigned char c = static_cast<unsigned char>(sql[i]);
         std::size_t j = i + 1;
-        if (std::isspace(c)) {
-            while (j < n && std::isspace(static_cast<unsigned char>(sql[j]))) ++j;
+        if (isSpace(c)) {
+            while (j < n && isSpace(static_cast<unsigned char>(sql[j]))) ++j;
             take(Kind::Space, j);
         } else if (c == '-' && j < n && sql[j] == '-') {
             while (j < n && sql[j] != '\n') ++j;
@@ -54,8 +61,8 @@ std::vector<Token> tokenize(std::string_view sql) {
             while (j < n && sql[j] != ']') ++j;
             if (j >= n) throw Error("SQL 文の角かっこが閉じていません: " + std::string(sql));
             take(Kind::Bracket, j + 1);
-        } else if (std::isdigit(c) || (c == '.' && j < n && std::isdigit(static_cast<unsigned char>(sql[j])))) {
-            while (j < n && (std::isalnum(static_cast<unsigned char>(sql[j])) || sql[j] == '.')) ++j;
+        } else if (isDigit(c) || (c == '.' && j < n && isDigit(static_cast<unsigned char>(sql[j])))) {
+            while (j < n && (isAlnum(static_cast<unsigned char>(sql[j])) || sql[j] == '.')) ++j;
             take(Kind::Number, j);
         } else if (isWordStart(c)) {
             while (j < n && isWordChar(static_cast<unsigned char>(sql[j]))) ++j;
@@ -112,6 +119,10 @@ bool endsOperand(const Token& t) {
 
 // The token-level rewrites that need no expression structure.
 void rewriteWords(std::vector<Token>& tokens) {
+    const bool any = std::any_of(tokens.begin(), tokens.end(), [](const Token& t) {
+        return isWord(t, "DEFAULT") || isWord(t, "TRUE") || isWord(t, "FALSE");
+    });
+    if (!any) return;
     const auto sig = significant(tokens);
     auto at = [&](std::size_t k) -> const Token* { return k < sig.size() ? &tokens[sig[k]] : nullptr; };
     for (std::size_t k = 0; k < sig.size(); ++k) {
