@@ -147,6 +147,7 @@ std::shared_ptr<const ColumnSet> describeColumns(sqlite3* db, sqlite3_stmt* st, 
         set->columns[static_cast<std::size_t>(i)].name = std::move(finalNames[static_cast<std::size_t>(i)]);
         set->index.emplace(set->columns[static_cast<std::size_t>(i)].name, i);  // the first of a name wins
     }
+    set->uniqueNames = set->index.size() == set->columns.size();
     return set;
 }
 

@@ -49,6 +49,7 @@ struct ColumnSet {
     std::vector<ColumnInfo> columns;
     std::unordered_map<std::string, int, NoCaseHash, NoCaseEqual> index;
     int rowidColumn = -1;  // position of the row identity in the SQLite result
+    bool uniqueNames = true;  // no two fields share a name
 };
 
 // A prepared statement for one shape of Jet text.

@@ -40,6 +40,8 @@ struct RecordsetImpl {
     std::deque<int32_t> rowids;
     bool keyset = false;
     bool keysetAllowed = false;              // one table, every column a plain column
+    bool keyOnly = false;                    // every column is the table's AutoNumber key
+    int nextField = 0;                       // where the next lookup by name is expected
     std::ptrdiff_t cachedRow = -1;           // keyset: the row held in rowCache
     std::vector<Variant> rowCache;
     StatementHandle rowReader;               // keyset and re-reads: one row by identity
@@ -61,8 +63,11 @@ struct RecordsetImpl {
         if (!keyset) return &cells[static_cast<std::size_t>(r) * width];
         if (cachedRow != r) {
             rowCache.assign(width, Variant::null());
-            if (!readByRowid(rowids[static_cast<std::size_t>(r)], rowCache.data()))
+            if (keyOnly) {  // a list of keys: the identity is the value
+                for (Variant& v : rowCache) v = Variant(rowids[static_cast<std::size_t>(r)]);
+            } else if (!readByRowid(rowids[static_cast<std::size_t>(r)], rowCache.data())) {
                 throw Error("現在のレコードは、ほかのユーザーによって削除されています。");
+            }
             cachedRow = r;
         }
         return rowCache.data();
@@ -230,6 +235,8 @@ void Recordset::Open(std::string_view source, Connection& connection, int /*curs
     next.table = oneTable ? single : std::string();
     next.keysetAllowed = oneTable && std::all_of(next.columns->columns.begin(), next.columns->columns.end(),
                                                  [](const ColumnInfo& c) { return !c.origin.empty(); });
+    next.keyOnly = oneTable && std::all_of(next.columns->columns.begin(), next.columns->columns.end(),
+                                           [](const ColumnInfo& c) { return c.autoNumber; });
     {
         StatementRun run(db, *prepared, text.literals());
         while (run.step()) next.readRow(run.get());
@@ -286,10 +293,18 @@ int32_t Recordset::RecordCount() const {
 
 Field Recordset::Fields(std::string_view name) {
     impl_->requireOpen();
+    // Readers mostly take the fields in column order; try the one after the
+    // last match before hashing the name.
+    const auto& columns = impl_->columns->columns;
+    int& guess = impl_->nextField;
+    if (impl_->columns->uniqueNames && static_cast<std::size_t>(guess) < columns.size() &&
+        NoCaseEqual{}(columns[static_cast<std::size_t>(guess)].name, name))
+        return Field(*this, guess++);
     const auto& index = impl_->columns->index;
     auto it = index.find(name);
     if (it == index.end())
         throw Error("要求された名前または序数に対応する項目がコレクションに見つかりません。(" + std::string(name) + ")");
+    guess = it->second + 1;
     return Field(*this, it->second);
 }
 

@@ -1,0 +1,150 @@
+#include "bench/Report.h"
+
+#include <cstdio>
+
+namespace lumo::bench {
+namespace {
+
+// The figure behind the export ratio's target and the memory's flatness.
+constexpr double kRatioTarget = 0.33;
+constexpr double kFlatMemory = 0.90;
+
+std::string fixed(double value, int decimals) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+std::string padLeft(const std::string& text, std::size_t width) {
+    return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
+}
+
+std::string padRight(const std::string& text, std::size_t width) {
+    return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
+}
+
+// A cell of a measured figure: the value, or why there is none.
+std::string seconds(const Measurement* m) {
+    if (!m) return "not run";
+    if (!m->ok()) return "FAILED";
+    return fixed(m->medianSeconds(), 3) + " s";
+}
+
+bool failed(const Measurement* m) { return m && !m->ok(); }
+
+void printErrors(std::ostream& out, const std::string& what, const Measurement* m) {
+    if (failed(m)) out << "  FAILED " << what << ": " << m->error << '\n';
+}
+
+bool printExports(std::ostream& out, const Report& r) {
+    bool good = true;
+    out << padRight("Export of " + grouped(r.exportSize) + " records", 32) << padLeft("ours", 12)
+        << padLeft("baseline", 12) << padLeft("baseline/ours", 15) << "   (target >= " << fixed(kRatioTarget, 2)
+        << ")\n";
+    for (const ExportRow& row : r.exports) {
+        std::string ratio = "-", verdict;
+        if (row.ours && row.ours->ok() && row.baseline && row.baseline->ok()) {
+            const double value = row.baseline->medianSeconds() / row.ours->medianSeconds();
+            ratio = fixed(value, 2);
+            verdict = value >= kRatioTarget ? "   met" : "   not met";
+        }
+        out << padRight("  " + row.kind, 32) << padLeft(seconds(row.ours), 12) << padLeft(seconds(row.baseline), 12)
+            << padLeft(ratio, 15) << verdict << '\n';
+        printErrors(out, row.kind + " export (ours)", row.ours);
+        printErrors(out, row.kind + " export (baseline)", row.baseline);
+        good = good && !failed(row.ours) && !failed(row.baseline);
+    }
+    for (const ExportRow& row : r.exports) {
+        out << "  " << row.kind << " files byte-identical: ";
+        if (!row.compared) out << "not compared (an export did not run)\n";
+        else if (!row.difference) out << "yes\n";
+        else {
+            out << "NO\n  WARNING: the " << row.kind << " files differ at " << *row.difference << '\n';
+            good = false;
+        }
+    }
+    return good;
+}
+
+bool printReads(std::ostream& out, const Report& r) {
+    bool good = true;
+    out << '\n'
+        << padRight("Reads on the " + grouped(r.readRows) + "-row files", 32) << padLeft("median", 12)
+        << padLeft("mean", 12) << padLeft("calls", 10) << '\n';
+    for (const ReadRow& row : r.reads) {
+        const Measurement* m = row.measured;
+        out << padRight("  " + row.operation, 32);
+        if (!m || !m->ok()) {
+            out << padLeft(m ? "FAILED" : "not run", 12) << '\n';
+        } else {
+            out << padLeft(fixed(m->medianCounter("median_us"), 1) + " us", 12)
+                << padLeft(fixed(m->medianSeconds() * 1e6, 1) + " us", 12)
+                << padLeft(grouped(static_cast<std::int64_t>(m->medianCounter("calls"))), 10) << '\n';
+        }
+        printErrors(out, row.operation, m);
+        good = good && !failed(m);
+    }
+    return good;
+}
+
+bool printMemory(std::ostream& out, const Report& r) {
+    bool good = true;
+    out << "\nPeak resident memory of `lumo export person`\n";
+    for (const MemoryRow& row : r.memory) {
+        out << padRight("  " + grouped(row.persons) + " persons", 32);
+        if (row.run && row.run->exitStatus == 0) {
+            out << padLeft(fixed(static_cast<double>(row.run->peakRssKb) / 1024.0, 1) + " MB", 12) << '\n';
+        } else {
+            out << padLeft("FAILED", 12) << "   " << row.error << '\n';
+            good = false;
+        }
+    }
+    if (r.memory.size() == 2 && good) {
+        const double ratio = static_cast<double>(r.memory[0].run->peakRssKb) /
+                             static_cast<double>(r.memory[1].run->peakRssKb);
+        out << padRight("  ratio " + grouped(r.memory[0].persons / 1000) + "k/" +
+                            grouped(r.memory[1].persons / 1000) + "k",
+                        32)
+            << padLeft(fixed(ratio, 2), 12) << "   (flat within 10%: " << (ratio >= kFlatMemory ? "yes" : "no")
+            << ")\n";
+    }
+    return good;
+}
+
+bool printCurve(std::ostream& out, const Report& r) {
+    bool good = true;
+    out << '\n'
+        << padRight("Person export cost curve", 32) << padLeft("total", 12) << padLeft("per record", 15) << '\n';
+    for (const CurveRow& row : r.curve) {
+        const Measurement* m = row.measured;
+        out << padRight("  " + grouped(row.persons) + " persons", 32) << padLeft(seconds(m), 12);
+        if (m && m->ok())
+            out << padLeft(fixed(m->medianSeconds() * 1e6 / static_cast<double>(row.persons), 1) + " us", 15);
+        out << '\n';
+        good = good && !failed(m);
+    }
+    return good;
+}
+
+}  // namespace
+
+std::string grouped(std::int64_t value) {
+    std::string digits = std::to_string(value < 0 ? -value : value);
+    for (std::ptrdiff_t i = static_cast<std::ptrdiff_t>(digits.size()) - 3; i > 0; i -= 3)
+        digits.insert(static_cast<std::size_t>(i), ",");
+    return value < 0 ? "-" + digits : digits;
+}
+
+bool printReport(std::ostream& out, const Report& r) {
+    out << "\n==== Lumo benchmark ====\n"
+        << "Machine: " << r.processors << " processors (nproc), " << r.cpu << "; SQLite " << r.sqlite << '\n'
+        << "Data:    " << r.data << "\n\n";
+    bool good = printExports(out, r);
+    good = printReads(out, r) && good;
+    good = printMemory(out, r) && good;
+    good = printCurve(out, r) && good;
+    out << (good ? "\n" : "\nFAILED: see the lines marked FAILED or WARNING above\n");
+    return good;
+}
+
+}  // namespace lumo::bench

@@ -1,0 +1,56 @@
+#include "bench/SqliteReader.h"
+
+#include <stdexcept>
+
+namespace lumo::bench {
+namespace {
+
+[[noreturn]] void fail(sqlite3* db, std::string_view doing) {
+    throw std::runtime_error(std::string(doing) + ": " + (db ? sqlite3_errmsg(db) : "out of memory"));
+}
+
+}  // namespace
+
+SqliteFile::SqliteFile(const std::string& path) {
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
+    db_.reset(raw);  // closed even when the open failed
+    if (rc != SQLITE_OK) fail(raw, "cannot open " + path);
+}
+
+SqliteQuery::SqliteQuery(const SqliteFile& file, std::string_view sql) : db_(file.get()) {
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &raw, nullptr) != SQLITE_OK)
+        fail(db_, "cannot prepare query");
+    st_.reset(raw);
+}
+
+bool SqliteQuery::step() {
+    const int rc = sqlite3_step(st_.get());
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
+    fail(db_, "query failed");
+}
+
+std::string_view SqliteQuery::text(int column) const {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st_.get(), column));
+    if (!p) return {};
+    return {p, static_cast<std::size_t>(sqlite3_column_bytes(st_.get(), column))};
+}
+
+std::vector<std::int64_t> readIntegers(const SqliteFile& file, std::string_view sql) {
+    std::vector<std::int64_t> values;
+    SqliteQuery query(file, sql);
+    while (query.step()) values.push_back(query.integer(0));
+    return values;
+}
+
+std::vector<std::string> readTexts(const SqliteFile& file, std::string_view sql) {
+    std::vector<std::string> values;
+    SqliteQuery query(file, sql);
+    while (query.step())
+        if (!query.isNull(0)) values.emplace_back(query.text(0));
+    return values;
+}
+
+}  // namespace lumo::bench

@@ -1,0 +1,54 @@
+#pragma once
+// Read-only queries straight through the sqlite3 C API: the baselines and
+// the choice of random identifiers read the files without the engine
+// layer, so that nothing of the library's own reading is in their figures.
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumo::bench {
+
+class SqliteFile {
+public:
+    // Opens an existing database file read-only. Throws std::runtime_error.
+    explicit SqliteFile(const std::string& path);
+    sqlite3* get() const { return db_.get(); }
+
+private:
+    struct Closer {
+        void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+    };
+    std::unique_ptr<sqlite3, Closer> db_;
+};
+
+class SqliteQuery {
+public:
+    // Prepares `sql`. Throws std::runtime_error with SQLite's message.
+    SqliteQuery(const SqliteFile& file, std::string_view sql);
+
+    bool step();  // true while a row is ready; throws on failure
+
+    // Values of the current row; a Null text reads as "", a Null number as 0.
+    std::string_view text(int column) const;
+    double real(int column) const { return sqlite3_column_double(st_.get(), column); }
+    std::int64_t integer(int column) const { return sqlite3_column_int64(st_.get(), column); }
+    bool isNull(int column) const { return sqlite3_column_type(st_.get(), column) == SQLITE_NULL; }
+
+private:
+    struct Finalizer {
+        void operator()(sqlite3_stmt* st) const { sqlite3_finalize(st); }
+    };
+    sqlite3* db_;
+    std::unique_ptr<sqlite3_stmt, Finalizer> st_;
+};
+
+// The first column of every row of `sql`, as integers.
+std::vector<std::int64_t> readIntegers(const SqliteFile& file, std::string_view sql);
+// The first column of every row of `sql` that is not Null, as text.
+std::vector<std::string> readTexts(const SqliteFile& file, std::string_view sql);
+
+}  // namespace lumo::bench
