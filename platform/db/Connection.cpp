@@ -148,6 +148,8 @@ std::shared_ptr<const ColumnSet> describeColumns(sqlite3* db, sqlite3_stmt* st, 
         set->index.emplace(set->columns[static_cast<std::size_t>(i)].name, i);  // the first of a name wins
     }
     set->uniqueNames = set->index.size() == set->columns.size();
+    set->allPlain = std::all_of(set->columns.begin(), set->columns.end(), [](const ColumnInfo& c) { return !c.origin.empty(); });
+    set->allKeys = std::all_of(set->columns.begin(), set->columns.end(), [](const ColumnInfo& c) { return c.autoNumber; });
     return set;
 }
 
@@ -180,34 +182,52 @@ void ConnectionImpl::fail(std::string_view what) const {
     throw Error(std::string(what) + ": " + message);
 }
 
-PreparedStatement& ConnectionImpl::prepare(const JetSqlText& text, bool withRowid) {
-    std::string key = text.shape();
-    if (withRowid) key.insert(0, "\x01");
-    if (auto it = byShape.find(key); it != byShape.end()) {
-        lru.splice(lru.begin(), lru, it->second);
-        return it->second->second;
-    }
-    sqlite3* h = handle();
+namespace {
+
+PreparedStatement prepareTranslated(ConnectionImpl& cn, JetStatement translation, bool withRowid) {
+    sqlite3* h = cn.handle();
     PreparedStatement prepared;
-    prepared.translation = text.translate();
+    prepared.translation = std::move(translation);
     const std::string& sql = withRowid ? prepared.translation.sqlWithRowid : prepared.translation.sql;
     sqlite3_stmt* raw = nullptr;
     if (sqlite3_prepare_v3(h, sql.c_str(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &raw, nullptr) !=
         SQLITE_OK)
-        fail("SQL 文を実行できません");
+        cn.fail("SQL 文を実行できません");
     if (!raw) throw Error("SQL 文が空です。");
     prepared.statement.reset(raw);
     prepared.withRowid = withRowid;
     prepared.parameterCount = sqlite3_bind_parameter_count(raw);
     if (sqlite3_column_count(raw) > 0) prepared.columns = describeColumns(h, raw, prepared.translation, withRowid);
+    return prepared;
+}
 
+}  // namespace
+
+PreparedStatement& ConnectionImpl::prepare(const JetSqlText& text) {
+    if (auto it = byShape.find(std::string_view(text.shape())); it != byShape.end()) {
+        lru.splice(lru.begin(), lru, it->second);
+        return it->second->second;
+    }
+    PreparedStatement prepared = prepareTranslated(*this, text.translate(), false);
     if (lru.size() >= kCacheCapacity) {
         byShape.erase(lru.back().first);
         lru.pop_back();
     }
-    lru.emplace_front(std::move(key), std::move(prepared));
+    lru.emplace_front(text.shape(), std::move(prepared));
     byShape.emplace(lru.front().first, lru.begin());
     return lru.front().second;
+}
+
+PreparedStatement* ConnectionImpl::rowidVariant(PreparedStatement& plain) {
+    if (plain.source == PreparedStatement::Source::Unknown) {
+        const std::string& single = plain.translation.singleSource;
+        plain.source = plain.columns && !single.empty() && tableExists(single) ? PreparedStatement::Source::OneTable
+                                                                               : PreparedStatement::Source::Other;
+    }
+    if (plain.source != PreparedStatement::Source::OneTable) return nullptr;
+    if (!plain.rowidVariant)
+        plain.rowidVariant = std::make_unique<PreparedStatement>(prepareTranslated(*this, plain.translation, true));
+    return plain.rowidVariant.get();
 }
 
 bool ConnectionImpl::tableExists(const std::string& name) {
@@ -238,10 +258,8 @@ StatementRun::StatementRun(sqlite3* db, PreparedStatement& prepared, const std::
     }
 }
 
-StatementRun::~StatementRun() {
-    sqlite3_reset(prepared_.statement.get());
-    sqlite3_clear_bindings(prepared_.statement.get());
-}
+// Every run binds all its parameters, so the old values need no clearing.
+StatementRun::~StatementRun() { sqlite3_reset(prepared_.statement.get()); }
 
 bool StatementRun::step() {
     const int rc = sqlite3_step(prepared_.statement.get());
@@ -371,7 +389,7 @@ const std::string& Connection::DataSource() const { return impl_->path; }
 int32_t Connection::Execute(std::string_view sql, int) {
     sqlite3* db = impl_->handle();
     const JetSqlText text(sql);
-    PreparedStatement& prepared = impl_->prepare(text, false);
+    PreparedStatement& prepared = impl_->prepare(text);
     const bool writes = !prepared.columns;
     if (writes) impl_->snapshot.beforeWrite();
     else if (!impl_->inTransaction) impl_->snapshot.beforeRead();

@@ -50,15 +50,21 @@ struct ColumnSet {
     std::unordered_map<std::string, int, NoCaseHash, NoCaseEqual> index;
     int rowidColumn = -1;  // position of the row identity in the SQLite result
     bool uniqueNames = true;  // no two fields share a name
+    bool allPlain = false;    // every field is a column of a table, no expression
+    bool allKeys = false;     // every field is an AutoNumber key
 };
 
-// A prepared statement for one shape of Jet text.
+// A prepared statement for one shape of Jet text. A SELECT over one table
+// also gets, on first use, the variant that returns each row's identity;
+// it lives and dies with its plain statement.
 struct PreparedStatement {
     JetStatement translation;
     StatementHandle statement;
     std::shared_ptr<const ColumnSet> columns;  // for statements that return rows
     bool withRowid = false;
     int parameterCount = 0;
+    enum class Source { Unknown, OneTable, Other } source = Source::Unknown;
+    std::unique_ptr<PreparedStatement> rowidVariant;
 };
 
 // Binds literals, steps, and always resets the statement on the way out.
@@ -117,7 +123,10 @@ struct ConnectionImpl {
     std::unordered_map<std::string, bool, NoCaseHash, NoCaseEqual> isTable;
 
     sqlite3* handle() const;  // throws when not open
-    PreparedStatement& prepare(const JetSqlText& text, bool withRowid);
+    PreparedStatement& prepare(const JetSqlText& text);
+    // The identity-returning variant of a one-table SELECT; nullptr for
+    // any other statement.
+    PreparedStatement* rowidVariant(PreparedStatement& plain);
     bool tableExists(const std::string& name);
     [[noreturn]] void fail(std::string_view what) const;
 };

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
+#include <utility>
 
 #include "platform/Error.h"
 
@@ -25,15 +26,14 @@ constexpr bool isWordStart(unsigned char c) { return isAlpha(c) || c == '_' || c
 constexpr bool isWordChar(unsigned char c) { return isAlnum(c) || c == '_' || c == '$' || c >= 0x80; }
 
 
-// Splits Jet SQL into tokens; concatenating every token's text gives the
-// input back unchanged.
-std::vector<Token> tokenize(std::string_view sql) {
-    std::vector<Token> out;
-    out.reserve(sql.size() / 3 + 4);
+// Splits Jet SQL into tokens and hands each to `emit(kind, text)`;
+// concatenating every token's text gives the input back unchanged.
+template <class Emit>
+void scanTokens(std::string_view sql, Emit&& emit) {
     std::size_t i = 0;
     const std::size_t n = sql.size();
     auto take = [&](Kind kind, std::size_t end) {
-        out.push_back({kind, std::string(sql.substr(i, end - i))});
+        emit(kind, sql.substr(i, end - i));
         i = end;
     };
     while (i < n) {
@@ -73,6 +73,12 @@ std::vector<Token> tokenize(std::string_view sql) {
             take(Kind::Op, std::find(twoChar.begin(), twoChar.end(), two) != twoChar.end() ? i + 2 : j);
         }
     }
+}
+
+std::vector<Token> tokenize(std::string_view sql) {
+    std::vector<Token> out;
+    out.reserve(sql.size() / 3 + 4);
+    scanTokens(sql, [&](Kind kind, std::string_view text) { out.push_back({kind, std::string(text)}); });
     return out;
 }
 
@@ -134,8 +140,10 @@ void rewriteWords(std::vector<Token>& tokens) {
             t.kind = Kind::Quoted;
             t.text = "\"" + t.text + "\"";
         } else if (!afterDot && !beforeDot && (isWord(t, "TRUE") || isWord(t, "FALSE"))) {
+            // A constant of the engine's own, not one the caller spliced
+            // in: it stays in the statement's shape.
             const bool isTrue = isWord(t, "TRUE");
-            t.kind = Kind::Number;
+            t.kind = Kind::Op;
             t.text = isTrue ? "-1" : "0";
         }
     }
@@ -306,52 +314,66 @@ void analyse(const std::vector<Token>& tokens, JetStatement& st, std::size_t& fr
     }
 }
 
-// Replaces each literal by ?N and returns the literals in order.
-std::vector<SqlLiteral> parameterize(std::vector<Token>& tokens) {
-    std::vector<SqlLiteral> literals;
-    int depth = 0;
-    bool columnNumbers = false;  // inside ORDER BY / GROUP BY of the outer statement
-    const Token* previous = nullptr;
-    for (Token& t : tokens) {
-        if (t.kind == Kind::Space) continue;
-        if (isOp(t, "(")) ++depth;
-        if (isOp(t, ")")) --depth;
-        if (depth == 0 && t.kind == Kind::Word) {
-            if (isWord(t, "BY") && previous && (isWord(*previous, "ORDER") || isWord(*previous, "GROUP")))
-                columnNumbers = true;
-            else if (isWord(t, "HAVING") || isWord(t, "LIMIT") || isWord(t, "WHERE") || isWord(t, "UNION"))
-                columnNumbers = false;
+// Decides which tokens are constants the caller spliced in: string
+// literals, and numbers other than column numbers after ORDER BY or
+// GROUP BY. Fed every non-space token in order.
+class LiteralLifter {
+public:
+    // True when the token is lifted out; its value is appended to `literals`.
+    bool lift(Kind kind, std::string_view text, std::vector<SqlLiteral>& literals) {
+        const bool afterOrderOrGroup = std::exchange(afterOrderOrGroup_, false);
+        if (kind == Kind::Op && text == "(") {
+            ++depth_;
+        } else if (kind == Kind::Op && text == ")") {
+            if (--depth_ < columnDepth_) columnDepth_ = -1;  // the subquery's ORDER BY ended with it
+        } else if (kind == Kind::Word) {
+            if (afterOrderOrGroup && equalsKeyword(text, "BY")) columnDepth_ = depth_;
+            else if (depth_ == columnDepth_ && (equalsKeyword(text, "HAVING") || equalsKeyword(text, "LIMIT") ||
+                                                equalsKeyword(text, "WHERE") || equalsKeyword(text, "UNION")))
+                columnDepth_ = -1;
+            afterOrderOrGroup_ = equalsKeyword(text, "ORDER") || equalsKeyword(text, "GROUP");
         }
-        if (t.kind == Kind::String) {
+        if (kind == Kind::String) {
             SqlLiteral lit{SqlLiteral::Kind::Text, 0, 0, {}};
-            const char q = t.text.front();
-            for (std::size_t i = 1; i + 1 < t.text.size(); ++i) {
-                lit.text += t.text[i];
-                if (t.text[i] == q) ++i;  // a doubled quote is one character
+            const char q = text.front();
+            lit.text.reserve(text.size());
+            for (std::size_t i = 1; i + 1 < text.size(); ++i) {
+                lit.text += text[i];
+                if (text[i] == q) ++i;  // a doubled quote is one character
             }
             literals.push_back(std::move(lit));
-        } else if (t.kind == Kind::Number && !columnNumbers) {
-            char* end = nullptr;
-            errno = 0;
-            const long long v = std::strtoll(t.text.c_str(), &end, 10);
-            if (end && *end == '\0' && errno != ERANGE) {
-                literals.push_back({SqlLiteral::Kind::Integer, v, 0, {}});
-            } else {
-                errno = 0;
-                const double d = std::strtod(t.text.c_str(), &end);
-                if (!end || *end != '\0') { previous = &t; continue; }  // let SQLite judge it
-                literals.push_back({SqlLiteral::Kind::Real, 0, d, {}});
-            }
-            errno = 0;
-        } else {
-            previous = &t;
-            continue;
+            return true;
         }
+        if (kind != Kind::Number || depth_ == columnDepth_) return false;
+        const std::string digits(text);
+        char* end = nullptr;
+        errno = 0;
+        const long long v = std::strtoll(digits.c_str(), &end, 10);
+        if (end && *end == '\0' && errno != ERANGE) {
+            literals.push_back({SqlLiteral::Kind::Integer, v, 0, {}});
+            return true;
+        }
+        const double d = std::strtod(digits.c_str(), &end);
+        if (!end || *end != '\0') return false;  // let SQLite judge it
+        literals.push_back({SqlLiteral::Kind::Real, 0, d, {}});
+        return true;
+    }
+
+private:
+    int depth_ = 0;
+    int columnDepth_ = -1;  // nesting level of an ORDER BY / GROUP BY list, -1 outside one
+    bool afterOrderOrGroup_ = false;
+};
+
+// Replaces each literal by ?N.
+void parameterize(std::vector<Token>& tokens) {
+    LiteralLifter lifter;
+    std::vector<SqlLiteral> literals;
+    for (Token& t : tokens) {
+        if (t.kind == Kind::Space || !lifter.lift(t.kind, t.text, literals)) continue;
         t.kind = Kind::Op;
         t.text = "?" + std::to_string(literals.size());
-        previous = &t;
     }
-    return literals;
 }
 
 JetStatement translateTokens(std::vector<Token> tokens) {
@@ -382,13 +404,26 @@ std::vector<Token> rewrittenTokens(std::string_view jetSql) {
 
 }  // namespace
 
-JetSqlText::JetSqlText(std::string_view jetSql) : tokens_(rewrittenTokens(jetSql)) {
-    literals_ = parameterize(tokens_);
+// One pass over the text without keeping tokens: this runs for every
+// statement, the full translation only when the shape is new.
+JetSqlText::JetSqlText(std::string_view jetSql) : text_(jetSql) {
+    LiteralLifter lifter;
     shape_.reserve(jetSql.size());
-    for (const Token& t : tokens_) shape_ += t.text;
+    scanTokens(jetSql, [&](Kind kind, std::string_view text) {
+        if (kind != Kind::Space && lifter.lift(kind, text, literals_)) {
+            shape_ += '?';
+            shape_ += std::to_string(literals_.size());
+        } else {
+            shape_ += text;
+        }
+    });
 }
 
-JetStatement JetSqlText::translate() const { return translateTokens(tokens_); }
+JetStatement JetSqlText::translate() const {
+    std::vector<Token> tokens = rewrittenTokens(text_);
+    parameterize(tokens);
+    return translateTokens(std::move(tokens));
+}
 
 JetStatement translateJet(std::string_view jetSql) { return translateTokens(rewrittenTokens(jetSql)); }
 

@@ -67,7 +67,7 @@ public:
     JetStatement translate() const;
 
 private:
-    std::vector<detail::Token> tokens_;
+    std::string text_;
     std::string shape_;
     std::vector<SqlLiteral> literals_;
 };

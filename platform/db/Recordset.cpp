@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <deque>
 
 #include "platform/Error.h"
 #include "platform/db/ConnectionImpl.h"
@@ -37,7 +36,7 @@ struct RecordsetImpl {
     std::vector<Variant> cells;        // row after row, unless keyset
     // Per row, when the source is one table. Rows of the suite's tables are
     // identified by their Long keys, so 32 bits hold every identity.
-    std::deque<int32_t> rowids;
+    std::vector<int32_t> rowids;
     bool keyset = false;
     bool keysetAllowed = false;              // one table, every column a plain column
     bool keyOnly = false;                    // every column is the table's AutoNumber key
@@ -221,22 +220,21 @@ void Recordset::Open(std::string_view source, Connection& connection, int /*curs
     const JetSqlText text(options == adCmdTable ? "SELECT * FROM [" + std::string(source) + "]" : std::string(source));
 
     if (!cn.inTransaction) cn.snapshot.beforeRead();
-    PreparedStatement* prepared = &cn.prepare(text, false);
+    PreparedStatement* prepared = &cn.prepare(text);
     if (!prepared->columns) throw Error("この SQL 文はレコードを返しません。Execute で実行してください。");
-    const std::string single = prepared->translation.singleSource;
-    const bool oneTable = !single.empty() && cn.tableExists(single);
-    if (oneTable) prepared = &cn.prepare(text, true);
+    const std::string& single = prepared->translation.singleSource;
+    PreparedStatement* withRowid = cn.rowidVariant(*prepared);
+    const bool oneTable = withRowid != nullptr;
+    if (oneTable) prepared = withRowid;
 
     RecordsetImpl next;
     next.connection = &cn;
     next.columns = prepared->columns;
     next.width = next.columns->columns.size();
     next.updatable = oneTable && lockType != adLockReadOnly;
-    next.table = oneTable ? single : std::string();
-    next.keysetAllowed = oneTable && std::all_of(next.columns->columns.begin(), next.columns->columns.end(),
-                                                 [](const ColumnInfo& c) { return !c.origin.empty(); });
-    next.keyOnly = oneTable && std::all_of(next.columns->columns.begin(), next.columns->columns.end(),
-                                           [](const ColumnInfo& c) { return c.autoNumber; });
+    if (oneTable) next.table = single;
+    next.keysetAllowed = oneTable && next.columns->allPlain;
+    next.keyOnly = oneTable && next.columns->allKeys;
     {
         StatementRun run(db, *prepared, text.literals());
         while (run.step()) next.readRow(run.get());

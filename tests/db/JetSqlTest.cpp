@@ -81,3 +81,16 @@ TEST(JetSql, ShapeSeparatesLiteralsSoTextsWithOtherKeysShareIt) {
     EXPECT_NE(s.shape().find("ORDER BY 2"), std::string::npos);  // a column number stays
     EXPECT_EQ(s.translate().sql, "SELECT * FROM T WHERE NAME = ?1 AND X > ?2 ORDER BY 2");
 }
+
+TEST(JetSql, TheShapeAndTheTranslationNumberTheSameLiterals) {
+    // The shape comes from the raw text, the translation from rewritten
+    // tokens; both must lift the same constants in the same order.
+    JetSqlText t("UPDATE T_PERSON SET T_PERSON.TYPE_ID = 3 WHERE DEFAULT = True AND LASTNAME = 'a''b' AND X IN "
+                 "(SELECT Y FROM U ORDER BY 1) AND Z = 2.5");
+    ASSERT_EQ(t.literals().size(), 3u);
+    EXPECT_EQ(t.literals()[0].integer, 3);
+    EXPECT_EQ(t.literals()[1].text, "a'b");
+    EXPECT_DOUBLE_EQ(t.literals()[2].real, 2.5);
+    EXPECT_EQ(t.translate().sql, "UPDATE T_PERSON SET TYPE_ID = ?1 WHERE \"DEFAULT\" = -1 AND LASTNAME = ?2 AND X IN "
+                                 "(SELECT Y FROM U ORDER BY 1) AND Z = ?3");
+}
