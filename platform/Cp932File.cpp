@@ -67,11 +67,6 @@ std::size_t asciiRunLength(std::string_view s) {
     return static_cast<std::size_t>(it - s.begin());
 }
 
-std::size_t nonAsciiRunLength(std::string_view s) {
-    const auto it = std::find_if(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    return static_cast<std::size_t>(it - s.begin());
-}
-
 }  // namespace
 
 struct Cp932Encoder::Impl {
@@ -132,18 +127,14 @@ Cp932Encoder::Cp932Encoder() : impl_(std::make_unique<Impl>()) {}
 Cp932Encoder::~Cp932Encoder() = default;
 
 std::size_t Cp932Encoder::encode(std::string_view utf8, std::string& out) {
-    std::size_t replaced = 0;
-    while (!utf8.empty()) {
-        // ASCII is the same in CP932, and export lines are mostly ASCII.
-        const std::size_t ascii = asciiRunLength(utf8);
-        out.append(utf8.data(), ascii);
-        utf8.remove_prefix(ascii);
-        const std::size_t other = nonAsciiRunLength(utf8);
-        if (other == 0) continue;
-        replaced += impl_->convertRun(utf8.substr(0, other), out);
-        utf8.remove_prefix(other);
-    }
-    return replaced;
+    // ASCII is the same in CP932: a plain ASCII text is copied. Any other
+    // text goes to iconv in one call from its first non-ASCII byte on, since
+    // a call per Japanese word between the commas costs more than iconv
+    // copying the ASCII between them.
+    const std::size_t ascii = asciiRunLength(utf8);
+    out.append(utf8.data(), ascii);
+    utf8.remove_prefix(ascii);
+    return utf8.empty() ? 0 : impl_->convertRun(utf8, out);
 }
 
 Cp932File::Cp932File(const std::string& path) : path_(path) {

@@ -3,7 +3,10 @@
 namespace lumo {
 
 bool csvNeedsQuotes(std::string_view field) {
-    return field.find_first_of(",\"\r\n") != std::string_view::npos;
+    // A plain loop: find_first_of runs memchr over the set for every byte.
+    for (char c : field)
+        if (c == ',' || c == '"' || c == '\r' || c == '\n') return true;
+    return false;
 }
 
 void appendCsvField(std::string& line, std::string_view field) {

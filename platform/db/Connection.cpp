@@ -167,9 +167,10 @@ std::size_t NoCaseHash::operator()(std::string_view s) const noexcept {
 }
 
 bool NoCaseEqual::operator()(std::string_view a, std::string_view b) const noexcept {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return asciiUpper(x) == asciiUpper(y);
-           });
+    if (a.size() != b.size()) return false;
+    if (a == b) return true;  // callers mostly spell names as the schema does
+    return std::equal(a.begin(), a.end(), b.begin(),
+                      [](unsigned char x, unsigned char y) { return asciiUpper(x) == asciiUpper(y); });
 }
 
 sqlite3* ConnectionImpl::handle() const {
@@ -333,6 +334,10 @@ ConnectionImpl& Connection::impl() { return *impl_; }
 
 void Connection::Open(std::string_view connectionString, std::string_view, std::string_view, int) {
     if (impl_->db) throw Error("接続は既に開かれています。");
+    // SQLite's memory statistics take a global lock on every allocation;
+    // nothing here reads them. Only possible before SQLite's first use.
+    static const bool noMemoryStatistics = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
+    (void)noMemoryStatistics;
     const ConnectionString cs = parseConnectionString(connectionString);
     if (cs.provider.empty())
         throw Error("接続文字列にプロバイダが指定されていません。");

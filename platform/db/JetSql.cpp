@@ -68,9 +68,11 @@ void scanTokens(std::string_view sql, Emit&& emit) {
             while (j < n && isWordChar(static_cast<unsigned char>(sql[j]))) ++j;
             take(Kind::Word, j);
         } else {
-            static constexpr std::array<std::string_view, 6> twoChar = {"<>", "<=", ">=", "!=", "||", "=="};
-            const std::string_view two = sql.substr(i, 2);
-            take(Kind::Op, std::find(twoChar.begin(), twoChar.end(), two) != twoChar.end() ? i + 2 : j);
+            // Two-character operators: <> <= >= != || ==
+            const char next = j < n ? sql[j] : '\0';
+            const bool two = (c == '<' && (next == '>' || next == '=')) || (c == '>' && next == '=') ||
+                             (c == '!' && next == '=') || (c == '|' && next == '|') || (c == '=' && next == '=');
+            take(Kind::Op, two ? i + 2 : j);
         }
     }
 }
@@ -326,7 +328,8 @@ public:
             ++depth_;
         } else if (kind == Kind::Op && text == ")") {
             if (--depth_ < columnDepth_) columnDepth_ = -1;  // the subquery's ORDER BY ended with it
-        } else if (kind == Kind::Word) {
+        } else if (kind == Kind::Word && (text.size() == 2 || text.size() == 5 || text.size() == 6)) {
+            // Only BY, ORDER, GROUP, WHERE, LIMIT, UNION and HAVING matter here.
             if (afterOrderOrGroup && equalsKeyword(text, "BY")) columnDepth_ = depth_;
             else if (depth_ == columnDepth_ && (equalsKeyword(text, "HAVING") || equalsKeyword(text, "LIMIT") ||
                                                 equalsKeyword(text, "WHERE") || equalsKeyword(text, "UNION")))

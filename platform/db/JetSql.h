@@ -58,7 +58,8 @@ struct SqlLiteral {
 class JetSqlText {
 public:
     // Throws lumo::Error for text the tokenizer cannot read (an
-    // unterminated string literal or bracket).
+    // unterminated string literal or bracket). The text is not copied: it
+    // must outlive the object.
     explicit JetSqlText(std::string_view jetSql);
 
     const std::string& shape() const { return shape_; }
@@ -67,7 +68,7 @@ public:
     JetStatement translate() const;
 
 private:
-    std::string text_;
+    std::string_view text_;
     std::string shape_;
     std::vector<SqlLiteral> literals_;
 };

@@ -82,6 +82,7 @@ struct RecordsetImpl {
         if (columns->rowidColumn >= 0) addRowid(sqlite3_column_int64(st, columns->rowidColumn));
         ++rowCount;
         if (keyset) return;
+        if (cells.capacity() == 0) cells.reserve(width);
         for (std::size_t i = 0; i < width; ++i) cells.push_back(readColumn(st, static_cast<int>(i), columns->columns[i]));
         if (keysetAllowed && rowCount > kKeysetAfterRows) {
             keyset = true;
@@ -217,7 +218,8 @@ void Recordset::Open(std::string_view source, Connection& connection, int /*curs
     if (impl_->open()) throw Error("オブジェクトが開いている場合は、操作は許可されません。");
     ConnectionImpl& cn = connection.impl();
     sqlite3* db = cn.handle();
-    const JetSqlText text(options == adCmdTable ? "SELECT * FROM [" + std::string(source) + "]" : std::string(source));
+    const std::string wholeTable = options == adCmdTable ? "SELECT * FROM [" + std::string(source) + "]" : std::string();
+    const JetSqlText text(options == adCmdTable ? std::string_view(wholeTable) : source);
 
     if (!cn.inTransaction) cn.snapshot.beforeRead();
     PreparedStatement* prepared = &cn.prepare(text);
