@@ -54,9 +54,9 @@ goods = exported("goods")
 check("goods header width", len(goods[0]), 25)
 sheets = sql_rows("iLumoBase.mdb", "SELECT T_ITEMS.ITEM_NAME, T_ITEMS.ITEM_SPEC FROM T_SHEET INNER JOIN T_ITEMS ON T_SHEET.GOODS_ID = T_ITEMS.ID ORDER BY T_SHEET.ID")[1:]
 check("sheet count", len(goods) - 1, len(sheets))
-for line, (name, spec) in zip(goods[1:], sheets):
+for line, (name, item_spec) in zip(goods[1:], sheets):
     check("sheet width", len(line), 25)
-    check("sheet goods", [line[5], line[7]], [name, spec])
+    check("sheet goods", [line[5], line[7]], [name, item_spec])
 
 shutil.rmtree(work, ignore_errors=True)
 print(f"{len(persons) - 1 + len(goods) - 1 - failures} passed, {failures} failed")

@@ -134,7 +134,7 @@ ItemLedger::ItemLedger(Database& db)
 
 std::int64_t ItemLedger::addGoods(const GoodsRecord& g) {
     return goods_.insert({g.typeId, textOrNull(g.maker), textOrNull(g.alias), textOrNull(g.name),
-                          textOrNull(g.form), textOrNull(g.spec), textOrNull(g.memoLabel),
+                          textOrNull(g.form), textOrNull(g.itemSpec), textOrNull(g.memoLabel),
                           textOrNull(g.memo), textOrNull(g.photoPath), textOrNull(g.note)});
 }
 

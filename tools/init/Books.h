@@ -91,7 +91,7 @@ private:
 
 struct GoodsRecord {
     std::int64_t typeId = 0;
-    std::string_view maker{}, alias{}, name{}, form{}, spec{}, memoLabel{}, memo{}, photoPath{}, note{};
+    std::string_view maker{}, alias{}, name{}, form{}, itemSpec{}, memoLabel{}, memo{}, photoPath{}, note{};
 };
 
 // A supplier or a customer: the two tables have the same shape.

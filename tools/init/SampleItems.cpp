@@ -17,20 +17,20 @@ struct SampleGoods {
 std::vector<SampleGoods> sampleGoods() {
     return {
         {"文具", {.maker = "パイロット", .alias = "ぼーるぺん", .name = "ボールペン", .form = "BP-S10",
-                  .spec = "0.7mm 黒", .memoLabel = "色", .memo = "黒"}},
+                  .itemSpec = "0.7mm 黒", .memoLabel = "色", .memo = "黒"}},
         {"文具", {.maker = "コクヨ", .alias = "きゃんぱすのーと", .name = "キャンパスノート", .form = "ノ-3A",
-                  .spec = "B5, 30枚", .memoLabel = "罫", .memo = "A罫 7mm"}},
+                  .itemSpec = "B5, 30枚", .memoLabel = "罫", .memo = "A罫 7mm"}},
         {"家電", {.maker = "パナソニック", .alias = "でんきけとる", .name = "電気ケトル", .form = "NC-K1",
-                  .spec = "0.8L", .memoLabel = "色", .memo = "ホワイト", .photoPath = "photos/kettle.jpg"}},
+                  .itemSpec = "0.8L", .memoLabel = "色", .memo = "ホワイト", .photoPath = "photos/kettle.jpg"}},
         {"家電", {.maker = "シャープ", .alias = "えきしょうてれび", .name = "液晶テレビ \"AQUOS\"",
-                  .form = "4T-C43", .spec = "43型", .note = "26/01/31 在庫確認\r\n展示品あり"}},
-        {"食品", {.maker = "丸髙食品", .alias = "しんしゅうみそ", .name = "信州みそ", .spec = "1kg",
+                  .form = "4T-C43", .itemSpec = "43型", .note = "26/01/31 在庫確認\r\n展示品あり"}},
+        {"食品", {.maker = "丸髙食品", .alias = "しんしゅうみそ", .name = "信州みそ", .itemSpec = "1kg",
                   .memoLabel = "賞味期限", .memo = "製造より6か月"}},
         {"食品", {.maker = "ｵｶﾞﾜ珈琲", .alias = "こーひーまめ", .name = "コーヒー豆", .form = "ブレンド",
-                  .spec = "500g"}},
+                  .itemSpec = "500g"}},
         {"書籍", {.maker = "岩波書店", .alias = "こうじえん", .name = "広辞苑", .form = "第七版"}},
         {"書籍", {.maker = "O'Reilly Japan", .alias = "ぷろぐらみんぐ", .name = "プログラミング入門",
-                  .spec = "B5変, 480頁"}},
+                  .itemSpec = "B5変, 480頁"}},
     };
 }
 
