@@ -9,25 +9,11 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "platform/SpawnActions.h"
+
 extern char** environ;
 
 namespace lumo::bench {
-namespace {
-
-class SpawnActions {
-public:
-    SpawnActions() { posix_spawn_file_actions_init(&actions_); }
-    ~SpawnActions() { posix_spawn_file_actions_destroy(&actions_); }
-    SpawnActions(const SpawnActions&) = delete;
-    SpawnActions& operator=(const SpawnActions&) = delete;
-    posix_spawn_file_actions_t* get() { return &actions_; }
-
-private:
-    posix_spawn_file_actions_t actions_;
-};
-
-}  // namespace
-
 ChildRun runMeasured(const std::vector<std::string>& argv, const std::string& logFile) {
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));  // posix_spawn's signature

@@ -10,6 +10,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "platform/SpawnActions.h"
+
 extern char** environ;
 
 namespace lumo::test {
@@ -84,18 +86,6 @@ std::filesystem::path lumoBinary() {
     if (const char* dir = std::getenv("LUMO_BIN_DIR"); dir && *dir) return std::filesystem::path(dir) / "lumo";
     return std::filesystem::read_symlink("/proc/self/exe").parent_path() / "lumo";
 }
-
-class SpawnActions {
-public:
-    SpawnActions() { posix_spawn_file_actions_init(&actions_); }
-    ~SpawnActions() { posix_spawn_file_actions_destroy(&actions_); }
-    SpawnActions(const SpawnActions&) = delete;
-    SpawnActions& operator=(const SpawnActions&) = delete;
-    posix_spawn_file_actions_t* get() { return &actions_; }
-
-private:
-    posix_spawn_file_actions_t actions_;
-};
 
 }  // namespace
 
