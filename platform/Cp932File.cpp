@@ -1,6 +1,7 @@
 #include "platform/Cp932File.h"
 
 #include "platform/Error.h"
+#include "platform/Utf8.h"
 #include "platform/db/FaultInjection.h"
 
 #include <algorithm>
@@ -28,39 +29,6 @@ int writeAll(std::FILE* file, std::string& buffer) {
     const int error = errno != 0 ? errno : EIO;
     buffer.clear();
     return complete ? 0 : error;
-}
-
-// Length of the UTF-8 sequence at the start of `s` when it is one complete,
-// well-formed character; otherwise the negated length of the longest
-// prefix that could still have begun one (at least 1), which is replaced
-// by a single '?' the way decoders commonly replace a broken sequence.
-int utf8SequenceLength(std::string_view s) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
-    const unsigned char lead = byte(0);
-    int length = 0;
-    unsigned char low = 0x80, high = 0xBF;  // range of the second byte
-    if (lead < 0x80) return 1;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;   // no overlong forms
-        if (lead == 0xED) high = 0x9F;  // no surrogates
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;  // nothing beyond U+10FFFF
-    } else {
-        return -1;
-    }
-    for (int i = 1; i < length; ++i) {
-        const auto index = static_cast<std::size_t>(i);
-        if (index >= s.size()) return -i;
-        const unsigned char lo = i == 1 ? low : 0x80;
-        const unsigned char hi = i == 1 ? high : 0xBF;
-        if (byte(index) < lo || byte(index) > hi) return -i;
-    }
-    return length;
 }
 
 std::size_t asciiRunLength(std::string_view s) {
@@ -99,7 +67,7 @@ struct Cp932Encoder::Impl {
         std::size_t replaced = 0;
         while (done < run.size()) {
             const std::string_view rest = run.substr(done);
-            const int length = utf8SequenceLength(rest);
+            const int length = utf8::sequenceLength(rest);
             const auto size = static_cast<std::size_t>(length < 0 ? -length : length);
             if (length < 0 || convert(rest.substr(0, size), dest) < size) {
                 iconv(cd, nullptr, nullptr, nullptr, nullptr);
