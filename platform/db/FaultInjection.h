@@ -90,6 +90,17 @@ public:
     ScopedFault& operator=(const ScopedFault&) = delete;
 };
 
+// Steps made while an object of this class lives are neither counted nor
+// failed: the setup inside a swept operation (creating and initialising
+// the objects whose call is swept). Pauses nest.
+class FaultPause {
+public:
+    FaultPause();
+    ~FaultPause();
+    FaultPause(const FaultPause&) = delete;
+    FaultPause& operator=(const FaultPause&) = delete;
+};
+
 // The engine's own text for a failure ("disk I/O error").
 std::string_view faultDescription(FaultKind kind) noexcept;
 // The system error a file operation meets for a failure (EIO, EAGAIN, ENOSPC).

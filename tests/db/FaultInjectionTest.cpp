@@ -196,6 +196,21 @@ TEST_F(FaultInjectionTest, NothingIsCountedWhileDisarmed) {
     EXPECT_FALSE(faultRecord().fired());
 }
 
+TEST_F(FaultInjectionTest, PausedStepsAreNeitherCountedNorFailed) {
+    ScopedFault fault({.failAt = 2});
+    std::string got;
+    const auto run = [&] { got += failureOf([&] { cn.Execute("UPDATE T_PERSON SET AGE = 3"); }).empty() ? '.' : 'x'; };
+    run();
+    {
+        FaultPause setup;
+        run();
+        run();
+    }
+    run();
+    EXPECT_EQ(got, "...x");
+    EXPECT_EQ(faultRecord().steps, 2u);
+}
+
 TEST(FaultKinds, EngineTextsAndSystemErrors) {
     EXPECT_EQ(faultDescription(FaultKind::DiskIo), "disk I/O error");
     EXPECT_EQ(faultDescription(FaultKind::Locked), "database is locked");

@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "platform/Error.h"
+#include "platform/db/FaultInjection.h"
 
 namespace lumo::tools {
 namespace {
@@ -56,8 +57,8 @@ StagedFile::~StagedFile() {
 }
 
 void StagedFile::publish() {
-    int error = 0;
-    if (!renameNoReplace(temporary_, target_, error)) {
+    int error = db::fileFault(db::FaultStep::Publish, target_.native());
+    if (error != 0 || !renameNoReplace(temporary_, target_, error)) {
         if (error == EEXIST)
             throw Error(target_.string() + " は既に存在します。上書きしません。 (already exists; not overwritten)");
         failErrno("ファイルを置けません (cannot move the new file to " + target_.string() + ")", error);
