@@ -138,11 +138,11 @@ std::vector<std::filesystem::path> StagedFile::removeLeftovers(const std::filesy
     return removed;
 }
 
-void removeStagedFilesOnSignals(std::initializer_list<int> signals) {
+void removeStagedFilesOnSignals(std::initializer_list<int> signalNumbers) {
     struct sigaction action {};
     action.sa_handler = &removeAndReraise;
     sigemptyset(&action.sa_mask);
-    for (int s : signals) sigaction(s, &action, nullptr);
+    for (int s : signalNumbers) sigaction(s, &action, nullptr);
 }
 
 }  // namespace lumo

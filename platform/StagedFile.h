@@ -51,6 +51,6 @@ private:
 
 // Installs a handler for each signal that removes the temporary files of
 // every live StagedFile and then ends the process as the signal would have.
-void removeStagedFilesOnSignals(std::initializer_list<int> signals);
+void removeStagedFilesOnSignals(std::initializer_list<int> signalNumbers);
 
 }  // namespace lumo

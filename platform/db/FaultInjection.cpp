@@ -97,6 +97,7 @@ bool due(FaultStep step, const void* connection, std::string_view dataSource, Fa
     SwitchState& s = state();
     std::lock_guard guard(s.lock);
     if (!armed.load(std::memory_order_relaxed) || s.paused > 0) return false;  // disarmed meanwhile, or paused
+    if (s.plan.onlyStep && step != *s.plan.onlyStep) return false;
     if (s.connection && connection != s.connection) return false;
     if (!s.plan.dataSource.empty() && slashed(std::string(dataSource)) != s.plan.dataSource) return false;
     const std::uint64_t n = ++s.record.steps;

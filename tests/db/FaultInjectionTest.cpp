@@ -217,8 +217,9 @@ TEST(FaultKinds, EngineTextsAndSystemErrors) {
     EXPECT_EQ(faultDescription(FaultKind::DiskFull), "database or disk is full");
     EXPECT_EQ(faultErrno(FaultKind::DiskFull), ENOSPC);
     EXPECT_EQ(faultErrno(FaultKind::DiskIo), EIO);
-    ScopedFault fault({.failAt = 2, .kind = FaultKind::DiskFull});
+    ScopedFault fault({.failAt = 2, .kind = FaultKind::DiskFull, .onlyStep = FaultStep::FileWrite});
     EXPECT_EQ(fileFault(FaultStep::FileWrite, "/tmp/a.csv"), 0);
+    EXPECT_EQ(fileFault(FaultStep::Publish, "/tmp/a.csv"), 0) << "another kind of step is not counted";
     EXPECT_EQ(fileFault(FaultStep::FileWrite, "/tmp/a.csv"), ENOSPC);
     EXPECT_EQ(faultRecord().firstFailed, FaultStep::FileWrite);
 }
