@@ -106,6 +106,11 @@ std::string describeDifference(const DatabaseDump& expected, const DatabaseDump&
     return out;
 }
 
+std::vector<std::string> queryRows(const fs::path& file, const std::string& sql) {
+    Handle db = openReadOnly(file);
+    return rowsOf(db.get(), sql);
+}
+
 long long scalarOf(const fs::path& file, const std::string& sql) {
     Handle db = openReadOnly(file);
     const std::vector<std::string> rows = rowsOf(db.get(), sql);

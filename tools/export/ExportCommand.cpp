@@ -125,6 +125,7 @@ int run(Arguments args, std::ostream& out, std::ostream& err) {
     const fs::path database = base / "Data" / (kind == exporter::kPersons ? "LumoBase.mdb" : "iLumoBase.mdb");
     const fs::path target = outFile.empty() ? base / (kindName + ".csv") : fs::absolute(outFile);
 
+    StagedFile::removeLeftovers(target);  // of runs that were killed
     if (fs::exists(target) && !force) {
         err << "lumo export: ファイル '" << target.string()
             << "' は既に存在します。上書きするには --force を指定してください。\n";
