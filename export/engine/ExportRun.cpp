@@ -1,12 +1,11 @@
 #include "export/engine/ExportRun.h"
 
-#include <signal.h>
-
 #include <memory>
 
 #include "export/engine/clsExportSource.h"
 #include "platform/ErrorReport.h"
 #include "platform/MessageSink.h"
+#include "platform/ScopedSignal.h"
 #include "platform/db/Recordset.h"
 
 namespace lumo::exporter {
@@ -15,31 +14,11 @@ const char* identifierQuery(int16_t kind) {
     return kind == kPersons ? "SELECT PERSON_ID FROM T_PERSON" : "SELECT ID FROM T_SHEET";
 }
 
-namespace {
-
-// While a run writes, a file size limit makes write() fail with EFBIG
-// instead of killing the process, so the run can report it and clean up.
-class FileSizeSignalIgnored {
-public:
-    FileSizeSignalIgnored() {
-        struct sigaction ignore {};
-        ignore.sa_handler = SIG_IGN;
-        sigemptyset(&ignore.sa_mask);
-        sigaction(SIGXFSZ, &ignore, &previous_);
-    }
-    ~FileSizeSignalIgnored() { sigaction(SIGXFSZ, &previous_, nullptr); }
-    FileSizeSignalIgnored(const FileSizeSignalIgnored&) = delete;
-    FileSizeSignalIgnored& operator=(const FileSizeSignalIgnored&) = delete;
-
-private:
-    struct sigaction previous_ {};
-};
-
-}  // namespace
-
 ExportResult runExport(const std::string& connection, const std::string& file, int16_t kind, const ExportHooks& hooks,
                        StagedFile::Replace replace) {
-    const FileSizeSignalIgnored fileSizeLimit;
+    // While a run writes, a file size limit makes write() fail with EFBIG
+    // instead of killing the process, so the run can report it and clean up.
+    const ScopedSignal fileSizeLimit(SIGXFSZ, SIG_IGN);
     ExportResult result;
     std::unique_ptr<clsExportSource> source;
     result.failed = reported(kRunLocation, [&] {

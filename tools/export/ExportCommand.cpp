@@ -16,6 +16,7 @@
 #include "export/engine/ExportRun.h"
 #include "export/engine/clsExportSource.h"
 #include "platform/MessageSink.h"
+#include "platform/ScopedSignal.h"
 #include "platform/StagedFile.h"
 
 namespace lumo::tools {
@@ -30,19 +31,10 @@ extern "C" void onInterrupt(int) { g_interrupted = true; }
 // Ctrl-C asks the run to stop after the current record, as Cancel does.
 class InterruptGuard {
 public:
-    InterruptGuard() {
-        g_interrupted = false;
-        struct sigaction action {};
-        action.sa_handler = &onInterrupt;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &previous_);
-    }
-    ~InterruptGuard() { sigaction(SIGINT, &previous_, nullptr); }
-    InterruptGuard(const InterruptGuard&) = delete;
-    InterruptGuard& operator=(const InterruptGuard&) = delete;
+    InterruptGuard() { g_interrupted = false; }
 
 private:
-    struct sigaction previous_ {};
+    ScopedSignal handler_{SIGINT, &onInterrupt};
 };
 
 // A progress bar on standard error, redrawn only when the shown percentage
