@@ -127,12 +127,16 @@ void Cp932File::writeLine(std::string_view utf8) {
     if (!file_) throw Error("ファイルは既に閉じられています: " + path_);
     if (const int injected = db::fileFault(db::FaultStep::FileWrite, path_)) {
         buffer_.clear();  // as a failed write drops what it could not write
+        failed_ = true;
         throw writeError(path_, injected);
     }
     replaced_ += encoder_.encode(utf8, buffer_);
     buffer_ += "\r\n";
     if (buffer_.size() < kFlushSize) return;
-    if (const int error = writeAll(file_.get(), buffer_)) throw writeError(path_, error);
+    if (const int error = writeAll(file_.get(), buffer_)) {
+        failed_ = true;
+        throw writeError(path_, error);
+    }
 }
 
 void Cp932File::close() {
@@ -142,7 +146,10 @@ void Cp932File::close() {
     else error = writeAll(file_.get(), buffer_);
     errno = 0;
     if (std::fclose(file_.release()) != 0 && error == 0) error = errno != 0 ? errno : EIO;
-    if (error != 0) throw writeError(path_, error);
+    if (error != 0) {
+        failed_ = true;
+        throw writeError(path_, error);
+    }
 }
 
 }  // namespace lumo

@@ -39,6 +39,9 @@ public:
     // Flushes and closes; throws lumo::Error when the data cannot be written.
     void close();
 
+    // True once a write has failed: lines written after it would leave a
+    // gap in the file.
+    bool failed() const { return failed_; }
     std::size_t replacedCount() const { return replaced_; }
     const std::string& path() const { return path_; }
 
@@ -48,6 +51,7 @@ private:
     Cp932Encoder encoder_;
     std::string buffer_;
     std::size_t replaced_ = 0;
+    bool failed_ = false;
 };
 
 }  // namespace lumo

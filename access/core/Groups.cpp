@@ -5,6 +5,7 @@
 #include "platform/ErrorReport.h"
 #include "access/core/Rows.h"
 #include "access/core/SqlText.h"
+#include "access/core/Transaction.h"
 #include "platform/Error.h"
 #include "platform/db/Recordset.h"
 
@@ -64,6 +65,7 @@ LumoAccess::Long groupIDEx(const GroupTable& groups, const Database& db, const s
 }
 
 bool deleteGroup(const GroupTable& groups, const Database& db, LumoAccess::Long id) {
+    bool failed = false;
     return reported(groups.codes.deleteGroup, [&] {
         db::Connection& cnn = db.get();
         LumoAccess::Long defaultGroup = 0;
@@ -71,6 +73,8 @@ bool deleteGroup(const GroupTable& groups, const Database& db, LumoAccess::Long 
             db::Recordset rs;
             rs.Open(concat({"SELECT ", groups.key, " FROM ", groups.table, " WHERE DEFAULT <> 0"}), cnn,
                     adOpenDynamic, adLockPessimistic, adCmdText);
+            if (rs.Bof() || rs.Eof())
+                throw Error("既定のグループがありません。メンバーの移し先がないため、グループを削除できません。");
             defaultGroup = longOf(rs, groups.key);
         }
         // Deleting the default group would leave nowhere for the members of
@@ -79,9 +83,13 @@ bool deleteGroup(const GroupTable& groups, const Database& db, LumoAccess::Long 
         const std::string d = std::to_string(defaultGroup);
         const std::string g = std::to_string(id);
         const std::string member = concat({groups.memberTable, ".", groups.memberColumn});
-        cnn.Execute(concat({"UPDATE ", groups.memberTable, " SET ", member, " = ", d, " WHERE ", member, " = ", g}), -1);
-        cnn.Execute(concat({"DELETE FROM ", groups.table, " WHERE ", groups.key, " = ", g}), -1);
-    });
+        // Both or neither: members moved out of a group that stays would
+        // look like a deletion that never happened.
+        failed = transacted(groups.codes.deleteGroup, cnn, [&] {
+            cnn.Execute(concat({"UPDATE ", groups.memberTable, " SET ", member, " = ", d, " WHERE ", member, " = ", g}), -1);
+            cnn.Execute(concat({"DELETE FROM ", groups.table, " WHERE ", groups.key, " = ", g}), -1);
+        });
+    }) || failed;
 }
 
 }  // namespace lumo::access

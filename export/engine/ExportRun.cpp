@@ -1,11 +1,11 @@
 #include "export/engine/ExportRun.h"
 
-#include <filesystem>
 #include <memory>
 
 #include "export/engine/clsExportSource.h"
 #include "platform/ErrorReport.h"
 #include "platform/MessageSink.h"
+#include "platform/ScopedSignal.h"
 #include "platform/db/Recordset.h"
 
 namespace lumo::exporter {
@@ -14,7 +14,11 @@ const char* identifierQuery(int16_t kind) {
     return kind == kPersons ? "SELECT PERSON_ID FROM T_PERSON" : "SELECT ID FROM T_SHEET";
 }
 
-ExportResult runExport(const std::string& connection, const std::string& file, int16_t kind, const ExportHooks& hooks) {
+ExportResult runExport(const std::string& connection, const std::string& file, int16_t kind, const ExportHooks& hooks,
+                       StagedFile::Replace replace) {
+    // While a run writes, a file size limit makes write() fail with EFBIG
+    // instead of killing the process, so the run can report it and clean up.
+    const ScopedSignal fileSizeLimit(SIGXFSZ, SIG_IGN);
     ExportResult result;
     std::unique_ptr<clsExportSource> source;
     result.failed = reported(kRunLocation, [&] {
@@ -36,6 +40,12 @@ ExportResult runExport(const std::string& connection, const std::string& file, i
         int32_t counter = 1;  // 32-bit: a run of more than 32,767 records is ordinary
         while (!ids.Eof()) {
             source->ExecExport(ids.Fields(0).Value().toLong(), source->m_objText.get());
+            // ExecExport has reported the failed write; every later line
+            // would fail the same way, and the file has a gap.
+            if (source->m_objText->failed()) {
+                result.failed = true;
+                break;
+            }
             ++result.records;
             if (hooks.setValue) hooks.setValue(counter);
             if (hooks.yield) hooks.yield();
@@ -46,18 +56,16 @@ ExportResult runExport(const std::string& connection, const std::string& file, i
             }
             ++counter;
         }
+        if (result.failed) return;
         result.replaced = source->m_objText->replacedCount();
         source->m_objText->close();
+        source->Publish(replace);
     }) || result.failed;
 
-    if (source && source->m_objText && result.failed) {
-        // The file could not be finished; a file that looks complete but is
-        // not would mislead whoever reads it.
-        const std::string path = source->m_objText->path();
-        source->m_objText.reset();
-        std::error_code ec;
-        std::filesystem::remove(path, ec);
-    }
+    // An unfinished file is not published: the engine's end removes it,
+    // since a file that looks complete but is not would mislead whoever
+    // reads it.
+    source.reset();
     if (hooks.restoreCursor) hooks.restoreCursor();
     if (result.replaced > 0)
         showMessage("CP932 で表せない文字 " + std::to_string(result.replaced) + " 文字を「?」に置き換えて書き出しました。",

@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/StagedFile.h"
+
 namespace lumo::exporter {
 
 struct ExportHooks {
@@ -28,7 +30,14 @@ struct ExportResult {
 // window that hosts it).
 inline constexpr const char* kRunLocation = "FM-pi1003";
 
-ExportResult runExport(const std::string& connection, const std::string& file, int16_t kind, const ExportHooks& hooks);
+// The file is written under a temporary name beside `file` and moved to
+// `file` when the run ends, also when it was stopped (the lines written so
+// far are kept). After a failure it is removed and a previous `file` stays
+// as it was. A failed write ends the run with its one report. With
+// `replace` No, a file that exists at the end (however new) is not
+// replaced and the run fails.
+ExportResult runExport(const std::string& connection, const std::string& file, int16_t kind, const ExportHooks& hooks,
+                       StagedFile::Replace replace = StagedFile::Replace::Yes);
 
 // The identifier query of each kind.
 const char* identifierQuery(int16_t kind);

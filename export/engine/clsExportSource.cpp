@@ -1,6 +1,10 @@
 #include "export/engine/clsExportSource.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <filesystem>
+#include <system_error>
 
 #include "export/engine/AccessLibrary.h"
 #include "platform/CsvField.h"
@@ -48,12 +52,6 @@ void appendGroup(std::string& line, const std::vector<Row>& rows, Label label, V
     if (!group.empty()) line += "," + group;
 }
 
-std::error_code removeFile(const std::string& path) {
-    std::error_code ec;
-    fs::remove(path, ec);
-    return ec;
-}
-
 }  // namespace
 
 const std::string& personHeader() {
@@ -76,6 +74,8 @@ clsExportSource::clsExportSource() {
 
 clsExportSource::~clsExportSource() {
     reported("CLS-exp1001", [&] { m_objConnection.reset(); });
+    m_objText.reset();  // closed before its unpublished temporary file goes
+    m_staged.reset();
 }
 
 bool clsExportSource::FolderCheck(const std::string& strPath) {
@@ -106,8 +106,10 @@ bool clsExportSource::FileCheck(const std::string& strFilePath) {
             return;
         }
         if (fs::is_directory(strFilePath)) throw Error("'" + strFilePath + "' はフォルダです。ファイルを削除できません。");
-        if (std::error_code ec = removeFile(strFilePath))
-            throw Error("ファイル '" + strFilePath + "' を削除できません: " + ec.message());
+        // The old file is replaced only by a complete new one, at the end of
+        // the run; a read-only file is refused now, as deleting it would be.
+        if (::access(strFilePath.c_str(), W_OK) != 0)
+            throw Error("ファイル '" + strFilePath + "' を削除できません: " + std::system_category().message(errno));
     });
     return failed || declined;
 }
@@ -141,10 +143,17 @@ void clsExportSource::Initialize(const std::string& strServer, const std::string
 
 bool clsExportSource::CreateExportFile(std::unique_ptr<Cp932File>& text, const std::string& strFile) {
     return reported("CLS-exp1006", [&] {
-        auto file = std::make_unique<Cp932File>(strFile);
+        auto staged = std::make_unique<StagedFile>(strFile);
+        auto file = std::make_unique<Cp932File>(staged->path().string());
         file->writeLine(m_strHeader);
+        m_staged = std::move(staged);
         text = std::move(file);
     });
+}
+
+void clsExportSource::Publish(StagedFile::Replace replace) {
+    if (!m_staged) throw Error("オブジェクト変数が設定されていません (エクスポート ファイルが開かれていません)。");
+    m_staged->publish(replace);
 }
 
 void clsExportSource::ExecExport(int32_t lngID, Cp932File* outFile) {

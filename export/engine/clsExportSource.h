@@ -8,6 +8,7 @@
 
 #include "access/LumoAccess.h"
 #include "platform/Cp932File.h"
+#include "platform/StagedFile.h"
 #include "platform/db/Connection.h"
 
 namespace lumo::exporter {
@@ -26,20 +27,27 @@ public:
     // False when the folder exists or was just created; true when the user
     // declined to create it or a failure was reported.
     bool FolderCheck(const std::string& strPath);
-    // False when no such file exists or the user agreed to replace it (it is
-    // then deleted); true when the user declined or a failure was reported.
+    // False when no such file exists or the user agreed to replace it; true
+    // when the user declined or a failure was reported. The old file stays
+    // until a complete new one replaces it (Publish), so a run that fails
+    // leaves it as it was.
     bool FileCheck(const std::string& strFilePath);
     // Creates the access object, reads the group labels, opens the engine's
     // own connection and creates the file with its header line.
     void Initialize(const std::string& strServer, const std::string& strFile, int16_t intType);
     // Writes the line of one record to `outFile`.
     void ExecExport(int32_t lngID, Cp932File* outFile);
+    // Moves the closed export file from its temporary name beside the
+    // destination to the destination. Throws lumo::Error, for example when
+    // `replace` is No and a file of that name exists (however new).
+    void Publish(StagedFile::Replace replace);
 
     // True when Initialize got as far as an open file and a working access
     // object; a run that is not ready has reported why and writes nothing.
     bool Ready() const { return m_objText != nullptr && m_ready; }
 
-    // The open export file.
+    // The open export file, written under a temporary name (m_staged)
+    // until Publish; removed when the object ends unpublished.
     std::unique_ptr<Cp932File> m_objText;
     // Run by a failing record before its report (the host restores the
     // screen's mouse pointer there).
@@ -57,6 +65,7 @@ private:
                                 const LumoAccess::CustomerInformation& customer);
     std::string labelOf(int32_t typeId) const;
 
+    std::unique_ptr<StagedFile> m_staged;  // the temporary file behind m_objText
     int16_t m_intType = kPersons;
     std::unique_ptr<db::Connection> m_objConnection;
     LumoAccess::Ref<LumoAccess::clsPidAccess> m_objPidAccess;

@@ -23,6 +23,7 @@ struct SwitchState {
     FaultPlan plan;
     const void* connection = nullptr;  // the ConnectionImpl of plan.connection
     FaultRecord record;
+    int paused = 0;  // FaultPause objects alive
 };
 
 SwitchState& state() {
@@ -60,6 +61,18 @@ FaultRecord faultRecord() {
     return s.record;
 }
 
+FaultPause::FaultPause() {
+    SwitchState& s = state();
+    std::lock_guard guard(s.lock);
+    ++s.paused;
+}
+
+FaultPause::~FaultPause() {
+    SwitchState& s = state();
+    std::lock_guard guard(s.lock);
+    --s.paused;
+}
+
 std::string_view faultDescription(FaultKind kind) noexcept {
     switch (kind) {
     case FaultKind::DiskIo: return sqlite3_errstr(SQLITE_IOERR);
@@ -83,7 +96,8 @@ namespace fault_detail {
 bool due(FaultStep step, const void* connection, std::string_view dataSource, FaultKind& kind) {
     SwitchState& s = state();
     std::lock_guard guard(s.lock);
-    if (!armed.load(std::memory_order_relaxed)) return false;  // disarmed meanwhile
+    if (!armed.load(std::memory_order_relaxed) || s.paused > 0) return false;  // disarmed meanwhile, or paused
+    if (s.plan.onlyStep && step != *s.plan.onlyStep) return false;
     if (s.connection && connection != s.connection) return false;
     if (!s.plan.dataSource.empty() && slashed(std::string(dataSource)) != s.plan.dataSource) return false;
     const std::uint64_t n = ++s.record.steps;

@@ -26,6 +26,7 @@
 // the steps of all threads are counted together.
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -65,6 +66,8 @@ struct FaultPlan {
     // ... or only the steps on this database file (path as in the
     // connection string); both empty: every step of the process counts.
     std::string dataSource{};
+    // Count only the steps of this kind (for example the file writes).
+    std::optional<FaultStep> onlyStep{};
 };
 
 // What happened since the switch was last armed.
@@ -88,6 +91,17 @@ public:
     ~ScopedFault() { disarmFault(); }
     ScopedFault(const ScopedFault&) = delete;
     ScopedFault& operator=(const ScopedFault&) = delete;
+};
+
+// Steps made while an object of this class lives are neither counted nor
+// failed: the setup inside a swept operation (creating and initialising
+// the objects whose call is swept). Pauses nest.
+class FaultPause {
+public:
+    FaultPause();
+    ~FaultPause();
+    FaultPause(const FaultPause&) = delete;
+    FaultPause& operator=(const FaultPause&) = delete;
 };
 
 // The engine's own text for a failure ("disk I/O error").

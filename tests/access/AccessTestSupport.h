@@ -87,6 +87,8 @@ public:
     ScratchDatabase(const ScratchDatabase&) = delete;
     ScratchDatabase& operator=(const ScratchDatabase&) = delete;
 
+    const std::filesystem::path& path() const { return path_; }
+
     std::string connectionString() const {
         return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path_.string();
     }

@@ -3,67 +3,12 @@
 #include <algorithm>
 
 #include "tests/access/AccessTestSupport.h"
+#include "tests/access/GroupClasses.h"
 
 namespace lumo::test {
 namespace {
 
 using namespace LumoAccess;
-
-// What differs between the classes: database, names, codes, and whether
-// GetGroupLabel and DeleteGroup return an error flag (only the scrap class).
-template <class T>
-struct GroupClass;
-
-template <>
-struct GroupClass<clsPidAccess> {
-    static std::string_view ddl() { return schema::personDdl(); }
-    static constexpr const char* table = "T_GROUPING";
-    static constexpr const char* key = "TYPE_ID";
-    static constexpr const char* caption = "LABEL";
-    static constexpr const char* members = "T_PERSON";
-    static constexpr const char* memberKey = "TYPE_ID";
-    static constexpr const char* groupIDCode = "CLS-pida1035";
-    static constexpr const char* groupLabelCode = "CLS-pida1036";
-    static constexpr const char* deleteCode = "CLS-pida1042";
-    static constexpr const char* groupIDExCode = "CLS-pida1044";
-    static constexpr bool flags = false;
-    static bool groupLabel(clsPidAccess& o, LabelTable& t) { return o.GetGroupLabel(t), false; }
-    static bool deleteGroup(clsPidAccess& o, Long id) { return o.DeleteGroup(id), false; }
-};
-
-template <>
-struct GroupClass<clsIidAccess> {
-    static std::string_view ddl() { return schema::itemDdl(); }
-    static constexpr const char* table = "T_iGROUPING";
-    static constexpr const char* key = "ITYPE_ID";
-    static constexpr const char* caption = "ILABEL";
-    static constexpr const char* members = "T_ITEMS";
-    static constexpr const char* memberKey = "ITYPE_ID";
-    static constexpr const char* groupIDCode = "CLS-iida1026";
-    static constexpr const char* groupLabelCode = "CLS-iida1008";
-    static constexpr const char* deleteCode = "CLS-iida1029";
-    static constexpr const char* groupIDExCode = "CLS-iida1038";
-    static constexpr bool flags = false;
-    static bool groupLabel(clsIidAccess& o, LabelTable& t) { return o.GetGroupLabel(t), false; }
-    static bool deleteGroup(clsIidAccess& o, Long id) { return o.DeleteGroup(id), false; }
-};
-
-template <>
-struct GroupClass<clsScrapAccess> {
-    static std::string_view ddl() { return schema::scrapDdl(); }
-    static constexpr const char* table = "T_GROUPING";
-    static constexpr const char* key = "LABEL_ID";
-    static constexpr const char* caption = "LABEL";
-    static constexpr const char* members = "T_SCRAP";
-    static constexpr const char* memberKey = "LABEL_ID";
-    static constexpr const char* groupIDCode = "CLS-srca1015";
-    static constexpr const char* groupLabelCode = "CLS-srca1014";
-    static constexpr const char* deleteCode = "CLS-srca1018";
-    static constexpr const char* groupIDExCode = "CLS-srca1016";
-    static constexpr bool flags = true;
-    static bool groupLabel(clsScrapAccess& o, LabelTable& t) { return o.GetGroupLabel(t); }
-    static bool deleteGroup(clsScrapAccess& o, Long id) { return o.DeleteGroup(id); }
-};
 
 template <class T>
 class GroupTest : public ::testing::Test {
@@ -96,8 +41,7 @@ protected:
     Ref<T> object = createObject<T>();
 };
 
-using Classes = ::testing::Types<clsPidAccess, clsIidAccess, clsScrapAccess>;
-TYPED_TEST_SUITE(GroupTest, Classes);
+TYPED_TEST_SUITE(GroupTest, GroupClasses);
 
 TYPED_TEST(GroupTest, GroupingLabelAndDefaultGroup) {
     using C = typename TestFixture::C;
@@ -209,6 +153,8 @@ TYPED_TEST(GroupTest, DeleteGroupWithoutADefaultGroupChangesNothing) {
     this->addMembers(2, 2);
     EXPECT_EQ(C::deleteGroup(*this->object, 2), C::flags);
     EXPECT_EQ(reportCodes(this->sink), Codes{C::deleteCode});
+    EXPECT_NE(this->sink.messages().at(0).text.find("既定のグループがありません"), std::string::npos)
+        << "says why, not what the cursor found: " << this->sink.messages().at(0).text;
     EXPECT_EQ(this->groupCount(), 4);
     EXPECT_EQ(this->membersOf(2), 2);
 }

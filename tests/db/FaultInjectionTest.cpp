@@ -196,14 +196,30 @@ TEST_F(FaultInjectionTest, NothingIsCountedWhileDisarmed) {
     EXPECT_FALSE(faultRecord().fired());
 }
 
+TEST_F(FaultInjectionTest, PausedStepsAreNeitherCountedNorFailed) {
+    ScopedFault fault({.failAt = 2});
+    std::string got;
+    const auto run = [&] { got += failureOf([&] { cn.Execute("UPDATE T_PERSON SET AGE = 3"); }).empty() ? '.' : 'x'; };
+    run();
+    {
+        FaultPause setup;
+        run();
+        run();
+    }
+    run();
+    EXPECT_EQ(got, "...x");
+    EXPECT_EQ(faultRecord().steps, 2u);
+}
+
 TEST(FaultKinds, EngineTextsAndSystemErrors) {
     EXPECT_EQ(faultDescription(FaultKind::DiskIo), "disk I/O error");
     EXPECT_EQ(faultDescription(FaultKind::Locked), "database is locked");
     EXPECT_EQ(faultDescription(FaultKind::DiskFull), "database or disk is full");
     EXPECT_EQ(faultErrno(FaultKind::DiskFull), ENOSPC);
     EXPECT_EQ(faultErrno(FaultKind::DiskIo), EIO);
-    ScopedFault fault({.failAt = 2, .kind = FaultKind::DiskFull});
+    ScopedFault fault({.failAt = 2, .kind = FaultKind::DiskFull, .onlyStep = FaultStep::FileWrite});
     EXPECT_EQ(fileFault(FaultStep::FileWrite, "/tmp/a.csv"), 0);
+    EXPECT_EQ(fileFault(FaultStep::Publish, "/tmp/a.csv"), 0) << "another kind of step is not counted";
     EXPECT_EQ(fileFault(FaultStep::FileWrite, "/tmp/a.csv"), ENOSPC);
     EXPECT_EQ(faultRecord().firstFailed, FaultStep::FileWrite);
 }

@@ -178,6 +178,12 @@ TEST(ExportChecks, FolderAndFileQuestions) {
     EXPECT_TRUE(std::filesystem::exists(file));
     sink.answer(MsgResult::Yes);
     EXPECT_FALSE(source.FileCheck(file));
-    EXPECT_FALSE(std::filesystem::exists(file));
+    EXPECT_EQ(readBytes(file), "old") << "kept until a complete new file replaces it";
     EXPECT_EQ(sink.messages().back().text, "同じ名前のファイルが存在しているため、ファイルを上書きします。よろしいですか？");
+    if (::geteuid() != 0) {  // a read-only file is refused, as deleting it would be
+        std::filesystem::permissions(file, std::filesystem::perms::owner_read);
+        sink.answer(MsgResult::Yes);
+        EXPECT_TRUE(source.FileCheck(file));
+        EXPECT_EQ(sink.messages().back().text.substr(0, 14), "CLS-exp1003\r\n");
+    }
 }

@@ -106,6 +106,17 @@ std::string describeDifference(const DatabaseDump& expected, const DatabaseDump&
     return out;
 }
 
+std::vector<std::string> queryRows(const fs::path& file, const std::string& sql) {
+    Handle db = openReadOnly(file);
+    return rowsOf(db.get(), sql);
+}
+
+long long scalarOf(const fs::path& file, const std::string& sql) {
+    Handle db = openReadOnly(file);
+    const std::vector<std::string> rows = rowsOf(db.get(), sql);
+    return rows.empty() ? -1 : std::stoll(rows.front().substr(0, rows.front().find('|')));
+}
+
 std::string integrityCheck(const fs::path& file) {
     try {
         Handle db = openReadOnly(file);

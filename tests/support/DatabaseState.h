@@ -26,6 +26,12 @@ DatabaseDump dumpDatabase(const std::filesystem::path& file);
 // of them (at most a few of each), for a test's failure message.
 std::string describeDifference(const DatabaseDump& expected, const DatabaseDump& actual);
 
+// Every row of `sql`, each as "v1|v2|..." with Null as "<null>".
+std::vector<std::string> queryRows(const std::filesystem::path& file, const std::string& sql);
+
+// The first column of the first row of `sql` as a number (-1 without rows).
+long long scalarOf(const std::filesystem::path& file, const std::string& sql);
+
 // "ok", or what PRAGMA integrity_check found (or why it could not run).
 std::string integrityCheck(const std::filesystem::path& file);
 

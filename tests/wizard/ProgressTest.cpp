@@ -3,11 +3,13 @@
 #include <QGuiApplication>
 #include <QTest>
 #include <filesystem>
+#include <fstream>
 #include <vector>
 
 #include "export/wizard/ScreenPointer.h"
 #include "export/wizard/frmProcInfo.h"
 #include "platform/MessageSink.h"
+#include "platform/db/FaultInjection.h"
 #include "tests/wizard/WizardFixture.h"
 
 using namespace lumo;
@@ -129,6 +131,32 @@ private slots:
         // Once the run has ended the window closes like any other.
         QVERIFY(progress.close());
         QCOMPARE(sink.messages().size(), std::size_t{1});
+    }
+
+    // The disk fills while the first record is written: one message box,
+    // the window stays, the file the user chose to replace is unchanged.
+    void diskFullShowsOneMessageAndKeepsThePreviousFile() {
+        DatabaseFolder folder;
+        std::ofstream(folder.file("out.csv")) << "old";
+        RecordingSink sink;
+        frmProcInfo progress;
+        prepare(progress, folder, exporter::kPersons, "out.csv");
+        {
+            // File steps: creating the file, its header, then the first record.
+            db::ScopedFault full({.failAt = 3, .kind = db::FaultKind::DiskFull, .sticky = true,
+                                  .onlyStep = db::FaultStep::FileWrite});
+            progress.show();
+            QCoreApplication::processEvents();  // the activation runs the export
+        }
+        QCOMPARE(sink.messages().size(), std::size_t{1});
+        const std::string& text = sink.messages()[0].text;
+        QVERIFY2(text.starts_with("CLS-exp1005\r\n") && text.find("No space left on device") != std::string::npos,
+                 text.c_str());
+        QVERIFY(progress.isVisible());
+        QCOMPARE(readBytes(folder.file("out.csv")), std::string("old"));
+        for (const auto& e : fs::directory_iterator(folder.file("out.csv").parent_path()))
+            QVERIFY2(e.path().filename().string().find(".tmp-") == std::string::npos, e.path().c_str());
+        QVERIFY(progress.close());
     }
 
     void emptyTableEndsAtOnce() {

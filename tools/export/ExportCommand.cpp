@@ -10,10 +10,14 @@
 #include <iomanip>
 #include <ostream>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 #include "export/engine/ExportRun.h"
 #include "export/engine/clsExportSource.h"
 #include "platform/MessageSink.h"
+#include "platform/ScopedSignal.h"
+#include "platform/StagedFile.h"
 
 namespace lumo::tools {
 namespace {
@@ -27,19 +31,10 @@ extern "C" void onInterrupt(int) { g_interrupted = true; }
 // Ctrl-C asks the run to stop after the current record, as Cancel does.
 class InterruptGuard {
 public:
-    InterruptGuard() {
-        g_interrupted = false;
-        struct sigaction action {};
-        action.sa_handler = &onInterrupt;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &previous_);
-    }
-    ~InterruptGuard() { sigaction(SIGINT, &previous_, nullptr); }
-    InterruptGuard(const InterruptGuard&) = delete;
-    InterruptGuard& operator=(const InterruptGuard&) = delete;
+    InterruptGuard() { g_interrupted = false; }
 
 private:
-    struct sigaction previous_ {};
+    ScopedSignal handler_{SIGINT, &onInterrupt};
 };
 
 // A progress bar on standard error, redrawn only when the shown percentage
@@ -70,6 +65,31 @@ private:
     int shown_ = -1;
 };
 
+// Counts the reports of a run and lets each distinct text through once:
+// a failure that repeats for every record (a missing table) would
+// otherwise print a line per record.
+class ReportCounter {
+public:
+    bool firstTime(const std::string& text) {
+        ++total_;
+        for (auto& [seen, count] : texts_)
+            if (seen == text) return ++count, false;
+        texts_.emplace_back(text, 1);
+        return true;
+    }
+    int total() const { return total_; }
+    void summarize(std::ostream& err) const {
+        for (const auto& [text, count] : texts_)
+            if (count > 1)
+                err << "lumo export: 同じ報告 (" << text.substr(0, text.find("\r\n")) << ") が " << count
+                    << " 回ありました。\n";
+    }
+
+private:
+    std::vector<std::pair<std::string, int>> texts_;
+    int total_ = 0;
+};
+
 int run(Arguments args, std::ostream& out, std::ostream& err) {
     std::string kindName, outFile, dir = ".";
     bool force = false, haveDir = false;
@@ -97,6 +117,7 @@ int run(Arguments args, std::ostream& out, std::ostream& err) {
     const fs::path database = base / "Data" / (kind == exporter::kPersons ? "LumoBase.mdb" : "iLumoBase.mdb");
     const fs::path target = outFile.empty() ? base / (kindName + ".csv") : fs::absolute(outFile);
 
+    StagedFile::removeLeftovers(target);  // of runs that were killed
     if (fs::exists(target) && !force) {
         err << "lumo export: ファイル '" << target.string()
             << "' は既に存在します。上書きするには --force を指定してください。\n";
@@ -109,15 +130,17 @@ int run(Arguments args, std::ostream& out, std::ostream& err) {
 
     // Every report of the run goes to standard error and makes the exit
     // status a failure; the replacement notice is part of the summary.
-    int failures = 0;
+    ReportCounter reports;
     ScopedMessageSink sink([&](const MessageRequest& request) {
         if (request.icon == MsgIcon::Information) return MsgResult::OK;
-        if (request.buttons == MsgButtons::OK) ++failures;
-        return defaultMessageSink(request);
+        if (request.buttons != MsgButtons::OK) return defaultMessageSink(request);
+        if (reports.firstTime(request.text)) defaultMessageSink(request);
+        return MsgResult::OK;
     });
 
     ProgressBar bar(err);
     InterruptGuard interrupt;
+    removeStagedFilesOnSignals({SIGTERM, SIGHUP});
     exporter::ExportHooks hooks;
     hooks.setRange = [&](int32_t maximum) { bar.setRange(maximum); };
     hooks.setValue = [&](int32_t value) { bar.setValue(value); };
@@ -125,18 +148,27 @@ int run(Arguments args, std::ostream& out, std::ostream& err) {
 
     const auto started = std::chrono::steady_clock::now();
     const std::string connection = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + database.string();
-    const exporter::ExportResult result = exporter::runExport(connection, target.string(), kind, hooks);
+    const exporter::ExportResult result = exporter::runExport(
+        connection, target.string(), kind, hooks, force ? StagedFile::Replace::Yes : StagedFile::Replace::No);
     bar.finish();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    reports.summarize(err);
 
-    if (!result.failed) {
-        std::ostringstream summary;
-        summary << (result.stopped ? "中止しました: " : "") << target.string() << " に " << result.records
-                << " 件を書き出しました (" << std::fixed << std::setprecision(2) << seconds << " 秒)";
-        if (result.replaced > 0) summary << "。CP932 で表せない文字 " << result.replaced << " 文字を「?」に置き換えました";
-        out << summary.str() << '\n';
+    if (result.failed) {
+        err << "lumo export: 失敗しました。" << target.string() << " は書き出していません (変更はありません)。\n";
+        return kExitFailure;
     }
-    return failures == 0 && !result.failed ? kExitOk : kExitFailure;
+    std::ostringstream summary;
+    summary << (result.stopped ? "中止しました (Ctrl-C): " : "") << target.string() << " に " << result.records
+            << " 件を書き出しました (" << std::fixed << std::setprecision(2) << seconds << " 秒)";
+    if (result.replaced > 0) summary << "。CP932 で表せない文字 " << result.replaced << " 文字を「?」に置き換えました";
+    out << summary.str() << '\n';
+    if (reports.total() > 0) {
+        err << "lumo export: 失敗しました。報告が " << reports.total()
+            << " 件あり、読めなかったレコードは空の行として書き出しています。\n";
+        return kExitFailure;
+    }
+    return result.stopped ? kExitInterrupted : kExitOk;
 }
 
 }  // namespace
@@ -147,7 +179,8 @@ const Command kExportCommand{
     "      DIR/Data の住所録 (person) か商品台帳 (goods) を CP932 の CSV に書き出します。\n"
     "      exports the address book or the goods ledger of DIR (default: .) as a CP932 CSV file;\n"
     "      FILE defaults to DIR/person.csv or DIR/goods.csv; --force replaces an existing file;\n"
-    "      Ctrl-C stops after the current record and keeps what was written.\n",
+    "      The file appears only when the run ends; a failed run leaves an existing file as it was.\n"
+    "      Ctrl-C stops after the current record, keeps what was written and exits with status 130.\n",
     &run,
 };
 

@@ -1,5 +1,7 @@
 #include "tools/init/InitCommand.h"
 
+#include <signal.h>
+
 #include <array>
 #include <charconv>
 #include <deque>
@@ -86,6 +88,8 @@ int runInit(Arguments args, std::ostream& out, std::ostream&) {
             return kExitOk;
         }
     }
+    // Interrupted, the run takes its half-built files with it.
+    removeStagedFilesOnSignals({SIGINT, SIGTERM, SIGHUP});
     for (const fs::path& file : createDatabases(parseInitOptions(args)))
         out << "作成しました (created): " << file.string() << '\n';
     return kExitOk;
@@ -132,10 +136,12 @@ std::vector<fs::path> createDatabases(const InitOptions& options) {
     const fs::path dataFolder = options.folder / schema::kDataFolder;
     const auto databases = schema::databaseFiles();
 
-    // Check every target before creating anything.
+    // Check every target before creating anything. Half-built files of
+    // runs that were killed go first.
     std::string existing;
     for (const schema::DatabaseFile& db : databases) {
         const fs::path target = dataFolder / db.fileName;
+        StagedFile::removeLeftovers(target);
         std::error_code ec;
         if (fs::exists(fs::symlink_status(target, ec))) existing += (existing.empty() ? "" : ", ") + target.string();
     }

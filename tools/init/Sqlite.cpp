@@ -4,12 +4,18 @@
 #include <type_traits>
 
 #include "platform/Error.h"
+#include "platform/db/FaultInjection.h"
 
 namespace lumo::tools {
 namespace {
 
 [[noreturn]] void fail(sqlite3* db, std::string_view doing) {
     throw Error(std::string(doing) + ": " + (db ? sqlite3_errmsg(db) : "out of memory"));
+}
+
+std::string_view fileOf(sqlite3* db) {
+    const char* name = sqlite3_db_filename(db, "main");
+    return name ? name : "";
 }
 
 }  // namespace
@@ -40,6 +46,7 @@ void Statement::bind(int index, const SqlValue& value) {
 }
 
 bool Statement::step() {
+    db::faultPoint(db::FaultStep::Execute, db_, [&] { return fileOf(db_); }, "SQL の実行に失敗しました (step failed)");
     const int rc = sqlite3_step(st_.get());
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
@@ -54,6 +61,8 @@ void Statement::reset() {
 std::int64_t Statement::columnInt(int index) const { return sqlite3_column_int64(st_.get(), index); }
 
 Database::Database(const std::filesystem::path& path) {
+    db::faultPoint(db::FaultStep::Open, nullptr, path.native(),
+                   [&] { return "データベースを開けません (cannot open " + path.string() + ")"; });
     sqlite3* raw = nullptr;
     const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
     db_.reset(raw);  // closed even when the open failed
@@ -62,6 +71,8 @@ Database::Database(const std::filesystem::path& path) {
 }
 
 void Database::exec(std::string_view sql) {
+    db::faultPoint(db::FaultStep::Execute, db_.get(), [&] { return fileOf(db_.get()); },
+                   "SQL の実行に失敗しました (exec failed)");
     const std::string text(sql);
     char* message = nullptr;
     if (sqlite3_exec(db_.get(), text.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {

@@ -11,6 +11,7 @@ namespace lumo::tools {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
+inline constexpr int kExitInterrupted = 130;  // 128 + SIGINT, as a shell reports Ctrl-C
 
 // Wrong arguments: the command's usage text follows the message.
 class UsageError : public std::runtime_error {
