@@ -2,6 +2,7 @@
 
 #include "platform/Error.h"
 #include "platform/Utf8.h"
+#include "platform/db/FaultInjection.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -106,6 +107,8 @@ std::size_t Cp932Encoder::encode(std::string_view utf8, std::string& out) {
 }
 
 Cp932File::Cp932File(const std::string& path) : path_(path) {
+    if (const int injected = db::fileFault(db::FaultStep::FileWrite, path_))
+        throw Error("ファイルを作成できません: " + path_ + " (" + systemMessage(injected) + ")");
     file_.reset(std::fopen(path.c_str(), "wb"));
     if (!file_) throw Error("ファイルを作成できません: " + path_ + " (" + systemMessage(errno) + ")");
     // This class buffers whole chunks itself; a second copy through stdio's
@@ -122,6 +125,10 @@ Cp932File::~Cp932File() {
 
 void Cp932File::writeLine(std::string_view utf8) {
     if (!file_) throw Error("ファイルは既に閉じられています: " + path_);
+    if (const int injected = db::fileFault(db::FaultStep::FileWrite, path_)) {
+        buffer_.clear();  // as a failed write drops what it could not write
+        throw writeError(path_, injected);
+    }
     replaced_ += encoder_.encode(utf8, buffer_);
     buffer_ += "\r\n";
     if (buffer_.size() < kFlushSize) return;
@@ -130,7 +137,9 @@ void Cp932File::writeLine(std::string_view utf8) {
 
 void Cp932File::close() {
     if (!file_) return;
-    int error = writeAll(file_.get(), buffer_);
+    int error = db::fileFault(db::FaultStep::FileWrite, path_);
+    if (error != 0) buffer_.clear();
+    else error = writeAll(file_.get(), buffer_);
     errno = 0;
     if (std::fclose(file_.release()) != 0 && error == 0) error = errno != 0 ? errno : EIO;
     if (error != 0) throw writeError(path_, error);
