@@ -8,40 +8,13 @@
 #include <map>
 
 #include "platform/db/FaultInjection.h"
-#include "tests/access/AccessTestSupport.h"
+#include "tests/access/NoteClasses.h"
 #include "tests/support/FaultSweep.h"
 
 namespace lumo::test {
 namespace {
 
 using namespace LumoAccess;
-
-template <class T>
-struct SweepClass;
-
-template <>
-struct SweepClass<clsPidAccess> {
-    static std::string_view ddl() { return schema::personDdl(); }
-    static constexpr const char* owner = "INSERT INTO T_PERSON (PERSON_ID, NOTE) VALUES (7, ";
-    static constexpr const char* link = "PERSON_ID";
-    static constexpr const char* noteTable = "T_PERSON";
-    static constexpr const char* initializeCode = "CLS-pida1007";
-    static constexpr const char* updateCode = "CLS-pida1043";
-    static constexpr const char* deleteCode = "CLS-pida1045";
-    static bool updateNote(clsPidAccess& o, Long id, const std::string& note) { return isEmpty(o.UpdateNote(id, note)); }
-};
-
-template <>
-struct SweepClass<clsIidAccess> {
-    static std::string_view ddl() { return schema::itemDdl(); }
-    static constexpr const char* owner = "INSERT INTO T_SHEET (ID, NOTE) VALUES (7, ";
-    static constexpr const char* link = "SHEET_ID";
-    static constexpr const char* noteTable = "T_SHEET";
-    static constexpr const char* initializeCode = "CLS-iida1002";
-    static constexpr const char* updateCode = "CLS-iida1022";
-    static constexpr const char* deleteCode = "CLS-iida1037";
-    static bool updateNote(clsIidAccess& o, Long id, const std::string& note) { return o.UpdateNote(id, note), true; }
-};
 
 const std::string kOldNote = "01/09/01 old entry\r\n01/09/05 meeting";
 const std::string kNewNote =
@@ -55,13 +28,13 @@ void execute(sqlite3* db, const std::string& sql) {
 template <class T>
 class NoteSweep : public ::testing::Test {
 protected:
-    using C = SweepClass<T>;
+    using C = NoteClass<T>;
 
     void SetUp() override {
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open(original().c_str(), &db), SQLITE_OK);
         execute(db, std::string(C::ddl()));
-        execute(db, std::string(C::owner) + "'" + kOldNote + "')");
+        execute(db, std::string("INSERT INTO ") + C::table + " (" + C::key + ", NOTE) VALUES (7, '" + kOldNote + "')");
         const std::string todo = std::string("INSERT INTO T_TODOLIST (") + C::link + ", NOTE, CHK_FLAG) VALUES ";
         execute(db, todo + "(7, '01/09/05 meeting', -1), (8, '01/09/02 other owner', 0), (9, '01/09/04 done', 0)");
         sqlite3_close(db);
@@ -131,7 +104,7 @@ TYPED_TEST(NoteSweep, UpdateNote) {
             // Only the note and the ToDo rows change, each row to what the
             // complete run makes of it; what an earlier failure kept stays.
             for (const auto& [table, rows] : after.tables) {
-                if (table != "T_TODOLIST" && table != C::noteTable) {
+                if (table != "T_TODOLIST" && table != C::table) {
                     EXPECT_EQ(rows, before.tables.at(table)) << table;
                 }
             }
@@ -145,7 +118,7 @@ TYPED_TEST(NoteSweep, UpdateNote) {
             }
             EXPECT_GE(fromComplete, kept);
             kept = fromComplete;
-            if (after.tables.at(C::noteTable) == before.tables.at(C::noteTable)) {
+            if (after.tables.at(C::table) == before.tables.at(C::table)) {
                 EXPECT_EQ(todo, todoBefore) << "no ToDo row before the note is stored";
             }
         });
