@@ -7,7 +7,8 @@
 namespace lumo::access {
 namespace {
 
-// One note being read entry by entry.
+// One note being read entry by entry: holds the index of a note that the
+// caller owns and keeps alive for the walk; one walk, one thread.
 class NoteCursor {
 public:
     explicit NoteCursor(std::string_view note) : text_(note) {}

@@ -3,7 +3,7 @@
 // rows of the same owner.
 #include <algorithm>
 
-#include "tests/access/AccessTestSupport.h"
+#include "tests/access/NoteClasses.h"
 
 #include "platform/Dates.h"
 
@@ -11,35 +11,6 @@ namespace lumo::test {
 namespace {
 
 using namespace LumoAccess;
-
-template <class T>
-struct NoteClass;
-
-template <>
-struct NoteClass<clsPidAccess> {
-    static std::string_view ddl() { return schema::personDdl(); }
-    static constexpr const char* table = "T_PERSON";
-    static constexpr const char* key = "PERSON_ID";
-    static constexpr const char* link = "PERSON_ID";
-    static constexpr const char* updateCode = "CLS-pida1043";
-    static constexpr const char* deleteCode = "CLS-pida1045";
-    static void updateNote(clsPidAccess& o, Long id, const std::string& note, String* reserved = nullptr) {
-        EXPECT_TRUE(isEmpty(o.UpdateNote(id, note, reserved)));
-    }
-};
-
-template <>
-struct NoteClass<clsIidAccess> {
-    static std::string_view ddl() { return schema::itemDdl(); }
-    static constexpr const char* table = "T_SHEET";
-    static constexpr const char* key = "ID";
-    static constexpr const char* link = "SHEET_ID";
-    static constexpr const char* updateCode = "CLS-iida1022";
-    static constexpr const char* deleteCode = "CLS-iida1037";
-    static void updateNote(clsIidAccess& o, Long id, const std::string& note, String* reserved = nullptr) {
-        o.UpdateNote(id, note, reserved);
-    }
-};
 
 std::string quoted(const std::string& text) {
     std::string out = "'";
@@ -88,7 +59,7 @@ protected:
                           std::to_string(t.flag));
         return out;
     }
-    void updateNote(Long id, const std::string& note) { C::updateNote(*object, id, note); }
+    void updateNote(Long id, const std::string& note) { EXPECT_TRUE(C::updateNote(*object, id, note)); }
 
     ScratchDatabase db{C::ddl()};
     RecordingSink sink;
@@ -194,7 +165,7 @@ TYPED_TEST(NoteTest, RowOrderFollowsTheNote) {
 TYPED_TEST(NoteTest, EmptyNoteIsStoredAsNullAndReservedIsLeftAlone) {
     const Long id = this->addOwner("01/09/01 会議の準備");
     String reserved = "そのまま";
-    TestFixture::C::updateNote(*this->object, id, "", &reserved);
+    EXPECT_TRUE(TestFixture::C::updateNote(*this->object, id, "", &reserved));
     EXPECT_EQ(reserved, "そのまま");
     EXPECT_EQ(this->storedNote(id), "NULL");
     EXPECT_TRUE(this->toDoRows().empty());
@@ -251,7 +222,7 @@ TYPED_TEST(NoteTest, DeleteToDoRemovesTheUncheckedRowsOfEveryOwner) {
 
 TYPED_TEST(NoteTest, BeforeInitializeEachOperationReportsOnce) {
     Ref<TypeParam> fresh = createObject<TypeParam>();
-    TestFixture::C::updateNote(*fresh, 1, "01/09/01 会議の準備");
+    EXPECT_TRUE(TestFixture::C::updateNote(*fresh, 1, "01/09/01 会議の準備"));
     fresh->DeleteToDo();
     EXPECT_EQ(reportCodes(this->sink), (Codes{TestFixture::C::updateCode, TestFixture::C::deleteCode}));
 }
