@@ -14,6 +14,7 @@
 #include "access/person/clsPidAccess.h"
 #include "platform/Error.h"
 #include "platform/ErrorReport.h"
+#include "platform/Utf8.h"
 #include "platform/db/Recordset.h"
 
 namespace lumo::access {
@@ -27,12 +28,6 @@ namespace {
 // A note of this many characters or more becomes the new person's first
 // ToDo row. Characters, not bytes: ten kanji are ten characters.
 constexpr std::size_t kTodoNoteCharacters = 10;
-
-std::size_t characterCount(std::string_view text) {
-    std::size_t n = 0;
-    for (const char c : text) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    return n;
-}
 
 // The short form writes these columns of the full form, in this order; the
 // address is the office one only for strDefaut "OFFICE" exactly (case
@@ -167,7 +162,7 @@ bool PidAccess::InsertPersonRecord(PersonInformation& PersonInfo, bool blnShort,
         else person::writeColumns<PersonInformation>(rsPerson, person::kPersonColumns, PersonInfo, EmptyText::Null);
         rsPerson.Update();
         PersonInfo.lngPersonID = longOf(rsPerson, "PERSON_ID");
-        if (characterCount(PersonInfo.strNote) >= kTodoNoteCharacters) {
+        if (utf8::characterCount(PersonInfo.strNote) >= kTodoNoteCharacters) {
             rsTodo.AddNew();
             rsTodo.Fields("CHK_FLAG") = db::Variant(true);
             rsTodo.Fields("PERSON_ID") = db::Variant(PersonInfo.lngPersonID);

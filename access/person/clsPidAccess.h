@@ -36,6 +36,8 @@ public:
                                 String* Reserved = nullptr) override;
     void DeleteGroup(Long lngID, String* Reerved = nullptr) override;
     Long GetGroupIDEx(const String& strLabel) override;
+    LumoAccess::Variant UpdateNote(Long lngPersonID, const String& strNote, String* Reserved = nullptr) override;
+    void DeleteToDo() override;
     bool SetPersonalInformationEZ(LumoAccess::PersonInformation& PersonInfo,
                                   std::vector<LumoAccess::PhoneInformation>& PhoneInfo,
                                   std::vector<LumoAccess::MailInformation>& MailInfo, String* Reserved = nullptr) override;
@@ -76,8 +78,6 @@ private:
     bool UpdateMailRecords(std::vector<LumoAccess::MailInformation>& MailInfo, const String& reserved);
     bool UpdateChildRecords(std::vector<LumoAccess::ChildrenInformation>& ChildrenInfo, const String& reserved);
     bool UpdateGreetingRecords(std::vector<LumoAccess::GreetingInformation>& GreetingInfo, const String& reserved);
-    // Stand-in until the notes land (NoteStandIn.cpp).
-    void UpdateNote(Long lngPersonID, const String& strNote, String* Reserved);
 
     // Each opens `rs` on the person's rows; true after a reported failure.
     bool OpenPersonRecordset(Long lngPersonID, db::Recordset& rs, const String& reserved);
