@@ -29,15 +29,6 @@ protected:
         EXPECT_FALSE(person->SetPersonalInformation(p, phones, mails, gs, children));
         return p.lngPersonID;
     }
-
-    // (key, values) of the person's rows of a table in key order.
-    std::vector<std::string> rows(const std::string& table, const std::string& columns, Long id) {
-        return db.column("SELECT " + columns + " FROM " + table + " WHERE PERSON_ID = " + std::to_string(id) +
-                         " ORDER BY rowid");
-    }
-    std::vector<std::string> keys(const std::string& table, Long id) {
-        return db.column("SELECT rowid FROM " + table + " WHERE PERSON_ID = " + std::to_string(id) + " ORDER BY rowid");
-    }
 };
 
 TEST_F(PersonUpdate, StoredRowsFollowTheArraysByPosition) {
@@ -188,8 +179,10 @@ TEST_F(PersonUpdate, AFailedKindKeepsTheKindsBeforeItAndSkipsTheRest) {
                           Case{"T_CHILDREN", "CLS-pida1021"}, Case{"T_GREETING", "CLS-pida1019"},
                           Case{"T_PERSON", "CLS-pida1016"}}) {
         const Long id = stored(2, 1);
-        // Overwrites of the failing kind are refused, so its first row is.
-        db.exec("CREATE TRIGGER refuse BEFORE UPDATE ON " + c.table + " BEGIN SELECT RAISE(ABORT, 'refused'); END;");
+        // Overwrites of the failing kind are refused, so its first row is
+        // (of the person, the names only: the note is not refused).
+        db.exec("CREATE TRIGGER refuse BEFORE UPDATE " + std::string(c.table == "T_PERSON" ? "OF LASTNAME " : "") +
+                "ON " + c.table + " BEGIN SELECT RAISE(ABORT, 'refused'); END;");
         const auto before = contents();
         PersonInformation p = person->GetPersonalInformation(id);
         p.strLastName = "新";
@@ -211,16 +204,63 @@ TEST_F(PersonUpdate, AFailedKindKeepsTheKindsBeforeItAndSkipsTheRest) {
                 if (line.starts_with(order[k] + ":")) was.push_back(line);
             for (const auto& line : after)
                 if (line.starts_with(order[k] + ":")) now.push_back(line);
-            if (static_cast<std::ptrdiff_t>(k) < failing)
+            if (static_cast<std::ptrdiff_t>(k) < failing) {
                 EXPECT_NE(now, was) << c.table << " changed " << order[k];
-            else
+            } else {
                 EXPECT_EQ(now, was) << c.table << " kept " << order[k];
+            }
         }
         EXPECT_EQ(orphans(), 0);
     }
 }
 
-TEST_F(PersonUpdate, FortyThousandPhones) {
+TEST_F(PersonUpdate, TheNoteAndItsToDoRowsStayWhenThePersonRowFails) {
+    const Long id = stored(1);
+    db.exec("CREATE TRIGGER refuse BEFORE UPDATE OF LASTNAME ON T_PERSON BEGIN SELECT RAISE(ABORT, 'refused'); END;");
+    PersonInformation p = person->GetPersonalInformation(id);
+    p.strLastName = "新";
+    p.strNote = "01/09/24 更新で加わった予定";
+    std::vector<PhoneInformation> phones = {phone("new")};
+    std::vector<MailInformation> mails;
+    std::vector<GreetingInformation> greetings;
+    std::vector<ChildrenInformation> children;
+    EXPECT_TRUE(person->UpPersonalInformation(p, phones, mails, greetings, children));
+    EXPECT_EQ(reportCodes(sink), Codes{"CLS-pida1016"});
+    EXPECT_EQ(db.column("SELECT LASTNAME || '|' || NOTE FROM T_PERSON WHERE PERSON_ID = " + std::to_string(id)),
+              std::vector<std::string>{"元|" + p.strNote});
+    EXPECT_EQ(rows("T_TODOLIST", "CHK_FLAG || '|' || NOTE", id), std::vector<std::string>{"-1|" + p.strNote});
+    EXPECT_EQ(rows("T_PHONE", "TEL_NUMBER", id), std::vector<std::string>{"old0"});
+}
+
+TEST_F(PersonUpdate, DatedEntriesOfTenCharactersBecomeToDoRows) {
+    struct Case {
+        std::string note;
+        std::vector<std::string> todo;
+    };
+    const std::vector<Case> cases = {
+        {"01/09/24あ", {}},                 // 9 characters
+        {"01/09/24あい", {"01/09/24あい"}},  // 10 characters
+        {"01/09/24 一\r\n01/10/01 二つ目の予定", {"01/09/24 一", "01/10/01 二つ目の予定"}},
+        {"予定のない長いメモの行です", {}},
+    };
+    for (const Case& c : cases) {
+        const Long id = stored(0, 0);
+        PersonInformation p = person->GetPersonalInformation(id);
+        p.strNote = c.note;
+        std::vector<PhoneInformation> phones;
+        std::vector<MailInformation> mails;
+        std::vector<GreetingInformation> greetings;
+        std::vector<ChildrenInformation> children;
+        EXPECT_FALSE(person->UpPersonalInformation(p, phones, mails, greetings, children));
+        EXPECT_EQ(rows("T_TODOLIST", "NOTE", id), c.todo) << c.note;
+        EXPECT_EQ(rows("T_PERSON", "NOTE", id), std::vector<std::string>{c.note});
+    }
+    EXPECT_TRUE(sink.messages().empty());
+}
+
+class PersonUpdateMany : public ManyRowsFixture {};
+
+TEST_F(PersonUpdateMany, FortyThousandPhones) {
     PersonInformation p;
     std::vector<PhoneInformation> phones;
     for (int i = 0; i < 40000; ++i) phones.push_back(phone(std::to_string(i)));

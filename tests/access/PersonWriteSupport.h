@@ -50,6 +50,9 @@ inline const std::vector<std::string> kPersonTables = {"T_PERSON", "T_PHONE", "T
 
 class PersonFixture : public ::testing::Test {
 protected:
+    explicit PersonFixture(const std::filesystem::path& folder = std::filesystem::temp_directory_path())
+        : db(schema::personDdl(), folder) {}
+
     void SetUp() override { ASSERT_FALSE(person->Initialize(db.connectionString())); }
 
     long long count(const std::string& table, const std::string& where = "1") {
@@ -76,6 +79,13 @@ protected:
         return db.scalar("SELECT MAX(PERSON_ID) FROM T_PERSON");
     }
 
+    // The given columns of a person's rows of `table`, in key order.
+    std::vector<std::string> rows(const std::string& table, const std::string& columns, LumoAccess::Long id) {
+        return db.column("SELECT " + columns + " FROM " + table + " WHERE PERSON_ID = " + std::to_string(id) +
+                         " ORDER BY rowid");
+    }
+    std::vector<std::string> keys(const std::string& table, LumoAccess::Long id) { return rows(table, "rowid", id); }
+
     // Rows of any person table whose person does not exist.
     long long orphans() {
         long long n = 0;
@@ -84,9 +94,22 @@ protected:
         return n;
     }
 
-    ScratchDatabase db{schema::personDdl()};
+    ScratchDatabase db;
     RecordingSink sink;
     LumoAccess::Ref<LumoAccess::clsPidAccess> person = createObject<LumoAccess::clsPidAccess>();
+};
+
+}  // namespace lumo::test
+
+namespace lumo::test {
+
+// Every row is committed on its own, and a commit waits for the disk:
+// tests that store tens of thousands of rows keep their file in memory.
+class ManyRowsFixture : public PersonFixture {
+protected:
+    ManyRowsFixture()
+        : PersonFixture(std::filesystem::is_directory("/dev/shm") ? std::filesystem::path("/dev/shm")
+                                                                  : std::filesystem::temp_directory_path()) {}
 };
 
 }  // namespace lumo::test

@@ -221,7 +221,9 @@ TEST_F(PersonInsert, TextsComeBackByteForByte) {
     EXPECT_TRUE(sink.messages().empty());
 }
 
-TEST_F(PersonInsert, FortyThousandPhones) {
+class PersonInsertMany : public ManyRowsFixture {};
+
+TEST_F(PersonInsertMany, FortyThousandPhones) {
     PersonInformation p;
     std::vector<PhoneInformation> phones;
     for (int i = 0; i < 40000; ++i) phones.push_back(phone(std::to_string(i), "", static_cast<Integer>(i % 100)));
