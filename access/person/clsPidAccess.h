@@ -1,6 +1,11 @@
 #pragma once
 // clsPidAccess: persons of the person database with their phones, mails,
 // greetings and children, and the person groups.
+//
+// An object is created by DllGetClassObject and ends with the release of
+// its last reference. It owns its connection (cnnDatabase) and
+// lngCurrentPersonID; records and arrays stay the caller's and nothing of
+// them is kept after a call. One thread at a time may use an object.
 #include <functional>
 #include <string>
 #include <string_view>
