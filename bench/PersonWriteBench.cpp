@@ -96,7 +96,7 @@ double timed(F&& f) {
 
 Medians measureLibrary(const std::string& database, int calls) {
     auto object = lumo::exporter::AccessLibrary::instance().create<clsPidAccess>();
-    if (object->Initialize(bench::connectionFor(database))) throw std::runtime_error("Initialize failed");
+    if (object->Initialize(lumo::bench::connectionFor(database))) throw std::runtime_error("Initialize failed");
     std::vector<double> ins, upd, del;
     for (int i = 0; i < calls; ++i) {
         Sample s = sample(i, "新");
