@@ -317,6 +317,36 @@ public:
     virtual Variant UpdateNote(Long lngPersonID, const String& strNote, String* Reserved = nullptr) = 0;
     // Deletes the ToDo rows whose check flag is off, of every person.
     virtual void DeleteToDo() = 0;
+    // Stores a new person (short form: names, company, one address chosen
+    // by strDefaut, note) with phones and mails. The person row and every
+    // dependent row are committed one by one; after a failure the person
+    // row this call stored is deleted again, with the rows that belong to
+    // it. The new IDs are written into PersonInfo and into every element
+    // stored; phones without a number and mails without an address are
+    // skipped. An empty array stores nothing of its kind.
+    virtual Boolean SetPersonalInformationEZ(PersonInformation& PersonInfo, std::vector<PhoneInformation>& PhoneInfo,
+                                             std::vector<MailInformation>& MailInfo, String* Reserved = nullptr) = 0;
+    // The same for every field of the person, with greetings and children
+    // (children without a name are skipped).
+    virtual Boolean SetPersonalInformation(PersonInformation& PersonInfo, std::vector<PhoneInformation>& PhoneInfo,
+                                           std::vector<MailInformation>& MailInfo,
+                                           std::vector<GreetingInformation>& GreetingInfo,
+                                           std::vector<ChildrenInformation>& ChildrenInfo,
+                                           String* Reserved = nullptr) = 0;
+    // Rewrites the person PersonInfo.lngPersonID (after UpdateNote with its
+    // note) and makes the stored mails, phones, children and greetings equal
+    // to the arrays, matched by position; every element's lngPersonID is
+    // set to the person. Each kind is committed on its own, in that order,
+    // and a failure stops the kinds after it. A date of 0 keeps the stored
+    // date. More stored greetings than elements is a failure.
+    virtual Boolean UpPersonalInformation(PersonInformation& PersonInfo, std::vector<PhoneInformation>& PhoneInfo,
+                                          std::vector<MailInformation>& MailInfo,
+                                          std::vector<GreetingInformation>& GreetingInfo,
+                                          std::vector<ChildrenInformation>& ChildrenInfo,
+                                          String* Reserved = nullptr) = 0;
+    // Deletes the person row (the database file removes the rows that
+    // belong to it). An ID without a row deletes nothing and is no failure.
+    virtual Boolean DelPersonalInformation(Long& lngPersonID, String* Reserved = nullptr) = 0;
 
 protected:
     ~clsPidAccess() = default;

@@ -1,7 +1,15 @@
 #pragma once
 // clsPidAccess: persons of the person database with their phones, mails,
 // greetings and children, and the person groups.
+//
+// An object is created by DllGetClassObject and ends with the release of
+// its last reference. It owns its connection (cnnDatabase) and
+// lngCurrentPersonID; records and arrays stay the caller's and nothing of
+// them is kept after a call. One thread at a time may use an object.
+#include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "access/LumoAccess.h"
 #include "access/core/AccessObject.h"
@@ -35,8 +43,47 @@ public:
     Long GetGroupIDEx(const String& strLabel) override;
     LumoAccess::Variant UpdateNote(Long lngPersonID, const String& strNote, String* Reserved = nullptr) override;
     void DeleteToDo() override;
+    bool SetPersonalInformationEZ(LumoAccess::PersonInformation& PersonInfo,
+                                  std::vector<LumoAccess::PhoneInformation>& PhoneInfo,
+                                  std::vector<LumoAccess::MailInformation>& MailInfo, String* Reserved = nullptr) override;
+    bool SetPersonalInformation(LumoAccess::PersonInformation& PersonInfo,
+                                std::vector<LumoAccess::PhoneInformation>& PhoneInfo,
+                                std::vector<LumoAccess::MailInformation>& MailInfo,
+                                std::vector<LumoAccess::GreetingInformation>& GreetingInfo,
+                                std::vector<LumoAccess::ChildrenInformation>& ChildrenInfo,
+                                String* Reserved = nullptr) override;
+    bool UpPersonalInformation(LumoAccess::PersonInformation& PersonInfo,
+                               std::vector<LumoAccess::PhoneInformation>& PhoneInfo,
+                               std::vector<LumoAccess::MailInformation>& MailInfo,
+                               std::vector<LumoAccess::GreetingInformation>& GreetingInfo,
+                               std::vector<LumoAccess::ChildrenInformation>& ChildrenInfo,
+                               String* Reserved = nullptr) override;
+    bool DelPersonalInformation(Long& lngPersonID, String* Reserved = nullptr) override;
 
 private:
+    // Insert routines (PersonWrite.cpp): each runs one transaction of its
+    // own and returns true after reporting a failure. Opening the
+    // recordsets (and, for the person, beginning the transaction) comes
+    // before their handler: those failures reach the calling operation.
+    bool InsertPersonRecord(LumoAccess::PersonInformation& PersonInfo, bool blnShort, const String& reserved);
+    bool InsertPhoneRecord(LumoAccess::PhoneInformation& PhoneInfo, const String& reserved);
+    bool InsertMailRecord(LumoAccess::MailInformation& MailInfo, const String& reserved);
+    bool InsertGreetingRecord(LumoAccess::GreetingInformation& GreetingInfo, const String& reserved);
+    bool InsertChildRecord(LumoAccess::ChildrenInformation& ChildInfo, const String& reserved);
+    bool DeletePersonRecord(Long lngPersonID, const String& reserved);
+    // Both inserts: the person row, then `dependents` with the new ID, and
+    // the compensating delete after any failure once the row is stored.
+    bool InsertPerson(std::string_view locationCode, LumoAccess::PersonInformation& PersonInfo, bool blnShort,
+                      const std::function<bool(Long)>& dependents);
+
+    // Update routines (PersonUpdate.cpp), same pattern; the dependent rows
+    // are those of lngCurrentPersonID.
+    bool UpdatePersonRecord(LumoAccess::PersonInformation& PersonInfo, const String& reserved);
+    bool UpdatePhoneRecords(std::vector<LumoAccess::PhoneInformation>& PhoneInfo, const String& reserved);
+    bool UpdateMailRecords(std::vector<LumoAccess::MailInformation>& MailInfo, const String& reserved);
+    bool UpdateChildRecords(std::vector<LumoAccess::ChildrenInformation>& ChildrenInfo, const String& reserved);
+    bool UpdateGreetingRecords(std::vector<LumoAccess::GreetingInformation>& GreetingInfo, const String& reserved);
+
     // Each opens `rs` on the person's rows; true after a reported failure.
     bool OpenPersonRecordset(Long lngPersonID, db::Recordset& rs, const String& reserved);
     bool OpenPhoneRecordset(Long lngPersonID, db::Recordset& rs, const String& reserved);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 #include "platform/Error.h"
 #include "platform/db/ConnectionImpl.h"
@@ -52,6 +53,15 @@ struct RecordsetImpl {
     EditMode mode = EditMode::None;
     std::vector<Variant> buffer;  // the row being edited or added
     std::vector<bool> dirty;
+    // A whole table is read when first needed: a table opened only to add
+    // rows (every insert routine of the library) then costs nothing per
+    // stored row. Until then the recordset holds just the rows it added.
+    std::string unreadTable;  // the statement that reads it; empty once read
+
+    void settle() {
+        if (!unreadTable.empty()) readTable();
+    }
+    void readTable();
 
     std::ptrdiff_t rows() const { return static_cast<std::ptrdiff_t>(rowCount); }
     bool open() const { return connection != nullptr; }
@@ -78,6 +88,7 @@ struct RecordsetImpl {
 
     const Variant& value(int index) {
         if (mode != EditMode::None) return buffer[static_cast<std::size_t>(index)];
+        if (!onRow()) settle();
         if (!onRow()) noCurrentRecord();
         return row(current)[index];
     }
@@ -103,6 +114,7 @@ struct RecordsetImpl {
         if (column.origin.empty() || column.autoNumber)
             throw Error("フィールド '" + column.name + "' は更新できません。");
         if (mode == EditMode::None) {
+            if (!onRow()) settle();
             if (!onRow()) noCurrentRecord();
             const Variant* values = row(current);
             buffer.assign(values, values + width);
@@ -201,6 +213,33 @@ bool RecordsetImpl::readByRowid(sqlite3_int64 rowid, Variant* out) {
     return true;
 }
 
+// The rows added so far are part of the table; the one that was current
+// stays current.
+void RecordsetImpl::readTable() {
+    const std::string sql = std::exchange(unreadTable, {});
+    const bool wasOnRow = onRow();
+    const int32_t currentRowid = wasOnRow ? rowids[static_cast<std::size_t>(current)] : 0;
+    const JetSqlText text(sql);
+    if (!connection->inTransaction) connection->snapshot.beforeRead();
+    PreparedStatement* prepared = &connection->prepare(text);
+    if (PreparedStatement* withRowid = connection->rowidVariant(*prepared)) prepared = withRowid;
+    cells.clear();
+    rowids.clear();
+    rowCount = 0;
+    keyset = false;
+    cachedRow = -1;
+    {
+        StatementRun run(connection->handle(), *prepared, text.literals());
+        while (run.step()) readRow(run.get());
+    }
+    current = 0;
+    currentDeleted = false;
+    if (wasOnRow) {
+        const auto it = std::find(rowids.begin(), rowids.end(), currentRowid);
+        if (it != rowids.end()) current = it - rowids.begin();
+    }
+}
+
 // After a write the row is read back, so that keys and defaults show.
 void RecordsetImpl::rereadRow(std::ptrdiff_t r) {
     if (keyset) {
@@ -243,7 +282,9 @@ void Recordset::Open(std::string_view source, Connection& connection, int /*curs
     if (oneTable) next.table = single;
     next.keysetAllowed = oneTable && next.columns->allPlain;
     next.keyOnly = oneTable && next.columns->allKeys;
-    {
+    if (options == adCmdTable && oneTable && next.updatable) {
+        next.unreadTable = wholeTable;
+    } else {
         StatementRun run(db, *prepared, text.literals());
         while (run.step()) next.readRow(run.get());
     }
@@ -259,11 +300,13 @@ bool Recordset::IsOpen() const { return impl_->open(); }
 
 bool Recordset::Eof() const {
     impl_->requireOpen();
+    impl_->settle();
     return impl_->rows() == 0 || impl_->current >= impl_->rows();
 }
 
 bool Recordset::Bof() const {
     impl_->requireOpen();
+    impl_->settle();
     return impl_->rows() == 0 || impl_->current < 0;
 }
 
@@ -271,6 +314,7 @@ void Recordset::MoveFirst() {
     impl_->requireOpen();
     impl_->faultPoint(FaultStep::Move, "レコードを読み取れません");
     impl_->update();
+    impl_->settle();
     impl_->current = 0;
     impl_->currentDeleted = false;
 }
@@ -279,6 +323,7 @@ void Recordset::MoveNext() {
     impl_->requireOpen();
     impl_->faultPoint(FaultStep::Move, "レコードを読み取れません");
     impl_->update();
+    impl_->settle();
     if (impl_->currentDeleted) {  // the rows after a deleted one moved up by one
         impl_->currentDeleted = false;
         return;
@@ -291,12 +336,14 @@ void Recordset::MoveLast() {
     impl_->requireOpen();
     impl_->faultPoint(FaultStep::Move, "レコードを読み取れません");
     impl_->update();
+    impl_->settle();
     impl_->current = std::max<std::ptrdiff_t>(impl_->rows() - 1, 0);
     impl_->currentDeleted = false;
 }
 
 int32_t Recordset::RecordCount() const {
     impl_->requireOpen();
+    impl_->settle();
     return static_cast<int32_t>(impl_->rows());
 }
 
@@ -354,6 +401,7 @@ void Recordset::Delete(int) {
         return;
     }
     impl_->mode = RecordsetImpl::EditMode::None;
+    impl_->settle();
     if (!impl_->onRow()) noCurrentRecord();
     impl_->faultPoint(FaultStep::Delete, "レコードを削除できません");
     sqlite3* db = impl_->connection->handle();

@@ -72,9 +72,10 @@ LumoAccess::Ref<T> createObject() {
 // directly, bypassing the library.
 class ScratchDatabase {
 public:
-    explicit ScratchDatabase(std::string_view ddl) {
+    explicit ScratchDatabase(std::string_view ddl,
+                             const std::filesystem::path& folder = std::filesystem::temp_directory_path()) {
         static int counter = 0;
-        path_ = std::filesystem::temp_directory_path() /
+        path_ = folder /
                 ("lumo_access_" + std::to_string(::getpid()) + "_" + std::to_string(counter++) + ".mdb");
         std::filesystem::remove(path_);
         EXPECT_EQ(sqlite3_open(path_.c_str(), &db_), SQLITE_OK);
@@ -92,6 +93,7 @@ public:
     std::string connectionString() const {
         return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path_.string();
     }
+    const std::filesystem::path& path() const { return path_; }
 
     void exec(const std::string& sql) {
         char* err = nullptr;
