@@ -6,6 +6,7 @@
 // handler: their failures reach the caller. Later failures are reported
 // under the routine's code, rolled back, and give true.
 #include <string>
+#include <string_view>
 
 #include "access/LumoAccess.h"
 #include "access/core/Fields.h"
@@ -21,16 +22,20 @@ void writeColumns(const RowTable<Record, N>& rows, db::Recordset& rs, const Reco
         rs.Fields(column.name) = column.number ? db::Variant(record.*column.number) : textOrNull(record.*column.text);
 }
 
-// Adds `record` as a new row; its key field gets the key the row was given
-// once the row is committed.
+namespace rowwrites {
+
+// Opens `source`, begins the transaction, then (under `code`) adds a row or
+// takes the one found, writes the record and commits; the record's key
+// field gets the row's key once it is committed.
 template <class Record, std::size_t N>
-bool insertRow(const RowTable<Record, N>& rows, db::Connection& cnn, Record& record) {
+bool writeRow(const RowTable<Record, N>& rows, db::Connection& cnn, const std::string& source, int options,
+              std::string_view code, Record& record) {
     db::Recordset rs;
-    rs.Open(rows.table, cnn, db::adOpenDynamic, db::adLockOptimistic, db::adCmdTable);
+    rs.Open(source, cnn, db::adOpenDynamic, db::adLockOptimistic, options);
     cnn.BeginTrans();
     LumoAccess::Long key = 0;
-    if (committed(rows.codes.insert, cnn, [&] {
-            rs.AddNew();
+    if (committed(code, cnn, [&] {
+            if (options == db::adCmdTable) rs.AddNew();
             writeColumns(rows, rs, record);
             rs.Update();
             key = longOf(rs, rows.keyColumn);
@@ -40,23 +45,20 @@ bool insertRow(const RowTable<Record, N>& rows, db::Connection& cnn, Record& rec
     return false;
 }
 
+}  // namespace rowwrites
+
+// Adds `record` as a new row.
+template <class Record, std::size_t N>
+bool insertRow(const RowTable<Record, N>& rows, db::Connection& cnn, Record& record) {
+    return rowwrites::writeRow(rows, cnn, std::string(rows.table), db::adCmdTable, rows.codes.insert, record);
+}
+
 // Rewrites the row `key` from `record`. A key without a row fails at the
 // first column set.
 template <class Record, std::size_t N>
 bool updateRow(const RowTable<Record, N>& rows, db::Connection& cnn, LumoAccess::Long key, Record& record) {
-    db::Recordset rs;
-    rs.Open(std::string(rows.selectByKey) + std::to_string(key), cnn, db::adOpenDynamic, db::adLockOptimistic,
-            db::adCmdText);
-    cnn.BeginTrans();
-    LumoAccess::Long stored = 0;
-    if (committed(rows.codes.update, cnn, [&] {
-            writeColumns(rows, rs, record);
-            rs.Update();
-            stored = longOf(rs, rows.keyColumn);
-        }))
-        return true;
-    record.*rows.key = stored;
-    return false;
+    return rowwrites::writeRow(rows, cnn, std::string(rows.selectByKey) + std::to_string(key), db::adCmdText,
+                               rows.codes.update, record);
 }
 
 // Removes the row `key` unless a sheet still refers to it.

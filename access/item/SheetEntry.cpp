@@ -58,16 +58,8 @@ bool IidAccess::InsertSheetRecord(SheetInformation& SheetInfo) {
     cnn.BeginTrans();
     Long key = 0;
     if (committed("CLS-iids1027", cnn, [&] {
-            const SheetKind& kind = sheetKind(SheetInfo.intSheetFlag);
             sheets.AddNew();
-            sheets.Fields("GOODS_ID") = db::Variant(SheetInfo.lngGoodsID);
-            sheets.Fields("SHEET_ID") = db::Variant(SheetInfo.intSheetFlag);
-            sheets.Fields(kind.counterpartColumn) = db::Variant(SheetInfo.*kind.counterpart);
-            if (SheetInfo.dyDate != 0) sheets.Fields("SHEET_DATE") = db::Variant::date(SheetInfo.dyDate);
-            sheets.Fields("QUANTITY") = db::Variant(SheetInfo.*kind.quantity);
-            sheets.Fields(kind.unitPriceColumn) = db::Variant(SheetInfo.*kind.unitPrice);
-            sheets.Fields(kind.amountColumn) = db::Variant(SheetInfo.*kind.amount);
-            sheets.Fields("NOTE") = textOrNull(SheetInfo.strNote);
+            writeSheet(sheets, SheetInfo, SheetInfo.dyDate);
             sheets.Update();
             key = longOf(sheets, "ID");
             // The whole note stands for the new sheet in the ToDo list; later

@@ -7,6 +7,10 @@
 
 #include "access/LumoAccess.h"
 
+namespace lumo::db {
+class Recordset;
+}
+
 namespace lumo::access {
 
 struct SheetKind {
@@ -41,5 +45,10 @@ inline constexpr SheetKind kPurchase{"SUPPLIER_ID",     &LumoAccess::SheetInform
 inline const SheetKind& sheetKind(LumoAccess::Integer intSheetFlag) {
     return intSheetFlag == 1 ? kSale : kPurchase;
 }
+
+// Sets the sheet columns of the current (or new) row from `sheet`: goods,
+// kind, the kind's counterpart, quantity and amounts, and the note; the
+// date only when `date` is not 0. The other kind's columns are not set.
+void writeSheet(db::Recordset& rs, const LumoAccess::SheetInformation& sheet, LumoAccess::Date date);
 
 }  // namespace lumo::access

@@ -49,16 +49,7 @@ bool IidAccess::UpdateSheetInformation(Long lngSheetID, SheetInformation& SheetI
             String reserved;
             UpdateNote(lngSheetID, SheetInfo.strNote, &reserved);
             cnn.BeginTrans();
-            const SheetKind& kind = sheetKind(SheetInfo.intSheetFlag);
-            rs.Fields("GOODS_ID") = db::Variant(SheetInfo.lngGoodsID);
-            rs.Fields("SHEET_ID") = db::Variant(SheetInfo.intSheetFlag);
-            rs.Fields(kind.counterpartColumn) = db::Variant(SheetInfo.*kind.counterpart);
-            if (SheetInfo.*kind.rewriteDate != 0)
-                rs.Fields("SHEET_DATE") = db::Variant::date(SheetInfo.*kind.rewriteDate);
-            rs.Fields("QUANTITY") = db::Variant(SheetInfo.*kind.quantity);
-            rs.Fields(kind.unitPriceColumn) = db::Variant(SheetInfo.*kind.unitPrice);
-            rs.Fields(kind.amountColumn) = db::Variant(SheetInfo.*kind.amount);
-            rs.Fields("NOTE") = textOrNull(SheetInfo.strNote);
+            writeSheet(rs, SheetInfo, SheetInfo.*sheetKind(SheetInfo.intSheetFlag).rewriteDate);
             rs.Update();
             key = longOf(rs, "ID");
         }))

@@ -119,28 +119,38 @@ inline SheetInformation newSheet(Integer flag) {
     return s;
 }
 
-// A supplier's or customer's columns in the order they are written, with
-// the value each should hold for the record above.
+// A supplier's or customer's columns (S or C) with the value each should
+// hold for a record whose texts, in the record's order, are `texts`.
+inline std::vector<std::pair<std::string, std::string>> counterpartColumns(const std::string& nameColumn,
+                                                                           const std::string& p,
+                                                                           const std::vector<std::string>& texts,
+                                                                           Long link) {
+    const std::vector<std::string> names = {"ALIAS",         nameColumn,      p + "LAST_ALIAS", p + "LAST_NAME",
+                                            p + "FIRST_ALIAS", p + "FIRST_NAME", p + "_ZIP",     p + "_ADDRESS1",
+                                            p + "_ADDRESS2", p + "_TEL",      p + "_FAX",       p + "_MAIL",
+                                            p + "_DEFAULT"};
+    std::vector<std::pair<std::string, std::string>> columns;
+    for (std::size_t i = 0; i < names.size(); ++i) columns.emplace_back(names[i], "'" + texts[i] + "'");
+    columns.emplace_back(p + "_LINK_ID", std::to_string(link));
+    return columns;
+}
+
 inline std::vector<std::pair<std::string, std::string>> supplierColumns(const SupplierInformation& s) {
-    auto q = [](const std::string& t) { return "'" + t + "'"; };
-    return {{"ALIAS", q(s.strSupplierAlias)},      {"SUPPLIER", q(s.strSupplierName)},
-            {"SLAST_ALIAS", q(s.strSupplierLastAlias)}, {"SLAST_NAME", q(s.strSupplierLastName)},
-            {"SFIRST_ALIAS", q(s.strSupplierFirstAlias)}, {"SFIRST_NAME", q(s.strSupplierFirstName)},
-            {"S_ZIP", q(s.strSupplierZip)},          {"S_ADDRESS1", q(s.strSupplierAddress1)},
-            {"S_ADDRESS2", q(s.strSupplierAddress2)}, {"S_TEL", q(s.strSupplierPhone1)},
-            {"S_FAX", q(s.strSupplierPhone2)},       {"S_MAIL", q(s.strSupplierMailAddress)},
-            {"S_LINK_ID", std::to_string(s.lngSupplierLinkID)}, {"S_DEFAULT", q(s.strSupplierDefault)}};
+    return counterpartColumns("SUPPLIER", "S",
+                              {s.strSupplierAlias, s.strSupplierName, s.strSupplierLastAlias, s.strSupplierLastName,
+                               s.strSupplierFirstAlias, s.strSupplierFirstName, s.strSupplierZip,
+                               s.strSupplierAddress1, s.strSupplierAddress2, s.strSupplierPhone1,
+                               s.strSupplierPhone2, s.strSupplierMailAddress, s.strSupplierDefault},
+                              s.lngSupplierLinkID);
 }
 
 inline std::vector<std::pair<std::string, std::string>> customerColumns(const CustomerInformation& c) {
-    auto q = [](const std::string& t) { return "'" + t + "'"; };
-    return {{"ALIAS", q(c.strCustomerAlias)},      {"CUSTOMER", q(c.strCustomerName)},
-            {"CLAST_ALIAS", q(c.strCustomerLastAlias)}, {"CLAST_NAME", q(c.strCustomerLastName)},
-            {"CFIRST_ALIAS", q(c.strCustomerFirstAlias)}, {"CFIRST_NAME", q(c.strCustomerFirstName)},
-            {"C_ZIP", q(c.strCustomerZip)},          {"C_ADDRESS1", q(c.strCustomerAddress1)},
-            {"C_ADDRESS2", q(c.strCustomerAddress2)}, {"C_TEL", q(c.strCustomerPhone1)},
-            {"C_FAX", q(c.strCustomerPhone2)},       {"C_MAIL", q(c.strCustomerMailAddress)},
-            {"C_LINK_ID", std::to_string(c.lngCustomerLinkID)}, {"C_DEFAULT", q(c.strCustomerDefault)}};
+    return counterpartColumns("CUSTOMER", "C",
+                              {c.strCustomerAlias, c.strCustomerName, c.strCustomerLastAlias, c.strCustomerLastName,
+                               c.strCustomerFirstAlias, c.strCustomerFirstName, c.strCustomerZip,
+                               c.strCustomerAddress1, c.strCustomerAddress2, c.strCustomerPhone1,
+                               c.strCustomerPhone2, c.strCustomerMailAddress, c.strCustomerDefault},
+                              c.lngCustomerLinkID);
 }
 
 inline std::vector<std::pair<std::string, std::string>> goodsColumns(const GoodsInformation& g) {
