@@ -221,6 +221,8 @@ struct FailedEntry {
     Codes reports;
 };
 
+void PrintTo(const FailedEntry& c, std::ostream* os) { *os << c.name; }
+
 class FailedSheetEntry : public SheetEntry, public ::testing::WithParamInterface<FailedEntry> {
 protected:
     std::string rows() {
