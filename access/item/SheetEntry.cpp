@@ -3,7 +3,6 @@
 // goods row. Each row is added by its own routine in its own transaction,
 // so a later failure leaves earlier rows committed; the entry then removes
 // exactly the rows it added itself, and only while no sheet refers to them.
-#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -13,6 +12,7 @@
 #include "access/item/SheetKinds.h"
 #include "access/item/clsIidAccess.h"
 #include "platform/ErrorReport.h"
+#include "platform/Utf8.h"
 #include "platform/db/Recordset.h"
 
 namespace lumo::access {
@@ -25,11 +25,6 @@ constexpr std::string_view kEntryCode = " CLS-iida1004";  // the leading space i
 
 // A new sheet's note of this many characters or more is also a ToDo line.
 constexpr std::size_t kToDoNoteLength = 10;
-
-std::size_t characterCount(std::string_view utf8) {
-    return static_cast<std::size_t>(
-        std::count_if(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
 
 }  // namespace
 
@@ -64,7 +59,7 @@ bool IidAccess::InsertSheetRecord(SheetInformation& SheetInfo) {
             key = longOf(sheets, "ID");
             // The whole note stands for the new sheet in the ToDo list; later
             // changes to the note are recorded entry by entry (UpdateNote).
-            if (characterCount(SheetInfo.strNote) >= kToDoNoteLength) {
+            if (utf8::characterCount(SheetInfo.strNote) >= kToDoNoteLength) {
                 todo.AddNew();
                 todo.Fields("CHK_FLAG") = db::Variant(true);
                 todo.Fields("SHEET_ID") = db::Variant(key);

@@ -42,7 +42,8 @@ public:
     void GetSheetInformation(Long lngSheetID, LumoAccess::SheetInformation& SheetInfo,
                              String* Reserved = nullptr) override;
     Long GetGroupIDEx(const String& strLabel) override;
-    void UpdateNote(Long lngSheetID, const String& strNote, String* Reserved = nullptr) override; // TMP
+    void UpdateNote(Long lngSheetID, const String& strNote, String* Reserved = nullptr) override;
+    void DeleteToDo() override;
 
     bool SetGoodsInformation(LumoAccess::GoodsInformation& GoodsInfo, LumoAccess::SupplierInformation& SupplierInfo,
                              LumoAccess::CustomerInformation& CustomerInfo, LumoAccess::SheetInformation& SheetInfo,
