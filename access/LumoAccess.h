@@ -383,6 +383,33 @@ public:
     // Deletes the ToDo rows whose check flag is off, of every sheet.
     virtual void DeleteToDo() = 0;
 
+    // Sheet entry. blnChoice true: a purchase, whose counterpart is
+    // SupplierInfo; false: a sale, whose counterpart is CustomerInfo. A
+    // counterpart with ID 0 and goods with SheetInfo.lngGoodsID 0 are added;
+    // non-zero IDs name existing rows, used as they are. On success the
+    // records hold the keys assigned; after a failure the rows this call
+    // added are removed again and the records hold the keys they came with.
+    virtual Boolean SetGoodsInformation(GoodsInformation& GoodsInfo, SupplierInformation& SupplierInfo,
+                                        CustomerInformation& CustomerInfo, SheetInformation& SheetInfo,
+                                        Boolean blnChoice, String* Reserved = nullptr) = 0;
+    // Removes one sheet row (its goods and counterpart stay).
+    virtual Boolean DeleteSheetInformation(Long lngSheetID, String* Reserved = nullptr) = 0;
+    // Rewrites sheet lngSheetID from SheetInfo, after recording its note
+    // with UpdateNote. The date comes from dySalesDate (sale) or
+    // dyStockDate (purchase) and is kept when that is 0.
+    virtual Boolean UpdateSheetInformation(Long lngSheetID, SheetInformation& SheetInfo,
+                                           String* Reserved = nullptr) = 0;
+    // Rewrites the counterpart, the goods and the sheet, adding a
+    // counterpart or goods row whose ID is 0. Steps that succeeded stay.
+    virtual Boolean UpGoodsInformation(GoodsInformation& GoodsInfo, SupplierInformation& SupplierInfo,
+                                       CustomerInformation& CustomerInfo, SheetInformation& SheetInfo,
+                                       String* Reserved = nullptr) = 0;
+    // Removes a sheet, then its goods and counterpart (the supplier when
+    // lngSupplierID is not 0, else the customer) unless other sheets use
+    // them. A sheet that could not be removed leaves the others alone.
+    virtual Boolean DelGoodsInformation(Long lngSheetID, Long lngGoodsID, Long lngSupplierID, Long lngCustomerID,
+                                        String* Reserved = nullptr) = 0;
+
 protected:
     ~clsIidAccess() = default;
 };

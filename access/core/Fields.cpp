@@ -33,7 +33,6 @@ int32_t longOf(db::Recordset& rs, std::string_view column) { return valueOf(rs, 
 
 int16_t integerOf(db::Recordset& rs, std::string_view column) { return valueOf(rs, column).toInteger(); }
 
-double requiredDateOf(db::Recordset& rs, std::string_view column) { return valueOf(rs, column).toDate(); }
 
 int16_t narrowToInteger(int32_t value) { return db::Variant(value).toInteger(); }
 

@@ -27,7 +27,6 @@ bool flagOf(db::Recordset& rs, std::string_view column);
 // Unguarded: Null fails.
 int32_t longOf(db::Recordset& rs, std::string_view column);
 int16_t integerOf(db::Recordset& rs, std::string_view column);
-double requiredDateOf(db::Recordset& rs, std::string_view column);
 
 // A Long narrowed to an Integer; out of range fails.
 int16_t narrowToInteger(int32_t value);

@@ -1,6 +1,6 @@
 #pragma once
-// Suppliers and customers: two tables of one shape, read by the same code
-// over the names below.
+// Suppliers and customers: two tables of one shape, read and written by the
+// same code over the names below.
 #include <array>
 #include <string_view>
 #include <utility>
@@ -23,8 +23,12 @@ struct CounterpartTable {
     TextField alias;
     std::string_view nameColumn;
     TextField name;
-    // The contact and address columns, in the order they are read.
+    // The contact and address columns, in the order they are read and
+    // written.
     std::array<std::pair<std::string_view, TextField>, 10> details;
+    // Free text that is stored and rewritten but never read.
+    std::string_view defaultColumn;
+    TextField defaultText;
 };
 
 using LumoAccess::CustomerInformation;
@@ -45,7 +49,8 @@ inline constexpr CounterpartTable<SupplierInformation> kSuppliers{
       {"S_ADDRESS2", &SupplierInformation::strSupplierAddress2},
       {"S_TEL", &SupplierInformation::strSupplierPhone1},
       {"S_FAX", &SupplierInformation::strSupplierPhone2},
-      {"S_MAIL", &SupplierInformation::strSupplierMailAddress}}}};
+      {"S_MAIL", &SupplierInformation::strSupplierMailAddress}}},
+    "S_DEFAULT", &SupplierInformation::strSupplierDefault};
 
 inline constexpr CounterpartTable<CustomerInformation> kCustomers{
     "T_iCUSTOMER",
@@ -62,6 +67,7 @@ inline constexpr CounterpartTable<CustomerInformation> kCustomers{
       {"C_ADDRESS2", &CustomerInformation::strCustomerAddress2},
       {"C_TEL", &CustomerInformation::strCustomerPhone1},
       {"C_FAX", &CustomerInformation::strCustomerPhone2},
-      {"C_MAIL", &CustomerInformation::strCustomerMailAddress}}}};
+      {"C_MAIL", &CustomerInformation::strCustomerMailAddress}}},
+    "C_DEFAULT", &CustomerInformation::strCustomerDefault};
 
 }  // namespace lumo::access

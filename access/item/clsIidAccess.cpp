@@ -6,6 +6,8 @@
 #include "platform/ErrorReport.h"
 #include "access/core/SqlText.h"
 #include "access/item/Counterparts.h"
+#include "access/item/ItemRows.h"
+#include "access/item/SheetKinds.h"
 #include "platform/db/Recordset.h"
 
 namespace lumo::access {
@@ -118,16 +120,16 @@ void IidAccess::GetItemInformation(Long lngGoodsID, GoodsInformation& GoodsInfo,
         db::Recordset rs;
         openByKey(rs, selectWhere("T_ITEMS", "ID", std::to_string(lngGoodsID)), cnnDatabase.get());
         if (isEmpty(rs)) return;
-        GoodsInfo.lngGoodsID = longOf(rs, "ID");
-        GoodsInfo.lngTypeID = longOf(rs, "ITYPE_ID");
-        GoodsInfo.strMakerName = textOf(rs, "MAKER");
-        GoodsInfo.strGoodsAlias = textOf(rs, "ITEM_ALIAS");
-        GoodsInfo.strGoodsName = textOf(rs, "ITEM_NAME");
-        GoodsInfo.strGoodsType = textOf(rs, "ITEM_FORM");
-        GoodsInfo.strGoodsSpec = textOf(rs, "ITEM_SPEC");
-        GoodsInfo.strPhotoPath = textOf(rs, "PHOTO_PATH");
-        GoodsInfo.strLabel = textOf(rs, "MEMO_LABEL1", kDefaultMemoCaption);
-        GoodsInfo.strMemo = textOf(rs, "MEMO1");
+        GoodsInfo.*kGoodsRows.key = longOf(rs, kGoodsRows.keyColumn);
+        for (const auto& column : kGoodsRows.columns) {
+            if (column.number) {
+                GoodsInfo.*column.number = longOf(rs, column.name);
+            } else if (column.text == &GoodsInformation::strLabel) {
+                GoodsInfo.strLabel = textOf(rs, column.name, kDefaultMemoCaption);
+            } else if (column.text != &GoodsInformation::strNote) {  // written, never read
+                GoodsInfo.*column.text = textOf(rs, column.name);
+            }
+        }
     });
 }
 
@@ -162,18 +164,13 @@ void IidAccess::GetSheetInformation(Long lngSheetID, SheetInformation& SheetInfo
         SheetInfo.lngSheetID = longOf(rs, "ID");
         SheetInfo.intSheetFlag = integerOf(rs, "SHEET_ID");
         SheetInfo.lngGoodsID = longOf(rs, "GOODS_ID");
-        SheetInfo.dyDate = requiredDateOf(rs, "SHEET_DATE");
-        if (SheetInfo.intSheetFlag == 1) {
-            SheetInfo.lngCustomerID = longOf(rs, "CUSTOMER_ID");
-            SheetInfo.lngSalesQuantity = longOf(rs, "QUANTITY");
-            SheetInfo.lngSalesUnitPrice = longOf(rs, "SALES_UNITPRICE");
-            SheetInfo.lngSalesAmount = longOf(rs, "SALES_AMOUNT");
-        } else {
-            SheetInfo.lngSupplierID = longOf(rs, "SUPPLIER_ID");
-            SheetInfo.lngStockQuantity = longOf(rs, "QUANTITY");
-            SheetInfo.lngStockUnitPrice = longOf(rs, "STOCK_UNITPRICE");
-            SheetInfo.lngStockAmount = longOf(rs, "STOCK_AMOUNT");
-        }
+        // A sheet entered without a date has none stored; it reads as 0.
+        SheetInfo.dyDate = dateOf(rs, "SHEET_DATE");
+        const SheetKind& kind = sheetKind(SheetInfo.intSheetFlag);
+        SheetInfo.*kind.counterpart = longOf(rs, kind.counterpartColumn);
+        SheetInfo.*kind.quantity = longOf(rs, "QUANTITY");
+        SheetInfo.*kind.unitPrice = longOf(rs, kind.unitPriceColumn);
+        SheetInfo.*kind.amount = longOf(rs, kind.amountColumn);
         SheetInfo.strNote = textOf(rs, "NOTE");
     });
 }

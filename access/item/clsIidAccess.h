@@ -1,6 +1,9 @@
 #pragma once
 // clsIidAccess: goods, suppliers, customers and purchase/sales sheets of
-// the item database, and the goods groups.
+// the item database, and the goods groups. An object owns its connection
+// (cnnDatabase) from Initialize until its last reference is released, and
+// keeps nothing of the caller's records after a call. One thread at a time
+// may use an object; different objects may be used on different threads.
 #include <string>
 
 #include "access/LumoAccess.h"
@@ -42,7 +45,36 @@ public:
     void UpdateNote(Long lngSheetID, const String& strNote, String* Reserved = nullptr) override;
     void DeleteToDo() override;
 
+    bool SetGoodsInformation(LumoAccess::GoodsInformation& GoodsInfo, LumoAccess::SupplierInformation& SupplierInfo,
+                             LumoAccess::CustomerInformation& CustomerInfo, LumoAccess::SheetInformation& SheetInfo,
+                             bool blnChoice, String* Reserved = nullptr) override;
+    bool DeleteSheetInformation(Long lngSheetID, String* Reserved = nullptr) override;
+    bool UpdateSheetInformation(Long lngSheetID, LumoAccess::SheetInformation& SheetInfo,
+                                String* Reserved = nullptr) override;
+    bool UpGoodsInformation(LumoAccess::GoodsInformation& GoodsInfo, LumoAccess::SupplierInformation& SupplierInfo,
+                            LumoAccess::CustomerInformation& CustomerInfo, LumoAccess::SheetInformation& SheetInfo,
+                            String* Reserved = nullptr) override;
+    bool DelGoodsInformation(Long lngSheetID, Long lngGoodsID, Long lngSupplierID, Long lngCustomerID,
+                             String* Reserved = nullptr) override;
+
 private:
+    // The writers of the sheet entry and maintenance (SheetEntry.cpp,
+    // SheetMaintenance.cpp). Each runs one transaction; the reserved
+    // argument is ignored. True after a failure reported under the
+    // routine's own code; failures of the opening steps reach the caller.
+    bool InsertGoodsRecord(LumoAccess::GoodsInformation& GoodsInfo, const String& reserved);
+    bool InsertSupplierRecord(LumoAccess::SupplierInformation& SupplierInfo, const String& reserved);
+    bool InsertCustomerRecord(LumoAccess::CustomerInformation& CustomerInfo, const String& reserved);
+    bool InsertSheetRecord(LumoAccess::SheetInformation& SheetInfo);
+    bool DeleteGoodsRecord(Long lngGoodsID, const String& reserved);
+    bool DeleteSupplierRecord(Long lngSupplierID, const String& reserved);
+    bool DeleteCustomerRecord(Long lngCustomerID, const String& reserved);
+    bool UpdateGoodsRecord(Long lngGoodsID, LumoAccess::GoodsInformation& GoodsInfo, const String& reserved);
+    bool UpdateSupplierRecord(Long lngSupplierID, LumoAccess::SupplierInformation& SupplierInfo,
+                              const String& reserved);
+    bool UpdateCustomerRecord(Long lngCustomerID, LumoAccess::CustomerInformation& CustomerInfo,
+                              const String& reserved);
+
     template <class Record>
     bool readCounterpartByName(std::string_view locationCode, const CounterpartTable<Record>& table,
                                const String& name, Record& record);

@@ -262,16 +262,25 @@ TEST_F(ItemRead, GetSheetInformationFillsTheFieldsOfItsKind) {
     EXPECT_TRUE(sink.messages().empty());
 }
 
-TEST_F(ItemRead, ASheetWithoutDateFailsAfterTheFieldsBeforeIt) {
+// A sheet entered without a date has no SHEET_DATE; it reads as 0 and the
+// rest of the sheet is read as usual.
+TEST_F(ItemRead, ASheetWithoutDateReadsDateZero) {
     SheetInformation sheet = givenSheet();
     sheet.dyDate = 5;
     item->GetSheetInformation(13, sheet);
-    EXPECT_EQ(reportCodes(sink), Codes{"CLS-iida1035"});
+    EXPECT_TRUE(sink.messages().empty());
     EXPECT_EQ(sheet.lngSheetID, 13);
     EXPECT_EQ(sheet.lngGoodsID, 1);
-    EXPECT_EQ(sheet.dyDate, 5);
-    EXPECT_EQ(sheet.lngSupplierID, -6);
-    EXPECT_EQ(sheet.strNote, "given");
+    EXPECT_EQ(sheet.dyDate, 0);
+    EXPECT_EQ(sheet.lngSupplierID, 5);
+    EXPECT_EQ(sheet.lngStockQuantity, 1);
+    EXPECT_EQ(sheet.strNote, "");
+
+    const GoodsInfoOverview overview = item->GetGoodsInformationOverView(13);
+    EXPECT_TRUE(sink.messages().empty());
+    EXPECT_EQ(overview.dyDate, 0);
+    EXPECT_EQ(overview.strName, "O'Brien 商会");
+    EXPECT_TRUE(overview.blnFlag);
 }
 
 TEST_F(ItemRead, OverviewOfASaleAndOfAPurchase) {
