@@ -8,8 +8,8 @@
 // DIR (default $LUMO_BENCH_DATA, else /tmp/lumo-bench-data) holds the
 // folder "scraps" that scripts/bench creates. Each search runs N times (at
 // least 5, default 7), ours and the baseline in turn, timed in processor
-// time; the table gives the
-// medians, the minimums and both ratios ours/baseline (goal: at most 2).
+// time; the table gives the medians, the minimums and both ratios
+// ours/baseline (goal: at most 2).
 // The exit status is 1 when the two return different rows.
 #include <time.h>
 
