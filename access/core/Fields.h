@@ -35,7 +35,7 @@ double requiredDateOf(db::Recordset& rs, std::string_view column);
 // A Long narrowed to an Integer; out of range fails.
 int16_t narrowToInteger(int32_t value);
 
-// The stored form of a text field: Null when empty.
+// Writing: an empty text is stored as Null.
 db::Variant textOrNull(const std::string& text);
 // Sets a date column only when the date is set (not 0), so that a zero
 // date keeps the stored date or the column's default.
