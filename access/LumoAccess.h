@@ -425,6 +425,26 @@ public:
     virtual Long GetGroupIDEx(const String& strLabel) = 0;
     virtual String GetGroupingLabel() = 0;
     virtual Boolean DeleteGroup(Long lngGroupID, String* Reserved = nullptr) = 0;
+    // One scrap is one row of T_SCRAP. An empty text is stored as Null, a
+    // zero date leaves the stored date (or the default) as it is, and
+    // strLabe and strMemoLabel are never read or written.
+    virtual Boolean SetScrapInformation(ScrapInformation& ScrapData, String* Reserved = nullptr) = 0;
+    // A missing ID leaves the record as passed (the overview: zeros and
+    // empty texts, except strLabe and strBodyPath, which keep the caller's).
+    virtual void GetScrapInformationOverView(Long lngID, ScrapInfoOverview& OverView, String* Reserved = nullptr) = 0;
+    virtual void GetScrapInformation(Long lngID, ScrapInformation& ScrapData, String* Reserved = nullptr) = 0;
+    virtual Boolean UpScrapInformation(Long lngID, ScrapInformation& Scrap, String* Reserved = nullptr) = 0;
+    virtual Boolean DelScrapInformation(Long lngID, String* Reserved = nullptr) = 0;
+    // ED_DATE := dyDate (also 0) and BODY := strBody of one scrap.
+    virtual void UpdateLastDate(Long lngScrapID, Date dyDate, const String& strBody) = 0;
+    // The search statement for the client to open: scraps whose keywords
+    // contain strKeyword and whose source, group caption or title contain
+    // strOther (LIKE patterns: % and _ keep their meaning). Empty when both
+    // words are empty.
+    virtual String CreateSimpleViewQuery(const String& strKeyword, const String& strOther,
+                                         String* Reserved = nullptr) = 0;
+    virtual String CreateAdvancedViewQuery() = 0;  // always empty
+    virtual String GetFindView(const String& strKeyword, const String& strOther) = 0;
 
 protected:
     ~clsScrapAccess() = default;

@@ -25,6 +25,11 @@ SqliteQuery::SqliteQuery(const SqliteFile& file, std::string_view sql) : db_(fil
     st_.reset(raw);
 }
 
+void SqliteQuery::bind(int index, std::string_view text) {
+    if (sqlite3_bind_text(st_.get(), index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT) != SQLITE_OK)
+        fail(db_, "cannot bind a parameter");
+}
+
 bool SqliteQuery::step() {
     const int rc = sqlite3_step(st_.get());
     if (rc == SQLITE_ROW) return true;

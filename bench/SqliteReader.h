@@ -30,6 +30,9 @@ public:
     // Prepares `sql`. Throws std::runtime_error with SQLite's message.
     SqliteQuery(const SqliteFile& file, std::string_view sql);
 
+    // Binds a text to parameter `index` (from 1); the text is copied.
+    void bind(int index, std::string_view text);
+
     bool step();  // true while a row is ready; throws on failure
 
     // Values of the current row; a Null text reads as "", a Null number as 0.

@@ -24,6 +24,11 @@ int16_t integerOrZero(db::Recordset& rs, std::string_view column) {
     return v.isNull() ? int16_t{0} : v.toInteger();
 }
 
+int32_t longOrZero(db::Recordset& rs, std::string_view column) {
+    const db::Variant& v = valueOf(rs, column);
+    return v.isNull() ? 0 : v.toLong();
+}
+
 bool flagOf(db::Recordset& rs, std::string_view column) {
     const db::Variant& v = valueOf(rs, column);
     return !v.isNull() && v.toDouble() != 0;
@@ -37,5 +42,9 @@ int16_t integerOf(db::Recordset& rs, std::string_view column) { return valueOf(r
 int16_t narrowToInteger(int32_t value) { return db::Variant(value).toInteger(); }
 
 db::Variant textOrNull(const std::string& text) { return text.empty() ? db::Variant::null() : db::Variant(text); }
+
+void setDateUnlessZero(db::Recordset& rs, std::string_view column, double date) {
+    if (date != 0) rs.Fields(column) = db::Variant::date(date);
+}
 
 }  // namespace lumo::access

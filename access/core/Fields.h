@@ -1,10 +1,11 @@
 #pragma once
-// Reading columns of the current row into record fields, and writing text
-// fields back. Every reader and writer of the library converts through
-// these, so the Null rules live here:
+// Reading columns of the current row into record fields, and writing
+// record fields into the row being edited. Every reader and writer of the
+// library converts through these, so the Null rules live here:
 // text reads Null as "" (or a caller-given stand-in), dates and the age
 // read Null as 0, and keys, counts and amounts are converted without a
-// Null guard, so a Null there is a failure.
+// Null guard, so a Null there is a failure. Writers store an empty text
+// as Null and leave a date column alone when the date is 0.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -20,6 +21,8 @@ namespace lumo::access {
 std::string textOf(db::Recordset& rs, std::string_view column, std::string_view whenNull = {});
 double dateOf(db::Recordset& rs, std::string_view column);
 int16_t integerOrZero(db::Recordset& rs, std::string_view column);
+// A group column that rows written by other programs may leave Null.
+int32_t longOrZero(db::Recordset& rs, std::string_view column);
 // True unless the stored value is 0 (a Yes/No stored as 1 reads True);
 // Null reads False.
 bool flagOf(db::Recordset& rs, std::string_view column);
@@ -33,5 +36,8 @@ int16_t narrowToInteger(int32_t value);
 
 // Writing: an empty text is stored as Null.
 db::Variant textOrNull(const std::string& text);
+// Sets a date column only when the date is set (not 0), so that a zero
+// date keeps the stored date or the column's default.
+void setDateUnlessZero(db::Recordset& rs, std::string_view column, double date);
 
 }  // namespace lumo::access
