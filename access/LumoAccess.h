@@ -297,6 +297,11 @@ public:
                                            String* Reserved = nullptr) = 0;
     virtual void DeleteGroup(Long lngID, String* Reerved = nullptr) = 0;
     virtual Long GetGroupIDEx(const String& strLabel) = 0;
+    // The person list's statement for a name and a phone fragment, which
+    // the client runs itself; "" when both are empty.
+    virtual String CreateSimpleViewQuery(const String& strName, const String& strPhone) = 0;
+    virtual String GetFindView(const String& strName, const String& strPhone) = 0;
+    virtual PersonaInfoOverview GetPersonalInformaionOverView(Long lngPersonID, String* Reserved = nullptr) = 0;
 
 protected:
     ~clsPidAccess() = default;
@@ -327,6 +332,17 @@ public:
                                       SupplierInformation& SupplierInfo, Boolean blnFlag) = 0;
     virtual void GetSheetInformation(Long lngSheetID, SheetInformation& SheetInfo, String* Reserved = nullptr) = 0;
     virtual Long GetGroupIDEx(const String& strLabel) = 0;
+    // Statements of the sheet, goods and supplier/customer lists, which the
+    // client runs itself; "" when every word is empty.
+    virtual String CreateSimpleViewQuery(const String& strItem, const String& strTrader,
+                                         String* Reserved = nullptr) = 0;
+    virtual String GetFindView(const String& strItem, const String& strTrader) = 0;
+    // Always "".
+    virtual String CreateAdvancedViewQuery(std::vector<String>& aryQuery, String* Reserved = nullptr) = 0;
+    virtual String CreateItemView(const String& strAlias, const String& strItem, const String& strForm) = 0;
+    // blnFlag true: suppliers, false: customers.
+    virtual String CreatePersonView(const String& strAlias, const String& strName, const String& strTel,
+                                    Boolean blnFlag) = 0;
 
 protected:
     ~clsIidAccess() = default;

@@ -2,16 +2,16 @@
 
 namespace lumo::access {
 
-std::string sqlString(std::string_view text) {
+std::string sqlQuoted(std::string_view text) {
     std::string out;
     out.reserve(text.size() + 2);
-    out += '\'';
     for (char c : text) {
         if (c == '\'') out += '\'';
         out += c;
     }
-    out += '\'';
     return out;
 }
+
+std::string sqlString(std::string_view text) { return '\'' + sqlQuoted(text) + '\''; }
 
 }  // namespace lumo::access

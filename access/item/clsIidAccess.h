@@ -39,6 +39,13 @@ public:
     void GetSheetInformation(Long lngSheetID, LumoAccess::SheetInformation& SheetInfo,
                              String* Reserved = nullptr) override;
     Long GetGroupIDEx(const String& strLabel) override;
+    // ItemSearch.cpp
+    String CreateSimpleViewQuery(const String& strItem, const String& strTrader, String* Reserved = nullptr) override;
+    String GetFindView(const String& strItem, const String& strTrader) override;
+    String CreateAdvancedViewQuery(std::vector<String>& aryQuery, String* Reserved = nullptr) override;
+    String CreateItemView(const String& strAlias, const String& strItem, const String& strForm) override;
+    String CreatePersonView(const String& strAlias, const String& strName, const String& strTel,
+                            bool blnFlag) override;
 
 private:
     template <class Record>

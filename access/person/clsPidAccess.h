@@ -33,6 +33,11 @@ public:
                                 String* Reserved = nullptr) override;
     void DeleteGroup(Long lngID, String* Reerved = nullptr) override;
     Long GetGroupIDEx(const String& strLabel) override;
+    // PersonSearch.cpp
+    String CreateSimpleViewQuery(const String& strName, const String& strPhone) override;
+    String GetFindView(const String& strName, const String& strPhone) override;
+    LumoAccess::PersonaInfoOverview GetPersonalInformaionOverView(Long lngPersonID,
+                                                                 String* Reserved = nullptr) override;
 
 private:
     // Each opens `rs` on the person's rows; true after a reported failure.
