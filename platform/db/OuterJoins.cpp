@@ -196,8 +196,15 @@ void rewriteOuterJoins(Tokens& tokens) {
     const bool anyRight = std::any_of(tokens.begin() + static_cast<std::ptrdiff_t>(parts->from),
                                       tokens.begin() + static_cast<std::ptrdiff_t>(parts->fromEnd),
                                       [](const Token& x) { return isWord(x, "RIGHT"); });
+    Tokens from;
     if (anyRight && !parts->star) {
-        Tokens from = rewriteJoinLevel(tokens, parts->from + 1, parts->fromEnd);
+        from = rewriteJoinLevel(tokens, parts->from + 1, parts->fromEnd);
+        const bool same = std::equal(from.begin(), from.end(), tokens.begin() + static_cast<std::ptrdiff_t>(parts->from) + 1,
+                                     tokens.begin() + static_cast<std::ptrdiff_t>(parts->fromEnd),
+                                     [](const Token& x, const Token& y) { return x.text == y.text; });
+        if (same) from.clear();
+    }
+    if (anyRight && !parts->star && !from.empty()) {
         Tokens out(tokens.begin(), tokens.begin() + static_cast<std::ptrdiff_t>(parts->from) + 1);
         out.push_back(space());
         out.insert(out.end(), from.begin(), from.end());
