@@ -51,13 +51,14 @@ constexpr std::string_view kSheetColumns =
     "LEFT JOIN T_iSUPPLIER SP ON SP.SUPPLIER_ID = S.SUPPLIER_ID WHERE ";
 constexpr std::string_view kSheetByGoods =
     "G.ILABEL LIKE '%@%' OR I.ITEM_ALIAS LIKE '%@%' OR I.ITEM_NAME LIKE '%@%' OR I.ITEM_FORM LIKE '%@%'";
+// Sheets of the matching customers and suppliers, each found by its index.
 constexpr std::string_view kSheetByTrader =
-    "S.CUSTOMER_ID IN (SELECT CUSTOMER_ID FROM T_iCUSTOMER WHERE ALIAS LIKE '%@%' OR CUSTOMER LIKE '%@%' "
-    "OR ifnull(CLAST_ALIAS, '') || ifnull(CFIRST_ALIAS, '') LIKE '%@%' "
+    "S.ID IN (SELECT ID FROM T_SHEET WHERE CUSTOMER_ID IN (SELECT CUSTOMER_ID FROM T_iCUSTOMER WHERE "
+    "ALIAS LIKE '%@%' OR CUSTOMER LIKE '%@%' OR ifnull(CLAST_ALIAS, '') || ifnull(CFIRST_ALIAS, '') LIKE '%@%' "
     "OR ifnull(CLAST_NAME, '') || ifnull(CFIRST_NAME, '') LIKE '%@%') "
-    "OR S.SUPPLIER_ID IN (SELECT SUPPLIER_ID FROM T_iSUPPLIER WHERE ALIAS LIKE '%@%' OR SUPPLIER LIKE '%@%' "
-    "OR ifnull(SLAST_ALIAS, '') || ifnull(SFIRST_ALIAS, '') LIKE '%@%' "
-    "OR ifnull(SLAST_NAME, '') || ifnull(SFIRST_NAME, '') LIKE '%@%')";
+    "UNION ALL SELECT ID FROM T_SHEET WHERE SUPPLIER_ID IN (SELECT SUPPLIER_ID FROM T_iSUPPLIER WHERE "
+    "ALIAS LIKE '%@%' OR SUPPLIER LIKE '%@%' OR ifnull(SLAST_ALIAS, '') || ifnull(SFIRST_ALIAS, '') LIKE '%@%' "
+    "OR ifnull(SLAST_NAME, '') || ifnull(SFIRST_NAME, '') LIKE '%@%'))";
 
 enum class List { Persons, Sheets };
 
