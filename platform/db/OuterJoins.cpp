@@ -188,47 +188,52 @@ bool hasOwnName(const Tokens& t, const std::vector<std::size_t>& item) {
     return isWord(before, "AS") || (isOp(before, ".") && item.size() == 3);
 }
 
-}  // namespace
+bool anyWordIn(const Tokens& t, std::size_t b, std::size_t e, std::string_view w) {
+    return std::any_of(t.begin() + static_cast<std::ptrdiff_t>(b), t.begin() + static_cast<std::ptrdiff_t>(e),
+                       [&](const Token& x) { return isWord(x, w); });
+}
 
-void rewriteOuterJoins(Tokens& tokens) {
-    std::optional<SelectParts> parts = partsOf(tokens);
-    if (!parts) return;
-    const bool anyRight = std::any_of(tokens.begin() + static_cast<std::ptrdiff_t>(parts->from),
-                                      tokens.begin() + static_cast<std::ptrdiff_t>(parts->fromEnd),
-                                      [](const Token& x) { return isWord(x, "RIGHT"); });
-    Tokens from;
-    if (anyRight && !parts->star) {
-        from = rewriteJoinLevel(tokens, parts->from + 1, parts->fromEnd);
-        const bool same = std::equal(from.begin(), from.end(), tokens.begin() + static_cast<std::ptrdiff_t>(parts->from) + 1,
-                                     tokens.begin() + static_cast<std::ptrdiff_t>(parts->fromEnd),
-                                     [](const Token& x, const Token& y) { return x.text == y.text; });
-        if (same) from.clear();
-    }
-    if (anyRight && !parts->star && !from.empty()) {
-        Tokens out(tokens.begin(), tokens.begin() + static_cast<std::ptrdiff_t>(parts->from) + 1);
-        out.push_back(space());
-        out.insert(out.end(), from.begin(), from.end());
-        if (parts->fromEnd < tokens.size()) out.push_back(space());
-        out.insert(out.end(), tokens.begin() + static_cast<std::ptrdiff_t>(parts->fromEnd), tokens.end());
-        tokens = std::move(out);
-        parts = partsOf(tokens);
-        if (!parts) return;
-    }
+bool sameText(const Tokens& a, const Tokens& t, std::size_t b, std::size_t e) {
+    return std::equal(a.begin(), a.end(), t.begin() + static_cast<std::ptrdiff_t>(b),
+                      t.begin() + static_cast<std::ptrdiff_t>(e),
+                      [](const Token& x, const Token& y) { return x.text == y.text; });
+}
 
-    const bool anyLeft = std::any_of(tokens.begin() + static_cast<std::ptrdiff_t>(parts->from),
-                                     tokens.begin() + static_cast<std::ptrdiff_t>(parts->fromEnd),
-                                     [](const Token& x) { return isWord(x, "LEFT"); });
-    const bool named = std::all_of(parts->listItems.begin(), parts->listItems.end(),
+// The FROM clause with every RIGHT JOIN mirrored; false when nothing changed.
+bool mirrorRightJoins(Tokens& tokens, const SelectParts& parts) {
+    if (parts.star || !anyWordIn(tokens, parts.from, parts.fromEnd, "RIGHT")) return false;
+    const Tokens from = rewriteJoinLevel(tokens, parts.from + 1, parts.fromEnd);
+    if (sameText(from, tokens, parts.from + 1, parts.fromEnd)) return false;
+    Tokens out(tokens.begin(), tokens.begin() + static_cast<std::ptrdiff_t>(parts.from) + 1);
+    out.push_back(space());
+    out.insert(out.end(), from.begin(), from.end());
+    if (parts.fromEnd < tokens.size()) out.push_back(space());
+    out.insert(out.end(), tokens.begin() + static_cast<std::ptrdiff_t>(parts.fromEnd), tokens.end());
+    tokens = std::move(out);
+    return true;
+}
+
+// SELECT DISTINCT <list> FROM ...  ->  SELECT DISTINCT * FROM (SELECT <list> FROM ... LIMIT -1)
+void distinctOverFinishedRows(Tokens& tokens, const SelectParts& parts) {
+    const bool named = std::all_of(parts.listItems.begin(), parts.listItems.end(),
                                    [&](const std::vector<std::size_t>& item) { return hasOwnName(tokens, item); });
-    if (!parts->distinct || parts->star || parts->shaped || !anyLeft || !named) return;
-    // SELECT DISTINCT <list> FROM ...  ->  SELECT DISTINCT * FROM (SELECT <list> FROM ... LIMIT -1)
-    std::size_t distinct = parts->select + 1;
+    if (!parts.distinct || parts.star || parts.shaped || !named || !anyWordIn(tokens, parts.from, parts.fromEnd, "LEFT"))
+        return;
+    std::size_t distinct = parts.select + 1;
     while (!isWord(tokens[distinct], "DISTINCT")) ++distinct;
     Tokens out(tokens.begin(), tokens.begin() + static_cast<std::ptrdiff_t>(distinct) + 1);
     out.insert(out.end(), {space(), {Kind::Op, "*"}, space(), word("FROM"), space(), {Kind::Op, "("}, word("SELECT")});
     out.insert(out.end(), tokens.begin() + static_cast<std::ptrdiff_t>(distinct) + 1, tokens.end());
     out.insert(out.end(), {space(), word("LIMIT"), space(), {Kind::Op, "-1"}, {Kind::Op, ")"}});
     tokens = std::move(out);
+}
+
+}  // namespace
+
+void rewriteOuterJoins(Tokens& tokens) {
+    std::optional<SelectParts> parts = partsOf(tokens);
+    if (parts && mirrorRightJoins(tokens, *parts)) parts = partsOf(tokens);
+    if (parts) distinctOverFinishedRows(tokens, *parts);
 }
 
 }  // namespace lumo::db
