@@ -1,5 +1,8 @@
 #include "platform/db/LikeFunction.h"
 
+#include <algorithm>
+#include <optional>
+
 namespace lumo::db {
 namespace {
 
@@ -29,6 +32,32 @@ bool matchOne(std::string_view pattern, std::size_t& p, std::string_view text, s
     return true;
 }
 
+bool sameFolded(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return fold(static_cast<unsigned char>(x)) == fold(static_cast<unsigned char>(y));
+           });
+}
+
+bool isContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// The patterns the search lists build: a literal, with % before it, after
+// it or both. Answers without backtracking; nullopt for other patterns.
+std::optional<bool> literalMatch(std::string_view pattern, std::string_view text) {
+    const bool anyStart = !pattern.empty() && pattern.front() == '%';
+    const bool anyEnd = !pattern.empty() && pattern.back() == '%';
+    const std::size_t first = pattern.find_first_not_of('%');
+    if (first == std::string_view::npos) return anyStart || text.empty();
+    const std::string_view literal = pattern.substr(first, pattern.find_last_not_of('%') + 1 - first);
+    if (literal.find_first_of("%_") != std::string_view::npos || isContinuation(literal.front())) return std::nullopt;
+    if (text.size() < literal.size()) return false;
+    if (!anyStart && !anyEnd) return sameFolded(literal, text);
+    if (!anyStart) return sameFolded(literal, text.substr(0, literal.size()));
+    if (!anyEnd) return sameFolded(literal, text.substr(text.size() - literal.size()));
+    for (std::size_t at = 0; at + literal.size() <= text.size(); ++at)
+        if (sameFolded(literal, text.substr(at, literal.size()))) return true;
+    return false;
+}
+
 void likeFunction(sqlite3_context* context, int, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) return;
     const auto* pattern = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
@@ -49,6 +78,7 @@ void likeFunction(sqlite3_context* context, int, sqlite3_value** argv) {
 // position of the text, resuming from the last % on a mismatch (a later %
 // never needs an earlier one retried).
 bool likeMatches(std::string_view pattern, std::string_view text) {
+    if (const std::optional<bool> quick = literalMatch(pattern, text)) return *quick;
     std::size_t p = 0, t = 0;
     std::size_t starP = std::string_view::npos, starT = 0;
     while (t < text.size() || p < pattern.size()) {

@@ -40,7 +40,7 @@ TEST(EngineLike, AgreesWithSqlitesOwnLike) {
     const std::vector<std::string> patterns = {
         "%", "", "%%", "a", "A", "%a%", "%a", "a%", "_", "__", "%_%", "a_c", "%b_d%", "%1234%", "%1234", "1234%",
         "03-%-1234", "%山田%", "山_", "%山_%", "_田", "%田", "O'B%", "%o'brien%", "a%b%c", "%a%a%", "%ab%ab%",
-        "x%", "%ｶﾞ%", "%é%", "É%"};
+        "x%", "%ｶﾞ%", "%é%", "É%", "%%ab%%", "%AB", "ab", "%03-3401-1234%", "%ﾞ%"};
     const std::vector<std::string> texts = {
         "", "a", "A", "abc", "ABC", "abcd", "aXbYc", "ababab", "aab", "03-3401-1234", "090-1234-5678", "12341234",
         "山田", "山田太郎", "小山田", "山", "O'Brien", "o'BRIEN", "ｵｶﾞﾜ", "é", "É", "_", "%"};
