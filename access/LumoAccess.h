@@ -347,6 +347,11 @@ public:
     // Deletes the person row (the database file removes the rows that
     // belong to it). An ID without a row deletes nothing and is no failure.
     virtual Boolean DelPersonalInformation(Long& lngPersonID, String* Reserved = nullptr) = 0;
+    // The person list's statement for a name and a phone fragment, which
+    // the client runs itself; "" when both are empty.
+    virtual String CreateSimpleViewQuery(const String& strName, const String& strPhone) = 0;
+    virtual String GetFindView(const String& strName, const String& strPhone) = 0;
+    virtual PersonaInfoOverview GetPersonalInformaionOverView(Long lngPersonID, String* Reserved = nullptr) = 0;
 
 protected:
     ~clsPidAccess() = default;
@@ -409,6 +414,17 @@ public:
     // them. A sheet that could not be removed leaves the others alone.
     virtual Boolean DelGoodsInformation(Long lngSheetID, Long lngGoodsID, Long lngSupplierID, Long lngCustomerID,
                                         String* Reserved = nullptr) = 0;
+    // Statements of the sheet, goods and supplier/customer lists, which the
+    // client runs itself; "" when every word is empty.
+    virtual String CreateSimpleViewQuery(const String& strItem, const String& strTrader,
+                                         String* Reserved = nullptr) = 0;
+    virtual String GetFindView(const String& strItem, const String& strTrader) = 0;
+    // Always "".
+    virtual String CreateAdvancedViewQuery(std::vector<String>& aryQuery, String* Reserved = nullptr) = 0;
+    virtual String CreateItemView(const String& strAlias, const String& strItem, const String& strForm) = 0;
+    // blnFlag true: suppliers, false: customers.
+    virtual String CreatePersonView(const String& strAlias, const String& strName, const String& strTel,
+                                    Boolean blnFlag) = 0;
 
 protected:
     ~clsIidAccess() = default;

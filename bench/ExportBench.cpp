@@ -29,6 +29,7 @@
 #include "bench/PeakMemory.h"
 #include "bench/ReadLatency.h"
 #include "bench/Report.h"
+#include "bench/SearchBench.h"
 
 namespace fs = std::filesystem;
 using namespace lumo::bench;
@@ -83,6 +84,7 @@ void registerAll(const BenchData& data) {
     for (std::int64_t persons : kCurve)
         if (persons != kFull) registerOurExport(data, "person", persons);
     registerReadBenchmarks(data.personDatabase(kFull), data.itemDatabase(kFull), kReadCalls);
+    registerSearchBenchmarks(data.personDatabase(kFull), data.itemDatabase(kFull));
 }
 
 ExportRow compareExports(const BenchData& data, const CollectingReporter& results, std::string_view kind) {
@@ -151,7 +153,8 @@ int main(int argc, char** argv) {
     for (std::int64_t persons : kCurve)
         report.curve.push_back({persons, results.find(exportBenchmarkName("person", "ours", persons))});
 
-    const bool good = printReport(std::cout, report);
+    bool good = printReport(std::cout, report);
+    good = printSearchReport(std::cout, results, results.find(readBenchmarkName("GetPersonalInformation"))) && good;
     benchmark::Shutdown();
     return good ? 0 : 1;
 }

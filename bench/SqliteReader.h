@@ -40,6 +40,11 @@ public:
     double real(int column) const { return sqlite3_column_double(st_.get(), column); }
     std::int64_t integer(int column) const { return sqlite3_column_int64(st_.get(), column); }
     bool isNull(int column) const { return sqlite3_column_type(st_.get(), column) == SQLITE_NULL; }
+    bool isNumber(int column) const {
+        const int type = sqlite3_column_type(st_.get(), column);
+        return type == SQLITE_INTEGER || type == SQLITE_FLOAT;
+    }
+    int columnCount() const { return sqlite3_column_count(st_.get()); }
 
 private:
     struct Finalizer {

@@ -2,15 +2,13 @@
 
 namespace lumo::access {
 
-std::string sqlString(std::string_view text) {
+std::string sqlQuoted(std::string_view text) {
     std::string out;
     out.reserve(text.size() + 2);
-    out += '\'';
     for (char c : text) {
         if (c == '\'') out += '\'';
         out += c;
     }
-    out += '\'';
     return out;
 }
 
@@ -19,5 +17,6 @@ std::string concat(std::initializer_list<std::string_view> parts) {
     for (std::string_view p : parts) s += p;
     return s;
 }
+std::string sqlString(std::string_view text) { return '\'' + sqlQuoted(text) + '\''; }
 
 }  // namespace lumo::access

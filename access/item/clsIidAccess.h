@@ -56,6 +56,13 @@ public:
                             String* Reserved = nullptr) override;
     bool DelGoodsInformation(Long lngSheetID, Long lngGoodsID, Long lngSupplierID, Long lngCustomerID,
                              String* Reserved = nullptr) override;
+    // ItemSearch.cpp
+    String CreateSimpleViewQuery(const String& strItem, const String& strTrader, String* Reserved = nullptr) override;
+    String GetFindView(const String& strItem, const String& strTrader) override;
+    String CreateAdvancedViewQuery(std::vector<String>& aryQuery, String* Reserved = nullptr) override;
+    String CreateItemView(const String& strAlias, const String& strItem, const String& strForm) override;
+    String CreatePersonView(const String& strAlias, const String& strName, const String& strTel,
+                            bool blnFlag) override;
 
 private:
     // The writers of the sheet entry and maintenance (SheetEntry.cpp,

@@ -59,6 +59,11 @@ public:
                                std::vector<LumoAccess::ChildrenInformation>& ChildrenInfo,
                                String* Reserved = nullptr) override;
     bool DelPersonalInformation(Long& lngPersonID, String* Reserved = nullptr) override;
+    // PersonSearch.cpp
+    String CreateSimpleViewQuery(const String& strName, const String& strPhone) override;
+    String GetFindView(const String& strName, const String& strPhone) override;
+    LumoAccess::PersonaInfoOverview GetPersonalInformaionOverView(Long lngPersonID,
+                                                                 String* Reserved = nullptr) override;
 
 private:
     // Insert routines (PersonWrite.cpp): each runs one transaction of its

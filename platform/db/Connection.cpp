@@ -10,6 +10,7 @@
 #include "platform/Error.h"
 #include "platform/db/ConnectionImpl.h"
 #include "platform/db/FaultInjection.h"
+#include "platform/db/LikeFunction.h"
 
 namespace lumo::db {
 namespace {
@@ -370,6 +371,7 @@ void Connection::Open(std::string_view connectionString, std::string_view, std::
 
     sqlite3_create_function_v2(raw, "lumo_concat", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, &concatFunction,
                                nullptr, nullptr, nullptr);
+    installLike(raw);
     bool walMode = false;
     if (sqlite3_prepare_v2(raw, "PRAGMA journal_mode", -1, &st, nullptr) == SQLITE_OK) {
         StatementHandle guard(st);

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/Error.h"
+#include "platform/db/OuterJoins.h"
 
 namespace lumo::db {
 namespace {
@@ -389,6 +390,7 @@ JetStatement translateTokens(std::vector<Token> tokens) {
     // unrelated column.
     if (wholeTableToken < tokens.size())
         tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(wholeTableToken) + 1, Token{Kind::Word, " NOT INDEXED"});
+    if (st.isSelect && st.singleSource.empty()) rewriteOuterJoins(tokens);
     st.sql = render(tokens);
     if (!st.singleSource.empty()) {
         tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(fromToken),

@@ -76,6 +76,9 @@ void addSyntheticPersons(PersonBook& book, std::int64_t count) {
         person.age = 2025 - birthYear;
         person.note = note;
         person.mainAddress = "HOME";
+        // One person in ten thousand works for a company of a name found
+        // nowhere else, so that a search can find a handful of persons.
+        if (i % 10000 == 5000) person.company = "ルミナ技研";
         const std::int64_t id = book.addPerson(person);
 
         const std::string digits = padded(i % 10000, 4);
@@ -118,6 +121,12 @@ void addSyntheticSheets(ItemLedger& ledger, std::int64_t count) {
         suppliers.push_back(ledger.addSupplier({.alias = "しいれさき", .name = supplier, .tel = tel}));
         customers.push_back(ledger.addCustomer({.alias = "はんばいさき", .name = customer, .tel = tel}));
     }
+    // One sheet in ten thousand is for a goods item of its own, so that a
+    // search can find a handful of sheets.
+    std::int64_t rareGoods = 0;
+    if (count > 5000)
+        rareGoods = ledger.addGoods({.typeId = pick(groups, 0), .maker = "ルミナ技研", .alias = "るみなげんていひん",
+                                     .name = "ルミナ限定品", .form = "LM-1"});
     const double firstDay = dates::toAutomation(2020, 1, 1);
     for (std::int64_t i = 0; i < count; ++i) {
         const bool sale = i % 2 == 1;
@@ -125,7 +134,7 @@ void addSyntheticSheets(ItemLedger& ledger, std::int64_t count) {
         const std::int64_t unitPrice = 100 * (1 + i % 30);
         const std::string note = i % 10 == 0 ? "25/12/01 確認事項 " + padded(i + 1, 7) : "";
         ledger.addSheet({.kind = sale ? SheetKind::Sale : SheetKind::Purchase,
-                         .goodsId = pick(goods, i),
+                         .goodsId = i % 10000 == 5000 ? rareGoods : pick(goods, i),
                          .date = firstDay + static_cast<double>(i % 2190),
                          .partyId = pick(sale ? customers : suppliers, i / 2),
                          .quantity = quantity,
