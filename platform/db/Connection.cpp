@@ -9,6 +9,7 @@
 
 #include "platform/Error.h"
 #include "platform/db/ConnectionImpl.h"
+#include "platform/db/ConnectionString.h"
 
 namespace lumo::db {
 namespace {
@@ -16,37 +17,7 @@ namespace {
 // 'LUMO': every database file of the suite carries it (PRAGMA application_id).
 constexpr int kApplicationId = 0x4C554D4F;
 
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
-    return s;
-}
-
 bool equalsNoCase(std::string_view a, std::string_view b) { return NoCaseEqual{}(a, b); }
-
-struct ConnectionString {
-    std::string provider;
-    std::string dataSource;
-};
-
-ConnectionString parseConnectionString(std::string_view text) {
-    ConnectionString cs;
-    while (!text.empty()) {
-        const std::size_t semi = text.find(';');
-        std::string_view part = text.substr(0, semi);
-        text = semi == std::string_view::npos ? std::string_view{} : text.substr(semi + 1);
-        const std::size_t eq = part.find('=');
-        if (eq == std::string_view::npos) continue;
-        const std::string_view key = trim(part.substr(0, eq));
-        std::string_view value = trim(part.substr(eq + 1));
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
-            value = value.substr(1, value.size() - 2);
-        if (equalsNoCase(key, "Provider")) cs.provider = value;
-        else if (equalsNoCase(key, "Data Source")) cs.dataSource = value;
-    }
-    std::replace(cs.dataSource.begin(), cs.dataSource.end(), '\\', '/');
-    return cs;
-}
 
 // Refuses anything that is not a database file of the suite, before SQLite
 // sees it (SQLite would happily treat an empty or foreign file as new).
@@ -338,7 +309,8 @@ void Connection::Open(std::string_view connectionString, std::string_view, std::
     // nothing here reads them. Only possible before SQLite's first use.
     static const bool noMemoryStatistics = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
     (void)noMemoryStatistics;
-    const ConnectionString cs = parseConnectionString(connectionString);
+    ConnectionStringParts cs = parseConnectionString(connectionString);
+    std::replace(cs.dataSource.begin(), cs.dataSource.end(), '\\', '/');
     if (cs.provider.empty())
         throw Error("接続文字列にプロバイダが指定されていません。");
     if (!equalsNoCase(cs.provider, kJetProvider))

@@ -14,6 +14,7 @@
 #include "export/engine/ExportRun.h"
 #include "export/engine/clsExportSource.h"
 #include "platform/MessageSink.h"
+#include "platform/db/ConnectionString.h"
 
 namespace lumo::tools {
 namespace {
@@ -124,7 +125,7 @@ int run(Arguments args, std::ostream& out, std::ostream& err) {
     hooks.stopRequested = [] { return g_interrupted.load(); };
 
     const auto started = std::chrono::steady_clock::now();
-    const std::string connection = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + database.string();
+    const std::string connection = db::jetConnectionString(database.string());
     const exporter::ExportResult result = exporter::runExport(connection, target.string(), kind, hooks);
     bar.finish();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
