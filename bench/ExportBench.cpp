@@ -1,5 +1,6 @@
 // lumo_bench: the export against a one-query baseline, single library
 // reads, the export's peak memory and its cost per record at three sizes,
+// the translation of a long IN list against SQLite on the same text,
 // measured in one run on the same data and summed up in a short table.
 //
 //   lumo_bench [--data DIR] [--lumo PATH] [Google Benchmark options]
@@ -29,6 +30,7 @@
 #include "bench/PeakMemory.h"
 #include "bench/ReadLatency.h"
 #include "bench/Report.h"
+#include "bench/StatementBench.h"
 
 namespace fs = std::filesystem;
 using namespace lumo::bench;
@@ -83,6 +85,7 @@ void registerAll(const BenchData& data) {
     for (std::int64_t persons : kCurve)
         if (persons != kFull) registerOurExport(data, "person", persons);
     registerReadBenchmarks(data.personDatabase(kFull), data.itemDatabase(kFull), kReadCalls);
+    registerStatementBenchmarks(data.personDatabase(kFull));
 }
 
 ExportRow compareExports(const BenchData& data, const CollectingReporter& results, std::string_view kind) {
@@ -151,6 +154,8 @@ int main(int argc, char** argv) {
     for (std::int64_t persons : kCurve)
         report.curve.push_back({persons, results.find(exportBenchmarkName("person", "ours", persons))});
 
+    report.inListValues = kInListValues;
+    report.inList = {results.find(statementBenchmarkName("ours")), results.find(statementBenchmarkName("sqlite3"))};
     const bool good = printReport(std::cout, report);
     benchmark::Shutdown();
     return good ? 0 : 1;

@@ -77,6 +77,22 @@ std::string withoutSuffix(const char* name) {
     return s;
 }
 
+// Which result columns come from select-list items that Jet would name
+// Expr1000, Expr1001, ...; one '*' item stands for whatever columns the
+// other items leave. Empty when the items cannot be matched to the columns.
+std::vector<bool> expressionColumns(const std::vector<JetStatement::Item>& items, int count) {
+    using Item = JetStatement::Item;
+    const auto stars = std::count(items.begin(), items.end(), Item::Star);
+    const auto others = static_cast<long>(items.size()) - stars;
+    if (items.empty() || stars > 1 || (stars == 0 && others != count) || others > count) return {};
+    std::vector<bool> out;
+    for (Item item : items) {
+        if (item == Item::Star) out.insert(out.end(), static_cast<std::size_t>(count - others), false);
+        else out.push_back(item == Item::Expression);
+    }
+    return out;
+}
+
 std::shared_ptr<const ColumnSet> describeColumns(sqlite3* db, sqlite3_stmt* st, const JetStatement& translation,
                                                  bool withRowid) {
     auto set = std::make_shared<ColumnSet>();
@@ -99,6 +115,12 @@ std::shared_ptr<const ColumnSet> describeColumns(sqlite3* db, sqlite3_stmt* st, 
         }
         set->columns.push_back(std::move(info));
     }
+    // SQLite would name such a column after its text, which is our
+    // translation ("lumo_concat(...)", "?"), not what the user wrote.
+    const std::vector<bool> expressions = expressionColumns(translation.items, count);
+    int nextExpression = 1000;
+    for (std::size_t i = 0; i < expressions.size(); ++i)
+        if (expressions[i]) set->columns[i].name = "Expr" + std::to_string(nextExpression++);
     // Two result columns of one name are told apart as Table.Column, the
     // table as written in the statement where the statement says it.
     const bool haveQualifiers = translation.qualifiers.size() == static_cast<std::size_t>(count);
