@@ -1,42 +1,18 @@
 #include "platform/db/Connection.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cstring>
-#include <fstream>
 
 #include "platform/Error.h"
 #include "platform/db/ConnectionImpl.h"
 #include "platform/db/ConnectionString.h"
+#include "platform/db/DatabaseFile.h"
 
 namespace lumo::db {
 namespace {
 
-// 'LUMO': every database file of the suite carries it (PRAGMA application_id).
-constexpr int kApplicationId = 0x4C554D4F;
-
 bool equalsNoCase(std::string_view a, std::string_view b) { return NoCaseEqual{}(a, b); }
-
-// Refuses anything that is not a database file of the suite, before SQLite
-// sees it (SQLite would happily treat an empty or foreign file as new).
-void checkFileKind(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0)
-        throw Error("データベース ファイル '" + path + "' が見つかりません。");
-    if (S_ISDIR(info.st_mode))
-        throw Error("'" + path + "' はフォルダーです。データベース ファイルを指定してください。");
-    std::ifstream in(path, std::ios::binary);
-    char header[32] = {};
-    if (!in.read(header, sizeof header) && in.gcount() == 0 && info.st_size > 0)
-        throw Error("データベース ファイル '" + path + "' を読み取れません。");
-    if (std::memcmp(header + 4, "Standard Jet DB", 15) == 0 || std::memcmp(header + 4, "Standard ACE DB", 15) == 0)
-        throw Error("'" + path + "' は Windows 版 Microsoft Access (Jet) のデータベースです。"
-                    "このまま開くことはできません。lumo init で作成したデータベースを指定してください。");
-    if (std::memcmp(header, "SQLite format 3", 16) != 0)
-        throw Error("'" + path + "' は Lumo のデータベース ファイルではありません。");
-}
 
 // Jet's '&': joins the text of its operands, a Null operand counting as "";
 // only when every operand is Null is the result Null.
@@ -172,7 +148,7 @@ sqlite3* ConnectionImpl::handle() const {
 }
 
 void ConnectionImpl::fail(std::string_view what) const {
-    std::string message = db ? sqlite3_errmsg(db.get()) : "unknown error";
+    std::string message = describeFailure(db.get());
     throw Error(std::string(what) + ": " + message);
 }
 
@@ -259,8 +235,7 @@ bool StatementRun::step() {
     const int rc = sqlite3_step(prepared_.statement.get());
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
-    std::string message = sqlite3_errmsg(db_);
-    throw Error("SQL 文を実行できません: " + message);
+    throw Error("SQL 文を実行できません: " + describeFailure(db_));
 }
 
 Variant readColumn(sqlite3_stmt* st, int i, const ColumnInfo& info) {
@@ -338,27 +313,10 @@ void Connection::Open(std::string_view connectionString, std::string_view, std::
     if (!equalsNoCase(cs.provider, kJetProvider))
         throw Error("プロバイダ '" + cs.provider + "' が見つかりません。正しくインストールされていない可能性があります。");
     if (cs.dataSource.empty()) throw Error("接続文字列にデータ ソース (Data Source) が指定されていません。");
-    checkFileKind(cs.dataSource);
-
-    sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(cs.dataSource.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
-    DbHandle db(raw);
-    if (rc != SQLITE_OK)
-        throw Error("データベース ファイル '" + cs.dataSource + "' を開けません: " + (raw ? sqlite3_errmsg(raw) : ""));
-    sqlite3_extended_result_codes(raw, 1);
-    sqlite3_busy_timeout(raw, 5000);
-
+    OpenedFile file = openDatabaseFile(cs.dataSource);
+    DbHandle db(file.db.release());
+    sqlite3* raw = db.get();
     sqlite3_stmt* st = nullptr;
-    int applicationId = 0;
-    if (sqlite3_prepare_v2(raw, "PRAGMA application_id", -1, &st, nullptr) == SQLITE_OK) {
-        StatementHandle guard(st);
-        if (sqlite3_step(st) == SQLITE_ROW) applicationId = sqlite3_column_int(st, 0);
-    } else {
-        throw Error("'" + cs.dataSource + "' は Lumo のデータベース ファイルではありません: " + sqlite3_errmsg(raw));
-    }
-    if (applicationId != kApplicationId)
-        throw Error("'" + cs.dataSource + "' は Lumo のデータベース ファイルではありません。");
-
     sqlite3_create_function_v2(raw, "lumo_concat", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, &concatFunction,
                                nullptr, nullptr, nullptr);
     bool walMode = false;
