@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <optional>
 
+#include "platform/Dates.h"
 #include "platform/Error.h"
 #include "platform/db/ConnectionImpl.h"
 #include "platform/db/ConnectionString.h"
 #include "platform/db/DatabaseFile.h"
+#include "platform/db/JetDateLiteral.h"
 
 namespace lumo::db {
 namespace {
@@ -122,6 +125,18 @@ std::shared_ptr<const ColumnSet> describeColumns(sqlite3* db, sqlite3_stmt* st, 
     return set;
 }
 
+// A text assigned to a Date column, read as Jet reads it: the forms of the
+// desktop's date recognition, or a date with a time in Jet's own forms.
+// Anything else stays text, and the column's check refuses it.
+std::optional<double> textAsDate(const std::string& text) {
+    if (std::optional<double> date = dates::recognize(text)) return date;
+    try {
+        return jetDateLiteral(text);
+    } catch (const Error&) {
+        return std::nullopt;
+    }
+}
+
 }  // namespace
 
 namespace {
@@ -179,6 +194,7 @@ PreparedStatement& ConnectionImpl::prepare(const JetSqlText& text) {
         return it->second->second;
     }
     PreparedStatement prepared = prepareTranslated(*this, text.translate(), false);
+    markDateParameters(prepared);
     if (lru.size() >= kCacheCapacity) {
         byShape.erase(lru.back().first);
         lru.pop_back();
@@ -186,6 +202,18 @@ PreparedStatement& ConnectionImpl::prepare(const JetSqlText& text) {
     lru.emplace_front(text.shape(), std::move(prepared));
     byShape.emplace(lru.front().first, lru.begin());
     return lru.front().second;
+}
+
+void ConnectionImpl::markDateParameters(PreparedStatement& prepared) {
+    const JetStatement& t = prepared.translation;
+    prepared.dateParameters.assign(t.parameterColumns.size(), false);
+    for (std::size_t i = 0; i < t.parameterColumns.size(); ++i) {
+        if (t.parameterColumns[i].empty()) continue;
+        const char* declared = nullptr;
+        if (sqlite3_table_column_metadata(handle(), nullptr, t.writtenTable.c_str(), t.parameterColumns[i].c_str(),
+                                          &declared, nullptr, nullptr, nullptr, nullptr) == SQLITE_OK)
+            prepared.dateParameters[i] = typeFromDeclaration(declared) == VarType::Date;
+    }
 }
 
 PreparedStatement* ConnectionImpl::rowidVariant(PreparedStatement& plain) {
@@ -222,6 +250,12 @@ StatementRun::StatementRun(sqlite3* db, PreparedStatement& prepared, const std::
         case SqlLiteral::Kind::Integer: sqlite3_bind_int64(st, n, lit.integer); break;
         case SqlLiteral::Kind::Real: sqlite3_bind_double(st, n, lit.real); break;
         case SqlLiteral::Kind::Text:
+            if (i < prepared.dateParameters.size() && prepared.dateParameters[i]) {
+                if (const std::optional<double> date = textAsDate(lit.text)) {
+                    sqlite3_bind_double(st, n, *date);
+                    break;
+                }
+            }
             sqlite3_bind_text(st, n, lit.text.data(), static_cast<int>(lit.text.size()), SQLITE_STATIC);
             break;
         }
@@ -245,9 +279,18 @@ Variant readColumn(sqlite3_stmt* st, int i, const ColumnInfo& info) {
         const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
         return std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(st, i)));
     };
+    // A value stored before the schema checked its range is reported, not
+    // wrapped around.
+    const auto whole = [&](sqlite3_int64 low, sqlite3_int64 high) {
+        const sqlite3_int64 v = sqlite3_column_int64(st, i);
+        if (v < low || v > high)
+            throw Error("オーバーフローしました。フィールド '" + info.name + "' の値 " + std::to_string(v) +
+                        " は範囲を超えています。");
+        return v;
+    };
     switch (info.type) {
-    case VarType::Long: return Variant(static_cast<int32_t>(sqlite3_column_int64(st, i)));
-    case VarType::Integer: return Variant(static_cast<int16_t>(sqlite3_column_int(st, i)));
+    case VarType::Long: return Variant(static_cast<int32_t>(whole(INT32_MIN, INT32_MAX)));
+    case VarType::Integer: return Variant(static_cast<int16_t>(whole(INT16_MIN, INT16_MAX)));
     case VarType::Boolean: return Variant(sqlite3_column_int64(st, i) != 0);
     case VarType::Date: return Variant::date(sqlite3_column_double(st, i));
     case VarType::Double: return Variant(sqlite3_column_double(st, i));

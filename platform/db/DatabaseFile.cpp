@@ -127,9 +127,33 @@ OpenedFile openDatabaseFile(const std::string& path) {
     return file;
 }
 
+namespace {
+
+// A refused value of a typed column: the constraint is named
+// "<COLUMN>:type:<Jet type>" or "<COLUMN>:range:<Jet type>" (see
+// schema/TypeChecks.h). Empty for any other constraint.
+std::string typedColumnFailure(std::string_view message) {
+    constexpr std::string_view prefix = "CHECK constraint failed: ";
+    if (message.substr(0, prefix.size()) != prefix) return {};
+    const std::string_view name = message.substr(prefix.size());
+    const std::size_t first = name.find(':');
+    const std::size_t second = first == std::string_view::npos ? first : name.find(':', first + 1);
+    if (second == std::string_view::npos) return {};
+    const std::string column(name.substr(0, first));
+    const std::string_view kind = name.substr(first + 1, second - first - 1);
+    const std::string type(name.substr(second + 1));
+    if (kind == "type") return "データ型が一致しません。フィールド '" + column + "' (" + type + " 型) に入らない値です。";
+    if (kind == "range") return "オーバーフローしました。フィールド '" + column + "' (" + type + " 型) の範囲を超える値です。";
+    return {};
+}
+
+}  // namespace
+
 std::string describeFailure(sqlite3* db) {
     if (!db) return "unknown error";
     const int code = sqlite3_extended_errcode(db) & 0xff;
+    if (sqlite3_extended_errcode(db) == SQLITE_CONSTRAINT_CHECK)
+        if (std::string typed = typedColumnFailure(sqlite3_errmsg(db)); !typed.empty()) return typed;
     const char* name = sqlite3_db_filename(db, "main");
     const std::string path = name ? name : "";
     if (code == SQLITE_CORRUPT || code == SQLITE_NOTADB) return damaged(path);

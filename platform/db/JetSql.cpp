@@ -508,6 +508,64 @@ std::vector<Token> rewrittenTokens(std::string_view jetSql) {
     return tokens;
 }
 
+// Fills writtenTable and parameterColumns: SET <column> = ? and the
+// VALUES lists of INSERT INTO <table> (<columns>), where a value is a lone
+// parameter.
+void findAssignedParameters(const std::vector<Token>& tokens, JetStatement& st) {
+    const auto sig = significant(tokens);
+    const std::size_t size = sig.size();
+    const auto tok = [&](std::size_t k) -> const Token& { return tokens[sig[k]]; };
+    std::vector<int> number(size, 0);  // 1, 2, ... for each parameter
+    int parameters = 0;
+    for (std::size_t k = 0; k < size; ++k)
+        if (isOp(tok(k), "?")) number[k] = ++parameters;
+    if (size < 4 || parameters == 0) return;
+    st.parameterColumns.assign(static_cast<std::size_t>(parameters), {});
+    const auto assign = [&](std::size_t k, const Token& column) {
+        if (number[k] > 0) st.parameterColumns[static_cast<std::size_t>(number[k] - 1)] = unquoteName(column);
+    };
+    if (isWord(tok(0), "UPDATE") && isName(tok(1))) {
+        st.writtenTable = unquoteName(tok(1));
+        int depth = 0;
+        bool inSet = false;
+        for (std::size_t k = 2; k < size; ++k) {
+            if (isOp(tok(k), "(")) ++depth;
+            if (isOp(tok(k), ")")) --depth;
+            if (depth != 0) continue;
+            if (isWord(tok(k), "WHERE")) break;
+            if (isWord(tok(k), "SET")) inSet = true;
+            const bool ends = k + 3 == size || isOp(tok(k + 3), ",") || isWord(tok(k + 3), "WHERE") || isOp(tok(k + 3), ";");
+            if (inSet && k + 2 < size && isName(tok(k)) && isOp(tok(k + 1), "=") && number[k + 2] > 0 && ends)
+                assign(k + 2, tok(k));
+        }
+    } else if (isWord(tok(0), "INSERT") && isWord(tok(1), "INTO") && isName(tok(2)) && isOp(tok(3), "(")) {
+        st.writtenTable = unquoteName(tok(2));
+        std::vector<const Token*> columns;
+        std::size_t k = 4;
+        for (; k < size && !isOp(tok(k), ")"); ++k)
+            if (isName(tok(k))) columns.push_back(&tok(k));
+        if (++k >= size || !isWord(tok(k), "VALUES")) return;
+        ++k;
+        while (k < size && isOp(tok(k), "(")) {  // one row of values
+            std::size_t item = 0, itemStart = ++k;
+            for (int depth = 0; k < size; ++k) {
+                const Token& t = tok(k);
+                if (depth == 0 && (isOp(t, ",") || isOp(t, ")"))) {
+                    if (k == itemStart + 1 && item < columns.size()) assign(itemStart, *columns[item]);
+                    ++item;
+                    itemStart = k + 1;
+                    if (isOp(t, ")")) break;
+                } else if (isOp(t, "(")) {
+                    ++depth;
+                } else if (isOp(t, ")")) {
+                    --depth;
+                }
+            }
+            if (++k < size && isOp(tok(k), ",")) ++k;
+        }
+    }
+}
+
 }  // namespace
 
 // One pass over the text without keeping tokens: this runs for every
@@ -528,7 +586,9 @@ JetSqlText::JetSqlText(std::string_view jetSql) : text_(jetSql) {
 JetStatement JetSqlText::translate() const {
     std::vector<Token> tokens = rewrittenTokens(text_);
     parameterize(tokens);
-    return translateTokens(std::move(tokens));
+    JetStatement st = translateTokens(tokens);
+    findAssignedParameters(tokens, st);
+    return st;
 }
 
 JetStatement translateJet(std::string_view jetSql) { return translateTokens(rewrittenTokens(jetSql)); }

@@ -41,6 +41,12 @@ struct JetStatement {
     // order. Empty for statements other than SELECT.
     enum class Item { Named, Expression, Star };
     std::vector<Item> items;
+    // For JetSqlText::translate of an INSERT ... VALUES or an UPDATE ... SET:
+    // the table written, and per parameter (in order) the column that a
+    // lone literal is assigned to, or "" (so that the engine can convert a
+    // date typed as text the way Jet converts it).
+    std::string writtenTable;
+    std::vector<std::string> parameterColumns;
 };
 
 // Deepest nesting of parentheses a statement may have.
