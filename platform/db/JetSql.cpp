@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
@@ -359,20 +360,20 @@ public:
         // TOP's count stays in the shape: it moves to the end of the
         // statement, where a parameter would lose its place in the order.
         const bool afterTop = std::exchange(afterTop_, kind == Kind::Word && equalsKeyword(text, "TOP"));
-        if (kind == Kind::Date) {
+        if (kind == Kind::Date && depth_ != columnDepth_) {  // in an ORDER BY list it stays, as numbers do
             literals.push_back({SqlLiteral::Kind::Real, 0, dateValue(text), {}});
             return true;
         }
         if (kind == Kind::Op && text == "(") {
             ++depth_;
         } else if (kind == Kind::Op && text == ")") {
-            if (--depth_ < columnDepth_) columnDepth_ = -1;  // the subquery's ORDER BY ended with it
+            if (--depth_ < columnDepth_) columnDepth_ = kNoColumnList;  // the subquery's ORDER BY ended with it
         } else if (kind == Kind::Word && (text.size() == 2 || text.size() == 5 || text.size() == 6)) {
             // Only BY, ORDER, GROUP, WHERE, LIMIT, UNION and HAVING matter here.
             if (afterOrderOrGroup && equalsKeyword(text, "BY")) columnDepth_ = depth_;
             else if (depth_ == columnDepth_ && (equalsKeyword(text, "HAVING") || equalsKeyword(text, "LIMIT") ||
                                                 equalsKeyword(text, "WHERE") || equalsKeyword(text, "UNION")))
-                columnDepth_ = -1;
+                columnDepth_ = kNoColumnList;
             afterOrderOrGroup_ = equalsKeyword(text, "ORDER") || equalsKeyword(text, "GROUP");
         }
         if (kind == Kind::String) {
@@ -412,7 +413,10 @@ public:
 
 private:
     int depth_ = 0;
-    int columnDepth_ = -1;  // nesting level of an ORDER BY / GROUP BY list, -1 outside one
+    // Nesting level of an ORDER BY / GROUP BY list; a stray ')' can make
+    // levels negative, so "outside one" is a level no text reaches.
+    static constexpr int kNoColumnList = INT_MIN;
+    int columnDepth_ = kNoColumnList;
     bool afterOrderOrGroup_ = false;
     bool afterTop_ = false;
 };
@@ -534,8 +538,8 @@ void findAssignedParameters(const std::vector<Token>& tokens, JetStatement& st) 
             if (depth != 0) continue;
             if (isWord(tok(k), "WHERE")) break;
             if (isWord(tok(k), "SET")) inSet = true;
-            const bool ends = k + 3 == size || isOp(tok(k + 3), ",") || isWord(tok(k + 3), "WHERE") || isOp(tok(k + 3), ";");
-            if (inSet && k + 2 < size && isName(tok(k)) && isOp(tok(k + 1), "=") && number[k + 2] > 0 && ends)
+            if (!inSet || k + 2 >= size || !isName(tok(k)) || !isOp(tok(k + 1), "=") || number[k + 2] == 0) continue;
+            if (k + 3 == size || isOp(tok(k + 3), ",") || isWord(tok(k + 3), "WHERE") || isOp(tok(k + 3), ";"))
                 assign(k + 2, tok(k));
         }
     } else if (isWord(tok(0), "INSERT") && isWord(tok(1), "INTO") && isName(tok(2)) && isOp(tok(3), "(")) {

@@ -163,4 +163,15 @@ TEST_F(JetDialect, NestingIsBoundedWithAClearDescription) {
     }
 }
 
+TEST(JetSqlEdges, StatementsEndingInsideTheirLastClauseAndStrayParentheses) {
+    // An UPDATE without WHERE ends inside its SET list; a stray ')' must not
+    // make numbers look like column numbers of an ORDER BY.
+    EXPECT_EQ(JetSqlText("UPDATE T SET A = 'x', B = 2").translate().sql, "UPDATE T SET A = ?, B = ?");
+    EXPECT_EQ(JetSqlText("UPDATE T SET A").translate().sql, "UPDATE T SET A");
+    EXPECT_EQ(JetSqlText("INSERT INTO T (A, B) VALUES ('x'").translate().sql, "INSERT INTO T (A, B) VALUES (?");
+    const JetSqlText stray("SELECT A) FROM T WHERE B = 5");
+    ASSERT_EQ(stray.literals().size(), 1u);
+    EXPECT_EQ(stray.literals()[0].integer, 5);
+}
+
 }  // namespace
