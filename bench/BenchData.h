@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/db/ConnectionString.h"
+
 namespace lumo::bench {
 
 class BenchData {
@@ -27,7 +29,7 @@ private:
 
 // The connection text the export program passes for a database file.
 inline std::string connectionFor(const std::string& database) {
-    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + database;
+    return db::jetConnectionString(database);
 }
 
 }  // namespace lumo::bench

@@ -1,5 +1,6 @@
 // lumo_bench: the export against a one-query baseline, single library
 // reads, the export's peak memory and its cost per record at three sizes,
+// the translation of a long IN list against SQLite on the same text,
 // measured in one run on the same data and summed up in a short table.
 //
 //   lumo_bench [--data DIR] [--lumo PATH] [Google Benchmark options]
@@ -30,6 +31,7 @@
 #include "bench/ReadLatency.h"
 #include "bench/Report.h"
 #include "bench/SearchBench.h"
+#include "bench/StatementBench.h"
 
 namespace fs = std::filesystem;
 using namespace lumo::bench;
@@ -85,6 +87,7 @@ void registerAll(const BenchData& data) {
         if (persons != kFull) registerOurExport(data, "person", persons);
     registerReadBenchmarks(data.personDatabase(kFull), data.itemDatabase(kFull), kReadCalls);
     registerSearchBenchmarks(data.personDatabase(kFull), data.itemDatabase(kFull));
+    registerStatementBenchmarks(data.personDatabase(kFull));
 }
 
 ExportRow compareExports(const BenchData& data, const CollectingReporter& results, std::string_view kind) {
@@ -153,6 +156,8 @@ int main(int argc, char** argv) {
     for (std::int64_t persons : kCurve)
         report.curve.push_back({persons, results.find(exportBenchmarkName("person", "ours", persons))});
 
+    report.inListValues = kInListValues;
+    report.inList = {results.find(statementBenchmarkName("ours")), results.find(statementBenchmarkName("sqlite3"))};
     bool good = printReport(std::cout, report);
     good = printSearchReport(std::cout, results, results.find(readBenchmarkName("GetPersonalInformation"))) && good;
     benchmark::Shutdown();

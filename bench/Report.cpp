@@ -8,6 +8,7 @@ namespace {
 // The figure behind the export ratio's target and the memory's flatness.
 constexpr double kRatioTarget = 0.33;
 constexpr double kFlatMemory = 0.90;
+constexpr double kStatementTarget = 3.0;  // ours/sqlite3 on the same statement
 
 std::string fixed(double value, int decimals) {
     char text[64];
@@ -126,6 +127,26 @@ bool printCurve(std::ostream& out, const Report& r) {
     return good;
 }
 
+bool printStatement(std::ostream& out, const Report& r) {
+    const StatementRow& row = r.inList;
+    out << '\n'
+        << padRight("IN list of " + grouped(r.inListValues) + " values", 32) << padLeft("ours", 12)
+        << padLeft("sqlite3", 12) << padLeft("ours/sqlite3", 15) << "   (target <= " << fixed(kStatementTarget, 1)
+        << ")\n";
+    const auto ms = [](const Measurement* m) {
+        return !m ? std::string("not run") : !m->ok() ? std::string("FAILED") : fixed(m->medianSeconds() * 1e3, 1) + " ms";
+    };
+    out << padRight("  translate, prepare, run", 32) << padLeft(ms(row.ours), 12) << padLeft(ms(row.sqlite), 12);
+    if (row.ours && row.ours->ok() && row.sqlite && row.sqlite->ok()) {
+        const double ratio = row.ours->medianSeconds() / row.sqlite->medianSeconds();
+        out << padLeft(fixed(ratio, 2), 15) << (ratio <= kStatementTarget ? "   met" : "   not met");
+    }
+    out << '\n';
+    printErrors(out, "IN list (ours)", row.ours);
+    printErrors(out, "IN list (sqlite3)", row.sqlite);
+    return !failed(row.ours) && !failed(row.sqlite);
+}
+
 }  // namespace
 
 std::string grouped(std::int64_t value) {
@@ -143,6 +164,7 @@ bool printReport(std::ostream& out, const Report& r) {
     good = printReads(out, r) && good;
     good = printMemory(out, r) && good;
     good = printCurve(out, r) && good;
+    good = printStatement(out, r) && good;
     out << (good ? "\n" : "\nFAILED: see the lines marked FAILED or WARNING above\n");
     return good;
 }

@@ -35,6 +35,12 @@ struct CurveRow {
     const Measurement* measured = nullptr;
 };
 
+// One statement through the engine and straight through SQLite.
+struct StatementRow {
+    const Measurement* ours = nullptr;
+    const Measurement* sqlite = nullptr;
+};
+
 struct Report {
     int processors = 0;
     std::string cpu;
@@ -46,6 +52,8 @@ struct Report {
     std::vector<ReadRow> reads;
     std::vector<MemoryRow> memory;  // the smaller size first
     std::vector<CurveRow> curve;
+    int inListValues = 0;
+    StatementRow inList;
 };
 
 // Prints the table; false when anything failed or the files differ.

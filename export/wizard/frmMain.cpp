@@ -6,13 +6,14 @@
 #include "export/wizard/WindowReport.h"
 #include "export/wizard/WizardWindows.h"
 #include "export/wizard/frmExport.h"
+#include "platform/db/ConnectionString.h"
 
 namespace lumo::wizard {
 
 std::string connectionText(const std::string& file) {
     // The directory is used as it is: no separator is added, the file
     // name brings its own.
-    return "Provider=Microsoft.Jet.OLEDB.4.0;" + ("Data Source=" + std::filesystem::current_path().string()) + file;
+    return db::jetConnectionString(std::filesystem::current_path().string() + file);
 }
 
 frmMain::frmMain(WizardWindows& windows) : windows_(windows) {

@@ -1,73 +1,23 @@
 #include "platform/db/Connection.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cstring>
-#include <fstream>
+#include <optional>
 
+#include "platform/Dates.h"
 #include "platform/Error.h"
 #include "platform/db/ConnectionImpl.h"
 #include "platform/db/FaultInjection.h"
 #include "platform/db/LikeFunction.h"
+#include "platform/db/ConnectionString.h"
+#include "platform/db/DatabaseFile.h"
+#include "platform/db/JetDateLiteral.h"
 
 namespace lumo::db {
 namespace {
 
-// 'LUMO': every database file of the suite carries it (PRAGMA application_id).
-constexpr int kApplicationId = 0x4C554D4F;
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
-    return s;
-}
-
 bool equalsNoCase(std::string_view a, std::string_view b) { return NoCaseEqual{}(a, b); }
-
-struct ConnectionString {
-    std::string provider;
-    std::string dataSource;
-};
-
-ConnectionString parseConnectionString(std::string_view text) {
-    ConnectionString cs;
-    while (!text.empty()) {
-        const std::size_t semi = text.find(';');
-        std::string_view part = text.substr(0, semi);
-        text = semi == std::string_view::npos ? std::string_view{} : text.substr(semi + 1);
-        const std::size_t eq = part.find('=');
-        if (eq == std::string_view::npos) continue;
-        const std::string_view key = trim(part.substr(0, eq));
-        std::string_view value = trim(part.substr(eq + 1));
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
-            value = value.substr(1, value.size() - 2);
-        if (equalsNoCase(key, "Provider")) cs.provider = value;
-        else if (equalsNoCase(key, "Data Source")) cs.dataSource = value;
-    }
-    std::replace(cs.dataSource.begin(), cs.dataSource.end(), '\\', '/');
-    return cs;
-}
-
-// Refuses anything that is not a database file of the suite, before SQLite
-// sees it (SQLite would happily treat an empty or foreign file as new).
-void checkFileKind(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0)
-        throw Error("データベース ファイル '" + path + "' が見つかりません。");
-    if (S_ISDIR(info.st_mode))
-        throw Error("'" + path + "' はフォルダーです。データベース ファイルを指定してください。");
-    std::ifstream in(path, std::ios::binary);
-    char header[32] = {};
-    if (!in.read(header, sizeof header) && in.gcount() == 0 && info.st_size > 0)
-        throw Error("データベース ファイル '" + path + "' を読み取れません。");
-    if (std::memcmp(header + 4, "Standard Jet DB", 15) == 0 || std::memcmp(header + 4, "Standard ACE DB", 15) == 0)
-        throw Error("'" + path + "' は Windows 版 Microsoft Access (Jet) のデータベースです。"
-                    "このまま開くことはできません。lumo init で作成したデータベースを指定してください。");
-    if (std::memcmp(header, "SQLite format 3", 16) != 0)
-        throw Error("'" + path + "' は Lumo のデータベース ファイルではありません。");
-}
 
 // Jet's '&': joins the text of its operands, a Null operand counting as "";
 // only when every operand is Null is the result Null.
@@ -108,6 +58,22 @@ std::string withoutSuffix(const char* name) {
     return s;
 }
 
+// Which result columns come from select-list items that Jet would name
+// Expr1000, Expr1001, ...; one '*' item stands for whatever columns the
+// other items leave. Empty when the items cannot be matched to the columns.
+std::vector<bool> expressionColumns(const std::vector<JetStatement::Item>& items, int count) {
+    using Item = JetStatement::Item;
+    const auto stars = std::count(items.begin(), items.end(), Item::Star);
+    const auto others = static_cast<long>(items.size()) - stars;
+    if (items.empty() || stars > 1 || (stars == 0 && others != count) || others > count) return {};
+    std::vector<bool> out;
+    for (Item item : items) {
+        if (item == Item::Star) out.insert(out.end(), static_cast<std::size_t>(count - others), false);
+        else out.push_back(item == Item::Expression);
+    }
+    return out;
+}
+
 std::shared_ptr<const ColumnSet> describeColumns(sqlite3* db, sqlite3_stmt* st, const JetStatement& translation,
                                                  bool withRowid) {
     auto set = std::make_shared<ColumnSet>();
@@ -130,6 +96,12 @@ std::shared_ptr<const ColumnSet> describeColumns(sqlite3* db, sqlite3_stmt* st, 
         }
         set->columns.push_back(std::move(info));
     }
+    // SQLite would name such a column after its text, which is our
+    // translation ("lumo_concat(...)", "?"), not what the user wrote.
+    const std::vector<bool> expressions = expressionColumns(translation.items, count);
+    int nextExpression = 1000;
+    for (std::size_t i = 0; i < expressions.size(); ++i)
+        if (expressions[i]) set->columns[i].name = "Expr" + std::to_string(nextExpression++);
     // Two result columns of one name are told apart as Table.Column, the
     // table as written in the statement where the statement says it.
     const bool haveQualifiers = translation.qualifiers.size() == static_cast<std::size_t>(count);
@@ -153,6 +125,18 @@ std::shared_ptr<const ColumnSet> describeColumns(sqlite3* db, sqlite3_stmt* st, 
     set->allPlain = std::all_of(set->columns.begin(), set->columns.end(), [](const ColumnInfo& c) { return !c.origin.empty(); });
     set->allKeys = std::all_of(set->columns.begin(), set->columns.end(), [](const ColumnInfo& c) { return c.autoNumber; });
     return set;
+}
+
+// A text assigned to a Date column, read as Jet reads it: the forms of the
+// desktop's date recognition, or a date with a time in Jet's own forms.
+// Anything else stays text, and the column's check refuses it.
+std::optional<double> textAsDate(const std::string& text) {
+    if (std::optional<double> date = dates::recognize(text)) return date;
+    try {
+        return jetDateLiteral(text);
+    } catch (const Error&) {
+        return std::nullopt;
+    }
 }
 
 }  // namespace
@@ -181,7 +165,7 @@ sqlite3* ConnectionImpl::handle() const {
 }
 
 void ConnectionImpl::fail(std::string_view what) const {
-    std::string message = db ? sqlite3_errmsg(db.get()) : "unknown error";
+    std::string message = describeFailure(db.get());
     throw Error(std::string(what) + ": " + message);
 }
 
@@ -212,6 +196,7 @@ PreparedStatement& ConnectionImpl::prepare(const JetSqlText& text) {
         return it->second->second;
     }
     PreparedStatement prepared = prepareTranslated(*this, text.translate(), false);
+    markDateParameters(prepared);
     if (lru.size() >= kCacheCapacity) {
         byShape.erase(lru.back().first);
         lru.pop_back();
@@ -219,6 +204,18 @@ PreparedStatement& ConnectionImpl::prepare(const JetSqlText& text) {
     lru.emplace_front(text.shape(), std::move(prepared));
     byShape.emplace(lru.front().first, lru.begin());
     return lru.front().second;
+}
+
+void ConnectionImpl::markDateParameters(PreparedStatement& prepared) {
+    const JetStatement& t = prepared.translation;
+    prepared.dateParameters.assign(t.parameterColumns.size(), false);
+    for (std::size_t i = 0; i < t.parameterColumns.size(); ++i) {
+        if (t.parameterColumns[i].empty()) continue;
+        const char* declared = nullptr;
+        if (sqlite3_table_column_metadata(handle(), nullptr, t.writtenTable.c_str(), t.parameterColumns[i].c_str(),
+                                          &declared, nullptr, nullptr, nullptr, nullptr) == SQLITE_OK)
+            prepared.dateParameters[i] = typeFromDeclaration(declared) == VarType::Date;
+    }
 }
 
 PreparedStatement* ConnectionImpl::rowidVariant(PreparedStatement& plain) {
@@ -255,6 +252,12 @@ StatementRun::StatementRun(sqlite3* db, PreparedStatement& prepared, const std::
         case SqlLiteral::Kind::Integer: sqlite3_bind_int64(st, n, lit.integer); break;
         case SqlLiteral::Kind::Real: sqlite3_bind_double(st, n, lit.real); break;
         case SqlLiteral::Kind::Text:
+            if (i < prepared.dateParameters.size() && prepared.dateParameters[i]) {
+                if (const std::optional<double> date = textAsDate(lit.text)) {
+                    sqlite3_bind_double(st, n, *date);
+                    break;
+                }
+            }
             sqlite3_bind_text(st, n, lit.text.data(), static_cast<int>(lit.text.size()), SQLITE_STATIC);
             break;
         }
@@ -268,8 +271,7 @@ bool StatementRun::step() {
     const int rc = sqlite3_step(prepared_.statement.get());
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
-    std::string message = sqlite3_errmsg(db_);
-    throw Error("SQL 文を実行できません: " + message);
+    throw Error("SQL 文を実行できません: " + describeFailure(db_));
 }
 
 Variant readColumn(sqlite3_stmt* st, int i, const ColumnInfo& info) {
@@ -279,9 +281,18 @@ Variant readColumn(sqlite3_stmt* st, int i, const ColumnInfo& info) {
         const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
         return std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(st, i)));
     };
+    // A value stored before the schema checked its range is reported, not
+    // wrapped around.
+    const auto whole = [&](sqlite3_int64 low, sqlite3_int64 high) {
+        const sqlite3_int64 v = sqlite3_column_int64(st, i);
+        if (v < low || v > high)
+            throw Error("オーバーフローしました。フィールド '" + info.name + "' の値 " + std::to_string(v) +
+                        " は範囲を超えています。");
+        return v;
+    };
     switch (info.type) {
-    case VarType::Long: return Variant(static_cast<int32_t>(sqlite3_column_int64(st, i)));
-    case VarType::Integer: return Variant(static_cast<int16_t>(sqlite3_column_int(st, i)));
+    case VarType::Long: return Variant(static_cast<int32_t>(whole(INT32_MIN, INT32_MAX)));
+    case VarType::Integer: return Variant(static_cast<int16_t>(whole(INT16_MIN, INT16_MAX)));
     case VarType::Boolean: return Variant(sqlite3_column_int64(st, i) != 0);
     case VarType::Date: return Variant::date(sqlite3_column_double(st, i));
     case VarType::Double: return Variant(sqlite3_column_double(st, i));
@@ -340,35 +351,19 @@ void Connection::Open(std::string_view connectionString, std::string_view, std::
     // nothing here reads them. Only possible before SQLite's first use.
     static const bool noMemoryStatistics = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
     (void)noMemoryStatistics;
-    const ConnectionString cs = parseConnectionString(connectionString);
+    ConnectionStringParts cs = parseConnectionString(connectionString);
+    std::replace(cs.dataSource.begin(), cs.dataSource.end(), '\\', '/');
     if (cs.provider.empty())
         throw Error("接続文字列にプロバイダが指定されていません。");
     if (!equalsNoCase(cs.provider, kJetProvider))
         throw Error("プロバイダ '" + cs.provider + "' が見つかりません。正しくインストールされていない可能性があります。");
     if (cs.dataSource.empty()) throw Error("接続文字列にデータ ソース (Data Source) が指定されていません。");
-    checkFileKind(cs.dataSource);
     faultPoint(FaultStep::Open, impl_.get(), cs.dataSource,
                [&] { return "データベース ファイル '" + cs.dataSource + "' を開けません"; });
-
-    sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(cs.dataSource.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
-    DbHandle db(raw);
-    if (rc != SQLITE_OK)
-        throw Error("データベース ファイル '" + cs.dataSource + "' を開けません: " + (raw ? sqlite3_errmsg(raw) : ""));
-    sqlite3_extended_result_codes(raw, 1);
-    sqlite3_busy_timeout(raw, 5000);
-
+    OpenedFile file = openDatabaseFile(cs.dataSource);
+    DbHandle db(file.db.release());
+    sqlite3* raw = db.get();
     sqlite3_stmt* st = nullptr;
-    int applicationId = 0;
-    if (sqlite3_prepare_v2(raw, "PRAGMA application_id", -1, &st, nullptr) == SQLITE_OK) {
-        StatementHandle guard(st);
-        if (sqlite3_step(st) == SQLITE_ROW) applicationId = sqlite3_column_int(st, 0);
-    } else {
-        throw Error("'" + cs.dataSource + "' は Lumo のデータベース ファイルではありません: " + sqlite3_errmsg(raw));
-    }
-    if (applicationId != kApplicationId)
-        throw Error("'" + cs.dataSource + "' は Lumo のデータベース ファイルではありません。");
-
     sqlite3_create_function_v2(raw, "lumo_concat", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, &concatFunction,
                                nullptr, nullptr, nullptr);
     installLike(raw);

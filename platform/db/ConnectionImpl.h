@@ -63,6 +63,9 @@ struct PreparedStatement {
     std::shared_ptr<const ColumnSet> columns;  // for statements that return rows
     bool withRowid = false;
     int parameterCount = 0;
+    // Per parameter: it is assigned to a Date column, so a text that reads
+    // as a date is bound as that date.
+    std::vector<bool> dateParameters;
     enum class Source { Unknown, OneTable, Other } source = Source::Unknown;
     std::unique_ptr<PreparedStatement> rowidVariant;
 };
@@ -124,6 +127,7 @@ struct ConnectionImpl {
 
     sqlite3* handle() const;  // throws when not open
     PreparedStatement& prepare(const JetSqlText& text);
+    void markDateParameters(PreparedStatement& prepared);
     // The identity-returning variant of a one-table SELECT; nullptr for
     // any other statement.
     PreparedStatement* rowidVariant(PreparedStatement& plain);

@@ -4,11 +4,14 @@
 #include <array>
 #include <cctype>
 #include <cerrno>
+#include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <utility>
 
 #include "platform/Error.h"
 #include "platform/db/OuterJoins.h"
+#include "platform/db/JetDateLiteral.h"
 
 namespace lumo::db {
 namespace {
@@ -29,12 +32,26 @@ constexpr bool isWordChar(unsigned char c) { return isAlnum(c) || c == '_' || c 
 
 // Splits Jet SQL into tokens and hands each to `emit(kind, text)`;
 // concatenating every token's text gives the input back unchanged.
+// Also refuses, before anything else sees the text, what no later step
+// could handle: a statement nested deeper than kMaxNesting (every later
+// step may then recurse or count per level safely) and text after the ';'
+// that ends the statement.
 template <class Emit>
 void scanTokens(std::string_view sql, Emit&& emit) {
     std::size_t i = 0;
     const std::size_t n = sql.size();
+    int depth = 0;
+    bool ended = false;
     auto take = [&](Kind kind, std::size_t end) {
-        emit(kind, sql.substr(i, end - i));
+        const std::string_view text = sql.substr(i, end - i);
+        if (kind != Kind::Space) {
+            if (ended) throw Error("SQL ステートメントの後に文字が見つかりました。");
+            if (kind == Kind::Op && text == "(" && ++depth > kMaxNesting)
+                throw Error("クエリが複雑すぎます。かっこの入れ子は " + std::to_string(kMaxNesting) + " 段までです。");
+            if (kind == Kind::Op && text == ")") --depth;
+            if (kind == Kind::Op && text == ";" && depth <= 0) ended = true;
+        }
+        emit(kind, text);
         i = end;
     };
     while (i < n) {
@@ -58,6 +75,10 @@ void scanTokens(std::string_view sql, Emit&& emit) {
                 ++j;
             }
             take(c == '\'' ? Kind::String : Kind::Quoted, j);
+        } else if (c == '#') {
+            while (j < n && sql[j] != '#' && sql[j] != '\n') ++j;
+            if (j >= n || sql[j] != '#') throw Error("SQL 文の日付 (#) が閉じていません: " + std::string(sql));
+            take(Kind::Date, j + 1);
         } else if (c == '[') {
             while (j < n && sql[j] != ']') ++j;
             if (j >= n) throw Error("SQL 文の角かっこが閉じていません: " + std::string(sql));
@@ -119,10 +140,11 @@ bool endsOperand(const Token& t) {
         return std::find(ops.begin(), ops.end(), t.text) != ops.end() || t.text == "&";
     }
     if (t.kind != Kind::Word) return false;
-    static constexpr std::array<std::string_view, 36> words = {
+    static constexpr std::array<std::string_view, 37> words = {
         "AND", "OR", "NOT", "LIKE", "AS", "FROM", "WHERE", "ON", "SELECT", "DISTINCT", "IS", "IN",
         "BETWEEN", "ESCAPE", "THEN", "ELSE", "WHEN", "CASE", "END", "ORDER", "BY", "GROUP", "HAVING",
-        "JOIN", "LEFT", "RIGHT", "INNER", "OUTER", "SET", "UNION", "VALUES", "INTO", "ASC", "DESC", "XOR", "GLOB"};
+        "JOIN", "LEFT", "RIGHT", "INNER", "OUTER", "SET", "UNION", "VALUES", "INTO", "ASC", "DESC", "XOR", "GLOB",
+        "LIMIT"};
     return std::any_of(words.begin(), words.end(), [&](std::string_view w) { return equalsKeyword(t.text, w); });
 }
 
@@ -287,16 +309,26 @@ void analyse(const std::vector<Token>& tokens, JetStatement& st, std::size_t& fr
         if (depth == 0 && isWord(t, "FROM") && fromAt == 0) { fromAt = k; continue; }
         if (fromAt == 0) {
             if (k == 1 && isWord(t, "DISTINCT")) simple = false;
+            if (k == 1 && (isWord(t, "DISTINCT") || isWord(t, "ALL"))) continue;
             if (isAggregate(t) && k + 1 < sig.size() && isOp(tokens[sig[k + 1]], "(")) simple = false;
             if (depth == 0 && isOp(t, ",")) { listItems.emplace_back(); continue; }
             if (isOp(t, "*")) star = true;
-            listItems.back().push_back(&t);
+            if (!isOp(t, ";")) listItems.back().push_back(&t);
         } else if (depth == 0) {
             if (isWord(t, "WHERE") || isWord(t, "ORDER")) fromClauseEnded = true;
             if (isWord(t, "GROUP") || isWord(t, "HAVING") || isWord(t, "UNION") || isWord(t, "INTERSECT") ||
                 isWord(t, "EXCEPT") || (!fromClauseEnded && (isWord(t, "JOIN") || isOp(t, ","))))
                 simple = false;
         }
+    }
+    for (const auto& item : listItems) {
+        using Item = JetStatement::Item;
+        const std::size_t n = item.size();
+        const bool dotted = n == 3 && isName(*item[0]) && isOp(*item[1], ".");
+        if ((n == 1 && isOp(*item[0], "*")) || (dotted && isOp(*item[2], "*"))) st.items.push_back(Item::Star);
+        else if ((n == 1 && isName(*item[0])) || (dotted && isName(*item[2])) || (n >= 2 && isWord(*item[n - 2], "AS")))
+            st.items.push_back(Item::Named);
+        else st.items.push_back(Item::Expression);
     }
     if (!star) {
         for (const auto& item : listItems) {
@@ -307,12 +339,13 @@ void analyse(const std::vector<Token>& tokens, JetStatement& st, std::size_t& fr
     // FROM <name> and then nothing but WHERE / ORDER BY clauses.
     if (simple && fromAt != 0 && fromAt + 1 < sig.size()) {
         const Token& source = tokens[sig[fromAt + 1]];
+        const bool limit = fromAt + 2 < sig.size() && isWord(tokens[sig[fromAt + 2]], "LIMIT");
         const bool ends = fromAt + 2 == sig.size() || isWord(tokens[sig[fromAt + 2]], "WHERE") ||
-                          isWord(tokens[sig[fromAt + 2]], "ORDER") || isOp(tokens[sig[fromAt + 2]], ";");
+                          isWord(tokens[sig[fromAt + 2]], "ORDER") || isOp(tokens[sig[fromAt + 2]], ";") || limit;
         if (isName(source) && !endsOperand(source) && ends) {
             st.singleSource = unquoteName(source);
             fromToken = sig[fromAt];
-            if (fromAt + 2 == sig.size()) wholeTableToken = sig[fromAt + 1];
+            if (fromAt + 2 == sig.size() || limit) wholeTableToken = sig[fromAt + 1];
         }
     }
 }
@@ -325,16 +358,23 @@ public:
     // True when the token is lifted out; its value is appended to `literals`.
     bool lift(Kind kind, std::string_view text, std::vector<SqlLiteral>& literals) {
         const bool afterOrderOrGroup = std::exchange(afterOrderOrGroup_, false);
+        // TOP's count stays in the shape: it moves to the end of the
+        // statement, where a parameter would lose its place in the order.
+        const bool afterTop = std::exchange(afterTop_, kind == Kind::Word && equalsKeyword(text, "TOP"));
+        if (kind == Kind::Date && depth_ != columnDepth_) {  // in an ORDER BY list it stays, as numbers do
+            literals.push_back({SqlLiteral::Kind::Real, 0, dateValue(text), {}});
+            return true;
+        }
         if (kind == Kind::Op && text == "(") {
             ++depth_;
         } else if (kind == Kind::Op && text == ")") {
-            if (--depth_ < columnDepth_) columnDepth_ = -1;  // the subquery's ORDER BY ended with it
+            if (--depth_ < columnDepth_) columnDepth_ = kNoColumnList;  // the subquery's ORDER BY ended with it
         } else if (kind == Kind::Word && (text.size() == 2 || text.size() == 5 || text.size() == 6)) {
             // Only BY, ORDER, GROUP, WHERE, LIMIT, UNION and HAVING matter here.
             if (afterOrderOrGroup && equalsKeyword(text, "BY")) columnDepth_ = depth_;
             else if (depth_ == columnDepth_ && (equalsKeyword(text, "HAVING") || equalsKeyword(text, "LIMIT") ||
                                                 equalsKeyword(text, "WHERE") || equalsKeyword(text, "UNION")))
-                columnDepth_ = -1;
+                columnDepth_ = kNoColumnList;
             afterOrderOrGroup_ = equalsKeyword(text, "ORDER") || equalsKeyword(text, "GROUP");
         }
         if (kind == Kind::String) {
@@ -348,7 +388,7 @@ public:
             literals.push_back(std::move(lit));
             return true;
         }
-        if (kind != Kind::Number || depth_ == columnDepth_) return false;
+        if (kind != Kind::Number || depth_ == columnDepth_ || afterTop) return false;
         const std::string digits(text);
         char* end = nullptr;
         errno = 0;
@@ -363,10 +403,23 @@ public:
         return true;
     }
 
+    // A date token as the tokenizer read it ("#...#"), or as rewritten for
+    // display (the automation date as a number, negative ones in
+    // parentheses).
+    static double dateValue(std::string_view text) {
+        if (text.front() == '#') return jetDateLiteral(text.substr(1, text.size() - 2));
+        if (text.front() == '(') text = text.substr(1, text.size() - 2);
+        return std::strtod(std::string(text).c_str(), nullptr);
+    }
+
 private:
     int depth_ = 0;
-    int columnDepth_ = -1;  // nesting level of an ORDER BY / GROUP BY list, -1 outside one
+    // Nesting level of an ORDER BY / GROUP BY list; a stray ')' can make
+    // levels negative, so "outside one" is a level no text reaches.
+    static constexpr int kNoColumnList = INT_MIN;
+    int columnDepth_ = kNoColumnList;
     bool afterOrderOrGroup_ = false;
+    bool afterTop_ = false;
 };
 
 // Replaces each literal by ?N.
@@ -376,35 +429,147 @@ void parameterize(std::vector<Token>& tokens) {
     for (Token& t : tokens) {
         if (t.kind == Kind::Space || !lifter.lift(t.kind, t.text, literals)) continue;
         t.kind = Kind::Op;
-        t.text = "?" + std::to_string(literals.size());
+        t.text = "?";
     }
+}
+
+// SELECT [DISTINCT] TOP n [PERCENT] ...: removes "TOP n [PERCENT]" and a
+// final ';'. A plain TOP n becomes LIMIT n at the end; for PERCENT the
+// count is returned, and wrapPercent finishes the statement once the other
+// rewrites, which count tokens, are done.
+std::string topToLimit(std::vector<Token>& tokens) {
+    const auto sig = significant(tokens);
+    if (sig.size() < 3 || !isWord(tokens[sig[0]], "SELECT")) return {};
+    std::size_t k = 1;
+    if (isWord(tokens[sig[k]], "DISTINCT") || isWord(tokens[sig[k]], "ALL")) ++k;
+    if (k + 1 >= sig.size() || !isWord(tokens[sig[k]], "TOP") || tokens[sig[k + 1]].kind != Kind::Number) return {};
+    const std::string count = tokens[sig[k + 1]].text;
+    const bool percent = k + 2 < sig.size() && isWord(tokens[sig[k + 2]], "PERCENT");
+    std::size_t eraseEnd = sig[k + (percent ? 2 : 1)] + 1;
+    if (eraseEnd < tokens.size() && tokens[eraseEnd].kind == Kind::Space) ++eraseEnd;
+    tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(sig[k]), tokens.begin() + static_cast<std::ptrdiff_t>(eraseEnd));
+    while (!tokens.empty() && (tokens.back().kind == Kind::Space || isOp(tokens.back(), ";"))) tokens.pop_back();
+    if (percent) return count;
+    tokens.push_back({Kind::Space, " "});
+    tokens.push_back({Kind::Word, "LIMIT"});
+    tokens.push_back({Kind::Space, " "});
+    tokens.push_back({Kind::Number, count});
+    return {};
+}
+
+// The first `percent` percent of the rows, rounded up, as Jet counts them.
+void wrapPercent(std::vector<Token>& tokens, const std::string& percent) {
+    const std::string share = "COUNT(*) * " + percent + " / 100.0";
+    tokens.insert(tokens.begin(), Token{Kind::Word, "WITH __lumo_top AS ("});
+    tokens.push_back({Kind::Op, ")"});
+    tokens.push_back({Kind::Word, " SELECT * FROM __lumo_top LIMIT (SELECT CAST(" + share + " AS INTEGER) + (" + share +
+                                      " > CAST(" + share + " AS INTEGER)) FROM __lumo_top)"});
 }
 
 JetStatement translateTokens(std::vector<Token> tokens) {
     JetStatement st;
+    const std::string percent = topToLimit(tokens);
     std::size_t fromToken = tokens.size();
     std::size_t wholeTableToken = tokens.size();
     analyse(tokens, st, fromToken, wholeTableToken);
+    if (!percent.empty()) {
+        st.singleSource.clear();
+        wholeTableToken = tokens.size();
+    }
     // A whole table is read in key order, as Jet reads it; SQLite would
     // otherwise scan the smallest covering index and order the rows by an
     // unrelated column.
     if (wholeTableToken < tokens.size())
         tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(wholeTableToken) + 1, Token{Kind::Word, " NOT INDEXED"});
     if (st.isSelect && st.singleSource.empty()) rewriteOuterJoins(tokens);
+    if (!percent.empty()) wrapPercent(tokens, percent);
     st.sql = render(tokens);
     if (!st.singleSource.empty()) {
-        tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(fromToken),
-                      Token{Kind::Word, ", [" + st.singleSource + "]._rowid_ AS " + std::string(kRowidColumn) + " "});
+        // The ',' is a token of its own: it ends an '&' chain of the last item.
+        const auto at = tokens.begin() + static_cast<std::ptrdiff_t>(fromToken);
+        const auto comma = tokens.insert(at, Token{Kind::Op, ","});
+        tokens.insert(comma + 1, Token{Kind::Word, " [" + st.singleSource + "]._rowid_ AS " + std::string(kRowidColumn) + " "});
         st.sqlWithRowid = render(tokens);
     }
     return st;
 }
 
+// Date literals as the numbers they stand for (for display; the shape
+// lifts them like any other constant).
+void datesAsNumbers(std::vector<Token>& tokens) {
+    for (Token& t : tokens) {
+        if (t.kind != Kind::Date) continue;
+        char text[40];
+        const double value = jetDateLiteral(std::string_view(t.text).substr(1, t.text.size() - 2));
+        std::snprintf(text, sizeof text, value < 0 ? "(%.17g)" : "%.17g", value);
+        t.text = text;
+    }
+}
+
 std::vector<Token> rewrittenTokens(std::string_view jetSql) {
     std::vector<Token> tokens = tokenize(jetSql);
+    datesAsNumbers(tokens);
     rewriteWords(tokens);
     unqualifySetTargets(tokens);
     return tokens;
+}
+
+// Fills writtenTable and parameterColumns: SET <column> = ? and the
+// VALUES lists of INSERT INTO <table> (<columns>), where a value is a lone
+// parameter.
+void findAssignedParameters(const std::vector<Token>& tokens, JetStatement& st) {
+    const auto sig = significant(tokens);
+    const std::size_t size = sig.size();
+    const auto tok = [&](std::size_t k) -> const Token& { return tokens[sig[k]]; };
+    std::vector<int> number(size, 0);  // 1, 2, ... for each parameter
+    int parameters = 0;
+    for (std::size_t k = 0; k < size; ++k)
+        if (isOp(tok(k), "?")) number[k] = ++parameters;
+    if (size < 4 || parameters == 0) return;
+    st.parameterColumns.assign(static_cast<std::size_t>(parameters), {});
+    const auto assign = [&](std::size_t k, const Token& column) {
+        if (number[k] > 0) st.parameterColumns[static_cast<std::size_t>(number[k] - 1)] = unquoteName(column);
+    };
+    if (isWord(tok(0), "UPDATE") && isName(tok(1))) {
+        st.writtenTable = unquoteName(tok(1));
+        int depth = 0;
+        bool inSet = false;
+        for (std::size_t k = 2; k < size; ++k) {
+            if (isOp(tok(k), "(")) ++depth;
+            if (isOp(tok(k), ")")) --depth;
+            if (depth != 0) continue;
+            if (isWord(tok(k), "WHERE")) break;
+            if (isWord(tok(k), "SET")) inSet = true;
+            if (!inSet || k + 2 >= size || !isName(tok(k)) || !isOp(tok(k + 1), "=") || number[k + 2] == 0) continue;
+            if (k + 3 == size || isOp(tok(k + 3), ",") || isWord(tok(k + 3), "WHERE") || isOp(tok(k + 3), ";"))
+                assign(k + 2, tok(k));
+        }
+    } else if (isWord(tok(0), "INSERT") && isWord(tok(1), "INTO") && isName(tok(2)) && isOp(tok(3), "(")) {
+        st.writtenTable = unquoteName(tok(2));
+        std::vector<const Token*> columns;
+        std::size_t k = 4;
+        for (; k < size && !isOp(tok(k), ")"); ++k)
+            if (isName(tok(k))) columns.push_back(&tok(k));
+        if (++k >= size || !isWord(tok(k), "VALUES")) return;
+        ++k;
+        while (k < size && isOp(tok(k), "(")) {  // one row of values
+            std::size_t item = 0, itemStart = ++k;
+            for (int depth = 0; k < size; ++k) {
+                const Token& t = tok(k);
+                if (depth == 0 && (isOp(t, ",") || isOp(t, ")"))) {
+                    if (k == itemStart + 1 && item < columns.size()) assign(itemStart, *columns[item]);
+                    ++item;
+                    itemStart = k + 1;
+                    if (isOp(t, ")")) break;
+                } else if (isOp(t, "(")) {
+                    ++depth;
+                } else if (isOp(t, ")")) {
+                    --depth;
+                }
+            }
+            if (++k < size && isOp(tok(k), ",")) ++k;
+        }
+    }
 }
 
 }  // namespace
@@ -427,7 +592,9 @@ JetSqlText::JetSqlText(std::string_view jetSql) : text_(jetSql) {
 JetStatement JetSqlText::translate() const {
     std::vector<Token> tokens = rewrittenTokens(text_);
     parameterize(tokens);
-    return translateTokens(std::move(tokens));
+    JetStatement st = translateTokens(tokens);
+    findAssignedParameters(tokens, st);
+    return st;
 }
 
 JetStatement translateJet(std::string_view jetSql) { return translateTokens(rewrittenTokens(jetSql)); }

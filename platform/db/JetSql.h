@@ -7,6 +7,12 @@
 //   DEFAULT          -> "DEFAULT" where it names a column (also T.DEFAULT)
 //   UPDATE T SET T.C -> UPDATE T SET C      (qualified SET targets)
 //   True / False     -> -1 / 0
+//   #2024/01/31#     -> the automation date (see JetDateLiteral.h)
+//   SELECT TOP n     -> LIMIT n at the end (n rows, without Jet's extra rows
+//                       that tie with the last one); TOP n PERCENT -> the
+//                       first n percent of the rows, rounded up
+// Text after a ';' that ends the statement is refused, as Jet refuses it,
+// and so is nesting deeper than kMaxNesting parentheses.
 // Everything else (bracketed names, parenthesised joins, RIGHT JOIN, LIKE
 // with % and _) runs in SQLite as written.
 #include <string>
@@ -30,12 +36,26 @@ struct JetStatement {
     // as q.col or [q].[col] without AS, otherwise empty. Empty as a whole
     // when the list holds '*'.
     std::vector<std::string> qualifiers;
+    // Per item of the outer select list: what names its result column(s).
+    // Jet names an expression without AS "Expr1000", "Expr1001", ... in
+    // order. Empty for statements other than SELECT.
+    enum class Item { Named, Expression, Star };
+    std::vector<Item> items;
+    // For JetSqlText::translate of an INSERT ... VALUES or an UPDATE ... SET:
+    // the table written, and per parameter (in order) the column that a
+    // lone literal is assigned to, or "" (so that the engine can convert a
+    // date typed as text the way Jet converts it).
+    std::string writtenTable;
+    std::vector<std::string> parameterColumns;
 };
+
+// Deepest nesting of parentheses a statement may have.
+inline constexpr int kMaxNesting = 64;  // below what SQLite's own parser can take
 
 inline constexpr std::string_view kRowidColumn = "__lumo_rowid";
 
 namespace detail {
-enum class TokenKind { Space, Word, Bracket, Quoted, String, Number, Op };
+enum class TokenKind { Space, Word, Bracket, Quoted, String, Number, Date, Op };
 struct Token {
     TokenKind kind;
     std::string text;
@@ -58,13 +78,16 @@ struct SqlLiteral {
 class JetSqlText {
 public:
     // Throws lumo::Error for text the tokenizer cannot read (an
-    // unterminated string literal or bracket). The text is not copied: it
+    // unterminated string literal, bracket or date, a malformed date, text
+    // after the end of the statement, nesting deeper than kMaxNesting). The text is not copied: it
     // must outlive the object.
     explicit JetSqlText(std::string_view jetSql);
 
     const std::string& shape() const { return shape_; }
     const std::vector<SqlLiteral>& literals() const { return literals_; }
-    // The SQLite translation of the shape, with ?1..?n for the literals.
+    // The SQLite translation of the shape, with one anonymous '?' per
+    // literal in order (numbered "?N" parameters cost SQLite a search
+    // through all earlier ones each, which is quadratic in long IN lists).
     JetStatement translate() const;
 
 private:

@@ -4,6 +4,7 @@
 
 #include "platform/Error.h"
 #include "platform/db/ConnectionImpl.h"
+#include "platform/db/DatabaseFile.h"
 
 namespace lumo::db {
 namespace {
@@ -28,7 +29,7 @@ std::shared_ptr<std::atomic<uint64_t>> writeCounter(const std::string& path) {
 
 void exec(sqlite3* db, const char* sql) {
     if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-        throw Error(std::string("SQL 文を実行できません: ") + sqlite3_errmsg(db));
+        throw Error("SQL 文を実行できません: " + describeFailure(db));
 }
 
 }  // namespace

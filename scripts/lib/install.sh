@@ -9,6 +9,9 @@ LUMO_PACKAGES=(
   libgtest-dev
   libbenchmark-dev
   python3
+  # The fuzz targets (scripts/fuzz): clang with libFuzzer and the sanitizers.
+  clang
+  libclang-rt-dev
   # The export wizard: Qt Widgets, Qt Test, moc and the offscreen platform;
   # Qt's own Japanese texts; Japanese fonts for the captions.
   qt6-base-dev

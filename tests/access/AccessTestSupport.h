@@ -18,6 +18,7 @@
 #include "access/LumoAccess.h"
 #include "platform/MessageSink.h"
 #include "schema/Schema.h"
+#include "platform/db/ConnectionString.h"
 
 namespace lumo::test {
 
@@ -91,7 +92,7 @@ public:
     const std::filesystem::path& path() const { return path_; }
 
     std::string connectionString() const {
-        return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path_.string();
+        return lumo::db::jetConnectionString(path_.string());
     }
     const std::filesystem::path& path() const { return path_; }
 
@@ -125,8 +126,7 @@ private:
 };
 
 inline std::string missingDatabase() {
-    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" +
-           (std::filesystem::temp_directory_path() / "lumo_access_no_such_file.mdb").string();
+    return lumo::db::jetConnectionString((std::filesystem::temp_directory_path() / "lumo_access_no_such_file.mdb").string());
 }
 
 // The location codes of the reports shown so far, checking that each has

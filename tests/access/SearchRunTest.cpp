@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/db/Connection.h"
+#include "platform/db/ConnectionString.h"
 #include "platform/db/Recordset.h"
 #include "tests/access/AccessTestSupport.h"
 #include "tools/init/InitCommand.h"
@@ -48,7 +49,7 @@ public:
     std::string personFile() const { return (dir_ / "Data" / "LumoBase.mdb").string(); }
     std::string itemFile() const { return (dir_ / "Data" / "iLumoBase.mdb").string(); }
     static std::string connection(const std::string& file) {
-        return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file;
+        return db::jetConnectionString(file);
     }
 
 private:

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/Error.h"
+#include "platform/db/ConnectionString.h"
 #include "platform/db/Recordset.h"
 #include "tests/db/TestDatabase.h"
 
@@ -48,7 +49,7 @@ TEST(Connection, OpensTheJetConnectionStringWithBackslashes) {
     std::string path = db.path();
     std::replace(path.begin(), path.end(), '/', '\\');
     Connection cn;
-    cn.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path, "", "", -1);
+    cn.Open(jetConnectionString(path), "", "", -1);
     EXPECT_TRUE(cn.IsOpen());
     EXPECT_EQ(cn.DataSource(), db.path());
 }
@@ -56,7 +57,7 @@ TEST(Connection, OpensTheJetConnectionStringWithBackslashes) {
 TEST(Connection, EachKindOfBadTargetFailsWithItsOwnDescriptionAndCreatesNothing) {
     const auto missing = std::filesystem::temp_directory_path() / "lumo_no_such_file.mdb";
     std::filesystem::remove(missing);
-    const std::string noFile = openFailure("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + missing.string());
+    const std::string noFile = openFailure(jetConnectionString(missing.string()));
     EXPECT_NE(noFile.find("見つかりません"), std::string::npos) << noFile;
     EXPECT_FALSE(std::filesystem::exists(missing));
 
@@ -65,11 +66,11 @@ TEST(Connection, EachKindOfBadTargetFailsWithItsOwnDescriptionAndCreatesNothing)
     EXPECT_NE(provider.find("プロバイダ 'Microsoft.ACE.OLEDB.12.0'"), std::string::npos) << provider;
 
     const std::string jetPath = scratchFile("lumo_jet", std::string("\x00\x01\x00\x00Standard Jet DB\x00", 20) + std::string(200, '\0'));
-    const std::string jet = openFailure("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + jetPath);
+    const std::string jet = openFailure(jetConnectionString(jetPath));
     EXPECT_NE(jet.find("Access"), std::string::npos) << jet;
 
     const std::string textPath = scratchFile("lumo_text", "just some text\n");
-    const std::string text = openFailure("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + textPath);
+    const std::string text = openFailure(jetConnectionString(textPath));
     EXPECT_NE(text.find("Lumo のデータベース ファイルではありません"), std::string::npos) << text;
 
     // A SQLite file that is not one of ours.
@@ -79,7 +80,7 @@ TEST(Connection, EachKindOfBadTargetFailsWithItsOwnDescriptionAndCreatesNothing)
     sqlite3_open(foreign.c_str(), &raw);
     sqlite3_exec(raw, "CREATE TABLE X (A)", nullptr, nullptr, nullptr);
     sqlite3_close(raw);
-    const std::string other = openFailure("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + foreign.string());
+    const std::string other = openFailure(jetConnectionString(foreign.string()));
     EXPECT_NE(other.find("Lumo のデータベース ファイルではありません"), std::string::npos) << other;
 
     const std::vector<std::string> all{noFile, provider, jet, text};

@@ -79,7 +79,7 @@ TEST(JetSql, ShapeSeparatesLiteralsSoTextsWithOtherKeysShareIt) {
     EXPECT_EQ(s.literals()[0].text, "O'Brien");
     EXPECT_DOUBLE_EQ(s.literals()[1].real, 1.5);
     EXPECT_NE(s.shape().find("ORDER BY 2"), std::string::npos);  // a column number stays
-    EXPECT_EQ(s.translate().sql, "SELECT * FROM T WHERE NAME = ?1 AND X > ?2 ORDER BY 2");
+    EXPECT_EQ(s.translate().sql, "SELECT * FROM T WHERE NAME = ? AND X > ? ORDER BY 2");
 }
 
 TEST(JetSql, TheShapeAndTheTranslationNumberTheSameLiterals) {
@@ -91,6 +91,6 @@ TEST(JetSql, TheShapeAndTheTranslationNumberTheSameLiterals) {
     EXPECT_EQ(t.literals()[0].integer, 3);
     EXPECT_EQ(t.literals()[1].text, "a'b");
     EXPECT_DOUBLE_EQ(t.literals()[2].real, 2.5);
-    EXPECT_EQ(t.translate().sql, "UPDATE T_PERSON SET TYPE_ID = ?1 WHERE \"DEFAULT\" = -1 AND LASTNAME = ?2 AND X IN "
-                                 "(SELECT Y FROM U ORDER BY 1) AND Z = ?3");
+    EXPECT_EQ(t.translate().sql, "UPDATE T_PERSON SET TYPE_ID = ? WHERE \"DEFAULT\" = -1 AND LASTNAME = ? AND X IN "
+                                 "(SELECT Y FROM U ORDER BY 1) AND Z = ?");
 }

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/db/ConnectionString.h"
 #include "platform/db/Recordset.h"
 #include "tools/init/InitCommand.h"
 
@@ -29,7 +30,7 @@ protected:
 
     void open(const char* file) {
         path_ = (dir_ / "Data" / file).string();
-        cn_.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path_, "", "", -1);
+        cn_.Open(jetConnectionString(path_), "", "", -1);
     }
 
     // The rows of a Jet statement through the engine, one text per row.

@@ -7,6 +7,7 @@
 #include <string>
 
 #include <gtest/gtest.h>
+#include "platform/db/ConnectionString.h"
 
 namespace lumo::test {
 
@@ -37,7 +38,7 @@ public:
     TestDatabase& operator=(const TestDatabase&) = delete;
 
     std::string path() const { return path_.string(); }
-    std::string connectionString() const { return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path(); }
+    std::string connectionString() const { return lumo::db::jetConnectionString(path()); }
 
 private:
     std::filesystem::path path_;

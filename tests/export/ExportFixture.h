@@ -12,6 +12,7 @@
 
 #include "platform/Cp932File.h"
 #include "tools/init/InitCommand.h"
+#include "platform/db/ConnectionString.h"
 
 namespace lumo::test {
 
@@ -35,7 +36,7 @@ public:
     std::string personDb() const { return (dir_ / "Data" / "LumoBase.mdb").string(); }
     std::string itemDb() const { return (dir_ / "Data" / "iLumoBase.mdb").string(); }
     static std::string connection(const std::string& db) {
-        return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + db;
+        return lumo::db::jetConnectionString(db);
     }
     std::string out(const std::string& name) const { return (dir_ / name).string(); }
 

@@ -46,6 +46,7 @@
 #include <vector>
 
 #include "platform/MessageSink.h"
+#include "platform/db/ConnectionString.h"
 #include "platform/db/FaultInjection.h"
 #include "tests/support/DatabaseState.h"
 
@@ -81,7 +82,7 @@ struct SweepOptions {
 
 // The connection string of a database file.
 inline std::string jetConnectionString(const std::filesystem::path& file) {
-    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file.string();
+    return db::jetConnectionString(file.string());
 }
 
 namespace sweep_detail {

@@ -145,6 +145,20 @@ TEST_F(LumoSqlTest, EngineFailuresExitWithOneAndTheDescription) {
     EXPECT_FALSE(fs::exists(missing));
 }
 
+TEST(LumoSqlPathTest, APathWithASemicolonReachesItsOwnFileOnly) {
+    ScratchFolder folder;
+    tools::InitOptions options;
+    options.folder = folder.path() / "a;b";
+    tools::createDatabases(options);
+    // A database at "a", where the unquoted text would have pointed.
+    fs::copy_file(options.folder / "Data" / "LumoBase.mdb", folder.path() / "a");
+    const std::string target = (options.folder / "Data" / "LumoBase.mdb").string();
+    const RunResult r = runLumo({"sql", target, "INSERT INTO T_GROUPING (LABEL) VALUES ('x')"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(Db(target).integer("SELECT COUNT(*) FROM T_GROUPING WHERE LABEL = 'x'"), 1);
+    EXPECT_EQ(Db(folder.path() / "a").integer("SELECT COUNT(*) FROM T_GROUPING WHERE LABEL = 'x'"), 0);
+}
+
 TEST(LumoSqlSampleTest, JapaneseTextAndViewsComeThroughUnchanged) {
     ScratchFolder folder;
     tools::InitOptions options;

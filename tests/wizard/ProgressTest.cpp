@@ -118,7 +118,7 @@ private slots:
         RecordingSink sink;
         frmProcInfo progress;
         prepare(progress, folder, exporter::kPersons, "out.csv");
-        progress.m_strServer = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + folder.path() + "\\Data\\Missing.mdb";
+        progress.m_strServer = lumo::db::jetConnectionString(folder.path() + "\\Data\\Missing.mdb");
         showHourglass();
         progress.show();
         QCoreApplication::processEvents();  // the activation runs the export
@@ -166,7 +166,7 @@ private slots:
         tools::createDatabases(options);
         RecordingSink sink;
         frmProcInfo progress;
-        progress.m_strServer = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + folder.path() + "\\empty\\Data\\LumoBase.mdb";
+        progress.m_strServer = lumo::db::jetConnectionString(folder.path() + "\\empty\\Data\\LumoBase.mdb");
         progress.m_strFile = folder.file("out.csv").string();
         QCOMPARE(progress.exec(), int{QDialog::Accepted});
         QCOMPARE(lumo::test::countLines(readBytes(folder.file("out.csv"))), 1);  // the header alone
@@ -176,3 +176,4 @@ private slots:
 
 QTEST_MAIN(ProgressTest)
 #include "ProgressTest.moc"
+#include "platform/db/ConnectionString.h"

@@ -91,7 +91,7 @@ private slots:
         QVERIFY(destination.isVisible());
         QCOMPARE(int{destination.m_intExportType}, kind);
         QCOMPARE(destination.m_strServerConnection,
-                 "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + folder.path() + file.toStdString());
+                 lumo::db::jetConnectionString(folder.path() + file.toStdString()));
         // The lists start where the program was started; the name is empty.
         QCOMPARE(destination.dirList.path().toStdString(), folder.path());
         QCOMPARE(destination.fileList.path().toStdString(), folder.path());
@@ -307,3 +307,4 @@ private slots:
 
 QTEST_MAIN(WindowsTest)
 #include "WindowsTest.moc"
+#include "platform/db/ConnectionString.h"

@@ -18,6 +18,7 @@
 #include "export/wizard/ScreenPointer.h"
 #include "platform/MessageSink.h"
 #include "tools/init/InitCommand.h"
+#include "platform/db/ConnectionString.h"
 
 // Readable failure messages for the suite's UTF-8 texts.
 template <>
@@ -98,7 +99,7 @@ public:
 
     std::string connection(int16_t kind) const {
         const char* db = kind == exporter::kPersons ? "LumoBase.mdb" : "iLumoBase.mdb";
-        return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + (file("Data") / db).string();
+        return lumo::db::jetConnectionString((file("Data") / db).string());
     }
 
     // The bytes a run without windows writes for `kind`; it must report

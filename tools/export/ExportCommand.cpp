@@ -18,6 +18,7 @@
 #include "platform/MessageSink.h"
 #include "platform/ScopedSignal.h"
 #include "platform/StagedFile.h"
+#include "platform/db/ConnectionString.h"
 
 namespace lumo::tools {
 namespace {
@@ -147,7 +148,7 @@ int run(Arguments args, std::ostream& out, std::ostream& err) {
     hooks.stopRequested = [] { return g_interrupted.load(); };
 
     const auto started = std::chrono::steady_clock::now();
-    const std::string connection = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + database.string();
+    const std::string connection = db::jetConnectionString(database.string());
     const exporter::ExportResult result = exporter::runExport(
         connection, target.string(), kind, hooks, force ? StagedFile::Replace::Yes : StagedFile::Replace::No);
     bar.finish();

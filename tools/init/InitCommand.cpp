@@ -12,6 +12,7 @@
 
 #include "platform/Error.h"
 #include "schema/Schema.h"
+#include "schema/TypeChecks.h"
 #include "tools/init/Books.h"
 #include "tools/init/SampleData.h"
 #include "tools/init/Sqlite.h"
@@ -50,7 +51,7 @@ void buildDatabase(const fs::path& file, std::string_view ddl, const std::functi
     Database db(file);
     db.exec("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF;");
     db.exec("BEGIN");
-    db.exec(ddl);
+    db.exec(schema::withTypeChecks(ddl));
     fill(db);
     db.exec("COMMIT");
     // Write-ahead logging: readers never block a writer, and each read

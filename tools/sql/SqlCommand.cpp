@@ -7,6 +7,7 @@
 #include "platform/db/JetSql.h"
 #include "platform/db/Recordset.h"
 #include "tools/sql/CsvValue.h"
+#include "platform/db/ConnectionString.h"
 
 namespace lumo::tools {
 namespace {
@@ -57,8 +58,7 @@ const Command kSqlCommand{"sql", kUsage, runSql};
 void runStatement(std::string_view databaseFile, std::string_view statement, std::ostream& out,
                   std::ostream& err) {
     Connection connection;
-    connection.Open(std::string("Provider=") + std::string(kJetProvider) +
-                    ";Data Source=" + std::string(databaseFile));
+    connection.Open(jetConnectionString(databaseFile));
     if (translateJet(statement).isSelect) {
         Recordset rs;
         rs.Open(statement, connection, adOpenStatic, adLockReadOnly, adCmdText);
