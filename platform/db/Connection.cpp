@@ -62,7 +62,8 @@ void checkFileKind(const std::string& path) {
         throw Error("データベース ファイル '" + path + "' を読み取れません。");
     if (std::memcmp(header + 4, "Standard Jet DB", 15) == 0 || std::memcmp(header + 4, "Standard ACE DB", 15) == 0)
         throw Error("'" + path + "' は Windows 版 Microsoft Access (Jet) のデータベースです。"
-                    "このまま開くことはできません。lumo init で作成したデータベースを指定してください。");
+                    "このまま開くことはできません。lumo import で Lumo のデータベースに変換してください"
+                    " (lumo import SOURCE DEST)。");
     if (std::memcmp(header, "SQLite format 3", 16) != 0)
         throw Error("'" + path + "' は Lumo のデータベース ファイルではありません。");
 }
