@@ -3,6 +3,7 @@
 #include <mdbtools.h>
 
 #include <cstring>
+#include <fstream>
 
 #include "platform/Error.h"
 
@@ -17,6 +18,15 @@ constexpr std::uint32_t kMemoLengthMask = 0x00FFFFFF;
 std::uint32_t littleEndian32(const unsigned char* p) {
     return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
            (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+// The signature every Jet (and Access 2007 and later) file starts with.
+// libmdb takes some other files for Jet 3 files, so it is checked first.
+bool hasJetSignature(const std::filesystem::path& path) {
+    char header[19] = {};
+    std::ifstream in(path, std::ios::binary);
+    if (!in.read(header, sizeof header)) return false;
+    return std::memcmp(header + 4, "Standard Jet DB", 15) == 0 || std::memcmp(header + 4, "Standard ACE DB", 15) == 0;
 }
 
 [[noreturn]] void damaged(const std::string& table, const std::string& what) {
@@ -45,7 +55,7 @@ JetFile::JetFile(const std::filesystem::path& path) : path_(path), handle_(std::
         throw Error(path.string() + " がありません (no such file)");
     // libmdb opens read-only unless asked for MDB_WRITABLE: the source is
     // never written.
-    handle_->mdb = mdb_open(path.c_str(), MDB_NOFLAGS);
+    if (hasJetSignature(path)) handle_->mdb = mdb_open(path.c_str(), MDB_NOFLAGS);
     if (!handle_->mdb)
         throw Error(path.string() + " は Jet (Microsoft Access) のデータベースではありません (not a Jet database)");
     if (handle_->mdb->f->jet_version == MDB_VER_JET3)
