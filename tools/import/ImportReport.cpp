@@ -28,17 +28,18 @@ ImportProgress progressOn(std::ostream& err, bool terminal, const std::string& f
 void printSummary(std::ostream& out, const std::vector<FileResult>& files) {
     out << "ファイル / 表ごとの行数: 読み込み, 書き込み, 孤立した行 (rows read, written, orphan rows)\n";
     out << row("file", "table", "read", "written", "orphans");
-    for (const FileResult& file : files) {
+    for (const FileResult& file : files)
         for (const TableResult& table : file.tables)
             out << row(file.fileName, table.table, std::to_string(table.read),
                        table.skipped ? "-" : std::to_string(table.written), table.skipped ? "-" : std::to_string(table.orphans));
+    for (const FileResult& file : files)
         for (const TableResult& table : file.tables)
             if (table.orphans > 0)
                 out << "孤立した行 (orphan rows): " << file.fileName << ' ' << table.table << ' ' << table.orphans
-                    << " 行 (持ち主のない行をそのまま残しました / kept as they are)\n";
+                    << " 行。持ち主のない行をそのまま残しました (kept as they are)\n";
+    for (const FileResult& file : files)
         for (const std::string& name : file.skipped)
             out << "取り込まなかった表・列 (skipped): " << file.fileName << ' ' << name << '\n';
-    }
 }
 
 bool everythingWritten(const std::vector<FileResult>& files) {
