@@ -15,7 +15,8 @@ constexpr std::size_t kProgressEvery = 200;
 // Our schema's triggers delete dependent rows with their owner. The import
 // copies rows as they are, orphans included, so no trigger may act on
 // what it writes: they are dropped for the copy and made again from their
-// own text afterwards, inside the same transaction.
+// own text afterwards, inside the same transaction. Lives for one file's
+// copy, on the thread that builds it; refers to (does not own) `db`.
 class TriggersSuspended {
 public:
     explicit TriggersSuspended(Database& db) : db_(db) {
