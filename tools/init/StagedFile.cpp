@@ -1,12 +1,14 @@
 #include "tools/init/StagedFile.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 #include "platform/Error.h"
@@ -34,9 +36,34 @@ bool renameNoReplace(const std::filesystem::path& from, const std::filesystem::p
     return false;
 }
 
+// A run killed outright (SIGKILL, power loss) cannot remove its temporary
+// file. The next run for the same target removes those whose process is
+// gone: "." + name + ".tmp-" + pid + "-" + attempt, and SQLite's "-wal"
+// and "-shm" files beside them.
+void removeAbandoned(const std::filesystem::path& target) {
+    const std::string prefix = "." + target.filename().string() + ".tmp-";
+    std::error_code ec;
+    for (const std::filesystem::directory_entry& entry : std::filesystem::directory_iterator(target.parent_path(), ec)) {
+        std::string rest = entry.path().filename().string();
+        if (!rest.starts_with(prefix)) continue;
+        rest.erase(0, prefix.size());
+        for (const std::string_view suffix : {"-wal", "-shm"})
+            if (rest.ends_with(suffix)) rest.erase(rest.size() - suffix.size());
+        const std::size_t dash = rest.find('-');
+        if (dash == 0 || dash == std::string::npos || dash + 1 == rest.size() ||
+            rest.find_first_not_of("0123456789", dash + 1) != std::string::npos ||
+            rest.find_first_not_of("0123456789") != dash)
+            continue;
+        const long pid = std::stol(rest.substr(0, dash));
+        if (pid > 0 && pid != getpid() && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            ::unlink(entry.path().c_str());
+    }
+}
+
 }  // namespace
 
 StagedFile::StagedFile(std::filesystem::path target) : target_(std::move(target)) {
+    removeAbandoned(target_);
     const std::string stem = "." + target_.filename().string() + ".tmp-" + std::to_string(getpid()) + "-";
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::filesystem::path candidate = target_.parent_path() / (stem + std::to_string(attempt));

@@ -1,14 +1,17 @@
 #pragma once
 // A file written under a temporary name beside its final name and moved
 // into place only when complete. Until then (or if publishing fails) the
-// destructor removes it, so a failed run leaves nothing half-made.
+// destructor removes it, so a failed run leaves nothing half-made; the
+// temporary files of runs that were killed are removed by the next run
+// for the same target.
 #include <filesystem>
 
 namespace lumo::tools {
 
 class StagedFile {
 public:
-    // Creates an empty temporary file in the folder of `target`.
+    // Creates an empty temporary file in the folder of `target`, after
+    // removing those that killed runs left for it.
     explicit StagedFile(std::filesystem::path target);
     ~StagedFile();
     StagedFile(const StagedFile&) = delete;
