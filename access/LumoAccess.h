@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <string>
 #include <utility>
+#include <variant>
 #include <vector>
 
 namespace LumoAccess {
@@ -27,6 +28,20 @@ using Boolean = bool;     // stored as -1 / 0
 using Date = double;      // automation date: days since 1899-12-30 (0)
 using Double = double;
 using String = std::string;  // UTF-8
+
+// The automation Variant, for results declared as one: Empty
+// (std::monostate), Null, Integer, Long, Double, Date, Boolean or String,
+// alternatives in that order. A result that is always Empty is still a
+// Variant, so that clients written against the Variant keep working.
+struct VariantNull {
+    bool operator==(const VariantNull&) const = default;
+};
+struct VariantDate {
+    Date value = 0;
+    bool operator==(const VariantDate&) const = default;
+};
+using Variant = std::variant<std::monostate, VariantNull, Integer, Long, Double, VariantDate, Boolean, String>;
+inline bool isEmpty(const Variant& v) { return std::holds_alternative<std::monostate>(v); }
 
 // The 2 x n table of group identifiers and captions: row k holds element
 // (0, k), the group identifier as decimal text, and element (1, k), its
@@ -297,6 +312,11 @@ public:
                                            String* Reserved = nullptr) = 0;
     virtual void DeleteGroup(Long lngID, String* Reerved = nullptr) = 0;
     virtual Long GetGroupIDEx(const String& strLabel) = 0;
+    // Stores the person's note and records its new or changed dated
+    // entries as ToDo rows (CHK_FLAG True). The result is always Empty.
+    virtual Variant UpdateNote(Long lngPersonID, const String& strNote, String* Reserved = nullptr) = 0;
+    // Deletes the ToDo rows whose check flag is off, of every person.
+    virtual void DeleteToDo() = 0;
 
 protected:
     ~clsPidAccess() = default;
@@ -327,6 +347,11 @@ public:
                                       SupplierInformation& SupplierInfo, Boolean blnFlag) = 0;
     virtual void GetSheetInformation(Long lngSheetID, SheetInformation& SheetInfo, String* Reserved = nullptr) = 0;
     virtual Long GetGroupIDEx(const String& strLabel) = 0;
+    // Stores the sheet's note and records its new or changed dated entries
+    // as ToDo rows (CHK_FLAG True).
+    virtual void UpdateNote(Long lngSheetID, const String& strNote, String* Reserved = nullptr) = 0;
+    // Deletes the ToDo rows whose check flag is off, of every sheet.
+    virtual void DeleteToDo() = 0;
 
 protected:
     ~clsIidAccess() = default;

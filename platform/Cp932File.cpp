@@ -1,6 +1,8 @@
 #include "platform/Cp932File.h"
 
 #include "platform/Error.h"
+#include "platform/Utf8.h"
+#include "platform/db/FaultInjection.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -27,39 +29,6 @@ int writeAll(std::FILE* file, std::string& buffer) {
     const int error = errno != 0 ? errno : EIO;
     buffer.clear();
     return complete ? 0 : error;
-}
-
-// Length of the UTF-8 sequence at the start of `s` when it is one complete,
-// well-formed character; otherwise the negated length of the longest
-// prefix that could still have begun one (at least 1), which is replaced
-// by a single '?' the way decoders commonly replace a broken sequence.
-int utf8SequenceLength(std::string_view s) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
-    const unsigned char lead = byte(0);
-    int length = 0;
-    unsigned char low = 0x80, high = 0xBF;  // range of the second byte
-    if (lead < 0x80) return 1;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;   // no overlong forms
-        if (lead == 0xED) high = 0x9F;  // no surrogates
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;  // nothing beyond U+10FFFF
-    } else {
-        return -1;
-    }
-    for (int i = 1; i < length; ++i) {
-        const auto index = static_cast<std::size_t>(i);
-        if (index >= s.size()) return -i;
-        const unsigned char lo = i == 1 ? low : 0x80;
-        const unsigned char hi = i == 1 ? high : 0xBF;
-        if (byte(index) < lo || byte(index) > hi) return -i;
-    }
-    return length;
 }
 
 std::size_t asciiRunLength(std::string_view s) {
@@ -98,7 +67,7 @@ struct Cp932Encoder::Impl {
         std::size_t replaced = 0;
         while (done < run.size()) {
             const std::string_view rest = run.substr(done);
-            const int length = utf8SequenceLength(rest);
+            const int length = utf8::sequenceLength(rest);
             const auto size = static_cast<std::size_t>(length < 0 ? -length : length);
             if (length < 0 || convert(rest.substr(0, size), dest) < size) {
                 iconv(cd, nullptr, nullptr, nullptr, nullptr);
@@ -138,6 +107,8 @@ std::size_t Cp932Encoder::encode(std::string_view utf8, std::string& out) {
 }
 
 Cp932File::Cp932File(const std::string& path) : path_(path) {
+    if (const int injected = db::fileFault(db::FaultStep::FileWrite, path_))
+        throw Error("ファイルを作成できません: " + path_ + " (" + systemMessage(injected) + ")");
     file_.reset(std::fopen(path.c_str(), "wb"));
     if (!file_) throw Error("ファイルを作成できません: " + path_ + " (" + systemMessage(errno) + ")");
     // This class buffers whole chunks itself; a second copy through stdio's
@@ -154,6 +125,10 @@ Cp932File::~Cp932File() {
 
 void Cp932File::writeLine(std::string_view utf8) {
     if (!file_) throw Error("ファイルは既に閉じられています: " + path_);
+    if (const int injected = db::fileFault(db::FaultStep::FileWrite, path_)) {
+        buffer_.clear();  // as a failed write drops what it could not write
+        throw writeError(path_, injected);
+    }
     replaced_ += encoder_.encode(utf8, buffer_);
     buffer_ += "\r\n";
     if (buffer_.size() < kFlushSize) return;
@@ -162,7 +137,9 @@ void Cp932File::writeLine(std::string_view utf8) {
 
 void Cp932File::close() {
     if (!file_) return;
-    int error = writeAll(file_.get(), buffer_);
+    int error = db::fileFault(db::FaultStep::FileWrite, path_);
+    if (error != 0) buffer_.clear();
+    else error = writeAll(file_.get(), buffer_);
     errno = 0;
     if (std::fclose(file_.release()) != 0 && error == 0) error = errno != 0 ? errno : EIO;
     if (error != 0) throw writeError(path_, error);

@@ -37,4 +37,6 @@ double requiredDateOf(db::Recordset& rs, std::string_view column) { return value
 
 int16_t narrowToInteger(int32_t value) { return db::Variant(value).toInteger(); }
 
+db::Variant textOrNull(const std::string& text) { return text.empty() ? db::Variant::null() : db::Variant(text); }
+
 }  // namespace lumo::access

@@ -1,12 +1,15 @@
 #pragma once
-// Reading columns of the current row into record fields. Every reader of
-// the library converts through these, so the Null rules live here:
+// Reading columns of the current row into record fields, and writing text
+// fields back. Every reader and writer of the library converts through
+// these, so the Null rules live here:
 // text reads Null as "" (or a caller-given stand-in), dates and the age
 // read Null as 0, and keys, counts and amounts are converted without a
 // Null guard, so a Null there is a failure.
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "platform/db/Variant.h"
 
 namespace lumo::db {
 class Recordset;
@@ -28,5 +31,8 @@ double requiredDateOf(db::Recordset& rs, std::string_view column);
 
 // A Long narrowed to an Integer; out of range fails.
 int16_t narrowToInteger(int32_t value);
+
+// Writing: an empty text is stored as Null.
+db::Variant textOrNull(const std::string& text);
 
 }  // namespace lumo::access

@@ -16,12 +16,6 @@ using db::adLockOptimistic;
 using db::adLockPessimistic;
 using db::adOpenDynamic;
 
-std::string concat(std::initializer_list<std::string_view> parts) {
-    std::string s;
-    for (std::string_view p : parts) s += p;
-    return s;
-}
-
 }  // namespace
 
 std::string groupingLabel(const GroupTable& groups) {

@@ -14,4 +14,10 @@ std::string sqlString(std::string_view text) {
     return out;
 }
 
+std::string concat(std::initializer_list<std::string_view> parts) {
+    std::string s;
+    for (std::string_view p : parts) s += p;
+    return s;
+}
+
 }  // namespace lumo::access

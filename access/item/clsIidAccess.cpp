@@ -2,6 +2,7 @@
 
 #include "access/core/Fields.h"
 #include "access/core/Groups.h"
+#include "access/core/Notes.h"
 #include "platform/ErrorReport.h"
 #include "access/core/SqlText.h"
 #include "access/item/Counterparts.h"
@@ -51,6 +52,14 @@ Long IidAccess::GetGroupID() { return groupID(kItemGroups, cnnDatabase); }
 void IidAccess::DeleteGroup(Long lngGroupID, String*) { deleteGroup(kItemGroups, cnnDatabase, lngGroupID); }
 
 Long IidAccess::GetGroupIDEx(const String& strLabel) { return groupIDEx(kItemGroups, cnnDatabase, strLabel); }
+
+// ------------------------------------------------------------ notes and ToDo
+
+void IidAccess::UpdateNote(Long lngSheetID, const String& strNote, String*) {
+    updateNote(kSheetNotes, cnnDatabase, lngSheetID, strNote);
+}
+
+void IidAccess::DeleteToDo() { deleteToDo(kSheetNotes, cnnDatabase); }
 
 // ----------------------------------------------------------- name lookups
 

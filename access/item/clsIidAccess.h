@@ -39,6 +39,8 @@ public:
     void GetSheetInformation(Long lngSheetID, LumoAccess::SheetInformation& SheetInfo,
                              String* Reserved = nullptr) override;
     Long GetGroupIDEx(const String& strLabel) override;
+    void UpdateNote(Long lngSheetID, const String& strNote, String* Reserved = nullptr) override;
+    void DeleteToDo() override;
 
 private:
     template <class Record>

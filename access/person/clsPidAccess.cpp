@@ -2,6 +2,7 @@
 
 #include "access/core/Fields.h"
 #include "access/core/Groups.h"
+#include "access/core/Notes.h"
 #include "platform/ErrorReport.h"
 #include "access/core/Rows.h"
 #include "platform/db/Recordset.h"
@@ -38,6 +39,15 @@ void PidAccess::GetGroupLabel(LabelTable& aryLabel) { groupLabel(kPersonGroups, 
 void PidAccess::DeleteGroup(Long lngID, String*) { deleteGroup(kPersonGroups, cnnDatabase, lngID); }
 
 Long PidAccess::GetGroupIDEx(const String& strLabel) { return groupIDEx(kPersonGroups, cnnDatabase, strLabel); }
+
+// ------------------------------------------------------------ notes and ToDo
+
+Variant PidAccess::UpdateNote(Long lngPersonID, const String& strNote, String*) {
+    updateNote(kPersonNotes, cnnDatabase, lngPersonID, strNote);
+    return {};
+}
+
+void PidAccess::DeleteToDo() { deleteToDo(kPersonNotes, cnnDatabase); }
 
 // ------------------------------------------------------- opening routines
 

@@ -33,6 +33,8 @@ public:
                                 String* Reserved = nullptr) override;
     void DeleteGroup(Long lngID, String* Reerved = nullptr) override;
     Long GetGroupIDEx(const String& strLabel) override;
+    LumoAccess::Variant UpdateNote(Long lngPersonID, const String& strNote, String* Reserved = nullptr) override;
+    void DeleteToDo() override;
 
 private:
     // Each opens `rs` on the person's rows; true after a reported failure.

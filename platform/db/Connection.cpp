@@ -9,6 +9,7 @@
 
 #include "platform/Error.h"
 #include "platform/db/ConnectionImpl.h"
+#include "platform/db/FaultInjection.h"
 
 namespace lumo::db {
 namespace {
@@ -346,6 +347,8 @@ void Connection::Open(std::string_view connectionString, std::string_view, std::
         throw Error("プロバイダ '" + cs.provider + "' が見つかりません。正しくインストールされていない可能性があります。");
     if (cs.dataSource.empty()) throw Error("接続文字列にデータ ソース (Data Source) が指定されていません。");
     checkFileKind(cs.dataSource);
+    faultPoint(FaultStep::Open, impl_.get(), cs.dataSource,
+               [&] { return "データベース ファイル '" + cs.dataSource + "' を開けません"; });
 
     sqlite3* raw = nullptr;
     const int rc = sqlite3_open_v2(cs.dataSource.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
@@ -394,6 +397,7 @@ const std::string& Connection::DataSource() const { return impl_->path; }
 
 int32_t Connection::Execute(std::string_view sql, int) {
     sqlite3* db = impl_->handle();
+    faultPoint(FaultStep::Execute, impl_.get(), impl_->path, "SQL 文を実行できません");
     const JetSqlText text(sql);
     PreparedStatement& prepared = impl_->prepare(text);
     const bool writes = !prepared.columns;
@@ -412,6 +416,7 @@ int32_t Connection::Execute(std::string_view sql, int) {
 void Connection::BeginTrans() {
     sqlite3* db = impl_->handle();
     if (impl_->inTransaction) throw Error("トランザクションは既に開始されています (入れ子にはできません)。");
+    faultPoint(FaultStep::BeginTrans, impl_.get(), impl_->path, "トランザクションを開始できません");
     impl_->snapshot.beforeWrite();
     if (sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) impl_->fail("トランザクションを開始できません");
     impl_->inTransaction = true;
@@ -420,6 +425,9 @@ void Connection::BeginTrans() {
 void Connection::CommitTrans() {
     sqlite3* db = impl_->handle();
     if (!impl_->inTransaction) throw Error("トランザクションが開始されていません。");
+    // A failed commit leaves the transaction open, as SQLite does when it
+    // cannot commit; the caller rolls it back.
+    faultPoint(FaultStep::CommitTrans, impl_.get(), impl_->path, "コミットできません");
     if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) impl_->fail("コミットできません");
     impl_->inTransaction = false;
     impl_->snapshot.afterWrite();
@@ -429,7 +437,11 @@ void Connection::RollbackTrans() {
     sqlite3* db = impl_->handle();
     if (!impl_->inTransaction) throw Error("トランザクションが開始されていません。");
     impl_->inTransaction = false;
-    if (sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr) != SQLITE_OK) impl_->fail("ロールバックできません");
+    const int rc = sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    // Reported after the rollback: SQLite ends a transaction whose rollback
+    // failed from its journal, so the old state is what remains either way.
+    faultPoint(FaultStep::RollbackTrans, impl_.get(), impl_->path, "ロールバックできません");
+    if (rc != SQLITE_OK) impl_->fail("ロールバックできません");
 }
 
 bool Connection::InTransaction() const { return impl_->inTransaction; }

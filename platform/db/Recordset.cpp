@@ -5,6 +5,7 @@
 
 #include "platform/Error.h"
 #include "platform/db/ConnectionImpl.h"
+#include "platform/db/FaultInjection.h"
 
 namespace lumo::db {
 namespace {
@@ -55,6 +56,9 @@ struct RecordsetImpl {
     std::ptrdiff_t rows() const { return static_cast<std::ptrdiff_t>(rowCount); }
     bool open() const { return connection != nullptr; }
     void requireOpen() const { if (!open()) notOpen(); }
+    void faultPoint(FaultStep step, std::string_view doing) const {
+        db::faultPoint(step, connection, connection->path, doing);
+    }
     bool onRow() const { return !currentDeleted && current >= 0 && current < rows(); }
 
     // The values of row r (materialised or read by its identity).
@@ -122,6 +126,7 @@ struct RecordsetImpl {
 void RecordsetImpl::update() {
     if (mode == EditMode::None) return;
     sqlite3* db = connection->handle();
+    faultPoint(FaultStep::Update, "レコードを更新できません");
     std::string sql;
     std::vector<std::size_t> written;
     for (std::size_t i = 0; i < width; ++i)
@@ -218,6 +223,7 @@ void Recordset::Open(std::string_view source, Connection& connection, int /*curs
     if (impl_->open()) throw Error("オブジェクトが開いている場合は、操作は許可されません。");
     ConnectionImpl& cn = connection.impl();
     sqlite3* db = cn.handle();
+    faultPoint(FaultStep::RecordsetOpen, &cn, cn.path, "SQL 文を実行できません");
     const std::string wholeTable = options == adCmdTable ? "SELECT * FROM [" + std::string(source) + "]" : std::string();
     const JetSqlText text(options == adCmdTable ? std::string_view(wholeTable) : source);
 
@@ -263,6 +269,7 @@ bool Recordset::Bof() const {
 
 void Recordset::MoveFirst() {
     impl_->requireOpen();
+    impl_->faultPoint(FaultStep::Move, "レコードを読み取れません");
     impl_->update();
     impl_->current = 0;
     impl_->currentDeleted = false;
@@ -270,6 +277,7 @@ void Recordset::MoveFirst() {
 
 void Recordset::MoveNext() {
     impl_->requireOpen();
+    impl_->faultPoint(FaultStep::Move, "レコードを読み取れません");
     impl_->update();
     if (impl_->currentDeleted) {  // the rows after a deleted one moved up by one
         impl_->currentDeleted = false;
@@ -281,6 +289,7 @@ void Recordset::MoveNext() {
 
 void Recordset::MoveLast() {
     impl_->requireOpen();
+    impl_->faultPoint(FaultStep::Move, "レコードを読み取れません");
     impl_->update();
     impl_->current = std::max<std::ptrdiff_t>(impl_->rows() - 1, 0);
     impl_->currentDeleted = false;
@@ -324,6 +333,7 @@ void Recordset::AddNew() {
     impl_->requireOpen();
     if (!impl_->updatable)
         throw Error("このレコードセットには追加できません。読み取り専用です (結合やビューの結果、または読み取り専用で開かれています)。");
+    impl_->faultPoint(FaultStep::AddNew, "レコードを追加できません");
     impl_->update();
     impl_->mode = RecordsetImpl::EditMode::AddNew;
     impl_->buffer.assign(impl_->width, Variant::null());
@@ -345,6 +355,7 @@ void Recordset::Delete(int) {
     }
     impl_->mode = RecordsetImpl::EditMode::None;
     if (!impl_->onRow()) noCurrentRecord();
+    impl_->faultPoint(FaultStep::Delete, "レコードを削除できません");
     sqlite3* db = impl_->connection->handle();
     sqlite3_stmt* raw = nullptr;
     const std::string sql = "DELETE FROM " + bracket(impl_->table) + " WHERE _rowid_ = ?";

@@ -1,0 +1,31 @@
+#pragma once
+// Characters of UTF-8 text. Wherever the suite counts the length of a text
+// or a position in it, it counts Unicode characters, never bytes: a line of
+// five kanji is five characters. A broken sequence (a stray continuation
+// byte, a truncated or overlong form) counts as one character: the longest
+// prefix that could still have begun a character, at least one byte, which
+// is also what the CP932 writer replaces by a single '?'. Splitting a text
+// at these boundaries therefore never loses or changes a byte.
+#include <cstddef>
+#include <string_view>
+
+namespace lumo::utf8 {
+
+// Length of the UTF-8 sequence at the start of non-empty `s` when it is one
+// complete, well-formed character; otherwise the negated length of the
+// broken prefix described above.
+int sequenceLength(std::string_view s);
+
+// Bytes of the character at the start of non-empty `s`, broken or not.
+inline std::size_t characterBytes(std::string_view s) {
+    const int length = sequenceLength(s);
+    return static_cast<std::size_t>(length < 0 ? -length : length);
+}
+
+// Number of characters of `s`.
+std::size_t characterCount(std::string_view s);
+
+// The first `n` characters of `s` (all of `s` when it has fewer).
+std::string_view firstCharacters(std::string_view s, std::size_t n);
+
+}  // namespace lumo::utf8
