@@ -60,7 +60,8 @@ void checkFileKind(const std::string& path) {
     };
     if (startsWith(4, "Standard Jet DB") || startsWith(4, "Standard ACE DB"))
         throw Error(quoted(path) + " は Windows 版 Microsoft Access (Jet) のデータベースです。"
-                    "このまま開くことはできません。lumo init で作成したデータベースを指定してください。");
+                    "このまま開くことはできません。lumo import で Lumo のデータベースに変換してください"
+                    " (lumo import SOURCE DEST)。");
     if (!startsWith(0, std::string_view("SQLite format 3\0", 16))) throw Error(notOurs(path));
     if (got < kHeaderSize) throw Error(damaged(path));  // cut off inside its own header
     const std::uint32_t id = static_cast<std::uint32_t>(header[68]) << 24 | static_cast<std::uint32_t>(header[69]) << 16 |

@@ -6,6 +6,8 @@ LUMO_PACKAGES=(
   build-essential
   cmake
   libsqlite3-dev
+  # lumo import reads Jet database files with libmdb.
+  mdbtools-dev
   libgtest-dev
   libbenchmark-dev
   python3

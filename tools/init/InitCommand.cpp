@@ -8,15 +8,13 @@
 #include <functional>
 #include <ostream>
 #include <string>
-#include <system_error>
 
 #include "platform/Error.h"
 #include "schema/Schema.h"
-#include "schema/TypeChecks.h"
 #include "tools/init/Books.h"
+#include "tools/init/NewDatabases.h"
 #include "tools/init/SampleData.h"
 #include "tools/init/Sqlite.h"
-#include "tools/init/StagedFile.h"
 #include "tools/init/SyntheticData.h"
 
 namespace fs = std::filesystem;
@@ -44,43 +42,6 @@ std::int64_t parseCount(std::string_view option, std::string_view text) {
                          std::to_string(kMaxSyntheticRecords) + "): " + std::string(text));
     return value;
 }
-
-// Runs the DDL and the fill step on a new file in one transaction, with
-// the journal off: a failed build is thrown away, not repaired.
-void buildDatabase(const fs::path& file, std::string_view ddl, const std::function<void(Database&)>& fill) {
-    Database db(file);
-    db.exec("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF;");
-    db.exec("BEGIN");
-    db.exec(schema::withTypeChecks(ddl));
-    fill(db);
-    db.exec("COMMIT");
-    // Write-ahead logging: readers never block a writer, and each read
-    // statement costs a third less than with a rollback journal (measured
-    // on the person export). The mode is stored in the file.
-    db.exec("PRAGMA journal_mode = WAL;");
-}
-
-// Removes the folders this run made (the Data folder and any missing
-// parents of it) again when the run fails. Only empty folders go.
-class FolderGuard {
-public:
-    explicit FolderGuard(const fs::path& folder) {
-        for (fs::path p = folder; !p.empty() && !fs::exists(p); p = p.parent_path()) {
-            made_.push_back(p);
-            if (p == p.parent_path()) break;
-        }
-    }
-    ~FolderGuard() {
-        std::error_code ec;
-        for (const fs::path& p : made_) fs::remove(p, ec);  // deepest first
-    }
-    FolderGuard(const FolderGuard&) = delete;
-    FolderGuard& operator=(const FolderGuard&) = delete;
-    void keep() { made_.clear(); }
-
-private:
-    std::vector<fs::path> made_;
-};
 
 int runInit(Arguments args, std::ostream& out, std::ostream&) {
     for (std::string_view arg : args) {
@@ -137,24 +98,10 @@ std::vector<fs::path> createDatabases(const InitOptions& options) {
     const fs::path dataFolder = options.folder / schema::kDataFolder;
     const auto databases = schema::databaseFiles();
 
-    // Check every target before creating anything. Half-built files of
-    // runs that were killed go first.
-    std::string existing;
-    for (const schema::DatabaseFile& db : databases) {
-        const fs::path target = dataFolder / db.fileName;
-        StagedFile::removeLeftovers(target);
-        std::error_code ec;
-        if (fs::exists(fs::symlink_status(target, ec))) existing += (existing.empty() ? "" : ", ") + target.string();
-    }
-    if (!existing.empty())
-        throw Error(existing + " は既に存在します。何も変更していません。 (already exists; nothing was changed)");
-
+    std::vector<fs::path> targets;
+    for (const schema::DatabaseFile& db : databases) targets.push_back(dataFolder / db.fileName);
+    refuseExisting(targets);
     FolderGuard folderGuard(dataFolder);
-    std::error_code ec;
-    fs::create_directories(dataFolder, ec);
-    if (ec || !fs::is_directory(dataFolder))
-        throw Error("フォルダを作れません (cannot create folder " + dataFolder.string() + ")" +
-                    (ec ? ": " + ec.message() : ""));
 
     const std::array<std::function<void(Database&)>, 3> fills{
         [&](Database& db) {
@@ -178,18 +125,8 @@ std::vector<fs::path> createDatabases(const InitOptions& options) {
         staged.emplace_back(dataFolder / databases[i].fileName);
         buildDatabase(staged.back().path(), databases[i].ddl, fills[i]);
     }
-    for (std::size_t i = 0; i < staged.size(); ++i) {
-        try {
-            staged[i].publish();
-        } catch (...) {
-            for (std::size_t k = 0; k < i; ++k) staged[k].withdraw();
-            throw;
-        }
-    }
+    std::vector<fs::path> created = publishAll(staged);
     folderGuard.keep();
-
-    std::vector<fs::path> created;
-    for (const StagedFile& file : staged) created.push_back(file.target());
     return created;
 }
 

@@ -60,6 +60,13 @@ void Statement::reset() {
 
 std::int64_t Statement::columnInt(int index) const { return sqlite3_column_int64(st_.get(), index); }
 
+std::string Statement::columnText(int index) const {
+    const unsigned char* text = sqlite3_column_text(st_.get(), index);
+    return text ? std::string(reinterpret_cast<const char*>(text),
+                              static_cast<std::size_t>(sqlite3_column_bytes(st_.get(), index)))
+                : std::string();
+}
+
 Database::Database(const std::filesystem::path& path) {
     db::faultPoint(db::FaultStep::Open, nullptr, path.native(),
                    [&] { return "データベースを開けません (cannot open " + path.string() + ")"; });

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <variant>
 
@@ -32,6 +33,7 @@ public:
     bool step();                                  // true while a row is ready
     void reset();
     std::int64_t columnInt(int index) const;
+    std::string columnText(int index) const;  // "" for Null
 
 private:
     struct Finalizer {

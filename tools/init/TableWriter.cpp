@@ -29,7 +29,7 @@ std::string insertSql(std::string_view table, std::span<const std::string_view> 
 TableWriter::TableWriter(Database& db, std::string_view table, std::span<const std::string_view> columns)
     : db_(&db), statement_(db.prepare(insertSql(table, columns))), columnCount_(columns.size()) {}
 
-std::int64_t TableWriter::insert(std::initializer_list<SqlValue> values) {
+std::int64_t TableWriter::insert(std::span<const SqlValue> values) {
     if (values.size() != columnCount_) throw Error("internal: column count mismatch in TableWriter");
     struct ResetOnExit {
         Statement& statement;

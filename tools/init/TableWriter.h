@@ -19,7 +19,10 @@ public:
 
     // One value per column, in the order of the constructor; returns the
     // new row's key.
-    std::int64_t insert(std::initializer_list<SqlValue> values);
+    std::int64_t insert(std::initializer_list<SqlValue> values) {
+        return insert(std::span<const SqlValue>(values.begin(), values.size()));
+    }
+    std::int64_t insert(std::span<const SqlValue> values);
 
 private:
     Database* db_;

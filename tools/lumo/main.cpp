@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tools/export/ExportCommand.h"
+#include "tools/import/ImportCommand.h"
 #include "tools/init/InitCommand.h"
 #include "tools/lumo/Command.h"
 #include "tools/sql/SqlCommand.h"
@@ -13,7 +14,7 @@ namespace lumo::tools {
 namespace {
 
 // Each subcommand adds one entry here.
-std::array<const Command*, 3> commands() { return {&kInitCommand, &kExportCommand, &kSqlCommand}; }
+std::array<const Command*, 4> commands() { return {&kInitCommand, &kImportCommand, &kExportCommand, &kSqlCommand}; }
 
 void printUsage(std::ostream& out) {
     out << "使い方 / Usage:\n";

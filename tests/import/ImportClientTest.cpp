@@ -1,0 +1,122 @@
+// The imported files as clients see them: the library reads persons,
+// phones in RANK order, sheets and scrap groups through the published
+// interface, lumo export writes both CSV files, and lumo sql on an
+// unconverted Jet file points at lumo import.
+#include <memory>
+
+#include "tests/access/AccessTestSupport.h"
+#include "tests/import/ImportTestSupport.h"
+
+namespace lumo::test {
+namespace {
+
+using namespace LumoAccess;
+namespace fs = std::filesystem;
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+std::size_t characters(const std::string& utf8) {
+    std::size_t count = 0;
+    for (unsigned char c : utf8) count += (c & 0xC0) != 0x80;
+    return count;
+}
+
+class ImportedForClients : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        destination_ = std::make_unique<ScratchFolder>();
+        importInto(fixtureFolder(), destination_->path());
+    }
+    static void TearDownTestSuite() { destination_.reset(); }
+    static std::string connection(const std::string& name) {
+        return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + destination_->data(name).string();
+    }
+    static std::unique_ptr<ScratchFolder> destination_;
+    RecordingSink sink;
+};
+
+std::unique_ptr<ScratchFolder> ImportedForClients::destination_;
+
+TEST_F(ImportedForClients, TheLibraryReadsPersonsAndPhonesInRankOrder) {
+    Ref<clsPidAccess> person = createObject<clsPidAccess>();
+    ASSERT_FALSE(person->Initialize(connection("LumoBase.mdb")));
+    const PersonInformation yoshida = person->GetPersonalInformation(11);
+    EXPECT_EQ(yoshida.lngPersonID, 11);
+    EXPECT_TRUE(yoshida.strLastName.starts_with("𠮷田")) << yoshida.strLastName;
+    EXPECT_EQ(characters(person->GetPersonalInformation(13).strNote), 70000u);
+    const PersonInformation old = person->GetPersonalInformation(17);
+    EXPECT_LT(old.dyBirthday, 0);
+
+    std::vector<PhoneInformation> phones;
+    EXPECT_FALSE(person->GetPhoneNumberInfo(15, phones));
+    ASSERT_EQ(phones.size(), 500u);
+    for (std::size_t i = 0; i < phones.size(); ++i) EXPECT_EQ(phones[i].intRank, static_cast<Integer>(i + 1));
+    EXPECT_TRUE(sink.messages().empty()) << sink.messages().front().text;
+}
+
+TEST_F(ImportedForClients, TheLibraryReadsSheetsAndScrapGroups) {
+    Ref<clsIidAccess> item = createObject<clsIidAccess>();
+    ASSERT_FALSE(item->Initialize(connection("iLumoBase.mdb")));
+    SheetInformation big;
+    item->GetSheetInformation(18, big);
+    EXPECT_EQ(big.lngSheetID, 18);
+    EXPECT_EQ(big.lngSalesAmount, 2136000000);
+    SheetInformation orphan;
+    item->GetSheetInformation(20, orphan);
+    EXPECT_EQ(orphan.lngGoodsID, 25);  // the deleted goods, kept as stored
+
+    Ref<clsScrapAccess> scrap = createObject<clsScrapAccess>();
+    ASSERT_FALSE(scrap->Initialize(connection("LumoScrap.mdb")));
+    // (Its label list stops at the group whose LABEL is Null, which the
+    // library reports as it does for any Null caption.)
+    EXPECT_EQ(scrap->GetGroupIDEx("未分類"), 1);
+    EXPECT_TRUE(sink.messages().empty()) << sink.messages().front().text;
+}
+
+TEST_F(ImportedForClients, LumoExportWritesBothFilesAndCountsCharactersOutsideCp932) {
+    // The library reports the Nulls the source holds in key and count
+    // columns (a Null RANK, a Null link to a person) as it reads them, so
+    // the exit status is 1; every record is still written.
+    const struct {
+        const char* kind;
+        const char* records;
+    } exports[]{{"person", "30 件"}, {"goods", "79 件"}};
+    for (const auto& e : exports) {
+        const fs::path out = destination_->path() / (std::string(e.kind) + ".csv");
+        const RunResult r = runLumo({"export", e.kind, "--out", out.string(), destination_->path().string()});
+        EXPECT_TRUE(contains(r.out + r.err, e.records)) << r.out << r.err;
+        EXPECT_TRUE(contains(r.out + r.err, "「?」に置き換えました")) << r.out << r.err;
+        ASSERT_TRUE(fs::exists(out)) << e.kind;
+    }
+    // 𠮷田 has no CP932 form: "?" stands for 𠮷, 田 (0x93 0x63) stays.
+    EXPECT_TRUE(contains(readFile(destination_->path() / "person.csv"), "?\x93\x63")) << "person 11";
+}
+
+TEST(ImportCli, ImportsFromTheCommandLineAndTellsAJetFileToBeImported) {
+    const RunResult help = runLumo({"--help"});
+    EXPECT_TRUE(contains(help.out, "lumo import [--skip-unknown] SOURCE DEST")) << help.out;
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"import"}, {"import", "only-source"}, {"import", "--bogus", "a", "b"}, {"import", "a", "b", "c"}}) {
+        const RunResult r = runLumo(args);
+        EXPECT_EQ(r.exitCode, 2) << args.size();
+        EXPECT_TRUE(contains(r.err, "Usage")) << r.err;
+    }
+
+    ScratchFolder destination;
+    const RunResult r = runLumo({"import", fixture("LumoBase.mdb").string(), destination.path().string()});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(contains(r.out, "孤立した行")) << r.out;
+    EXPECT_TRUE(contains(r.out, "T_PHONE")) << r.out;
+    EXPECT_TRUE(fs::exists(destination.data("LumoBase.mdb")));
+    EXPECT_FALSE(fs::exists(destination.data("iLumoBase.mdb")));
+    const RunResult again = runLumo({"import", fixture("LumoBase.mdb").string(), destination.path().string()});
+    EXPECT_EQ(again.exitCode, 1);
+    EXPECT_TRUE(contains(again.err, "already exists")) << again.err;
+
+    const RunResult sql = runLumo({"sql", fixture("LumoBase.mdb").string(), "SELECT * FROM T_PERSON"});
+    EXPECT_EQ(sql.exitCode, 1);
+    EXPECT_TRUE(contains(sql.err, "lumo import")) << sql.err;
+}
+
+}  // namespace
+}  // namespace lumo::test
