@@ -5,7 +5,7 @@
 #include <variant>
 
 #include "access/core/Fields.h"
-#include "access/core/WriteTransaction.h"
+#include "access/core/Transaction.h"
 #include "access/scrap/clsScrapAccess.h"
 #include "platform/ErrorReport.h"
 #include "platform/MessageSink.h"
@@ -109,7 +109,8 @@ bool ScrapAccess::InsertScrapRecord(ScrapInformation& ScrapData, const String&) 
     db::Connection& cnn = cnnDatabase.get();
     db::Recordset rs;
     rs.Open("T_SCRAP", cnn, adOpenDynamic, adLockPessimistic, adCmdTable);
-    return transacted("CLS-srca1004", cnn, [&] {
+    cnn.BeginTrans();
+    return committed("CLS-srca1004", cnn, [&] {
         rs.AddNew();
         writeColumns(rs, ScrapData);
         rs.Update();
@@ -160,7 +161,8 @@ bool ScrapAccess::UpdateScrapRecord(Long lngID, ScrapInformation& ScrapData, con
     db::Connection& cnn = cnnDatabase.get();
     db::Recordset rs;
     openByID(rs, kSelectScrap, lngID, cnn);
-    return transacted("CLS-srca1009", cnn, [&] {
+    cnn.BeginTrans();
+    return committed("CLS-srca1009", cnn, [&] {
         writeColumns(rs, ScrapData);
         rs.Update();
         ScrapData.lngScrapID = longOf(rs, "ID");
