@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "platform/Error.h"
+#include "schema/TypeChecks.h"
 
 namespace fs = std::filesystem;
 
@@ -42,7 +43,7 @@ void buildDatabase(const fs::path& file, std::string_view ddl, const std::functi
     Database db(file);
     db.exec("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF;");
     db.exec("BEGIN");
-    db.exec(ddl);
+    db.exec(schema::withTypeChecks(ddl));
     fill(db);
     db.exec("COMMIT");
     // Write-ahead logging: readers never block a writer, and each read
