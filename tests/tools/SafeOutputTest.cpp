@@ -131,7 +131,9 @@ TEST(SafeExportReports, AFailureOfEveryRecordIsPrintedOnceWithACount) {
     const ChildExit run = runProgram({lumo(), "export", "person", folder.path().string()});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(occurrences(run.err, "CLS-pida1040"), 2u) << "the report once, and once in the count line: " << run.err;
-    EXPECT_NE(run.err.find("CLS-pida1040) が 5 回ありました"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("lumo export: CLS-pida1040: "), std::string::npos) << "code and description on one line: " << run.err;
+    EXPECT_NE(run.err.find("lumo export: 同じ報告 (CLS-pida1040: "), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(") が 5 回ありました"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("失敗しました"), std::string::npos) << "a 'written' line above status 1 says the run failed";
 }
 

@@ -89,8 +89,10 @@ std::filesystem::path lumoBinary() {
 
 }  // namespace
 
-RunResult runLumo(const std::vector<std::string>& args) {
+RunResult runLumo(const std::vector<std::string>& args, const std::string& input) {
     const ScratchFolder io;
+    const std::string inFile = (io.path() / "in").string();
+    std::ofstream(inFile, std::ios::binary) << input;
     const std::string outFile = (io.path() / "out").string();
     const std::string errFile = (io.path() / "err").string();
     const std::string program = lumoBinary().string();
@@ -101,7 +103,7 @@ RunResult runLumo(const std::vector<std::string>& args) {
     argv.push_back(nullptr);
 
     SpawnActions actions;
-    posix_spawn_file_actions_addopen(actions.get(), STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(actions.get(), STDIN_FILENO, inFile.c_str(), O_RDONLY, 0);
     posix_spawn_file_actions_addopen(actions.get(), STDOUT_FILENO, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(actions.get(), STDERR_FILENO, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
 

@@ -52,7 +52,7 @@ struct RunResult {
 };
 
 // Runs build/bin/lumo (LUMO_BIN_DIR, else beside the test program) with
-// the arguments, without a shell.
-RunResult runLumo(const std::vector<std::string>& args);
+// the arguments, without a shell; `input` is its standard input.
+RunResult runLumo(const std::vector<std::string>& args, const std::string& input = {});
 
 }  // namespace lumo::test

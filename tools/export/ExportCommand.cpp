@@ -19,6 +19,7 @@
 #include "platform/ScopedSignal.h"
 #include "platform/StagedFile.h"
 #include "platform/db/ConnectionString.h"
+#include "tools/lumo/ReportLine.h"
 
 namespace lumo::tools {
 namespace {
@@ -82,8 +83,7 @@ public:
     void summarize(std::ostream& err) const {
         for (const auto& [text, count] : texts_)
             if (count > 1)
-                err << "lumo export: 同じ報告 (" << text.substr(0, text.find("\r\n")) << ") が " << count
-                    << " 回ありました。\n";
+                err << "lumo export: 同じ報告 (" << reportLine(text) << ") が " << count << " 回ありました。\n";
     }
 
 private:
@@ -134,8 +134,8 @@ int run(Arguments args, std::ostream& out, std::ostream& err) {
     ReportCounter reports;
     ScopedMessageSink sink([&](const MessageRequest& request) {
         if (request.icon == MsgIcon::Information) return MsgResult::OK;
-        if (request.buttons != MsgButtons::OK) return defaultMessageSink(request);
-        if (reports.firstTime(request.text)) defaultMessageSink(request);
+        if (request.buttons != MsgButtons::OK || reports.firstTime(request.text))
+            return printReport(err, "export", request);
         return MsgResult::OK;
     });
 
@@ -179,9 +179,12 @@ const Command kExportCommand{
     "  lumo export person|goods [--out FILE] [--force] [DIR]\n"
     "      DIR/Data の住所録 (person) か商品台帳 (goods) を CP932 の CSV に書き出します。\n"
     "      exports the address book or the goods ledger of DIR (default: .) as a CP932 CSV file;\n"
-    "      FILE defaults to DIR/person.csv or DIR/goods.csv; --force replaces an existing file;\n"
+    "      FILE defaults to DIR/person.csv or DIR/goods.csv; --force replaces an existing file.\n"
     "      The file appears only when the run ends; a failed run leaves an existing file as it was.\n"
-    "      Ctrl-C stops after the current record, keeps what was written and exits with status 130.\n",
+    "      Ctrl-C stops after the current record, keeps what was written and exits with status 130.\n"
+    "      列の説明 / the columns: docs/csv.md\n",
+    "  lumo export person                          # Data/LumoBase.mdb -> person.csv\n"
+    "  lumo export goods --out ledger.csv --force  # Data/iLumoBase.mdb -> ledger.csv (replaced)\n",
     &run,
 };
 

@@ -22,7 +22,7 @@ namespace {
 
 constexpr std::string_view kUsage =
     "  lumo import [--skip-unknown] SOURCE DEST\n"
-    "      Windows 版の Jet データベース (LumoBase.mdb, iLumoBase.mdb, LumoScrap.mdb) を\n"
+    "      Jet 4 (Microsoft Access .mdb) のデータベース (LumoBase.mdb, iLumoBase.mdb, LumoScrap.mdb) を\n"
     "      DEST/Data に Lumo のデータベースとして取り込みます。SOURCE は Data フォルダを含む\n"
     "      フォルダ、Data フォルダ、または .mdb ファイル一つです。SOURCE には書き込まず、\n"
     "      DEST の既存のファイルは上書きしません。\n"
@@ -40,13 +40,11 @@ std::string listUnknown(const std::vector<FilePlan>& plans) {
     return list;
 }
 
+constexpr std::string_view kExamples =
+    "  lumo import /media/usb/Lumo ~/Lumo          # Jet のファイルを新しいフォルダへ / Jet files into a new folder\n"
+    "  lumo import --skip-unknown old/Data/LumoBase.mdb new  # 知らない表を飛ばす / leaving out unknown tables\n";
+
 int runImport(Arguments args, std::ostream& out, std::ostream& err) {
-    for (std::string_view arg : args) {
-        if (isHelpOption(arg)) {
-            out << "使い方 / Usage:\n" << kUsage;
-            return kExitOk;
-        }
-    }
     // Interrupted, the run takes its half-made files with it.
     removeStagedFilesOnSignals({SIGINT, SIGTERM, SIGHUP});
     const ImportOptions options = parseImportOptions(args);
@@ -61,7 +59,7 @@ int runImport(Arguments args, std::ostream& out, std::ostream& err) {
 
 }  // namespace
 
-const Command kImportCommand{"import", kUsage, runImport};
+const Command kImportCommand{"import", kUsage, kExamples, runImport};
 
 ImportOptions parseImportOptions(Arguments args) {
     ImportOptions options;

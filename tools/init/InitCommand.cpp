@@ -43,13 +43,11 @@ std::int64_t parseCount(std::string_view option, std::string_view text) {
     return value;
 }
 
+constexpr std::string_view kExamples =
+    "  lumo init --sample                          # 見本データ入り / with the sample data, in ./Data\n"
+    "  lumo init --persons 1000 --sheets 1000 big  # 合成データ / synthetic records, in big/Data\n";
+
 int runInit(Arguments args, std::ostream& out, std::ostream&) {
-    for (std::string_view arg : args) {
-        if (isHelpOption(arg)) {
-            out << "使い方 / Usage:\n" << kUsage;
-            return kExitOk;
-        }
-    }
     // Interrupted, the run takes its half-built files with it.
     removeStagedFilesOnSignals({SIGINT, SIGTERM, SIGHUP});
     for (const fs::path& file : createDatabases(parseInitOptions(args)))
@@ -59,7 +57,7 @@ int runInit(Arguments args, std::ostream& out, std::ostream&) {
 
 }  // namespace
 
-const Command kInitCommand{"init", kUsage, runInit};
+const Command kInitCommand{"init", kUsage, kExamples, runInit};
 
 InitOptions parseInitOptions(Arguments args) {
     InitOptions options;

@@ -23,9 +23,12 @@ using Arguments = std::span<const std::string_view>;
 
 struct Command {
     std::string_view name;
-    std::string_view usage;  // the command's lines of `lumo --help`
+    std::string_view usage;     // the command's lines of `lumo --help`
+    std::string_view examples;  // shown by `lumo NAME --help`: command lines that work as written
+                                // in an empty folder, in this order (init first)
     // Returns the exit code; throws UsageError for wrong arguments and
-    // lumo::Error (or another std::exception) for a failure.
+    // lumo::Error (or another std::exception) for a failure. Never sees
+    // --help: `lumo` answers that itself.
     int (*run)(Arguments args, std::ostream& out, std::ostream& err);
 };
 

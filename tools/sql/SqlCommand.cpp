@@ -1,8 +1,16 @@
 #include "tools/sql/SqlCommand.h"
 
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/CsvField.h"
+#include "platform/Error.h"
 #include "platform/db/Connection.h"
 #include "platform/db/JetSql.h"
 #include "platform/db/Recordset.h"
@@ -16,11 +24,20 @@ using namespace lumo::db;
 
 constexpr std::string_view kUsage =
     "  lumo sql DBFILE STATEMENT\n"
+    "  lumo sql DBFILE -f FILE\n"
     "      Jet 形式の SQL 文を一つ実行します。SELECT の結果は見出し行付きの\n"
     "      CSV (UTF-8) で標準出力へ、それ以外は変更した行数を標準エラーへ。\n"
+    "      -f FILE: SQL 文をファイルから読みます (- は標準入力)。\n"
     "      Runs one Jet-dialect statement on DBFILE. SELECT rows go to standard\n"
     "      output as UTF-8 CSV with a header row; other statements report the\n"
-    "      number of affected rows on standard error.\n";
+    "      number of affected rows on standard error. -f reads the statement\n"
+    "      from FILE, or from standard input when FILE is -.\n"
+    "      SQL の書き方 / the dialect: docs/sql.md\n";
+
+constexpr std::string_view kExamples =
+    "  lumo sql Data/LumoBase.mdb \"SELECT LASTNAME & FIRSTNAME AS NAME FROM T_PERSON WHERE LASTNAME LIKE '髙%'\"\n"
+    "  lumo sql Data/iLumoBase.mdb -f query.sql\n"
+    "  echo \"SELECT COUNT(*) FROM T_PERSON\" | lumo sql Data/LumoBase.mdb -f -\n";
 
 void writeRows(Recordset& rs, std::ostream& out) {
     std::string line;
@@ -40,20 +57,46 @@ void writeRows(Recordset& rs, std::ostream& out) {
     }
 }
 
-int runSql(Arguments args, std::ostream& out, std::ostream& err) {
-    if (args.size() == 1 && isHelpOption(args[0])) {
-        out << "使い方 / Usage:\n" << kUsage;
-        return kExitOk;
+// The statement text of FILE or, for "-", of standard input. A byte order
+// mark that an editor put in front is not part of the statement.
+std::string readStatement(std::string_view file) {
+    std::string text;
+    if (file == "-") {
+        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+        if (std::cin.bad()) throw Error("標準入力を読めません (cannot read standard input)");
+    } else {
+        std::ifstream in{std::string(file), std::ios::binary};
+        if (in) text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        if (!in || in.bad())
+            throw Error("ファイル '" + std::string(file) + "' を読めません (cannot read): " + std::strerror(errno));
     }
-    if (args.size() != 2)
+    if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
+    return text;
+}
+
+int runSql(Arguments args, std::ostream& out, std::ostream& err) {
+    std::optional<std::string_view> statementFile;
+    std::vector<std::string_view> operands;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] != "-f") {
+            operands.push_back(args[i]);
+        } else if (statementFile || i + 1 == args.size()) {
+            throw UsageError("-f にはファイル名を一つ指定してください (-f expects one FILE, or - for standard input)");
+        } else {
+            statementFile = args[++i];
+        }
+    }
+    if (statementFile && operands.size() != 1)
+        throw UsageError("-f を使うときはデータベースファイルだけを指定してください (with -f, expects DBFILE only)");
+    if (!statementFile && operands.size() != 2)
         throw UsageError("データベースファイルと SQL 文を一つずつ指定してください (expects DBFILE and STATEMENT)");
-    runStatement(args[0], args[1], out, err);
+    runStatement(operands[0], statementFile ? readStatement(*statementFile) : std::string(operands[1]), out, err);
     return kExitOk;
 }
 
 }  // namespace
 
-const Command kSqlCommand{"sql", kUsage, runSql};
+const Command kSqlCommand{"sql", kUsage, kExamples, runSql};
 
 void runStatement(std::string_view databaseFile, std::string_view statement, std::ostream& out,
                   std::ostream& err) {

@@ -1,5 +1,5 @@
 #pragma once
-// `lumo sql DBFILE STATEMENT`: runs one Jet-dialect statement through the
+// `lumo sql DBFILE STATEMENT` (or `-f FILE`): runs one Jet-dialect statement through the
 // engine layer, the way the library does. Rows of a SELECT go to standard
 // output as UTF-8 CSV with a header of the field names; other statements
 // report the number of rows they changed on standard error.
