@@ -41,7 +41,7 @@ public:
 
     template <class T>
     LumoAccess::Ref<T> create() const {
-        return LumoAccess::createObject<T>(factory());
+        return LumoAccess::createObject<T>(factory(), entry<LumoAccess::DllGetTypeLibraryProc>("DllGetTypeLibrary"));
     }
 
     const std::string& loadError() const { return error_; }
@@ -93,7 +93,6 @@ public:
     std::string connectionString() const {
         return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path_.string();
     }
-    const std::filesystem::path& path() const { return path_; }
 
     void exec(const std::string& sql) {
         char* err = nullptr;
