@@ -9,6 +9,10 @@ LUMO_PACKAGES=(
   libgtest-dev
   libbenchmark-dev
   python3
+  # The Python module lumoaccess and its tests.
+  pybind11-dev
+  python3-dev
+  python3-pytest
   # The export wizard: Qt Widgets, Qt Test, moc and the offscreen platform;
   # Qt's own Japanese texts; Japanese fonts for the captions.
   qt6-base-dev
