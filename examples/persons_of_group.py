@@ -9,14 +9,20 @@ through the library.
 """
 import sqlite3
 import sys
+import unicodedata
 
 import lumoaccess
 
 
+def width(text):
+    """Columns on a terminal: full-width (Japanese) characters take two."""
+    return sum(2 if unicodedata.east_asian_width(ch) in "WF" else 1 for ch in text)
+
+
 def table(rows, headers):
-    widths = [max(len(str(c)) for c in column) for column in zip(headers, *rows)]
+    widths = [max(width(str(c)) for c in column) for column in zip(headers, *rows)]
     for row in [headers, ["-" * w for w in widths], *rows]:
-        print("  ".join(str(c).ljust(w) for c, w in zip(row, widths)))
+        print("  ".join(str(c) + " " * (w - width(str(c))) for c, w in zip(row, widths)))
 
 
 def main(path, caption=None):
