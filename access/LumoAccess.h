@@ -3,11 +3,21 @@
 // it. This header is the library's type library: the value types, the
 // record types, the three class interfaces and the server entry points.
 // A client loads libLumoAccess.so (dlopen), looks up DllGetClassObject and
-// creates objects by class name with LumoAccess::createObject.
+// DllGetTypeLibrary and creates objects by class name with
+// LumoAccess::createObject.
+//
+// The stable edge of the library is its C entry points (extern "C" at the
+// end of this header): they take and return only C types and keep their
+// meaning across versions. The class interfaces pass std::string and
+// std::vector across the boundary, so a client must be built with the same
+// compiler family, C++ library and string ABI as the library, and against
+// the same interface version; createObject checks the ABI tag the library
+// reports and refuses a library that differs.
 //
 // Conventions shared by every operation:
 //  - Boolean results are error flags: true means a failure was reported
-//    (through the process's message-box sink), false that none was.
+//    (through the process's message handler), false that none was.
+//  - No operation throws: each reports its failures itself.
 //  - Records and arrays belong to the caller and are passed by reference;
 //    readers replace an array by the rows read, or leave it untouched when
 //    there are none.
@@ -297,26 +307,26 @@ class clsPidAccess : public IAccessObject {
 public:
     static constexpr const char* kClassName = "clsPidAccess";
 
-    virtual Boolean Initialize(const String& strConnection, String* Reserved = nullptr) = 0;
-    virtual String GetGroupingLabel() = 0;
-    virtual Long GetGroupID() = 0;
-    virtual void GetGroupLabel(LabelTable& aryLabel) = 0;
-    virtual PersonInformation GetPersonalInformation(Long lngPersonID, String* Reserved = nullptr) = 0;
+    virtual Boolean Initialize(const String& strConnection, String* Reserved = nullptr) noexcept = 0;
+    virtual String GetGroupingLabel() noexcept = 0;
+    virtual Long GetGroupID() noexcept = 0;
+    virtual void GetGroupLabel(LabelTable& aryLabel) noexcept = 0;
+    virtual PersonInformation GetPersonalInformation(Long lngPersonID, String* Reserved = nullptr) noexcept = 0;
     virtual Boolean GetMailAddressInfo(Long lngPersonID, std::vector<MailInformation>& paMail,
-                                       String* Reserved = nullptr) = 0;
+                                       String* Reserved = nullptr) noexcept = 0;
     virtual Boolean GetPhoneNumberInfo(Long lngPersonID, std::vector<PhoneInformation>& paPhone,
-                                       String* Reserved = nullptr) = 0;
+                                       String* Reserved = nullptr) noexcept = 0;
     virtual Boolean GetChildInformation(Long lngPersonID, std::vector<ChildrenInformation>& pachild,
-                                        String* Reserved = nullptr) = 0;
+                                        String* Reserved = nullptr) noexcept = 0;
     virtual Boolean GetGreetingInformation(Long lngPersonID, std::vector<GreetingInformation>& paGreeting,
-                                           String* Reserved = nullptr) = 0;
-    virtual void DeleteGroup(Long lngID, String* Reerved = nullptr) = 0;
-    virtual Long GetGroupIDEx(const String& strLabel) = 0;
+                                           String* Reserved = nullptr) noexcept = 0;
+    virtual void DeleteGroup(Long lngID, String* Reerved = nullptr) noexcept = 0;
+    virtual Long GetGroupIDEx(const String& strLabel) noexcept = 0;
     // Stores the person's note and records its new or changed dated
     // entries as ToDo rows (CHK_FLAG True). The result is always Empty.
-    virtual Variant UpdateNote(Long lngPersonID, const String& strNote, String* Reserved = nullptr) = 0;
+    virtual Variant UpdateNote(Long lngPersonID, const String& strNote, String* Reserved = nullptr) noexcept = 0;
     // Deletes the ToDo rows whose check flag is off, of every person.
-    virtual void DeleteToDo() = 0;
+    virtual void DeleteToDo() noexcept = 0;
     // Stores a new person (short form: names, company, one address chosen
     // by strDefaut, note) with phones and mails. The person row and every
     // dependent row are committed one by one; after a failure the person
@@ -325,14 +335,14 @@ public:
     // stored; phones without a number and mails without an address are
     // skipped. An empty array stores nothing of its kind.
     virtual Boolean SetPersonalInformationEZ(PersonInformation& PersonInfo, std::vector<PhoneInformation>& PhoneInfo,
-                                             std::vector<MailInformation>& MailInfo, String* Reserved = nullptr) = 0;
+                                             std::vector<MailInformation>& MailInfo, String* Reserved = nullptr) noexcept = 0;
     // The same for every field of the person, with greetings and children
     // (children without a name are skipped).
     virtual Boolean SetPersonalInformation(PersonInformation& PersonInfo, std::vector<PhoneInformation>& PhoneInfo,
                                            std::vector<MailInformation>& MailInfo,
                                            std::vector<GreetingInformation>& GreetingInfo,
                                            std::vector<ChildrenInformation>& ChildrenInfo,
-                                           String* Reserved = nullptr) = 0;
+                                           String* Reserved = nullptr) noexcept = 0;
     // Rewrites the person PersonInfo.lngPersonID (after UpdateNote with its
     // note) and makes the stored mails, phones, children and greetings equal
     // to the arrays, matched by position; every element's lngPersonID is
@@ -343,15 +353,15 @@ public:
                                           std::vector<MailInformation>& MailInfo,
                                           std::vector<GreetingInformation>& GreetingInfo,
                                           std::vector<ChildrenInformation>& ChildrenInfo,
-                                          String* Reserved = nullptr) = 0;
+                                          String* Reserved = nullptr) noexcept = 0;
     // Deletes the person row (the database file removes the rows that
     // belong to it). An ID without a row deletes nothing and is no failure.
-    virtual Boolean DelPersonalInformation(Long& lngPersonID, String* Reserved = nullptr) = 0;
+    virtual Boolean DelPersonalInformation(Long& lngPersonID, String* Reserved = nullptr) noexcept = 0;
     // The person list's statement for a name and a phone fragment, which
     // the client runs itself; "" when both are empty.
-    virtual String CreateSimpleViewQuery(const String& strName, const String& strPhone) = 0;
-    virtual String GetFindView(const String& strName, const String& strPhone) = 0;
-    virtual PersonaInfoOverview GetPersonalInformaionOverView(Long lngPersonID, String* Reserved = nullptr) = 0;
+    virtual String CreateSimpleViewQuery(const String& strName, const String& strPhone) noexcept = 0;
+    virtual String GetFindView(const String& strName, const String& strPhone) noexcept = 0;
+    virtual PersonaInfoOverview GetPersonalInformaionOverView(Long lngPersonID, String* Reserved = nullptr) noexcept = 0;
 
 protected:
     ~clsPidAccess() = default;
@@ -362,31 +372,31 @@ class clsIidAccess : public IAccessObject {
 public:
     static constexpr const char* kClassName = "clsIidAccess";
 
-    virtual Boolean Initialize(const String& strConnection, String* Reserved = nullptr) = 0;
-    virtual void GetGroupLabel(LabelTable& aryLabel, String* Reserved = nullptr) = 0;
+    virtual Boolean Initialize(const String& strConnection, String* Reserved = nullptr) noexcept = 0;
+    virtual void GetGroupLabel(LabelTable& aryLabel, String* Reserved = nullptr) noexcept = 0;
     virtual Boolean GetGoodsInformation(Long lngGoodsID, GoodsInformation& GoodsInfo,
                                         SupplierInformation& SupplierInfo, CustomerInformation& CustomerInfo,
-                                        String* Reserved = nullptr) = 0;
-    virtual GoodsInfoOverview GetGoodsInformationOverView(Long lngSheetID, String* Reserved = nullptr) = 0;
+                                        String* Reserved = nullptr) noexcept = 0;
+    virtual GoodsInfoOverview GetGoodsInformationOverView(Long lngSheetID, String* Reserved = nullptr) noexcept = 0;
     virtual Boolean ReadItemInformation(const String& strItemName, GoodsInformation& ItemInfo,
-                                        String* Reserved = nullptr) = 0;
+                                        String* Reserved = nullptr) noexcept = 0;
     virtual Boolean ReadSupplierInformation(const String& strSupplier, SupplierInformation& SupplierInfo,
-                                            String* Reserved = nullptr) = 0;
+                                            String* Reserved = nullptr) noexcept = 0;
     virtual Boolean ReadCustomerInformation(const String& strCustomer, CustomerInformation& CustomerInfo,
-                                            String* Reserved = nullptr) = 0;
-    virtual String GetGroupingLabel() = 0;
-    virtual Long GetGroupID() = 0;
-    virtual void DeleteGroup(Long lngGroupID, String* Reserved = nullptr) = 0;
-    virtual void GetItemInformation(Long lngGoodsID, GoodsInformation& GoodsInfo, String* Reserved = nullptr) = 0;
+                                            String* Reserved = nullptr) noexcept = 0;
+    virtual String GetGroupingLabel() noexcept = 0;
+    virtual Long GetGroupID() noexcept = 0;
+    virtual void DeleteGroup(Long lngGroupID, String* Reserved = nullptr) noexcept = 0;
+    virtual void GetItemInformation(Long lngGoodsID, GoodsInformation& GoodsInfo, String* Reserved = nullptr) noexcept = 0;
     virtual void GetPersonInformation(Long lngPersonID, CustomerInformation& CustomerInfo,
-                                      SupplierInformation& SupplierInfo, Boolean blnFlag) = 0;
-    virtual void GetSheetInformation(Long lngSheetID, SheetInformation& SheetInfo, String* Reserved = nullptr) = 0;
-    virtual Long GetGroupIDEx(const String& strLabel) = 0;
+                                      SupplierInformation& SupplierInfo, Boolean blnFlag) noexcept = 0;
+    virtual void GetSheetInformation(Long lngSheetID, SheetInformation& SheetInfo, String* Reserved = nullptr) noexcept = 0;
+    virtual Long GetGroupIDEx(const String& strLabel) noexcept = 0;
     // Stores the sheet's note and records its new or changed dated entries
     // as ToDo rows (CHK_FLAG True).
-    virtual void UpdateNote(Long lngSheetID, const String& strNote, String* Reserved = nullptr) = 0;
+    virtual void UpdateNote(Long lngSheetID, const String& strNote, String* Reserved = nullptr) noexcept = 0;
     // Deletes the ToDo rows whose check flag is off, of every sheet.
-    virtual void DeleteToDo() = 0;
+    virtual void DeleteToDo() noexcept = 0;
 
     // Sheet entry. blnChoice true: a purchase, whose counterpart is
     // SupplierInfo; false: a sale, whose counterpart is CustomerInfo. A
@@ -396,35 +406,35 @@ public:
     // added are removed again and the records hold the keys they came with.
     virtual Boolean SetGoodsInformation(GoodsInformation& GoodsInfo, SupplierInformation& SupplierInfo,
                                         CustomerInformation& CustomerInfo, SheetInformation& SheetInfo,
-                                        Boolean blnChoice, String* Reserved = nullptr) = 0;
+                                        Boolean blnChoice, String* Reserved = nullptr) noexcept = 0;
     // Removes one sheet row (its goods and counterpart stay).
-    virtual Boolean DeleteSheetInformation(Long lngSheetID, String* Reserved = nullptr) = 0;
+    virtual Boolean DeleteSheetInformation(Long lngSheetID, String* Reserved = nullptr) noexcept = 0;
     // Rewrites sheet lngSheetID from SheetInfo, after recording its note
     // with UpdateNote. The date comes from dySalesDate (sale) or
     // dyStockDate (purchase) and is kept when that is 0.
     virtual Boolean UpdateSheetInformation(Long lngSheetID, SheetInformation& SheetInfo,
-                                           String* Reserved = nullptr) = 0;
+                                           String* Reserved = nullptr) noexcept = 0;
     // Rewrites the counterpart, the goods and the sheet, adding a
     // counterpart or goods row whose ID is 0. Steps that succeeded stay.
     virtual Boolean UpGoodsInformation(GoodsInformation& GoodsInfo, SupplierInformation& SupplierInfo,
                                        CustomerInformation& CustomerInfo, SheetInformation& SheetInfo,
-                                       String* Reserved = nullptr) = 0;
+                                       String* Reserved = nullptr) noexcept = 0;
     // Removes a sheet, then its goods and counterpart (the supplier when
     // lngSupplierID is not 0, else the customer) unless other sheets use
     // them. A sheet that could not be removed leaves the others alone.
     virtual Boolean DelGoodsInformation(Long lngSheetID, Long lngGoodsID, Long lngSupplierID, Long lngCustomerID,
-                                        String* Reserved = nullptr) = 0;
+                                        String* Reserved = nullptr) noexcept = 0;
     // Statements of the sheet, goods and supplier/customer lists, which the
     // client runs itself; "" when every word is empty.
     virtual String CreateSimpleViewQuery(const String& strItem, const String& strTrader,
-                                         String* Reserved = nullptr) = 0;
-    virtual String GetFindView(const String& strItem, const String& strTrader) = 0;
+                                         String* Reserved = nullptr) noexcept = 0;
+    virtual String GetFindView(const String& strItem, const String& strTrader) noexcept = 0;
     // Always "".
-    virtual String CreateAdvancedViewQuery(std::vector<String>& aryQuery, String* Reserved = nullptr) = 0;
-    virtual String CreateItemView(const String& strAlias, const String& strItem, const String& strForm) = 0;
+    virtual String CreateAdvancedViewQuery(std::vector<String>& aryQuery, String* Reserved = nullptr) noexcept = 0;
+    virtual String CreateItemView(const String& strAlias, const String& strItem, const String& strForm) noexcept = 0;
     // blnFlag true: suppliers, false: customers.
     virtual String CreatePersonView(const String& strAlias, const String& strName, const String& strTel,
-                                    Boolean blnFlag) = 0;
+                                    Boolean blnFlag) noexcept = 0;
 
 protected:
     ~clsIidAccess() = default;
@@ -435,32 +445,32 @@ class clsScrapAccess : public IAccessObject {
 public:
     static constexpr const char* kClassName = "clsScrapAccess";
 
-    virtual Boolean Initialize(const String& strConnection, String* Reserved = nullptr) = 0;
-    virtual Boolean GetGroupLabel(LabelTable& aryLabel, String* Reserved = nullptr) = 0;
-    virtual Long GetGroupID() = 0;
-    virtual Long GetGroupIDEx(const String& strLabel) = 0;
-    virtual String GetGroupingLabel() = 0;
-    virtual Boolean DeleteGroup(Long lngGroupID, String* Reserved = nullptr) = 0;
+    virtual Boolean Initialize(const String& strConnection, String* Reserved = nullptr) noexcept = 0;
+    virtual Boolean GetGroupLabel(LabelTable& aryLabel, String* Reserved = nullptr) noexcept = 0;
+    virtual Long GetGroupID() noexcept = 0;
+    virtual Long GetGroupIDEx(const String& strLabel) noexcept = 0;
+    virtual String GetGroupingLabel() noexcept = 0;
+    virtual Boolean DeleteGroup(Long lngGroupID, String* Reserved = nullptr) noexcept = 0;
     // One scrap is one row of T_SCRAP. An empty text is stored as Null, a
     // zero date leaves the stored date (or the default) as it is, and
     // strLabe and strMemoLabel are never read or written.
-    virtual Boolean SetScrapInformation(ScrapInformation& ScrapData, String* Reserved = nullptr) = 0;
+    virtual Boolean SetScrapInformation(ScrapInformation& ScrapData, String* Reserved = nullptr) noexcept = 0;
     // A missing ID leaves the record as passed (the overview: zeros and
     // empty texts, except strLabe and strBodyPath, which keep the caller's).
-    virtual void GetScrapInformationOverView(Long lngID, ScrapInfoOverview& OverView, String* Reserved = nullptr) = 0;
-    virtual void GetScrapInformation(Long lngID, ScrapInformation& ScrapData, String* Reserved = nullptr) = 0;
-    virtual Boolean UpScrapInformation(Long lngID, ScrapInformation& Scrap, String* Reserved = nullptr) = 0;
-    virtual Boolean DelScrapInformation(Long lngID, String* Reserved = nullptr) = 0;
+    virtual void GetScrapInformationOverView(Long lngID, ScrapInfoOverview& OverView, String* Reserved = nullptr) noexcept = 0;
+    virtual void GetScrapInformation(Long lngID, ScrapInformation& ScrapData, String* Reserved = nullptr) noexcept = 0;
+    virtual Boolean UpScrapInformation(Long lngID, ScrapInformation& Scrap, String* Reserved = nullptr) noexcept = 0;
+    virtual Boolean DelScrapInformation(Long lngID, String* Reserved = nullptr) noexcept = 0;
     // ED_DATE := dyDate (also 0) and BODY := strBody of one scrap.
-    virtual void UpdateLastDate(Long lngScrapID, Date dyDate, const String& strBody) = 0;
+    virtual void UpdateLastDate(Long lngScrapID, Date dyDate, const String& strBody) noexcept = 0;
     // The search statement for the client to open: scraps whose keywords
     // contain strKeyword and whose source, group caption or title contain
     // strOther (LIKE patterns: % and _ keep their meaning). Empty when both
     // words are empty.
     virtual String CreateSimpleViewQuery(const String& strKeyword, const String& strOther,
-                                         String* Reserved = nullptr) = 0;
-    virtual String CreateAdvancedViewQuery() = 0;  // always empty
-    virtual String GetFindView(const String& strKeyword, const String& strOther) = 0;
+                                         String* Reserved = nullptr) noexcept = 0;
+    virtual String CreateAdvancedViewQuery() noexcept = 0;  // always empty
+    virtual String GetFindView(const String& strKeyword, const String& strOther) noexcept = 0;
 
 protected:
     ~clsScrapAccess() = default;
@@ -508,7 +518,35 @@ struct TypeLibraryInfo {
     const char* description;  // "LumoBase Access API Library Ver1.2"
     uint16_t majorVersion;
     uint16_t minorVersion;
+    uint32_t interfaceVersion;  // kInterfaceVersion of the library's build
+    const char* abiTag;         // abiTag() of the library's build
 };
+
+// The version of the class interfaces above: raised whenever a virtual
+// function, a record or an argument changes.
+inline constexpr uint32_t kInterfaceVersion = 1;
+
+// What a client and the library must share for the class interfaces to
+// work: the compiler family, the C++ library with its string ABI
+// (_GLIBCXX_USE_CXX11_ABI) and the interface version, e.g.
+// "gcc;libstdc++ cxx11-abi=1;interface 1".
+inline std::string abiTag() {
+#if defined(__clang__)
+    std::string tag = "clang";
+#elif defined(__GNUC__)
+    std::string tag = "gcc";
+#else
+    std::string tag = "other";
+#endif
+#if defined(_LIBCPP_VERSION)
+    tag += ";libc++";
+#elif defined(_GLIBCXX_USE_CXX11_ABI)
+    tag += _GLIBCXX_USE_CXX11_ABI ? ";libstdc++ cxx11-abi=1" : ";libstdc++ cxx11-abi=0";
+#else
+    tag += ";unknown C++ library";
+#endif
+    return tag + ";interface " + std::to_string(kInterfaceVersion);
+}
 
 using DllGetClassObjectProc = int32_t (*)(const char* className, void** object) noexcept;
 using DllRegisterServerProc = int32_t (*)() noexcept;
@@ -516,12 +554,57 @@ using DllUnregisterServerProc = int32_t (*)() noexcept;
 using DllCanUnloadNowProc = bool (*)() noexcept;
 using DllGetTypeLibraryProc = const TypeLibraryInfo* (*)() noexcept;
 
-// Creates an object of class T through the library's factory entry point;
-// an empty Ref when the library does not offer the class.
+// Message boxes. Every report and question of the library goes to one
+// process-wide handler, in order; without one, reports go to standard
+// error and questions get the safe answer (No, or Cancel where there is
+// no No). The codes are fixed numbers so that any language can use them.
+inline constexpr int32_t kButtonsOK = 0;
+inline constexpr int32_t kButtonsOKCancel = 1;
+inline constexpr int32_t kButtonsYesNo = 2;
+inline constexpr int32_t kButtonsYesNoCancel = 3;
+inline constexpr int32_t kIconNone = 0;
+inline constexpr int32_t kIconCritical = 1;
+inline constexpr int32_t kIconQuestion = 2;
+inline constexpr int32_t kIconExclamation = 3;
+inline constexpr int32_t kIconInformation = 4;
+inline constexpr int32_t kAnswerOK = 0;
+inline constexpr int32_t kAnswerCancel = 1;
+inline constexpr int32_t kAnswerYes = 2;
+inline constexpr int32_t kAnswerNo = 3;
+
+// The handler: the text (UTF-8; a report is "<location code>\r\n<description>"),
+// the buttons, the icon and the title (UTF-8, "" for the application's own
+// name); the result is the answer. It runs on the thread that called the
+// operation and must not throw; an answer the buttons do not offer counts
+// as the safe answer.
+using LumoMessageHandler = int32_t (*)(void* context, const char* text, int32_t buttons, int32_t icon,
+                                       const char* title);
+using LumoSetMessageHandlerProc = int32_t (*)(LumoMessageHandler handler, void* context) noexcept;
+using LumoResetMessageHandlerProc = void (*)() noexcept;
+using LumoGetLastReportProc = int32_t (*)(const char** locationCode, const char** description) noexcept;
+using LumoClearLastReportProc = void (*)() noexcept;
+
+// Creates an object of class T through the library's factory entry point.
+// An empty Ref, with the reason in *reason, when the library was built with
+// another ABI tag than this client (or does not say), or does not offer
+// the class.
 template <class T>
-Ref<T> createObject(DllGetClassObjectProc factory) {
+Ref<T> createObject(DllGetClassObjectProc factory, DllGetTypeLibraryProc typeLibrary,
+                    std::string* reason = nullptr) {
+    const auto refuse = [reason](std::string why) {
+        if (reason) *reason = "LumoAccess: " + why;
+        return Ref<T>();
+    };
+    if (!factory) return refuse("the library has no DllGetClassObject");
+    const TypeLibraryInfo* info = typeLibrary ? typeLibrary() : nullptr;
+    if (!info || !info->abiTag) return refuse("the library does not say which interface and ABI it was built for");
+    if (const std::string ours = abiTag(); ours != info->abiTag)
+        return refuse("the library was built as \"" + std::string(info->abiTag) + "\" and this client as \"" + ours +
+                      "\"; both must be built alike");
     void* object = nullptr;
-    if (!factory || factory(T::kClassName, &object) != kResultOk || !object) return {};
+    if (factory(T::kClassName, &object) != kResultOk || !object)
+        return refuse(std::string("the library does not offer ") + T::kClassName);
+    if (reason) reason->clear();
     return Ref<T>(static_cast<T*>(object));
 }
 
@@ -537,6 +620,23 @@ int32_t DllRegisterServer() noexcept;
 int32_t DllUnregisterServer() noexcept;
 // True while no object of the library is alive.
 bool DllCanUnloadNow() noexcept;
-// Name, description and version of the type library.
+// Name, description and version of the type library, with the interface
+// version and ABI tag of the library's build.
 const LumoAccess::TypeLibraryInfo* DllGetTypeLibrary() noexcept;
+
+// Installs `handler` (called with `context`) for every message box of the
+// process, replacing whatever was installed before (the export wizard's
+// windows install theirs the same way). A null handler restores the
+// default. Returns kResultOk.
+int32_t LumoSetMessageHandler(LumoAccess::LumoMessageHandler handler, void* context) noexcept;
+// Restores the default: standard error and the safe answer.
+void LumoResetMessageHandler() noexcept;
+// The last report shown on the calling thread: returns 1 and points
+// *locationCode and *description (UTF-8) at it, or returns 0 and points
+// both at "" when there was none since the thread started or last cleared
+// it. The texts stay valid until the thread's next report or clear.
+int32_t LumoGetLastReport(const char** locationCode, const char** description) noexcept;
+// Forgets the calling thread's last report (before a call whose reports
+// the caller wants to tell apart).
+void LumoClearLastReport() noexcept;
 }

@@ -1,6 +1,7 @@
 // The library's server entry points: object creation by class name, the
 // (empty) registration, the unload test and the type library description.
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "access/LumoAccess.h"
@@ -13,7 +14,12 @@
 namespace lumo::access {
 namespace {
 
-constexpr LumoAccess::TypeLibraryInfo kTypeLibrary{"LumoAccess", "LumoBase Access API Library Ver1.2", 1, 2};
+const LumoAccess::TypeLibraryInfo& typeLibrary() {
+    static const std::string tag = LumoAccess::abiTag();
+    static const LumoAccess::TypeLibraryInfo info{
+        "LumoAccess", "LumoBase Access API Library Ver1.2", 1, 2, LumoAccess::kInterfaceVersion, tag.c_str()};
+    return info;
+}
 
 // The library's start-up routine, run once per thread before its first
 // object is created. It has nothing to prepare.
@@ -69,6 +75,12 @@ extern "C" {
 
 [[gnu::visibility("default")]] bool DllCanUnloadNow() noexcept { return lumo::access::LiveObjects::count() == 0; }
 
-[[gnu::visibility("default")]] const LumoAccess::TypeLibraryInfo* DllGetTypeLibrary() noexcept { return &lumo::access::kTypeLibrary; }
+[[gnu::visibility("default")]] const LumoAccess::TypeLibraryInfo* DllGetTypeLibrary() noexcept { 
+    try {
+        return &lumo::access::typeLibrary();
+    } catch (...) {
+        return nullptr;  // out of memory on the first call
+    }
+}
 
 }  // extern "C"

@@ -11,10 +11,23 @@ namespace {
 // Failures that carry no description of their own (not a std::exception).
 constexpr std::string_view kUnknownFailure = "アプリケーション定義またはオブジェクト定義のエラーです。";
 
+LastReport& threadLastReport() noexcept {
+    thread_local LastReport last;
+    return last;
+}
+
 }  // namespace
+
+const LastReport& lastReport() noexcept { return threadLastReport(); }
+
+void clearLastReport() noexcept { threadLastReport() = LastReport{}; }
 
 void showReport(std::string_view locationCode, std::string_view description) noexcept {
     try {
+        LastReport& last = threadLastReport();
+        last.present = true;
+        last.locationCode.assign(locationCode);
+        last.description.assign(description);
         std::string text;
         text.reserve(locationCode.size() + 2 + description.size());
         text.append(locationCode).append("\r\n").append(description);

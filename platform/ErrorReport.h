@@ -6,6 +6,7 @@
 // routine's exit steps are the destructors of its locals, so they run
 // either way. Nothing is passed on to the caller as an exception.
 #include <exception>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -13,6 +14,17 @@ namespace lumo {
 
 // Shows the report of one routine.
 void showReport(std::string_view locationCode, std::string_view description) noexcept;
+
+// The last report shown on the calling thread, kept so that a caller
+// without a message handler can still learn why its call failed. Each
+// thread has its own; a new report replaces it.
+struct LastReport {
+    bool present = false;
+    std::string locationCode;
+    std::string description;
+};
+const LastReport& lastReport() noexcept;
+void clearLastReport() noexcept;
 
 // Shows the report of the failure being handled (call only inside a catch).
 void reportCurrentFailure(std::string_view locationCode) noexcept;
@@ -28,6 +40,16 @@ bool reported(std::string_view locationCode, Body&& body) noexcept {
         reportCurrentFailure(locationCode);
         return true;
     }
+}
+
+// A public operation that returns the flag of its private routine; its own
+// handler reports what the routine lets through (a failure before the
+// routine's handler is in force), so that nothing reaches the client.
+template <class Routine>
+bool passedOn(std::string_view locationCode, Routine&& routine) noexcept {
+    bool routineFailed = false;
+    const bool failed = reported(locationCode, [&] { routineFailed = routine(); });
+    return failed || routineFailed;
 }
 
 // For routines whose first steps run before their handler is in force:

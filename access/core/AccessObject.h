@@ -55,7 +55,7 @@ public:
         return left;
     }
 
-    LumoAccess::Boolean Initialize(const LumoAccess::String& strConnection, LumoAccess::String* = nullptr) override {
+    LumoAccess::Boolean Initialize(const LumoAccess::String& strConnection, LumoAccess::String* = nullptr) noexcept override {
         return cnnDatabase.initialize(codes_.initialize, strConnection);
     }
 

@@ -81,7 +81,7 @@ const String& nameWord(const String& strAlias, const String& strName) {
 
 }  // namespace
 
-String IidAccess::CreateSimpleViewQuery(const String& strItem, const String& strTrader, String*) {
+String IidAccess::CreateSimpleViewQuery(const String& strItem, const String& strTrader, String*) noexcept {
     String sql;
     reported("CLS-iida1023", [&] {
         const std::string goods = likeGroup({{"T_iGROUPING.ILABEL LIKE '%", kAnywhere},
@@ -108,13 +108,13 @@ String IidAccess::CreateSimpleViewQuery(const String& strItem, const String& str
     return sql;
 }
 
-String IidAccess::CreateAdvancedViewQuery(std::vector<String>&, String*) {
+String IidAccess::CreateAdvancedViewQuery(std::vector<String>&, String*) noexcept {
     String sql;
     reported("CLS-iida1024", [] {});
     return sql;
 }
 
-String IidAccess::GetFindView(const String& strItem, const String& strTrader) {
+String IidAccess::GetFindView(const String& strItem, const String& strTrader) noexcept {
     String sql;
     reported("CLS-iida1034", [&] {
         LumoAccess::clsIidAccess& self = *this;
@@ -124,7 +124,7 @@ String IidAccess::GetFindView(const String& strItem, const String& strTrader) {
     return sql;
 }
 
-String IidAccess::CreateItemView(const String& strAlias, const String& strItem, const String& strForm) {
+String IidAccess::CreateItemView(const String& strAlias, const String& strItem, const String& strForm) noexcept {
     String sql;
     reported("CLS-iida1032", [&] {
         const std::string name = likeGroup(
@@ -139,7 +139,7 @@ String IidAccess::CreateItemView(const String& strAlias, const String& strItem, 
 }
 
 String IidAccess::CreatePersonView(const String& strAlias, const String& strName, const String& strTel,
-                                   bool blnFlag) {
+                                   bool blnFlag) noexcept {
     String sql;
     reported("CLS-iida1033", [&] {
         const PartyList& list = blnFlag ? kSupplierList : kCustomerList;

@@ -74,7 +74,11 @@ bool IidAccess::InsertSheetRecord(SheetInformation& SheetInfo) {
 
 // ----------------------------------------------------------------- deletes
 
-bool IidAccess::DeleteSheetInformation(Long lngSheetID, String*) {
+bool IidAccess::DeleteSheetInformation(Long lngSheetID, String*) noexcept {
+    return passedOn("CLS-iida1028", [&] { return DeleteSheetRecord(lngSheetID); });
+}
+
+bool IidAccess::DeleteSheetRecord(Long lngSheetID) {
     db::Connection& cnn = cnnDatabase.get();
     return transacted("CLS-iida1028", cnn, [&] {
         cnn.Execute("DELETE FROM T_SHEET WHERE ID = " + std::to_string(lngSheetID), db::adExecuteNoRecords);
@@ -103,7 +107,7 @@ bool IidAccess::DeleteCustomerRecord(Long lngCustomerID, const String&) {
 // so that the next try uses it instead of adding another.
 bool IidAccess::SetGoodsInformation(GoodsInformation& GoodsInfo, SupplierInformation& SupplierInfo,
                                     CustomerInformation& CustomerInfo, SheetInformation& SheetInfo, bool blnChoice,
-                                    String*) {
+                                    String*) noexcept {
     const String reserved;
     const Long goodsOnEntry = GoodsInfo.lngGoodsID;
     const SheetInformation sheetOnEntry = SheetInfo;

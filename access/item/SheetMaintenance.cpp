@@ -38,7 +38,11 @@ bool IidAccess::UpdateCustomerRecord(Long lngCustomerID, CustomerInformation& Cu
 // are written; the other kind's columns keep what they hold. A sheet that
 // does not exist is reported before anything is written: its note would
 // otherwise give ToDo lines of no sheet.
-bool IidAccess::UpdateSheetInformation(Long lngSheetID, SheetInformation& SheetInfo, String*) {
+bool IidAccess::UpdateSheetInformation(Long lngSheetID, SheetInformation& SheetInfo, String*) noexcept {
+    return passedOn("CLS-iida1036", [&] { return UpdateSheetRecord(lngSheetID, SheetInfo); });
+}
+
+bool IidAccess::UpdateSheetRecord(Long lngSheetID, SheetInformation& SheetInfo) {
     db::Connection& cnn = cnnDatabase.get();
     db::Recordset rs;
     rs.Open("SELECT * FROM T_SHEET WHERE ID = " + std::to_string(lngSheetID), cnn, db::adOpenDynamic,
@@ -62,7 +66,7 @@ bool IidAccess::UpdateSheetInformation(Long lngSheetID, SheetInformation& SheetI
 // goods row by SheetInfo.lngGoodsID; an ID of 0 adds the row. Nothing is
 // undone after a failure.
 bool IidAccess::UpGoodsInformation(GoodsInformation& GoodsInfo, SupplierInformation& SupplierInfo,
-                                   CustomerInformation& CustomerInfo, SheetInformation& SheetInfo, String*) {
+                                   CustomerInformation& CustomerInfo, SheetInformation& SheetInfo, String*) noexcept {
     bool failed = false;
     const bool raised = reported("CLS-iida1014", [&] {
         String reserved;
@@ -81,7 +85,7 @@ bool IidAccess::UpGoodsInformation(GoodsInformation& GoodsInfo, SupplierInformat
         SheetInfo.lngGoodsID = GoodsInfo.lngGoodsID;
         SheetInfo.lngCustomerID = CustomerInfo.lngCustomerID;
         SheetInfo.lngSupplierID = SupplierInfo.lngSupplierID;
-        failed = UpdateSheetInformation(SheetInfo.lngSheetID, SheetInfo, &reserved);
+        failed = UpdateSheetRecord(SheetInfo.lngSheetID, SheetInfo);
     });
     return raised || failed;
 }
@@ -90,11 +94,11 @@ bool IidAccess::UpGoodsInformation(GoodsInformation& GoodsInfo, SupplierInformat
 // sheet that could not be removed keeps its goods and counterpart. The
 // removals of those two report their own failures and are not retried.
 bool IidAccess::DelGoodsInformation(Long lngSheetID, Long lngGoodsID, Long lngSupplierID, Long lngCustomerID,
-                                    String*) {
+                                    String*) noexcept {
     bool failed = false;
     const bool raised = reported("CLS-iida1018", [&] {
         String reserved;
-        failed = DeleteSheetInformation(lngSheetID, &reserved);
+        failed = DeleteSheetRecord(lngSheetID);
         if (failed) return;
         DeleteGoodsRecord(lngGoodsID, reserved);
         if (lngSupplierID != 0)

@@ -45,32 +45,32 @@ IidAccess::IidAccess() : AccessObject(kFrame) {}
 
 // ------------------------------------------------------------------ groups
 
-void IidAccess::GetGroupLabel(LabelTable& aryLabel, String*) { groupLabel(kItemGroups, cnnDatabase, aryLabel); }
+void IidAccess::GetGroupLabel(LabelTable& aryLabel, String*) noexcept { groupLabel(kItemGroups, cnnDatabase, aryLabel); }
 
-String IidAccess::GetGroupingLabel() { return groupingLabel(kItemGroups); }
+String IidAccess::GetGroupingLabel() noexcept { return groupingLabel(kItemGroups); }
 
-Long IidAccess::GetGroupID() { return groupID(kItemGroups, cnnDatabase); }
+Long IidAccess::GetGroupID() noexcept { return groupID(kItemGroups, cnnDatabase); }
 
-void IidAccess::DeleteGroup(Long lngGroupID, String*) { deleteGroup(kItemGroups, cnnDatabase, lngGroupID); }
+void IidAccess::DeleteGroup(Long lngGroupID, String*) noexcept { deleteGroup(kItemGroups, cnnDatabase, lngGroupID); }
 
-Long IidAccess::GetGroupIDEx(const String& strLabel) { return groupIDEx(kItemGroups, cnnDatabase, strLabel); }
+Long IidAccess::GetGroupIDEx(const String& strLabel) noexcept { return groupIDEx(kItemGroups, cnnDatabase, strLabel); }
 
 // ------------------------------------------------------------ notes and ToDo
 
-void IidAccess::UpdateNote(Long lngSheetID, const String& strNote, String*) {
+void IidAccess::UpdateNote(Long lngSheetID, const String& strNote, String*) noexcept {
     updateNote(kSheetNotes, cnnDatabase, lngSheetID, strNote);
 }
 
-void IidAccess::DeleteToDo() { deleteToDo(kSheetNotes, cnnDatabase); }
+void IidAccess::DeleteToDo() noexcept { deleteToDo(kSheetNotes, cnnDatabase); }
 
 // ----------------------------------------------------------- name lookups
 
 // Kept for the published interface: changes nothing.
-bool IidAccess::GetGoodsInformation(Long, GoodsInformation&, SupplierInformation&, CustomerInformation&, String*) {
+bool IidAccess::GetGoodsInformation(Long, GoodsInformation&, SupplierInformation&, CustomerInformation&, String*) noexcept {
     return false;
 }
 
-bool IidAccess::ReadItemInformation(const String& strItemName, GoodsInformation& ItemInfo, String*) {
+bool IidAccess::ReadItemInformation(const String& strItemName, GoodsInformation& ItemInfo, String*) noexcept {
     return reported("CLS-iida1011", [&] {
         db::Recordset rs;
         openForLookup(rs, selectWhere("T_ITEMS", "ITEM_NAME", sqlString(strItemName)), cnnDatabase.get());
@@ -105,17 +105,17 @@ bool IidAccess::readCounterpartByName(std::string_view locationCode, const Count
     });
 }
 
-bool IidAccess::ReadSupplierInformation(const String& strSupplier, SupplierInformation& SupplierInfo, String*) {
+bool IidAccess::ReadSupplierInformation(const String& strSupplier, SupplierInformation& SupplierInfo, String*) noexcept {
     return readCounterpartByName("CLS-iida1012", kSuppliers, strSupplier, SupplierInfo);
 }
 
-bool IidAccess::ReadCustomerInformation(const String& strCustomer, CustomerInformation& CustomerInfo, String*) {
+bool IidAccess::ReadCustomerInformation(const String& strCustomer, CustomerInformation& CustomerInfo, String*) noexcept {
     return readCounterpartByName("CLS-iida1013", kCustomers, strCustomer, CustomerInfo);
 }
 
 // ------------------------------------------------------------ reads by key
 
-void IidAccess::GetItemInformation(Long lngGoodsID, GoodsInformation& GoodsInfo, String*) {
+void IidAccess::GetItemInformation(Long lngGoodsID, GoodsInformation& GoodsInfo, String*) noexcept {
     reported("CLS-iida1030", [&] {
         db::Recordset rs;
         openByKey(rs, selectWhere("T_ITEMS", "ID", std::to_string(lngGoodsID)), cnnDatabase.get());
@@ -147,7 +147,7 @@ void IidAccess::readCounterpartById(const CounterpartTable<Record>& table, Long 
 }
 
 void IidAccess::GetPersonInformation(Long lngPersonID, CustomerInformation& CustomerInfo,
-                                     SupplierInformation& SupplierInfo, bool blnFlag) {
+                                     SupplierInformation& SupplierInfo, bool blnFlag) noexcept {
     reported("CLS-iida1031", [&] {
         if (blnFlag)
             readCounterpartById(kSuppliers, lngPersonID, SupplierInfo);
@@ -156,7 +156,7 @@ void IidAccess::GetPersonInformation(Long lngPersonID, CustomerInformation& Cust
     });
 }
 
-void IidAccess::GetSheetInformation(Long lngSheetID, SheetInformation& SheetInfo, String*) {
+void IidAccess::GetSheetInformation(Long lngSheetID, SheetInformation& SheetInfo, String*) noexcept {
     reported("CLS-iida1035", [&] {
         db::Recordset rs;
         openByKey(rs, selectWhere("T_SHEET", "ID", std::to_string(lngSheetID)), cnnDatabase.get());
@@ -179,7 +179,7 @@ void IidAccess::GetSheetInformation(Long lngSheetID, SheetInformation& SheetInfo
 
 // Built from the three readers, which report their own failures; the
 // overview is filled from whatever they left in the records.
-GoodsInfoOverview IidAccess::GetGoodsInformationOverView(Long lngSheetID, String*) {
+GoodsInfoOverview IidAccess::GetGoodsInformationOverView(Long lngSheetID, String*) noexcept {
     GoodsInfoOverview overview;
     reported("CLS-iida1010", [&] {
         SheetInformation sheet;

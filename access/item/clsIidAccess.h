@@ -21,50 +21,56 @@ public:
 
     IidAccess();
 
-    void GetGroupLabel(LumoAccess::LabelTable& aryLabel, String* Reserved = nullptr) override;
+    void GetGroupLabel(LumoAccess::LabelTable& aryLabel, String* Reserved = nullptr) noexcept override;
     bool GetGoodsInformation(Long lngGoodsID, LumoAccess::GoodsInformation& GoodsInfo,
                              LumoAccess::SupplierInformation& SupplierInfo,
-                             LumoAccess::CustomerInformation& CustomerInfo, String* Reserved = nullptr) override;
-    LumoAccess::GoodsInfoOverview GetGoodsInformationOverView(Long lngSheetID, String* Reserved = nullptr) override;
+                             LumoAccess::CustomerInformation& CustomerInfo, String* Reserved = nullptr) noexcept override;
+    LumoAccess::GoodsInfoOverview GetGoodsInformationOverView(Long lngSheetID, String* Reserved = nullptr) noexcept override;
     bool ReadItemInformation(const String& strItemName, LumoAccess::GoodsInformation& ItemInfo,
-                             String* Reserved = nullptr) override;
+                             String* Reserved = nullptr) noexcept override;
     bool ReadSupplierInformation(const String& strSupplier, LumoAccess::SupplierInformation& SupplierInfo,
-                                 String* Reserved = nullptr) override;
+                                 String* Reserved = nullptr) noexcept override;
     bool ReadCustomerInformation(const String& strCustomer, LumoAccess::CustomerInformation& CustomerInfo,
-                                 String* Reserved = nullptr) override;
-    String GetGroupingLabel() override;
-    Long GetGroupID() override;
-    void DeleteGroup(Long lngGroupID, String* Reserved = nullptr) override;
+                                 String* Reserved = nullptr) noexcept override;
+    String GetGroupingLabel() noexcept override;
+    Long GetGroupID() noexcept override;
+    void DeleteGroup(Long lngGroupID, String* Reserved = nullptr) noexcept override;
     void GetItemInformation(Long lngGoodsID, LumoAccess::GoodsInformation& GoodsInfo,
-                            String* Reserved = nullptr) override;
+                            String* Reserved = nullptr) noexcept override;
     void GetPersonInformation(Long lngPersonID, LumoAccess::CustomerInformation& CustomerInfo,
-                              LumoAccess::SupplierInformation& SupplierInfo, bool blnFlag) override;
+                              LumoAccess::SupplierInformation& SupplierInfo, bool blnFlag) noexcept override;
     void GetSheetInformation(Long lngSheetID, LumoAccess::SheetInformation& SheetInfo,
-                             String* Reserved = nullptr) override;
-    Long GetGroupIDEx(const String& strLabel) override;
-    void UpdateNote(Long lngSheetID, const String& strNote, String* Reserved = nullptr) override;
-    void DeleteToDo() override;
+                             String* Reserved = nullptr) noexcept override;
+    Long GetGroupIDEx(const String& strLabel) noexcept override;
+    void UpdateNote(Long lngSheetID, const String& strNote, String* Reserved = nullptr) noexcept override;
+    void DeleteToDo() noexcept override;
 
     bool SetGoodsInformation(LumoAccess::GoodsInformation& GoodsInfo, LumoAccess::SupplierInformation& SupplierInfo,
                              LumoAccess::CustomerInformation& CustomerInfo, LumoAccess::SheetInformation& SheetInfo,
-                             bool blnChoice, String* Reserved = nullptr) override;
-    bool DeleteSheetInformation(Long lngSheetID, String* Reserved = nullptr) override;
+                             bool blnChoice, String* Reserved = nullptr) noexcept override;
+    bool DeleteSheetInformation(Long lngSheetID, String* Reserved = nullptr) noexcept override;
     bool UpdateSheetInformation(Long lngSheetID, LumoAccess::SheetInformation& SheetInfo,
-                                String* Reserved = nullptr) override;
+                                String* Reserved = nullptr) noexcept override;
     bool UpGoodsInformation(LumoAccess::GoodsInformation& GoodsInfo, LumoAccess::SupplierInformation& SupplierInfo,
                             LumoAccess::CustomerInformation& CustomerInfo, LumoAccess::SheetInformation& SheetInfo,
-                            String* Reserved = nullptr) override;
+                            String* Reserved = nullptr) noexcept override;
     bool DelGoodsInformation(Long lngSheetID, Long lngGoodsID, Long lngSupplierID, Long lngCustomerID,
-                             String* Reserved = nullptr) override;
+                             String* Reserved = nullptr) noexcept override;
     // ItemSearch.cpp
-    String CreateSimpleViewQuery(const String& strItem, const String& strTrader, String* Reserved = nullptr) override;
-    String GetFindView(const String& strItem, const String& strTrader) override;
-    String CreateAdvancedViewQuery(std::vector<String>& aryQuery, String* Reserved = nullptr) override;
-    String CreateItemView(const String& strAlias, const String& strItem, const String& strForm) override;
+    String CreateSimpleViewQuery(const String& strItem, const String& strTrader, String* Reserved = nullptr) noexcept override;
+    String GetFindView(const String& strItem, const String& strTrader) noexcept override;
+    String CreateAdvancedViewQuery(std::vector<String>& aryQuery, String* Reserved = nullptr) noexcept override;
+    String CreateItemView(const String& strAlias, const String& strItem, const String& strForm) noexcept override;
     String CreatePersonView(const String& strAlias, const String& strName, const String& strTel,
-                            bool blnFlag) override;
+                            bool blnFlag) noexcept override;
 
 private:
+    // The sheet rewrite and removal. Their opening steps come before their
+    // handler: a failure there reaches UpGoodsInformation's or
+    // DelGoodsInformation's handler, or, called by the client, the public
+    // operation's own.
+    bool UpdateSheetRecord(Long lngSheetID, LumoAccess::SheetInformation& SheetInfo);
+    bool DeleteSheetRecord(Long lngSheetID);
     // The writers of the sheet entry and maintenance (SheetEntry.cpp,
     // SheetMaintenance.cpp). Each runs one transaction; the reserved
     // argument is ignored. True after a failure reported under the

@@ -73,7 +73,7 @@ void fillSlots(db::Recordset& rs, std::string_view valueColumn, const std::array
 
 }  // namespace
 
-String PidAccess::CreateSimpleViewQuery(const String& strName, const String& strPhone) {
+String PidAccess::CreateSimpleViewQuery(const String& strName, const String& strPhone) noexcept {
     String sql;
     reported("CLS-pida1002", [&] {
         const std::string condition = bothGroups(nameCondition(strName), phoneCondition(strPhone), Join::AsWritten);
@@ -84,7 +84,7 @@ String PidAccess::CreateSimpleViewQuery(const String& strName, const String& str
     return sql;
 }
 
-String PidAccess::GetFindView(const String& strName, const String& strPhone) {
+String PidAccess::GetFindView(const String& strName, const String& strPhone) noexcept {
     String sql;
     reported("CLS-pida1033", [&] {
         LumoAccess::clsPidAccess& self = *this;
@@ -93,7 +93,7 @@ String PidAccess::GetFindView(const String& strName, const String& strPhone) {
     return sql;
 }
 
-PersonaInfoOverview PidAccess::GetPersonalInformaionOverView(Long lngPersonID, String*) {
+PersonaInfoOverview PidAccess::GetPersonalInformaionOverView(Long lngPersonID, String*) noexcept {
     // Filled in place: after a failure the caller still gets what was
     // filled up to it.
     PersonaInfoOverview overview;

@@ -76,7 +76,7 @@ void stamp(std::vector<R>& rows, Long person) {
 bool PidAccess::UpPersonalInformation(PersonInformation& PersonInfo, std::vector<PhoneInformation>& PhoneInfo,
                                       std::vector<MailInformation>& MailInfo,
                                       std::vector<GreetingInformation>& GreetingInfo,
-                                      std::vector<ChildrenInformation>& ChildrenInfo, String*) {
+                                      std::vector<ChildrenInformation>& ChildrenInfo, String*) noexcept {
     bool flag = false;
     const bool failed = reported("CLS-pida1015", [&] {
         lngCurrentPersonID = PersonInfo.lngPersonID;

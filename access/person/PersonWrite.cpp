@@ -94,7 +94,7 @@ std::string deletePerson(Long lngPersonID) {
 // ------------------------------------------------------------ public operations
 
 bool PidAccess::SetPersonalInformationEZ(PersonInformation& PersonInfo, std::vector<PhoneInformation>& PhoneInfo,
-                                         std::vector<MailInformation>& MailInfo, String*) {
+                                         std::vector<MailInformation>& MailInfo, String*) noexcept {
     return InsertPerson("CLS-pida1008", PersonInfo, true, [&](Long id) {
         return insertEach(person::kPhoneRows, PhoneInfo, id, [&](auto& r) { return InsertPhoneRecord(r, {}); }) ||
                insertEach(person::kMailRows, MailInfo, id, [&](auto& r) { return InsertMailRecord(r, {}); });
@@ -104,7 +104,7 @@ bool PidAccess::SetPersonalInformationEZ(PersonInformation& PersonInfo, std::vec
 bool PidAccess::SetPersonalInformation(PersonInformation& PersonInfo, std::vector<PhoneInformation>& PhoneInfo,
                                        std::vector<MailInformation>& MailInfo,
                                        std::vector<GreetingInformation>& GreetingInfo,
-                                       std::vector<ChildrenInformation>& ChildrenInfo, String*) {
+                                       std::vector<ChildrenInformation>& ChildrenInfo, String*) noexcept {
     return InsertPerson("CLS-pida1009", PersonInfo, false, [&](Long id) {
         return insertEach(person::kPhoneRows, PhoneInfo, id, [&](auto& r) { return InsertPhoneRecord(r, {}); }) ||
                insertEach(person::kMailRows, MailInfo, id, [&](auto& r) { return InsertMailRecord(r, {}); }) ||
@@ -140,7 +140,7 @@ bool PidAccess::InsertPerson(std::string_view locationCode, PersonInformation& P
     return true;
 }
 
-bool PidAccess::DelPersonalInformation(Long& lngPersonID, String*) {
+bool PidAccess::DelPersonalInformation(Long& lngPersonID, String*) noexcept {
     const std::string sql = deletePerson(lngPersonID);
     db::Connection* cnn = nullptr;
     if (reported("CLS-pida1022", [&] { cnn = &cnnDatabase.get(); })) return true;

@@ -31,24 +31,24 @@ PidAccess::PidAccess() : AccessObject(kFrame) {
 
 // ------------------------------------------------------------------ groups
 
-String PidAccess::GetGroupingLabel() { return groupingLabel(kPersonGroups); }
+String PidAccess::GetGroupingLabel() noexcept { return groupingLabel(kPersonGroups); }
 
-Long PidAccess::GetGroupID() { return groupID(kPersonGroups, cnnDatabase); }
+Long PidAccess::GetGroupID() noexcept { return groupID(kPersonGroups, cnnDatabase); }
 
-void PidAccess::GetGroupLabel(LabelTable& aryLabel) { groupLabel(kPersonGroups, cnnDatabase, aryLabel); }
+void PidAccess::GetGroupLabel(LabelTable& aryLabel) noexcept { groupLabel(kPersonGroups, cnnDatabase, aryLabel); }
 
-void PidAccess::DeleteGroup(Long lngID, String*) { deleteGroup(kPersonGroups, cnnDatabase, lngID); }
+void PidAccess::DeleteGroup(Long lngID, String*) noexcept { deleteGroup(kPersonGroups, cnnDatabase, lngID); }
 
-Long PidAccess::GetGroupIDEx(const String& strLabel) { return groupIDEx(kPersonGroups, cnnDatabase, strLabel); }
+Long PidAccess::GetGroupIDEx(const String& strLabel) noexcept { return groupIDEx(kPersonGroups, cnnDatabase, strLabel); }
 
 // ------------------------------------------------------------ notes and ToDo
 
-Variant PidAccess::UpdateNote(Long lngPersonID, const String& strNote, String*) {
+Variant PidAccess::UpdateNote(Long lngPersonID, const String& strNote, String*) noexcept {
     updateNote(kPersonNotes, cnnDatabase, lngPersonID, strNote);
     return {};
 }
 
-void PidAccess::DeleteToDo() { deleteToDo(kPersonNotes, cnnDatabase); }
+void PidAccess::DeleteToDo() noexcept { deleteToDo(kPersonNotes, cnnDatabase); }
 
 // ------------------------------------------------------- opening routines
 
@@ -83,7 +83,7 @@ bool PidAccess::OpenMailRecordset(Long lngPersonID, db::Recordset& rs, const Str
 
 // ------------------------------------------------------------------ readers
 
-PersonInformation PidAccess::GetPersonalInformation(Long lngPersonID, String*) {
+PersonInformation PidAccess::GetPersonalInformation(Long lngPersonID, String*) noexcept {
     PersonInformation result;
     reported("CLS-pida1037", [&] {
         db::Recordset rs;
@@ -98,7 +98,7 @@ PersonInformation PidAccess::GetPersonalInformation(Long lngPersonID, String*) {
     return result;
 }
 
-bool PidAccess::GetPhoneNumberInfo(Long lngPersonID, std::vector<PhoneInformation>& paPhone, String*) {
+bool PidAccess::GetPhoneNumberInfo(Long lngPersonID, std::vector<PhoneInformation>& paPhone, String*) noexcept {
     return reported("CLS-pida1039", [&] {
         db::Recordset rs;
         OpenPhoneRecordset(lngPersonID, rs, {});
@@ -106,7 +106,7 @@ bool PidAccess::GetPhoneNumberInfo(Long lngPersonID, std::vector<PhoneInformatio
     });
 }
 
-bool PidAccess::GetMailAddressInfo(Long lngPersonID, std::vector<MailInformation>& paMail, String*) {
+bool PidAccess::GetMailAddressInfo(Long lngPersonID, std::vector<MailInformation>& paMail, String*) noexcept {
     return reported("CLS-pida1038", [&] {
         db::Recordset rs;
         OpenMailRecordset(lngPersonID, rs, {});
@@ -114,7 +114,7 @@ bool PidAccess::GetMailAddressInfo(Long lngPersonID, std::vector<MailInformation
     });
 }
 
-bool PidAccess::GetChildInformation(Long lngPersonID, std::vector<ChildrenInformation>& pachild, String*) {
+bool PidAccess::GetChildInformation(Long lngPersonID, std::vector<ChildrenInformation>& pachild, String*) noexcept {
     return reported("CLS-pida1040", [&] {
         db::Recordset rs;
         openForDisplay(rs, person::rowsOfPerson(person::kChildRows, lngPersonID), cnnDatabase.get());
@@ -122,7 +122,7 @@ bool PidAccess::GetChildInformation(Long lngPersonID, std::vector<ChildrenInform
     });
 }
 
-bool PidAccess::GetGreetingInformation(Long lngPersonID, std::vector<GreetingInformation>& paGreeting, String*) {
+bool PidAccess::GetGreetingInformation(Long lngPersonID, std::vector<GreetingInformation>& paGreeting, String*) noexcept {
     return reported("CLS-pida1041", [&] {
         db::Recordset rs;
         openForDisplay(rs, person::rowsOfPerson(person::kGreetingRows, lngPersonID), cnnDatabase.get());

@@ -27,43 +27,43 @@ public:
 
     PidAccess();
 
-    String GetGroupingLabel() override;
-    Long GetGroupID() override;
-    void GetGroupLabel(LumoAccess::LabelTable& aryLabel) override;
-    LumoAccess::PersonInformation GetPersonalInformation(Long lngPersonID, String* Reserved = nullptr) override;
+    String GetGroupingLabel() noexcept override;
+    Long GetGroupID() noexcept override;
+    void GetGroupLabel(LumoAccess::LabelTable& aryLabel) noexcept override;
+    LumoAccess::PersonInformation GetPersonalInformation(Long lngPersonID, String* Reserved = nullptr) noexcept override;
     bool GetMailAddressInfo(Long lngPersonID, std::vector<LumoAccess::MailInformation>& paMail,
-                            String* Reserved = nullptr) override;
+                            String* Reserved = nullptr) noexcept override;
     bool GetPhoneNumberInfo(Long lngPersonID, std::vector<LumoAccess::PhoneInformation>& paPhone,
-                            String* Reserved = nullptr) override;
+                            String* Reserved = nullptr) noexcept override;
     bool GetChildInformation(Long lngPersonID, std::vector<LumoAccess::ChildrenInformation>& pachild,
-                             String* Reserved = nullptr) override;
+                             String* Reserved = nullptr) noexcept override;
     bool GetGreetingInformation(Long lngPersonID, std::vector<LumoAccess::GreetingInformation>& paGreeting,
-                                String* Reserved = nullptr) override;
-    void DeleteGroup(Long lngID, String* Reerved = nullptr) override;
-    Long GetGroupIDEx(const String& strLabel) override;
-    LumoAccess::Variant UpdateNote(Long lngPersonID, const String& strNote, String* Reserved = nullptr) override;
-    void DeleteToDo() override;
+                                String* Reserved = nullptr) noexcept override;
+    void DeleteGroup(Long lngID, String* Reerved = nullptr) noexcept override;
+    Long GetGroupIDEx(const String& strLabel) noexcept override;
+    LumoAccess::Variant UpdateNote(Long lngPersonID, const String& strNote, String* Reserved = nullptr) noexcept override;
+    void DeleteToDo() noexcept override;
     bool SetPersonalInformationEZ(LumoAccess::PersonInformation& PersonInfo,
                                   std::vector<LumoAccess::PhoneInformation>& PhoneInfo,
-                                  std::vector<LumoAccess::MailInformation>& MailInfo, String* Reserved = nullptr) override;
+                                  std::vector<LumoAccess::MailInformation>& MailInfo, String* Reserved = nullptr) noexcept override;
     bool SetPersonalInformation(LumoAccess::PersonInformation& PersonInfo,
                                 std::vector<LumoAccess::PhoneInformation>& PhoneInfo,
                                 std::vector<LumoAccess::MailInformation>& MailInfo,
                                 std::vector<LumoAccess::GreetingInformation>& GreetingInfo,
                                 std::vector<LumoAccess::ChildrenInformation>& ChildrenInfo,
-                                String* Reserved = nullptr) override;
+                                String* Reserved = nullptr) noexcept override;
     bool UpPersonalInformation(LumoAccess::PersonInformation& PersonInfo,
                                std::vector<LumoAccess::PhoneInformation>& PhoneInfo,
                                std::vector<LumoAccess::MailInformation>& MailInfo,
                                std::vector<LumoAccess::GreetingInformation>& GreetingInfo,
                                std::vector<LumoAccess::ChildrenInformation>& ChildrenInfo,
-                               String* Reserved = nullptr) override;
-    bool DelPersonalInformation(Long& lngPersonID, String* Reserved = nullptr) override;
+                               String* Reserved = nullptr) noexcept override;
+    bool DelPersonalInformation(Long& lngPersonID, String* Reserved = nullptr) noexcept override;
     // PersonSearch.cpp
-    String CreateSimpleViewQuery(const String& strName, const String& strPhone) override;
-    String GetFindView(const String& strName, const String& strPhone) override;
+    String CreateSimpleViewQuery(const String& strName, const String& strPhone) noexcept override;
+    String GetFindView(const String& strName, const String& strPhone) noexcept override;
     LumoAccess::PersonaInfoOverview GetPersonalInformaionOverView(Long lngPersonID,
-                                                                 String* Reserved = nullptr) override;
+                                                                 String* Reserved = nullptr) noexcept override;
 
 private:
     // Insert routines (PersonWrite.cpp): each runs one transaction of its

@@ -81,21 +81,11 @@ void openByID(db::Recordset& rs, std::string_view select, Long id, db::Connectio
 
 constexpr std::string_view kSelectScrap = "SELECT * FROM T_SCRAP WHERE ID = ";
 
-// A public operation that returns the flag of its private routine; its own
-// handler reports what the routine lets through (a failure before the
-// routine's handler is in force).
-template <class Routine>
-bool passedOn(std::string_view locationCode, Routine&& routine) {
-    bool routineFailed = false;
-    const bool failed = reported(locationCode, [&] { routineFailed = routine(); });
-    return failed || routineFailed;
-}
-
 }  // namespace
 
 // ------------------------------------------------------------------ insert
 
-bool ScrapAccess::SetScrapInformation(ScrapInformation& ScrapData, String*) {
+bool ScrapAccess::SetScrapInformation(ScrapInformation& ScrapData, String*) noexcept {
     return passedOn("CLS-srca1003", [&] {
         const bool failed = InsertScrapRecord(ScrapData, {});
         if (failed)
@@ -120,11 +110,11 @@ bool ScrapAccess::InsertScrapRecord(ScrapInformation& ScrapData, const String&) 
 
 // ------------------------------------------------------------------ read
 
-void ScrapAccess::GetScrapInformation(Long lngID, ScrapInformation& ScrapData, String*) {
+void ScrapAccess::GetScrapInformation(Long lngID, ScrapInformation& ScrapData, String*) noexcept {
     reported("CLS-srca1006", [&] { ReadScrapRecord(lngID, ScrapData, {}); });
 }
 
-void ScrapAccess::GetScrapInformationOverView(Long lngID, ScrapInfoOverview& OverView, String*) {
+void ScrapAccess::GetScrapInformationOverView(Long lngID, ScrapInfoOverview& OverView, String*) noexcept {
     reported("CLS-srca1005", [&] {
         ScrapInformation scrap;
         ReadScrapRecord(lngID, scrap, {});
@@ -151,7 +141,7 @@ bool ScrapAccess::ReadScrapRecord(Long lngID, ScrapInformation& ScrapData, const
 
 // ------------------------------------------------------------------ update
 
-bool ScrapAccess::UpScrapInformation(Long lngID, ScrapInformation& Scrap, String*) {
+bool ScrapAccess::UpScrapInformation(Long lngID, ScrapInformation& Scrap, String*) noexcept {
     return passedOn("CLS-srca1008", [&] { return UpdateScrapRecord(lngID, Scrap, {}); });
 }
 
@@ -169,7 +159,7 @@ bool ScrapAccess::UpdateScrapRecord(Long lngID, ScrapInformation& ScrapData, con
     });
 }
 
-void ScrapAccess::UpdateLastDate(Long lngScrapID, Date dyDate, const String& strBody) {
+void ScrapAccess::UpdateLastDate(Long lngScrapID, Date dyDate, const String& strBody) noexcept {
     reported("CLS-srca1020", [&] {
         db::Recordset rs;
         openByID(rs, "SELECT BODY, ED_DATE FROM T_SCRAP WHERE ID = ", lngScrapID, cnnDatabase.get());
@@ -184,7 +174,7 @@ void ScrapAccess::UpdateLastDate(Long lngScrapID, Date dyDate, const String& str
 
 // ------------------------------------------------------------------ delete
 
-bool ScrapAccess::DelScrapInformation(Long lngID, String*) {
+bool ScrapAccess::DelScrapInformation(Long lngID, String*) noexcept {
     return passedOn("CLS-srca1010", [&] { return DeleteScrapRecord(lngID, {}); });
 }
 

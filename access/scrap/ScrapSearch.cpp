@@ -23,7 +23,7 @@ std::string contains(std::string_view column, const String& word) {
 // Both words empty give no statement at all rather than one listing every
 // scrap. The inner join leaves out scraps whose group does not exist, and
 // the row order is the engine's.
-String ScrapAccess::CreateSimpleViewQuery(const String& strKeyword, const String& strOther, String*) {
+String ScrapAccess::CreateSimpleViewQuery(const String& strKeyword, const String& strOther, String*) noexcept {
     String query;
     reported("CLS-srca1012", [&] {
         std::string where;
@@ -45,7 +45,7 @@ String ScrapAccess::CreateSimpleViewQuery(const String& strKeyword, const String
     return query;
 }
 
-String ScrapAccess::GetFindView(const String& strKeyword, const String& strOther) {
+String ScrapAccess::GetFindView(const String& strKeyword, const String& strOther) noexcept {
     String query;
     reported("CLS-srca1019", [&] {
         String reserved;
@@ -56,6 +56,6 @@ String ScrapAccess::GetFindView(const String& strKeyword, const String& strOther
 
 // Kept for clients that call it; there is no advanced search. Nothing here
 // can fail, so its report ("CLS-srca1013") is never shown.
-String ScrapAccess::CreateAdvancedViewQuery() { return {}; }
+String ScrapAccess::CreateAdvancedViewQuery() noexcept { return {}; }
 
 }  // namespace lumo::access

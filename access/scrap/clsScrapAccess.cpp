@@ -17,17 +17,17 @@ ScrapAccess::ScrapAccess() : AccessObject(kFrame) {}
 
 // ------------------------------------------------------------------ groups
 
-bool ScrapAccess::GetGroupLabel(LabelTable& aryLabel, String*) {
+bool ScrapAccess::GetGroupLabel(LabelTable& aryLabel, String*) noexcept {
     return groupLabel(kScrapGroups, cnnDatabase, aryLabel);
 }
 
-Long ScrapAccess::GetGroupID() { return groupID(kScrapGroups, cnnDatabase); }
+Long ScrapAccess::GetGroupID() noexcept { return groupID(kScrapGroups, cnnDatabase); }
 
-Long ScrapAccess::GetGroupIDEx(const String& strLabel) { return groupIDEx(kScrapGroups, cnnDatabase, strLabel); }
+Long ScrapAccess::GetGroupIDEx(const String& strLabel) noexcept { return groupIDEx(kScrapGroups, cnnDatabase, strLabel); }
 
-String ScrapAccess::GetGroupingLabel() { return groupingLabel(kScrapGroups); }
+String ScrapAccess::GetGroupingLabel() noexcept { return groupingLabel(kScrapGroups); }
 
-bool ScrapAccess::DeleteGroup(Long lngGroupID, String*) {
+bool ScrapAccess::DeleteGroup(Long lngGroupID, String*) noexcept {
     return deleteGroup(kScrapGroups, cnnDatabase, lngGroupID);
 }
 

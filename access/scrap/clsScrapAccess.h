@@ -22,23 +22,23 @@ public:
 
     ScrapAccess();
 
-    bool GetGroupLabel(LumoAccess::LabelTable& aryLabel, String* Reserved = nullptr) override;
-    Long GetGroupID() override;
-    Long GetGroupIDEx(const String& strLabel) override;
-    String GetGroupingLabel() override;
-    bool DeleteGroup(Long lngGroupID, String* Reserved = nullptr) override;
+    bool GetGroupLabel(LumoAccess::LabelTable& aryLabel, String* Reserved = nullptr) noexcept override;
+    Long GetGroupID() noexcept override;
+    Long GetGroupIDEx(const String& strLabel) noexcept override;
+    String GetGroupingLabel() noexcept override;
+    bool DeleteGroup(Long lngGroupID, String* Reserved = nullptr) noexcept override;
 
-    bool SetScrapInformation(ScrapInformation& ScrapData, String* Reserved = nullptr) override;
+    bool SetScrapInformation(ScrapInformation& ScrapData, String* Reserved = nullptr) noexcept override;
     void GetScrapInformationOverView(Long lngID, LumoAccess::ScrapInfoOverview& OverView,
-                                     String* Reserved = nullptr) override;
-    void GetScrapInformation(Long lngID, ScrapInformation& ScrapData, String* Reserved = nullptr) override;
-    bool UpScrapInformation(Long lngID, ScrapInformation& Scrap, String* Reserved = nullptr) override;
-    bool DelScrapInformation(Long lngID, String* Reserved = nullptr) override;
-    void UpdateLastDate(Long lngScrapID, Date dyDate, const String& strBody) override;
+                                     String* Reserved = nullptr) noexcept override;
+    void GetScrapInformation(Long lngID, ScrapInformation& ScrapData, String* Reserved = nullptr) noexcept override;
+    bool UpScrapInformation(Long lngID, ScrapInformation& Scrap, String* Reserved = nullptr) noexcept override;
+    bool DelScrapInformation(Long lngID, String* Reserved = nullptr) noexcept override;
+    void UpdateLastDate(Long lngScrapID, Date dyDate, const String& strBody) noexcept override;
 
-    String CreateSimpleViewQuery(const String& strKeyword, const String& strOther, String* Reserved = nullptr) override;
-    String CreateAdvancedViewQuery() override;
-    String GetFindView(const String& strKeyword, const String& strOther) override;
+    String CreateSimpleViewQuery(const String& strKeyword, const String& strOther, String* Reserved = nullptr) noexcept override;
+    String CreateAdvancedViewQuery() noexcept override;
+    String GetFindView(const String& strKeyword, const String& strOther) noexcept override;
 
 private:
     // Each returns its error flag. The insert and the update open their

@@ -31,6 +31,7 @@ AccessLibrary::AccessLibrary(Key) {
                     (why ? why : kLibraryName) + ")");
     }
     factory_ = reinterpret_cast<LumoAccess::DllGetClassObjectProc>(::dlsym(handle_, "DllGetClassObject"));
+    typeLibrary_ = reinterpret_cast<LumoAccess::DllGetTypeLibraryProc>(::dlsym(handle_, "DllGetTypeLibrary"));
     if (!factory_) {
         ::dlclose(handle_);
         handle_ = nullptr;
@@ -49,8 +50,9 @@ AccessLibrary& AccessLibrary::instance() {
     return *library;
 }
 
-void AccessLibrary::failCreate(const char* className) {
-    throw Error(std::string("ActiveX コンポーネントはオブジェクトを作成できません (クラス ") + className + ")");
+void AccessLibrary::failCreate(const char* className, const std::string& reason) {
+    throw Error(std::string("ActiveX コンポーネントはオブジェクトを作成できません (クラス ") + className + ": " + reason +
+                ")");
 }
 
 }  // namespace lumo::exporter

@@ -17,8 +17,9 @@ public:
 
     template <class T>
     LumoAccess::Ref<T> create() {
-        auto object = LumoAccess::createObject<T>(factory_);
-        if (!object) failCreate(T::kClassName);
+        std::string reason;
+        auto object = LumoAccess::createObject<T>(factory_, typeLibrary_, &reason);
+        if (!object) failCreate(T::kClassName, reason);
         return object;
     }
 
@@ -32,9 +33,10 @@ public:
     explicit AccessLibrary(Key);
 
 private:
-    [[noreturn]] static void failCreate(const char* className);
+    [[noreturn]] static void failCreate(const char* className, const std::string& reason);
     void* handle_ = nullptr;
     LumoAccess::DllGetClassObjectProc factory_ = nullptr;
+    LumoAccess::DllGetTypeLibraryProc typeLibrary_ = nullptr;
 };
 
 }  // namespace lumo::exporter

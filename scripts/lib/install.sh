@@ -14,6 +14,10 @@ LUMO_PACKAGES=(
   # The fuzz targets (scripts/fuzz): clang with libFuzzer and the sanitizers.
   clang
   libclang-rt-dev
+  # The Python module lumoaccess and its tests.
+  pybind11-dev
+  python3-dev
+  python3-pytest
   # The export wizard: Qt Widgets, Qt Test, moc and the offscreen platform;
   # Qt's own Japanese texts; Japanese fonts for the captions.
   qt6-base-dev

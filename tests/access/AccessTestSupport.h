@@ -42,7 +42,7 @@ public:
 
     template <class T>
     LumoAccess::Ref<T> create() const {
-        return LumoAccess::createObject<T>(factory());
+        return LumoAccess::createObject<T>(factory(), entry<LumoAccess::DllGetTypeLibraryProc>("DllGetTypeLibrary"));
     }
 
     const std::string& loadError() const { return error_; }

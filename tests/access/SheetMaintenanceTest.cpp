@@ -151,13 +151,17 @@ TEST_F(SheetMaintenance, UpGoodsInformationStopsAtTheFirstFailure) {
 }
 
 // A client that calls the rewrite directly gets the failure of its opening
-// step as a failed call; through UpGoodsInformation it is that
+// step reported under the rewrite's own code (nothing crosses the
+// boundary as an exception); through UpGoodsInformation it is that
 // operation's report.
 TEST_F(SheetMaintenance, AFailureToOpenTheSheetReachesTheCaller) {
     db.exec("ALTER TABLE T_SHEET RENAME TO T_AWAY");
     SheetInformation sheet = newSheet(0);
-    EXPECT_ANY_THROW(item->UpdateSheetInformation(10, sheet));
-    EXPECT_TRUE(sink.messages().empty());
+    EXPECT_TRUE(item->UpdateSheetInformation(10, sheet));
+    EXPECT_EQ(reportCodes(sink), Codes{"CLS-iida1036"});
+    EXPECT_TRUE(item->DeleteSheetInformation(10));
+    EXPECT_EQ(reportCodes(sink), (Codes{"CLS-iida1036", "CLS-iida1028"}));
+    sink.clear();
 
     GoodsInformation goods;
     goods.lngGoodsID = 1;
