@@ -94,7 +94,6 @@ public:
     std::string connectionString() const {
         return lumo::db::jetConnectionString(path_.string());
     }
-    const std::filesystem::path& path() const { return path_; }
 
     void exec(const std::string& sql) {
         char* err = nullptr;
