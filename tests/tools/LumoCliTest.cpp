@@ -69,16 +69,10 @@ TEST(LumoCliTest, InitDefaultsToTheCurrentFolder) {
 
 class LumoSqlTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        tools::InitOptions options;
-        options.folder = folder.path();
-        tools::createDatabases(options);
-        personDb = folder.data("LumoBase.mdb").string();
-    }
     RunResult sql(const std::string& statement) { return runLumo({"sql", personDb, statement}); }
 
     ScratchFolder folder;
-    std::string personDb;
+    std::string personDb = makeEmptyDatabases(folder.path());
 };
 
 TEST_F(LumoSqlTest, SelectWritesAHeaderAndQuotedRows) {

@@ -4,9 +4,9 @@
 // read from a file or standard input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -30,6 +30,13 @@ std::vector<std::string> lines(const std::string& text) {
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) result.push_back(line);
     return result;
+}
+
+// "CLS-exp1006", "FM-pi1003", ...: a location code and nothing after it.
+bool isBareLocationCode(const std::string& text) {
+    for (const char* kind : {"CLS-", "FM-", "DLL-", "MDL-"})
+        if (text.starts_with(kind)) return text.find(' ') == std::string::npos;
+    return false;
 }
 
 void writeFile(const fs::path& file, const std::string& content) { std::ofstream(file, std::ios::binary) << content; }
@@ -71,7 +78,10 @@ TEST(LumoHelpTest, EveryCommandExplainsItselfWithExamples) {
 TEST(LumoHelpTest, VersionIsOneLine) {
     const RunResult r = runLumo({"--version"});
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_TRUE(std::regex_match(r.out, std::regex("lumo [0-9]+\\.[0-9]+\\.[0-9]+\n"))) << r.out;
+    ASSERT_TRUE(r.out.starts_with("lumo ") && r.out.ends_with("\n")) << r.out;
+    const std::string version = r.out.substr(5, r.out.size() - 6);
+    EXPECT_EQ(std::count(version.begin(), version.end(), '.'), 2) << version;
+    EXPECT_EQ(version.find_first_not_of("0123456789."), std::string::npos) << version;
     EXPECT_EQ(r.err, "");
 }
 
@@ -101,14 +111,8 @@ TEST(LumoHelpTest, TheExamplesWorkAsWritten) {
 
 class LumoFailureTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        tools::InitOptions options;
-        options.folder = folder.path();
-        tools::createDatabases(options);
-        personDb = folder.data("LumoBase.mdb").string();
-    }
     ScratchFolder folder;
-    std::string personDb;
+    std::string personDb = makeEmptyDatabases(folder.path());
 };
 
 // A failure's lines all begin with the command, and a location code never
@@ -138,7 +142,6 @@ TEST_F(LumoFailureTest, EveryLineNamesTheCommandAndReportsKeepTheirDescription) 
         {{"sql", dir + "/missing.mdb", "SELECT 1"}, "missing.mdb"},
         {{"init", dir}, "already exists"},
     };
-    const std::regex bareCode("lumo [a-z]+: (CLS|FM|DLL|MDL)-[a-z]*[0-9]*");
     for (const auto& c : cases) {
         const RunResult r = runLumo(c.args);
         SCOPED_TRACE(c.args[0] + " " + c.args[1] + " " + c.args.back());
@@ -146,8 +149,9 @@ TEST_F(LumoFailureTest, EveryLineNamesTheCommandAndReportsKeepTheirDescription) 
         EXPECT_NE(r.err.find(c.mustSay), std::string::npos) << r.err;
         ASSERT_FALSE(r.err.empty());
         for (const std::string& line : lines(r.err)) {
-            EXPECT_EQ(line.rfind("lumo " + c.args[0] + ": ", 0), 0u) << line;
-            EXPECT_FALSE(std::regex_match(line, bareCode)) << line;
+            const std::string prefix = "lumo " + c.args[0] + ": ";
+            ASSERT_EQ(line.rfind(prefix, 0), 0u) << line;
+            EXPECT_FALSE(isBareLocationCode(line.substr(prefix.size()))) << line;
         }
     }
     EXPECT_EQ(readFile(folder.path() / "person.csv"), "old");

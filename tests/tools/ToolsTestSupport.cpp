@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 #include "platform/SpawnActions.h"
+#include "tools/init/InitCommand.h"
 
 extern char** environ;
 
@@ -78,6 +79,13 @@ std::string readFile(const std::filesystem::path& file) {
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();
+}
+
+std::string makeEmptyDatabases(const std::filesystem::path& folder) {
+    tools::InitOptions options;
+    options.folder = folder;
+    tools::createDatabases(options);
+    return (folder / "Data" / "LumoBase.mdb").string();
 }
 
 namespace {

@@ -45,6 +45,10 @@ private:
 
 std::string readFile(const std::filesystem::path& file);
 
+// Makes the three database files, empty, in folder/Data (as `lumo init`
+// does) and returns the path of the person database.
+std::string makeEmptyDatabases(const std::filesystem::path& folder);
+
 struct RunResult {
     int exitCode = -1;
     std::string out;
