@@ -174,9 +174,9 @@ const std::vector<CrashOperation>& crashOperations() {
              const fs::path file = personFile(folder);
              return wholeRows(marked(file, "T_PERSON", "LASTNAME", "pi-"), committed, 1) +
                     committedWhole(marked(file, "T_PHONE", "TEL_NUMBER", "pi-"), committed, 2, "person insert") +
-                    committedWhole(marked(file, "T_MAIL", "MAIL_ADDRESS", "pi-"), committed, 1, "person insert") +
+                    committedWhole(marked(file, "T_EMAIL", "MAIL_ADDRESS", "pi-"), committed, 1, "person insert") +
                     orphans(file, "T_PHONE", "TEL_NUMBER", "pi-", "PERSON_ID", "T_PERSON", "PERSON_ID") +
-                    orphans(file, "T_MAIL", "MAIL_ADDRESS", "pi-", "PERSON_ID", "T_PERSON", "PERSON_ID");
+                    orphans(file, "T_EMAIL", "MAIL_ADDRESS", "pi-", "PERSON_ID", "T_PERSON", "PERSON_ID");
          }},
         // The update rewrites person 1 (of the sample data) and its phones
         // with the write's mark; each kind commits on its own, so the check
