@@ -1,6 +1,6 @@
 #pragma once
 // ADO-style connection to one database file of the suite, served by SQLite.
-// Accepts the Jet connection string of the Windows suite and Jet-dialect
+// Accepts Jet connection strings ("Provider=Microsoft.Jet.OLEDB.4.0;...") and Jet-dialect
 // SQL; see JetSql.h for the translation.
 #include <cstdint>
 #include <memory>

@@ -59,7 +59,7 @@ void checkFileKind(const std::string& path) {
         return got >= at + text.size() && std::memcmp(header.data() + at, text.data(), text.size()) == 0;
     };
     if (startsWith(4, "Standard Jet DB") || startsWith(4, "Standard ACE DB"))
-        throw Error(quoted(path) + " は Windows 版 Microsoft Access (Jet) のデータベースです。"
+        throw Error(quoted(path) + " は Microsoft Access (Jet) のデータベースです。"
                     "このまま開くことはできません。lumo import で Lumo のデータベースに変換してください"
                     " (lumo import SOURCE DEST)。");
     if (!startsWith(0, std::string_view("SQLite format 3\0", 16))) throw Error(notOurs(path));
