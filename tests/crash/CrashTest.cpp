@@ -98,6 +98,7 @@ TEST(CrashTest, KilledExportLeavesTheDatabaseAndNoPartialFile) {
     EXPECT_EQ(describeDifference(before, dumpDatabase(personFile(folder.path()))), "");
     expectIntact(folder.path());
     // The next run removes what the killed ones left and writes the file whole.
+    fs::remove(target);
     const ChildExit last = runProgram(args);
     EXPECT_EQ(last.status, 0) << last.err;
     for (const auto& e : fs::directory_iterator(folder.path()))
