@@ -9,6 +9,7 @@
 #include "platform/Error.h"
 #include "platform/db/ConnectionImpl.h"
 #include "platform/db/FaultInjection.h"
+#include "platform/db/JetFunctions.h"
 #include "platform/db/LikeFunction.h"
 #include "platform/db/ConnectionString.h"
 #include "platform/db/DatabaseFile.h"
@@ -367,6 +368,7 @@ void Connection::Open(std::string_view connectionString, std::string_view, std::
     sqlite3_create_function_v2(raw, "lumo_concat", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, &concatFunction,
                                nullptr, nullptr, nullptr);
     installLike(raw);
+    installJetFunctions(raw);
     bool walMode = false;
     if (sqlite3_prepare_v2(raw, "PRAGMA journal_mode", -1, &st, nullptr) == SQLITE_OK) {
         StatementHandle guard(st);

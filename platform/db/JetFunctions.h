@@ -1,0 +1,29 @@
+#pragma once
+// The functions a user may call in Jet SQL (Left, Mid, InStr, Format,
+// DateAdd, ...), with Jet's meaning: arguments, Null rules and errors.
+// Each is an SQLite application-defined function registered on every
+// connection under its own name (jet_<name>), so that SQLite's built-in
+// functions of the same name (replace, round, hex, trim, ...) keep serving
+// the library's own statements unchanged. The translator asks
+// sqliteFunctionName() for every call it meets and writes the registered
+// name in place of the Jet one.
+//
+// Stateless: the registry is built once and may be read from any thread.
+#include <sqlite3.h>
+
+#include <optional>
+#include <string_view>
+
+namespace lumo::db {
+
+// The registered name for a Jet function name (case ignored), or nothing
+// when the name is not one of Jet's functions handled here (the call is then
+// left as written, for SQLite's own functions and aggregates).
+std::optional<std::string_view> sqliteFunctionName(std::string_view jetName);
+
+// Registers every function on the connection. Throws lumo::Error when
+// SQLite refuses one, so that a missing function cannot show up later as
+// "no such function".
+void installJetFunctions(sqlite3* db);
+
+}  // namespace lumo::db
