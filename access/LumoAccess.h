@@ -22,6 +22,11 @@
 //    readers replace an array by the rows read, or leave it untouched when
 //    there are none.
 //  - `Reserved` is accepted and ignored; no operation reads or writes it.
+//  - Threads: one object is used by one thread at a time (its connection
+//    to the database file is not locked against concurrent calls); a
+//    client that shares an object between threads serialises the calls
+//    itself. Different objects on different threads are fine, also on the
+//    same database files. AddRef and Release may be called from any thread.
 #include <array>
 #include <cstdint>
 #include <string>

@@ -56,14 +56,26 @@ ScopedMessageSink::ScopedMessageSink(MessageSink sink) : previous_(setMessageSin
 
 ScopedMessageSink::~ScopedMessageSink() { setMessageSink(std::move(previous_)); }
 
-RecordingSink::RecordingSink()
-    : scope_([this](const MessageRequest& request) {
-          messages_.push_back(request);
-          if (request.buttons == MsgButtons::OK) return MsgResult::OK;
-          if (answers_.empty()) return safeAnswer(request.buttons);
-          MsgResult r = answers_.front();
-          answers_.pop_front();
-          return r;
-      }) {}
+RecordingSink::RecordingSink() : scope_([this](const MessageRequest& request) { return record(request); }) {}
+
+MsgResult RecordingSink::record(const MessageRequest& request) {
+    std::lock_guard lock(mutex_);
+    messages_.push_back(request);
+    if (request.buttons == MsgButtons::OK) return MsgResult::OK;
+    if (answers_.empty()) return safeAnswer(request.buttons);
+    MsgResult r = answers_.front();
+    answers_.pop_front();
+    return r;
+}
+
+void RecordingSink::answer(MsgResult result) {
+    std::lock_guard lock(mutex_);
+    answers_.push_back(result);
+}
+
+void RecordingSink::clear() {
+    std::lock_guard lock(mutex_);
+    messages_.clear();
+}
 
 }  // namespace lumo

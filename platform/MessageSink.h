@@ -6,6 +6,7 @@
 // tests).
 #include <deque>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -52,17 +53,24 @@ private:
 
 // Records every request and answers questions from a script; when the
 // script is used up it answers like the default sink. Installs itself.
+// Threads: any number of threads may report into it at once; answer(),
+// messages() and clear() belong to the thread that made it, and read or
+// change the record only while no other thread is reporting (before the
+// others start, or after they have been joined).
 class RecordingSink {
 public:
     RecordingSink();
     RecordingSink(const RecordingSink&) = delete;
     RecordingSink& operator=(const RecordingSink&) = delete;
 
-    void answer(MsgResult result) { answers_.push_back(result); }
+    void answer(MsgResult result);
     const std::vector<MessageRequest>& messages() const { return messages_; }
-    void clear() { messages_.clear(); }
+    void clear();
 
 private:
+    MsgResult record(const MessageRequest& request);
+
+    std::mutex mutex_;  // held while a report is recorded
     std::vector<MessageRequest> messages_;
     std::deque<MsgResult> answers_;
     ScopedMessageSink scope_;

@@ -231,18 +231,28 @@ PreparedStatement* ConnectionImpl::rowidVariant(PreparedStatement& plain) {
     return plain.rowidVariant.get();
 }
 
+// Only an answer is kept: a lookup that failed (a locked file, say) is
+// reported and asked again next time, or the table would stay read-only.
 bool ConnectionImpl::tableExists(const std::string& name) {
     if (auto it = isTable.find(name); it != isTable.end()) return it->second;
     sqlite3_stmt* raw = nullptr;
-    sqlite3_prepare_v2(handle(), "SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = ?1 COLLATE NOCASE", -1,
-                       &raw, nullptr);
+    if (sqlite3_prepare_v2(handle(), "SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = ?1 COLLATE NOCASE",
+                           -1, &raw, nullptr) != SQLITE_OK)
+        fail("SQL 文を実行できません");
     StatementHandle st(raw);
     sqlite3_bind_text(raw, 1, name.c_str(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
-    const bool found = sqlite3_step(raw) == SQLITE_ROW;
+    const int rc = sqlite3_step(raw);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) fail("SQL 文を実行できません");
+    const bool found = rc == SQLITE_ROW;
     isTable.emplace(name, found);
     return found;
 }
 
+// Texts are bound without a copy (SQLITE_STATIC): they stay in `literals`,
+// which outlives the run, and the next run of the statement binds every
+// parameter anew before stepping, since each parameter is a literal of its
+// text (JetSqlText refuses markers written by the caller, which would
+// otherwise be left holding an earlier run's pointer).
 StatementRun::StatementRun(sqlite3* db, PreparedStatement& prepared, const std::vector<SqlLiteral>& literals)
     : db_(db), prepared_(prepared) {
     sqlite3_stmt* st = prepared.statement.get();
@@ -341,17 +351,15 @@ Variant coerce(const Variant& value, VarType type) {
     }
 }
 
-Connection::Connection() : impl_(std::make_unique<ConnectionImpl>()) {}
-Connection::~Connection() = default;
+Connection::Connection() : impl_(std::make_shared<ConnectionImpl>()) {}
+// Recordsets may still share the internals; closing here ends the handle
+// now and leaves them failing cleanly.
+Connection::~Connection() { Close(); }
 
-ConnectionImpl& Connection::impl() { return *impl_; }
+ConnectionImpl& implOf(const Connection& connection) { return *connection.impl_; }
 
 void Connection::Open(std::string_view connectionString, std::string_view, std::string_view, int) {
     if (impl_->db) throw Error("接続は既に開かれています。");
-    // SQLite's memory statistics take a global lock on every allocation;
-    // nothing here reads them. Only possible before SQLite's first use.
-    static const bool noMemoryStatistics = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
-    (void)noMemoryStatistics;
     ConnectionStringParts cs = parseConnectionString(connectionString);
     std::replace(cs.dataSource.begin(), cs.dataSource.end(), '\\', '/');
     if (cs.provider.empty())
@@ -365,19 +373,27 @@ void Connection::Open(std::string_view connectionString, std::string_view, std::
     DbHandle db(file.db.release());
     sqlite3* raw = db.get();
     sqlite3_stmt* st = nullptr;
-    sqlite3_create_function_v2(raw, "lumo_concat", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, &concatFunction,
-                               nullptr, nullptr, nullptr);
+    // A function that failed to register would show up only later, as "no
+    // such function" in some statement.
+    if (const int rc = sqlite3_create_function_v2(raw, "lumo_concat", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                                  &concatFunction, nullptr, nullptr, nullptr);
+        rc != SQLITE_OK)
+        throw Error("データベース ファイル '" + cs.dataSource + "' を開けません: " + sqlite3_errstr(rc));
     installLike(raw);
     installJetFunctions(raw);
     bool walMode = false;
     if (sqlite3_prepare_v2(raw, "PRAGMA journal_mode", -1, &st, nullptr) == SQLITE_OK) {
         StatementHandle guard(st);
-        walMode = sqlite3_step(st) == SQLITE_ROW &&
-                  NoCaseEqual{}(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), "wal");
+        if (sqlite3_step(st) == SQLITE_ROW) {
+            // Null when SQLite ran out of memory converting the value.
+            const auto* mode = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+            walMode = mode && NoCaseEqual{}(mode, "wal");
+        }
     }
     impl_->snapshot.attach(raw, cs.dataSource, walMode);
     impl_->db = std::move(db);
     impl_->path = cs.dataSource;
+    ++impl_->opened;
 }
 
 void Connection::Close() {
@@ -387,6 +403,7 @@ void Connection::Close() {
     impl_->isTable.clear();
     impl_->db.reset();
     impl_->inTransaction = false;
+    impl_->openRecordsets = 0;
 }
 
 bool Connection::IsOpen() const { return impl_->db != nullptr; }
@@ -406,7 +423,10 @@ int32_t Connection::Execute(std::string_view sql, int) {
         while (run.step()) {
         }
     }
-    if (!writes) return 0;
+    if (!writes) {
+        if (!impl_->inTransaction && impl_->openRecordsets == 0) impl_->snapshot.release();
+        return 0;
+    }
     if (!impl_->inTransaction) impl_->snapshot.afterWrite();
     return sqlite3_changes(db);
 }

@@ -2,6 +2,11 @@
 // ADO-style connection to one database file of the suite, served by SQLite.
 // Accepts Jet connection strings ("Provider=Microsoft.Jet.OLEDB.4.0;...") and Jet-dialect
 // SQL; see JetSql.h for the translation.
+//
+// Threads: a connection, and every recordset opened on it, is used by one
+// thread at a time (the SQLite handle is opened without its own mutex).
+// Different connections may be used on different threads at once, on the
+// same file or on different ones.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -23,6 +28,10 @@ inline constexpr std::string_view kJetProvider = "Microsoft.Jet.OLEDB.4.0";
 class Recordset;
 struct ConnectionImpl;
 
+// Owns the SQLite handle and its statement cache. Recordsets opened on it
+// share its internals: destroying or closing the connection first leaves
+// them unable to read or write (they fail with a description), never
+// dangling.
 class Connection {
 public:
     Connection();
@@ -51,10 +60,10 @@ public:
     // Path of the open file.
     const std::string& DataSource() const;
 
-    ConnectionImpl& impl();  // for Recordset
-
 private:
-    std::unique_ptr<ConnectionImpl> impl_;
+    friend class Recordset;
+    friend ConnectionImpl& implOf(const Connection& connection);
+    std::shared_ptr<ConnectionImpl> impl_;
 };
 
 }  // namespace lumo::db

@@ -13,6 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/db/Connection.h"
 #include "platform/db/JetSql.h"
 #include "platform/db/Variant.h"
 
@@ -91,7 +92,11 @@ private:
 // log mode, where an open read transaction never blocks a writer; and the
 // snapshot is renewed when any connection of this process has written to
 // the file since, or when it is older than kMaxAge, so that writes of other
-// programs show up promptly too.
+// programs show up promptly too. It is released when the connection stops
+// reading (its last recordset closes, or a read through Execute ends with
+// none open): an idle connection must not hold a snapshot, or checkpoints
+// of other programs' writes could never finish and the -wal file would
+// grow without bound.
 class ReadSnapshot {
 public:
     static constexpr std::chrono::milliseconds kMaxAge{100};
@@ -101,6 +106,7 @@ public:
     void beforeRead();   // starts or renews the shared read transaction
     void beforeWrite();  // ends it, so the write commits on its own
     void afterWrite();   // tells the other connections to renew theirs
+    void release() { beforeWrite(); }  // nothing reads any more
 
 private:
     sqlite3* db_ = nullptr;
@@ -111,11 +117,15 @@ private:
     std::shared_ptr<std::atomic<uint64_t>> writes_;  // per file, shared by the process
 };
 
+// Shared by the Connection and its open recordsets; the handle closes with
+// the Connection (db is then null), the rest when the last of them goes.
 struct ConnectionImpl {
     DbHandle db;
     std::string path;
     bool inTransaction = false;
     ReadSnapshot snapshot;
+    int openRecordsets = 0;  // while any is open, the snapshot is kept
+    uint64_t opened = 0;     // counts the Opens: a recordset belongs to one of them
 
     // Prepared statements by shape, least recently used evicted first.
     static constexpr std::size_t kCacheCapacity = 128;
@@ -134,6 +144,8 @@ struct ConnectionImpl {
     bool tableExists(const std::string& name);
     [[noreturn]] void fail(std::string_view what) const;
 };
+
+ConnectionImpl& implOf(const Connection& connection);
 
 // Value of column `i` of the current row, typed by the column's info.
 Variant readColumn(sqlite3_stmt* st, int i, const ColumnInfo& info);

@@ -42,7 +42,7 @@ std::string slashed(std::string path) {
 void armFault(FaultPlan plan) {
     SwitchState& s = state();
     std::lock_guard guard(s.lock);
-    s.connection = plan.connection ? &const_cast<Connection*>(plan.connection)->impl() : nullptr;
+    s.connection = plan.connection ? &implOf(*plan.connection) : nullptr;
     plan.dataSource = slashed(std::move(plan.dataSource));
     s.plan = std::move(plan);
     s.record = {};

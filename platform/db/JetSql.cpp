@@ -30,6 +30,11 @@ constexpr bool isWordStart(unsigned char c) { return isAlpha(c) || c == '_' || c
 constexpr bool isWordChar(unsigned char c) { return isAlnum(c) || c == '_' || c == '$' || c >= 0x80; }
 
 
+// SQLite's parameter markers (?, ?1, :a, @a, $a). The engine binds the
+// literals of a statement to parameters of its own; one written by the
+// caller would be left unbound, holding whatever an earlier run bound.
+constexpr bool isParameterMarker(std::string_view op) { return op == "?" || op == ":" || op == "@" || op == "$"; }
+
 // Splits Jet SQL into tokens and hands each to `emit(kind, text)`;
 // concatenating every token's text gives the input back unchanged.
 // Also refuses, before anything else sees the text, what no later step
@@ -50,6 +55,9 @@ void scanTokens(std::string_view sql, Emit&& emit) {
                 throw Error("クエリが複雑すぎます。かっこの入れ子は " + std::to_string(kMaxNesting) + " 段までです。");
             if (kind == Kind::Op && text == ")") --depth;
             if (kind == Kind::Op && text == ";" && depth <= 0) ended = true;
+            if (kind == Kind::Op && isParameterMarker(text))
+                throw Error("SQL 文にパラメータ (" + std::string(text) +
+                            ") は使えません。値は文の中に直接書いてください (文字列は '...' で囲みます)。");
         }
         emit(kind, text);
         i = end;

@@ -12,7 +12,9 @@
 //                       that tie with the last one); TOP n PERCENT -> the
 //                       first n percent of the rows, rounded up
 // Text after a ';' that ends the statement is refused, as Jet refuses it,
-// and so is nesting deeper than kMaxNesting parentheses.
+// and so is nesting deeper than kMaxNesting parentheses, and so are
+// parameter markers (?, ?1, :name, @name, $name): a plain command text has
+// none, and its values are written in it.
 // Everything else (bracketed names, parenthesised joins, RIGHT JOIN, LIKE
 // with % and _) runs in SQLite as written.
 #include <string>
@@ -79,8 +81,10 @@ class JetSqlText {
 public:
     // Throws lumo::Error for text the tokenizer cannot read (an
     // unterminated string literal, bracket or date, a malformed date, text
-    // after the end of the statement, nesting deeper than kMaxNesting). The text is not copied: it
-    // must outlive the object.
+    // after the end of the statement, nesting deeper than kMaxNesting, a
+    // parameter marker). The text is not copied: it must outlive the
+    // object; and the object must outlive every run of its statement,
+    // which binds the literals' texts without copying them.
     explicit JetSqlText(std::string_view jetSql);
 
     const std::string& shape() const { return shape_; }

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <optional>
+#include <string>
+
+#include "platform/Error.h"
 
 namespace lumo::db {
 namespace {
@@ -105,8 +108,10 @@ bool likeMatches(std::string_view pattern, std::string_view text) {
 }
 
 void installLike(sqlite3* db) {
-    sqlite3_create_function_v2(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, &likeFunction, nullptr,
-                               nullptr, nullptr);
+    if (const int rc = sqlite3_create_function_v2(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                                  &likeFunction, nullptr, nullptr, nullptr);
+        rc != SQLITE_OK)
+        throw Error(std::string("LIKE 演算子を登録できません: ") + sqlite3_errstr(rc));
 }
 
 }  // namespace lumo::db

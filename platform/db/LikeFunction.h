@@ -16,6 +16,7 @@ bool likeMatches(std::string_view pattern, std::string_view text);
 
 // Installs like(pattern, text), which `x LIKE y` calls, on the connection.
 // LIKE ... ESCAPE keeps SQLite's own function.
+// Throws lumo::Error when SQLite refuses it.
 void installLike(sqlite3* db);
 
 }  // namespace lumo::db

@@ -18,6 +18,60 @@ namespace {
 
 [[noreturn]] void notOpen() { throw Error("オブジェクトが閉じている場合は、操作は許可されません。"); }
 
+[[noreturn]] void connectionClosed() {
+    throw Error("接続が閉じられているため、操作は許可されません。レコードセットを開き直してください。");
+}
+
+// A recordset's share of its connection's internals. It keeps them alive
+// (not the SQLite handle, which closes with the Connection) and counts the
+// recordset as open, so that the last recordset to close releases the
+// shared read snapshot. Moves with the recordset's state; one thread.
+class ConnectionUse {
+public:
+    ConnectionUse() = default;
+    explicit ConnectionUse(std::shared_ptr<ConnectionImpl> cn) : cn_(std::move(cn)), opened_(cn_->opened) {
+        ++cn_->openRecordsets;
+    }
+    ConnectionUse(ConnectionUse&& other) noexcept : cn_(std::move(other.cn_)), opened_(other.opened_) {}
+    ConnectionUse& operator=(ConnectionUse&& other) noexcept {
+        if (this != &other) {
+            drop();
+            cn_ = std::move(other.cn_);
+            opened_ = other.opened_;
+        }
+        return *this;
+    }
+    ~ConnectionUse() { drop(); }
+
+    explicit operator bool() const { return cn_ != nullptr; }
+    // Closed, or closed and opened again: the statements and rows the
+    // recordset holds belong to the handle that was closed.
+    bool closed() const { return !cn_->db || cn_->opened != opened_; }
+    // The internals, for work that needs the handle; fails once the
+    // connection has been closed or destroyed.
+    ConnectionImpl* operator->() const {
+        if (closed()) connectionClosed();
+        return cn_.get();
+    }
+    const ConnectionImpl* get() const { return cn_.get(); }
+
+private:
+    void drop() noexcept {
+        if (!cn_) return;
+        // The count and the snapshot of a closed handle went with it.
+        if (!closed() && --cn_->openRecordsets == 0 && !cn_->inTransaction) {
+            try {
+                cn_->snapshot.release();
+            } catch (const Error&) {  // the read ended either way; the next read starts afresh
+            }
+        }
+        cn_.reset();
+    }
+
+    std::shared_ptr<ConnectionImpl> cn_;
+    uint64_t opened_ = 0;
+};
+
 std::string bracket(const std::string& name) { return "[" + name + "]"; }
 
 }  // namespace
@@ -31,7 +85,7 @@ constexpr std::size_t kKeysetAfterRows = 1024;
 struct RecordsetImpl {
     enum class EditMode { None, Edit, AddNew };
 
-    ConnectionImpl* connection = nullptr;
+    ConnectionUse connection;
     std::shared_ptr<const ColumnSet> columns;
     std::size_t width = 0;
     std::size_t rowCount = 0;
@@ -64,10 +118,13 @@ struct RecordsetImpl {
     void readTable();
 
     std::ptrdiff_t rows() const { return static_cast<std::ptrdiff_t>(rowCount); }
-    bool open() const { return connection != nullptr; }
-    void requireOpen() const { if (!open()) notOpen(); }
+    bool open() const { return static_cast<bool>(connection); }
+    void requireOpen() const {
+        if (!open()) notOpen();
+        if (connection.closed()) connectionClosed();
+    }
     void faultPoint(FaultStep step, std::string_view doing) const {
-        db::faultPoint(step, connection, connection->path, doing);
+        db::faultPoint(step, connection.get(), connection->path, doing);
     }
     bool onRow() const { return !currentDeleted && current >= 0 && current < rows(); }
 
@@ -260,12 +317,14 @@ Recordset::~Recordset() = default;
 
 void Recordset::Open(std::string_view source, Connection& connection, int /*cursorType*/, int lockType, int options) {
     if (impl_->open()) throw Error("オブジェクトが開いている場合は、操作は許可されません。");
-    ConnectionImpl& cn = connection.impl();
+    ConnectionImpl& cn = *connection.impl_;
     sqlite3* db = cn.handle();
     faultPoint(FaultStep::RecordsetOpen, &cn, cn.path, "SQL 文を実行できません");
     const std::string wholeTable = options == adCmdTable ? "SELECT * FROM [" + std::string(source) + "]" : std::string();
     const JetSqlText text(options == adCmdTable ? std::string_view(wholeTable) : source);
 
+    RecordsetImpl next;
+    next.connection = ConnectionUse(connection.impl_);  // counted first: a failed open releases the snapshot
     if (!cn.inTransaction) cn.snapshot.beforeRead();
     PreparedStatement* prepared = &cn.prepare(text);
     if (!prepared->columns) throw Error("この SQL 文はレコードを返しません。Execute で実行してください。");
@@ -274,8 +333,6 @@ void Recordset::Open(std::string_view source, Connection& connection, int /*curs
     const bool oneTable = withRowid != nullptr;
     if (oneTable) prepared = withRowid;
 
-    RecordsetImpl next;
-    next.connection = &cn;
     next.columns = prepared->columns;
     next.width = next.columns->columns.size();
     next.updatable = oneTable && lockType != adLockReadOnly;
@@ -291,8 +348,9 @@ void Recordset::Open(std::string_view source, Connection& connection, int /*curs
     *impl_ = std::move(next);
 }
 
+// Also once the connection is gone: what the recordset holds is freed.
 void Recordset::Close() {
-    impl_->requireOpen();
+    if (!impl_->open()) notOpen();
     *impl_ = RecordsetImpl{};
 }
 

@@ -2,6 +2,12 @@
 // ADO-style recordset. Open reads the whole result (a static cursor);
 // recordsets over one table are updatable through Field assignment, AddNew,
 // Update and Delete. Recordsets over joins and views are read-only.
+//
+// Lifetime: a recordset shares its connection's internals; once the
+// Connection is closed or destroyed, every operation but Close fails with
+// "接続が閉じられているため、..." instead of touching a closed handle.
+// Threads: a recordset is used on the thread that uses its connection, one
+// call at a time; see Connection.h.
 #include <cstdint>
 #include <memory>
 #include <string>

@@ -3,9 +3,11 @@
 // Long (32-bit), Double, Date (automation date), Boolean or String (UTF-8).
 // Conversions follow the automation rules: Null converts to nothing and
 // fails with a description; Empty is 0 or ""; Boolean is -1 or 0.
+// A value type: copies are independent; any thread may use its own copy.
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <variant>
 
 namespace lumo::db {
@@ -22,6 +24,12 @@ public:
     Variant(std::string v) : v_(std::move(v)) {}
     Variant(std::string_view v) : v_(std::string(v)) {}
     Variant(const char* v) : v_(std::string(v)) {}
+    // Any other pointer would become a Boolean through the pointer's
+    // truth value; a null pointer constant would crash as text.
+    template <class T>
+        requires(!std::is_same_v<std::remove_cv_t<T>, char>)
+    Variant(T*) = delete;
+    Variant(std::nullptr_t) = delete;
 
     static Variant null() { Variant r; r.v_ = NullTag{}; return r; }
     static Variant date(double automationDate) { Variant r; r.v_ = DateTag{automationDate}; return r; }

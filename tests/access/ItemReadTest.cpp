@@ -51,18 +51,49 @@ GoodsInformation givenGoods() {
     return g;
 }
 
+// Every field of a record as text, to see that none changed.
+std::vector<std::string> fieldsOf(const GoodsInformation& g) {
+    return {std::to_string(g.lngGoodsID), std::to_string(g.lngTypeID), g.strMakerName, g.strGoodsAlias,
+            g.strGoodsName, g.strGoodsType, g.strGoodsSpec, g.strLabel, g.strMemo, g.strNote, g.strPhotoPath};
+}
+std::vector<std::string> fieldsOf(const SupplierInformation& s) {
+    return {std::to_string(s.lngSupplierID), s.strSupplierAlias, s.strSupplierName, s.strSupplierLastAlias,
+            s.strSupplierLastName, s.strSupplierFirstAlias, s.strSupplierFirstName, s.strSupplierZip,
+            s.strSupplierAddress1, s.strSupplierAddress2, s.strSupplierPhone1, s.strSupplierPhone2,
+            s.strSupplierMailAddress, s.strSupplierDefault, std::to_string(s.lngSupplierLinkID)};
+}
+std::vector<std::string> fieldsOf(const CustomerInformation& c) {
+    return {std::to_string(c.lngCustomerID), c.strCustomerAlias, c.strCustomerName, c.strCustomerLastAlias,
+            c.strCustomerLastName, c.strCustomerFirstAlias, c.strCustomerFirstName, c.strCustomerZip,
+            c.strCustomerAddress1, c.strCustomerAddress2, c.strCustomerPhone1, c.strCustomerPhone2,
+            c.strCustomerMailAddress, c.strCustomerDefault, std::to_string(c.lngCustomerLinkID)};
+}
+
+// The operation does nothing: for goods, a supplier and a customer that
+// all exist, every field it is handed stays as it was, the reserved text
+// too, and nothing is reported.
 TEST_F(ItemRead, GetGoodsInformationChangesNothing) {
-    GoodsInformation goods = givenGoods();
-    SupplierInformation supplier;
-    supplier.strSupplierName = "s";
-    CustomerInformation customer;
-    customer.lngCustomerID = 4;
-    EXPECT_FALSE(item->GetGoodsInformation(1, goods, supplier, customer));
-    EXPECT_EQ(goods.lngGoodsID, 99);
-    EXPECT_EQ(goods.strGoodsName, "given name");
-    EXPECT_EQ(supplier.strSupplierName, "s");
-    EXPECT_EQ(customer.lngCustomerID, 4);
-    EXPECT_TRUE(sink.messages().empty());
+    for (const Long id : {1, 2, 404}) {
+        SCOPED_TRACE("goods " + std::to_string(id));
+        GoodsInformation goods = givenGoods();
+        SupplierInformation supplier;
+        supplier.lngSupplierID = 5;
+        supplier.strSupplierName = "s";
+        supplier.strSupplierZip = "z";
+        CustomerInformation customer;
+        customer.lngCustomerID = 3;
+        customer.strCustomerAddress1 = "a";
+        String reserved = "reserved";
+        const auto goodsBefore = fieldsOf(goods);
+        const auto supplierBefore = fieldsOf(supplier);
+        const auto customerBefore = fieldsOf(customer);
+        EXPECT_FALSE(item->GetGoodsInformation(id, goods, supplier, customer, &reserved));
+        EXPECT_EQ(fieldsOf(goods), goodsBefore);
+        EXPECT_EQ(fieldsOf(supplier), supplierBefore);
+        EXPECT_EQ(fieldsOf(customer), customerBefore);
+        EXPECT_EQ(reserved, "reserved");
+    }
+    EXPECT_EQ(reportCodes(sink), Codes{});
 }
 
 TEST_F(ItemRead, ReadItemInformationLooksUpTheExactName) {

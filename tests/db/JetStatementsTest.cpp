@@ -3,6 +3,9 @@
 // question asked of SQLite directly, in SQLite's own dialect.
 #include <sqlite3.h>
 
+#include <chrono>
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <set>
 
@@ -15,6 +18,25 @@
 using namespace lumo::db;
 
 namespace {
+
+// The engine's text of a stored date, worked out here from the C++
+// library's calendar rather than the engine's own date code: yyyy/mm/dd,
+// and H:MM:SS after it when there is a time of day.
+std::string dateText(double automation) {
+    using namespace std::chrono;
+    const double whole = std::floor(automation);
+    const year_month_day ymd{sys_days{1899y / December / 30} + days{static_cast<long>(whole)}};
+    const long seconds = std::lround((automation - whole) * 86400);
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d/%02u/%02u", static_cast<int>(ymd.year()), static_cast<unsigned>(ymd.month()),
+                  static_cast<unsigned>(ymd.day()));
+    std::string out = text;
+    if (seconds != 0) {
+        std::snprintf(text, sizeof text, " %ld:%02ld:%02ld", seconds / 3600, seconds / 60 % 60, seconds % 60);
+        out += text;
+    }
+    return out;
+}
 
 class SampleDatabases : public ::testing::Test {
 protected:
@@ -63,7 +85,7 @@ protected:
                 const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
                 if (!text) row += "<null>";
                 else if (const char* decl = sqlite3_column_decltype(st, i); decl && std::string_view(decl) == "DATETIME")
-                    row += Variant::date(sqlite3_column_double(st, i)).toString();
+                    row += dateText(sqlite3_column_double(st, i));
                 else row += text;
                 row += "|";
             }

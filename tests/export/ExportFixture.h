@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/Cp932File.h"
 #include "tools/init/InitCommand.h"
 #include "platform/db/ConnectionString.h"
 
@@ -58,17 +57,6 @@ inline std::string readBytes(const std::string& path) {
     std::stringstream ss;
     ss << in.rdbuf();
     return ss.str();
-}
-
-// The CP932 bytes of UTF-8 lines, each ended by CR LF.
-inline std::string cp932Lines(std::initializer_list<std::string> lines) {
-    Cp932Encoder encoder;
-    std::string out;
-    for (const std::string& line : lines) {
-        encoder.encode(line, out);
-        out += "\r\n";
-    }
-    return out;
 }
 
 }  // namespace lumo::test

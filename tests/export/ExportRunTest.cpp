@@ -11,18 +11,9 @@
 using namespace lumo;
 using namespace lumo::exporter;
 using lumo::test::ExportFolder;
-using lumo::test::cp932Lines;
 using lumo::test::readBytes;
 
 namespace {
-
-// 39 person fields: label, the 37 texts and numbers between, hobby.
-std::string personFields(const std::string& label, const std::string& last, const std::string& first,
-                         const std::string& middle, const std::string& birthday, const std::string& age,
-                         const std::string& anniversary, const std::string& hobby) {
-    return label + ",," + "," + last + "," + first + middle + "," + birthday + "," + age + ",,," + anniversary + ",,," +
-           hobby;
-}
 
 constexpr const char* kPersonRows = R"sql(
 INSERT INTO T_GROUPING (TYPE_ID, LABEL) VALUES (2, '友人'), (3, '仕事');
@@ -53,28 +44,62 @@ TEST(ExportRun, PersonFileByteForByte) {
     EXPECT_EQ(last, 3);
     EXPECT_TRUE(sink.messages().empty()) << sink.messages().front().text;
 
-    const std::string middle(26, ',');  // fields 6 to 31 are empty for these persons
-    const std::string yamada =
-        "友人,,,山田,太郎,,,,,,,,\"千代田区1-1, ビル\",,,,,,,,,,,,,,,,,,,2000/01/01,40,,,1899/12/30,,,\"釣り \"\"海\"\"\"" +
-        std::string(",,自宅,03-1,携帯,090-1,,私用,taro@example.jp,,はなこ,花子");
-    const std::string nobody = personFields("", "", "", middle, "1899/12/30", "0", "1899/12/30", "") + ",,,,,,,,,";
-    const std::string takahashi =
-        personFields("仕事", "髙橋", "ｵﾌｨｽ①", middle, "1899/12/30", "7", "1899/12/30", "\"囲碁\r\n将棋\"") + ",,,,,,,,,";
-    EXPECT_EQ(readBytes(folder.out("p.csv")), cp932Lines({personHeader(), yamada, nobody, takahashi}));
+    // The file's bytes as written out by hand (CP932, CR LF), so that a
+    // fault of the encoder cannot hide in the expectation too: the header,
+    // 山田 with a quoted address and hobby and his phones, mail and child,
+    // the person with nothing but a group that has no row, and 髙橋 with
+    // extension characters and a hobby over two lines.
+    const std::string expected =
+        // header
+        "\x95\xAA\x97\xDE,\x82\xD3\x82\xE8\x82\xAA\x82\xC8(\x90\xA9),\x82\xD3\x82\xE8\x82\xAA\x82\xC8(\x96\xBC)"
+        ",\x90\xA9,\x96\xBC,\x8Ch\x8F\xCC,\x83j\x83"
+        "b\x83N\x83l\x81[\x83\x80,\x83\x89\x83x\x83\x8B\x82P,\x83\x81\x83\x82\x82P,\x83\x89\x83x\x83\x8B\x82Q,"
+        "\x83\x81\x83\x82\x82Q,\x8E\xA9\x91\xEE\x97X\x95\xD6\x94\xD4\x8D\x86, \x8E\xA9\x91\xEE\x8FZ\x8F\x8A\x82P"
+        ",\x8E\xA9\x91\xEE\x8FZ\x8F\x8A\x82Q,\x83z\x81[\x83\x80\x83y\x81[\x83W,\x83\x89\x83x\x83\x8B\x82R,\x83\x81\x83\x82\x82R"
+        ",\x83\x89\x83x\x83\x8B\x82S,\x83\x81\x83\x82\x82S,\x82\xD3\x82\xE8\x82\xAA\x82\xC8,\x89\xEF\x8E\xD0\x96\xBC,"
+        "\x96\xF0\x90"
+        "E,\x95\x94\x8F\x90,\x89\xEF\x8E\xD0\x97X\x95\xD6\x94\xD4\x8D\x86,\x89\xEF\x8E\xD0\x8FZ\x8F\x8A\x82P,\x89\xEF\x8E\xD0\x8FZ"
+        "\x8F\x8A\x82Q,\x89\xEF\x8E\xD0\x83z\x81[\x83\x80\x83y\x81[\x83W,\x83\x89\x83x\x83\x8B\x82T,\x83\x81\x83\x82\x82T"
+        ",\x83\x89\x83x\x83\x8B\x82U,\x83\x81\x83\x82\x82U,\x92"
+        "a\x90\xB6\x93\xFA,\x94N\x97\xEE,\x90\xAF\x8D\xC0,\x8C\x8C\x89t\x8C^,\x8BL\x94O\x93\xFA,\x82\xD3\x82\xE8\x82\xAA\x82\xC8,"
+        "\x94z\x8B\xF4\x8E\xD2,\x8E\xEF\x96\xA1\r\n"
+        // yamada
+        "\x97"
+        "F\x90l,,,\x8ER\x93"
+        "c,\x91\xBE\x98Y,,,,,,,,\"\x90\xE7\x91\xE3\x93"
+        "c\x8B\xE6"
+        "1-1, \x83r\x83\x8B\",,,,,,,,,,,,,,,,,,,2000/01/01,40,,,1899/12/30,,,\"\x92\xDE\x82\xE8 \"\"\x8A"
+        "C\"\"\",,\x8E\xA9\x91\xEE,03-1,\x8Cg\x91\xD1,090-1,,\x8E\x84\x97p,taro@example.jp,,\x82\xCD\x82\xC8\x82\xB1,"
+        "\x89\xD4\x8Eq\r\n"
+        // nobody
+        ",,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,1899/12/30,0,,,1899/12/30,,,,,,,,,,,,\r\n"
+        // takahashi
+        "\x8E"
+        "d\x8E\x96,,,\xFB\xFC\x8B\xB4,\xB5\xCC\xA8\xBD\x87@,,,,,,,,,,,,,,,,,,,,,,,,,,,1899/12/30,7,,,1899/12/3"
+        "0,,,\"\x88\xCD\x8C\xE9\r\n\x8F\xAB\x8A\xFB\",,,,,,,,,\r\n";
+    EXPECT_EQ(readBytes(folder.out("p.csv")), expected);
     // The extension characters and half-width kana in their CP932 bytes.
     const std::string bytes = readBytes(folder.out("p.csv"));
     EXPECT_NE(bytes.find("\xFB\xFC"), std::string::npos);          // 髙
     EXPECT_NE(bytes.find("\xB5\xCC\xA8\xBD\x87\x40"), std::string::npos);  // ｵﾌｨｽ①
 }
 
+// Every text column of the goods, supplier and customer rows holds its own
+// name, so a field written in another one's place shows.
 TEST(ExportRun, GoodsFileWithPurchaseAndSale) {
     ExportFolder folder;
     ExportFolder::sql(folder.itemDb(), R"sql(
 INSERT INTO T_iGROUPING (ITYPE_ID, ILABEL) VALUES (2, '家電');
-INSERT INTO T_ITEMS (ID, ITYPE_ID, MAKER, ITEM_ALIAS, ITEM_NAME, ITEM_FORM, ITEM_SPEC, MEMO_LABEL1, MEMO1)
-  VALUES (1, 2, 'ソニー', 'てれび', 'テレビ', 'KJ-1', '4K', '色', '黒');
-INSERT INTO T_iSUPPLIER (SUPPLIER_ID, ALIAS, SUPPLIER, SLAST_NAME, S_TEL, S_LINK_ID) VALUES (1, 'おろし', '卸商事', '佐藤', '03-9', 0);
-INSERT INTO T_iCUSTOMER (CUSTOMER_ID, ALIAS, CUSTOMER, CLAST_NAME, C_MAIL, C_LINK_ID) VALUES (1, 'こきゃく', '顧客,株式会社', '鈴木', 'a@b.jp', 0);
+INSERT INTO T_ITEMS (ID, ITYPE_ID, MAKER, ITEM_ALIAS, ITEM_NAME, ITEM_FORM, ITEM_SPEC, MEMO_LABEL1, MEMO1, PHOTO_PATH, NOTE)
+  VALUES (1, 2, 'MAKER', 'ITEM_ALIAS', 'ITEM_NAME', 'ITEM_FORM', 'ITEM_SPEC', 'MEMO_LABEL1', 'MEMO1', 'PHOTO_PATH', 'NOTE');
+INSERT INTO T_iSUPPLIER (SUPPLIER_ID, ALIAS, SUPPLIER, SLAST_ALIAS, SLAST_NAME, SFIRST_ALIAS, SFIRST_NAME, S_ZIP,
+                         S_ADDRESS1, S_ADDRESS2, S_TEL, S_FAX, S_MAIL, S_DEFAULT, S_LINK_ID)
+  VALUES (1, 'ALIAS', 'SUPPLIER', 'SLAST_ALIAS', 'SLAST_NAME', 'SFIRST_ALIAS', 'SFIRST_NAME', 'S_ZIP', 'S_ADDRESS1',
+          'S_ADDRESS2', 'S_TEL', 'S_FAX', 'S_MAIL', 'S_DEFAULT', 0);
+INSERT INTO T_iCUSTOMER (CUSTOMER_ID, ALIAS, CUSTOMER, CLAST_ALIAS, CLAST_NAME, CFIRST_ALIAS, CFIRST_NAME, C_ZIP,
+                         C_ADDRESS1, C_ADDRESS2, C_TEL, C_FAX, C_MAIL, C_DEFAULT, C_LINK_ID)
+  VALUES (1, 'ALIAS', 'CUSTOMER', 'CLAST_ALIAS', 'CLAST_NAME', 'CFIRST_ALIAS', 'CFIRST_NAME', 'C_ZIP', 'C_ADDRESS1',
+          'C_ADDRESS2', 'C_TEL', 'C_FAX', 'C_MAIL', 'C_DEFAULT', 0);
 INSERT INTO T_SHEET (ID, SHEET_ID, GOODS_ID, SHEET_DATE, SUPPLIER_ID, QUANTITY, STOCK_UNITPRICE, STOCK_AMOUNT, SALES_UNITPRICE, SALES_AMOUNT)
   VALUES (1, 0, 1, 45292, 1, 3, 100, 300, 999, 999);
 INSERT INTO T_SHEET (ID, SHEET_ID, GOODS_ID, SHEET_DATE, CUSTOMER_ID, QUANTITY, STOCK_UNITPRICE, STOCK_AMOUNT, SALES_UNITPRICE, SALES_AMOUNT)
@@ -84,24 +109,63 @@ INSERT INTO T_SHEET (ID, SHEET_ID, GOODS_ID, SHEET_DATE, CUSTOMER_ID, QUANTITY, 
     const auto result = runExport(ExportFolder::connection(folder.itemDb()), folder.out("g.csv"), kGoods, {});
     EXPECT_FALSE(result.failed);
     EXPECT_TRUE(sink.messages().empty()) << sink.messages().front().text;
-    const std::string purchase = "仕入データ,家電,2024/01/01,ソニー,てれび,テレビ,KJ-1,4K,3,100,300,色,黒,おろし,卸商事,,佐藤,,,,,,03-9,,";
-    const std::string sale = "販売データ,家電,1899/12/30,ソニー,てれび,テレビ,KJ-1,4K,2,150,300,色,黒,こきゃく,\"顧客,株式会社\",,鈴木,,,,,,,,a@b.jp";
-    EXPECT_EQ(readBytes(folder.out("g.csv")), cp932Lines({goodsHeader(), purchase, sale}));
+    // CP932 bytes written out by hand: the header, then 仕入データ and
+    // 販売データ lines of group 家電 (45292 is 2024/01/01, 0 is 1899/12/30).
+    const std::string expected =
+        // header
+        "\x93`\x95[\x8B\xE6\x95\xAA,\x8E\xED\x95\xCA,\x8E"
+        "d\x93\xFC\x81"
+        "E\x94\xCC\x94\x84\x93\xFA,\x83\x81\x81[\x83J\x81[\x96\xBC,\x82\xD3\x82\xE8\x82\xAA\x82\xC8,\x90\xBB\x95i"
+        "\x96\xBC,\x8C^\x8E\xAE,\x8E"
+        "d\x97l,\x90\x94\x97\xCA,\x92P\x89\xBF,\x8B\xE0\x8Az,\x83\x89\x83x\x83\x8B,\x83\x81\x83\x82,\x82\xD3\x82\xE8\x82\xAA\x82\xC8,"
+        "\x8E"
+        "d\x93\xFC\x81"
+        "E\x94\xCC\x94\x84\x90\xE6,\x82\xD3\x82\xE8\x82\xAA\x82\xC8(\x90\xA9),\x90\xA9,\x82\xD3\x82\xE8\x82\xAA\x82\xC8("
+        "\x96\xBC),\x96\xBC,\x97X\x95\xD6\x94\xD4\x8D\x86,\x8FZ\x8F\x8A\x82P,\x8FZ\x8F\x8A\x82Q,\x93"
+        "d\x98"
+        "b\x94\xD4\x8D\x86,\x82"
+        "e\x82`\x82w,\x93"
+        "d\x8Eq\x83\x81\x81[\x83\x8B\r\n"
+        // purchase
+        "\x8E"
+        "d\x93\xFC\x83"
+        "f\x81[\x83^,\x89\xC6\x93"
+        "d,2024/01/01,MAKER,ITEM_ALIAS,ITEM_NAME,ITEM_FORM,ITEM_SPEC,3,100,300,MEMO_LABEL1,MEMO1,ALIAS,SUPPLIE"
+        "R,SLAST_ALIAS,SLAST_NAME,SFIRST_ALIAS,SFIRST_NAME,S_ZIP,S_ADDRESS1,S_ADDRESS2,S_TEL,S_FAX,S_MAIL\r\n"
+        // sale
+        "\x94\xCC\x94\x84\x83"
+        "f\x81[\x83^,\x89\xC6\x93"
+        "d,1899/12/30,MAKER,ITEM_ALIAS,ITEM_NAME,ITEM_FORM,ITEM_SPEC,2,150,300,MEMO_LABEL1,MEMO1,ALIAS,CUSTOME"
+        "R,CLAST_ALIAS,CLAST_NAME,CFIRST_ALIAS,CFIRST_NAME,C_ZIP,C_ADDRESS1,C_ADDRESS2,C_TEL,C_FAX,C_MAIL\r\n";
+    EXPECT_EQ(readBytes(folder.out("g.csv")), expected);
 }
 
+// A stop asked for after a record keeps the header and the lines written
+// so far; asked for after the last record there was nothing left to stop,
+// and the run is complete.
 TEST(ExportRun, StopKeepsHeaderAndLinesWrittenSoFar) {
-    ExportFolder folder;
-    ExportFolder::sql(folder.personDb(), kPersonRows);
-    RecordingSink sink;
-    ExportHooks hooks;
-    int yields = 0;
-    hooks.yield = [&] { ++yields; };
-    hooks.stopRequested = [&] { return yields == 2; };
-    const auto result = runExport(ExportFolder::connection(folder.personDb()), folder.out("p.csv"), kPersons, hooks);
-    EXPECT_TRUE(result.stopped);
-    EXPECT_EQ(result.records, 2);
-    const std::string bytes = readBytes(folder.out("p.csv"));
-    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 3);  // the header and two lines
+    struct Case {
+        int stopAfter;  // records written when the stop is asked for
+        bool stopped;
+        int records;
+    };
+    for (const Case c : {Case{1, true, 1}, Case{2, true, 2}, Case{3, false, 3}}) {
+        SCOPED_TRACE("stop after record " + std::to_string(c.stopAfter));
+        ExportFolder folder;
+        ExportFolder::sql(folder.personDb(), kPersonRows);
+        RecordingSink sink;
+        ExportHooks hooks;
+        int yields = 0;
+        hooks.yield = [&] { ++yields; };
+        hooks.stopRequested = [&] { return yields == c.stopAfter; };
+        const auto result = runExport(ExportFolder::connection(folder.personDb()), folder.out("p.csv"), kPersons, hooks);
+        EXPECT_EQ(result.stopped, c.stopped);
+        EXPECT_FALSE(result.failed);
+        EXPECT_EQ(result.records, c.records);
+        const std::string bytes = readBytes(folder.out("p.csv"));
+        EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), c.records + 1 + (c.records == 3 ? 1 : 0))
+            << "the header and the lines written (the last person's hobby has a line break of its own)";
+    }
 }
 
 TEST(ExportRun, MissingDatabaseReportsOnceAndWritesNoFile) {

@@ -1,0 +1,47 @@
+// Where Jet's '&' stands among the other operators, seen in the rows a
+// statement returns: it binds below '+' and '-' and above comparisons and
+// LIKE, so `a & b LIKE 'x%'` compares the joined text.
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "platform/db/Recordset.h"
+#include "tests/db/TestDatabase.h"
+
+using namespace lumo::db;
+using lumo::test::TestDatabase;
+using lumo::test::kEngineTables;
+
+namespace {
+
+TEST(ConcatPrecedence, RowsSelectedByConditionsOverJoinedText) {
+    TestDatabase db{kEngineTables};
+    Connection cn;
+    cn.Open(db.connectionString());
+    cn.Execute("INSERT INTO T_PERSON (TYPE_ID, LASTNAME, FIRSTNAME, AGE) VALUES (1, '山本', '花子', 30), "
+               "(1, '山口', NULL, 20), (1, '川山', '山男', 10)");
+    struct Case {
+        const char* where;
+        int rows;
+    };
+    // The persons: 山田 太郎 (40), O'Brien, Ann (3), 山本 花子 (30), 山口 (20), 川山 山男 (10).
+    const Case cases[] = {
+        {"LASTNAME & FIRSTNAME LIKE '山%'", 3},
+        {"FIRSTNAME & LASTNAME LIKE '山%'", 2},
+        {"'x' & LASTNAME LIKE 'x山%'", 3},
+        {"LASTNAME & FIRSTNAME = '山田太郎'", 1},
+        {"LASTNAME & FIRSTNAME <> '山田太郎' AND LASTNAME LIKE '山%'", 2},
+        {"LASTNAME & AGE + 1 = '山田41'", 1},
+        {"AGE & 0 = '400'", 1},
+        {"NOT LASTNAME & FIRSTNAME LIKE '%山%'", 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.where);
+        Recordset rs;
+        rs.Open(std::string("SELECT PERSON_ID FROM T_PERSON WHERE ") + c.where, cn, adOpenStatic, adLockReadOnly,
+                adCmdText);
+        EXPECT_EQ(rs.RecordCount(), c.rows);
+    }
+}
+
+}  // namespace
