@@ -3,6 +3,7 @@
 // object per thread at a time, any number of objects). Run under the
 // ThreadSanitizer build (scripts/tsan) it also shows any state the
 // objects share without a lock.
+#include <latch>
 #include <thread>
 
 #include "platform/db/Recordset.h"
@@ -94,16 +95,19 @@ TEST(Threads, EachThreadWithItsOwnObjectsOnTheSameFiles) {
 
 // Reports of several threads at once all reach the recording sink.
 TEST(Threads, ReportsOfManyThreadsAreAllRecorded) {
+    constexpr int kReports = 200;
     RecordingSink sink;
     {
+        std::latch start(kThreads);
         std::vector<std::jthread> threads;
         for (int t = 0; t < kThreads; ++t)
-            threads.emplace_back([] {
+            threads.emplace_back([&start] {
                 Ref<clsPidAccess> person = createObject<clsPidAccess>();
-                for (int k = 0; k < 20; ++k) person->Initialize(missingDatabase());
+                start.arrive_and_wait();
+                for (int k = 0; k < kReports; ++k) person->Initialize(missingDatabase());
             });
     }
-    EXPECT_EQ(sink.messages().size(), static_cast<std::size_t>(kThreads * 20));
+    EXPECT_EQ(sink.messages().size(), static_cast<std::size_t>(kThreads * kReports));
 }
 
 }  // namespace
