@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "platform/Error.h"
+#include "JetTokens.h"
 #include "platform/db/OuterJoins.h"
 #include "platform/db/JetDateLiteral.h"
 

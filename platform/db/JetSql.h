@@ -56,14 +56,6 @@ inline constexpr int kMaxNesting = 64;  // below what SQLite's own parser can ta
 
 inline constexpr std::string_view kRowidColumn = "__lumo_rowid";
 
-namespace detail {
-enum class TokenKind { Space, Word, Bracket, Quoted, String, Number, Date, Op };
-struct Token {
-    TokenKind kind;
-    std::string text;
-};
-}  // namespace detail
-
 // A constant that the caller spliced into the text.
 struct SqlLiteral {
     enum class Kind { Integer, Real, Text } kind;

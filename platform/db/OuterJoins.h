@@ -19,7 +19,7 @@
 //     own, so the rows and their names stay as they were.
 #include <vector>
 
-#include "platform/db/JetSql.h"
+#include "JetTokens.h"
 
 namespace lumo::db {
 
