@@ -7,7 +7,7 @@
 
 #include "platform/Dates.h"
 #include "platform/Error.h"
-#include "platform/db/ConnectionImpl.h"
+#include "ConnectionImpl.h"
 #include "platform/db/FaultInjection.h"
 #include "platform/db/JetFunctions.h"
 #include "platform/db/LikeFunction.h"

@@ -8,7 +8,7 @@
 
 #include "platform/Error.h"
 #include "platform/db/Connection.h"
-#include "platform/db/ConnectionImpl.h"
+#include "ConnectionImpl.h"
 
 namespace lumo::db {
 namespace fault_detail {

@@ -3,7 +3,7 @@
 #include <unordered_map>
 
 #include "platform/Error.h"
-#include "platform/db/ConnectionImpl.h"
+#include "ConnectionImpl.h"
 #include "platform/db/DatabaseFile.h"
 
 namespace lumo::db {

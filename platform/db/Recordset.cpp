@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "platform/Error.h"
-#include "platform/db/ConnectionImpl.h"
+#include "ConnectionImpl.h"
 #include "platform/db/FaultInjection.h"
 
 namespace lumo::db {

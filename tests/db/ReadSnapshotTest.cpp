@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/db/ConnectionImpl.h"
+#include "ConnectionImpl.h"
 #include "platform/db/Recordset.h"
 #include "tests/db/TestDatabase.h"
 
