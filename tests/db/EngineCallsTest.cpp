@@ -2,7 +2,8 @@
 // cannot reach: this program defines the SQLite functions below itself,
 // so the engine's calls land here first (the executable's symbols come
 // before the shared library's), and a test makes the next matching call
-// fail. Everything else goes on to SQLite.
+// fail. Everything else goes on to SQLite (whose own calls of these
+// functions come here too).
 #include <dlfcn.h>
 #include <sqlite3.h>
 
@@ -65,7 +66,8 @@ int sqlite3_prepare_v2(sqlite3* db, const char* sql, int bytes, sqlite3_stmt** o
 
 const unsigned char* sqlite3_column_text(sqlite3_stmt* st, int column) {
     static const auto next = real<decltype(&sqlite3_column_text)>("sqlite3_column_text");
-    if (!g_next.nullTextOf.empty() && g_next.nullTextOf == sqlite3_sql(st)) {
+    const char* sql = sqlite3_sql(st);  // null for some of SQLite's own statements
+    if (!g_next.nullTextOf.empty() && sql && g_next.nullTextOf == sql) {
         ++g_next.hits;
         return nullptr;
     }
