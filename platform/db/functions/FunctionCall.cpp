@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <limits>
 #include <new>
+#include <optional>
 
 #include "platform/Dates.h"
 #include "platform/Error.h"
@@ -153,7 +154,21 @@ int32_t toLong(const Variant& v) {
     return static_cast<int32_t>(r);
 }
 
+// The long date of a Japanese desktop, 2024年1月31日 (or 1月31日, this
+// year), read as 2024/1/31; nothing when `text` is not written so.
+std::optional<std::string> fromLongDate(std::string_view text) {
+    const std::size_t month = text.find("月");
+    const std::size_t day = text.find("日");
+    if (month == std::string_view::npos || day == std::string_view::npos || day < month) return std::nullopt;
+    std::string out(text.substr(0, day));
+    out.replace(month, std::string_view("月").size(), "/");
+    if (const std::size_t year = out.find("年"); year != std::string::npos && year < month)
+        out.replace(year, std::string_view("年").size(), "/");
+    return out.append(text.substr(day + std::string_view("日").size()));
+}
+
 bool readDate(std::string_view text, double& out) {
+    if (const auto longDate = fromLongDate(text)) return readDate(*longDate, out);
     if (const auto desktop = dates::recognize(text)) {
         out = *desktop;
         return true;
