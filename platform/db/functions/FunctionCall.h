@@ -58,6 +58,9 @@ double fromDaySeconds(double day, double seconds);
 // Jet's whole-number results: a Long when the value fits, else a Double.
 Variant wholeNumber(double value);
 
+// The arguments of one call, converted from SQLite's values when the call
+// starts (a copy each, so nothing points into SQLite's memory) and gone
+// when it returns; one thread, the one running the statement.
 class Args {
 public:
     Args(int argc, sqlite3_value** argv);
@@ -104,6 +107,7 @@ std::span<const FunctionEntry> mathFunctions();
 std::span<const FunctionEntry> choiceFunctions();
 std::span<const FunctionEntry> dateFunctions();
 std::span<const FunctionEntry> formatFunctions();
+std::span<const FunctionEntry> financialFunctions();
 
 // The entry point SQLite calls for every registered function; the entry is
 // its user data.
