@@ -9,6 +9,15 @@
 namespace lumo::db {
 namespace {
 
+// Dates leave the functions tagged with a subtype; newer SQLite wants such
+// functions declared, or may drop the tag inside an index expression.
+constexpr int kResultSubtype =
+#ifdef SQLITE_RESULT_SUBTYPE
+    SQLITE_RESULT_SUBTYPE;
+#else
+    0;
+#endif
+
 struct Registered {
     const jet::FunctionEntry* entry;
     std::string sqliteName;  // jet_ and the name in lower case
@@ -50,7 +59,7 @@ std::optional<std::string_view> sqliteFunctionName(std::string_view jetName) {
 // itself, so a wrong count is described in the layer's words.
 void installJetFunctions(sqlite3* db) {
     for (const Registered& r : registry()) {
-        const int flags = SQLITE_UTF8 | SQLITE_SUBTYPE | (r.entry->readsClock ? 0 : SQLITE_DETERMINISTIC);
+        const int flags = SQLITE_UTF8 | SQLITE_SUBTYPE | kResultSubtype | (r.entry->readsClock ? 0 : SQLITE_DETERMINISTIC);
         if (sqlite3_create_function_v2(db, r.sqliteName.c_str(), -1, flags, const_cast<jet::FunctionEntry*>(r.entry),
                                        &jet::callEntry, nullptr, nullptr, nullptr) != SQLITE_OK)
             throw Error("関数 " + std::string(r.entry->name) + " を登録できません: " + sqlite3_errmsg(db));
