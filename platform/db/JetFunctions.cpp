@@ -1,10 +1,69 @@
 #include "platform/db/JetFunctions.h"
 
+#include <string>
+#include <vector>
+
+#include "platform/Error.h"
+#include "platform/db/functions/FunctionCall.h"
+
 namespace lumo::db {
+namespace {
 
-// The table of functions grows here, one family per file.
-std::optional<std::string_view> sqliteFunctionName(std::string_view) { return std::nullopt; }
+// Dates leave the functions tagged with a subtype; newer SQLite wants such
+// functions declared, or may drop the tag inside an index expression.
+constexpr int kResultSubtype =
+#ifdef SQLITE_RESULT_SUBTYPE
+    SQLITE_RESULT_SUBTYPE;
+#else
+    0;
+#endif
 
-void installJetFunctions(sqlite3*) {}
+struct Registered {
+    const jet::FunctionEntry* entry;
+    std::string sqliteName;  // jet_ and the name in lower case
+};
+
+bool sameNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if ((a[i] | 0x20) != (b[i] | 0x20)) return false;
+    return true;
+}
+
+const std::vector<Registered>& registry() {
+    static const std::vector<Registered> all = [] {
+        std::vector<Registered> out;
+        for (const auto family : {jet::textFunctions, jet::conversionFunctions, jet::mathFunctions,
+                                  jet::choiceFunctions, jet::dateFunctions, jet::formatFunctions,
+                                  jet::financialFunctions}) {
+            for (const jet::FunctionEntry& entry : family()) {
+                std::string name = "jet_";
+                for (char c : entry.name) name += static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+                out.push_back({&entry, std::move(name)});
+            }
+        }
+        return out;
+    }();
+    return all;
+}
+
+}  // namespace
+
+std::optional<std::string_view> sqliteFunctionName(std::string_view jetName) {
+    for (const Registered& r : registry())
+        if (sameNoCase(r.entry->name, jetName)) return r.sqliteName;
+    return std::nullopt;
+}
+
+// Every function takes any number of arguments and checks the count
+// itself, so a wrong count is described in the layer's words.
+void installJetFunctions(sqlite3* db) {
+    for (const Registered& r : registry()) {
+        const int flags = SQLITE_UTF8 | SQLITE_SUBTYPE | kResultSubtype | (r.entry->readsClock ? 0 : SQLITE_DETERMINISTIC);
+        if (sqlite3_create_function_v2(db, r.sqliteName.c_str(), -1, flags, const_cast<jet::FunctionEntry*>(r.entry),
+                                       &jet::callEntry, nullptr, nullptr, nullptr) != SQLITE_OK)
+            throw Error("関数 " + std::string(r.entry->name) + " を登録できません: " + sqlite3_errmsg(db));
+    }
+}
 
 }  // namespace lumo::db
