@@ -31,6 +31,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/access/LumoAccess.h DESTINATION ${CMAKE_INST
 # prefix `cmake --install --prefix` or a package chooses.
 set(LUMO_ACCESS_SONAME libLumoAccess.so.${PROJECT_VERSION_MAJOR})
 file(RELATIVE_PATH LUMO_PC_TO_PREFIX ${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig ${CMAKE_INSTALL_PREFIX})
+string(REGEX REPLACE "/$" "" LUMO_PC_TO_PREFIX "${LUMO_PC_TO_PREFIX}")
 set(LUMO_DL_LIBS)
 foreach(lib ${CMAKE_DL_LIBS})
   string(APPEND LUMO_DL_LIBS " -l${lib}")
