@@ -16,8 +16,13 @@ frmProcInfo::frmProcInfo(QWidget* parent) : QDialog(parent) {
     cmdCancel.setText(QStringLiteral("中止"));
     cmdCancel.setAutoDefault(false);
 
+    expbar.setTextVisible(false);
+    lblPercent.setMinimumWidth(lblPercent.fontMetrics().horizontalAdvance(QStringLiteral("100%")));
+    connect(&expbar, &QProgressBar::valueChanged, this, [this] { lblPercent.setText(expbar.text()); });
+
     layout_.addWidget(&Label1, 0, 0, 1, 2);
-    layout_.addWidget(&expbar, 1, 0, 1, 2);
+    layout_.addWidget(&expbar, 1, 0);
+    layout_.addWidget(&lblPercent, 1, 1);
     layout_.addWidget(&cmdCancel, 2, 1);
     layout_.setColumnStretch(0, 1);
     layout_.setContentsMargins(16, 12, 16, 12);

@@ -30,6 +30,9 @@ public:
     QGridLayout layout_{this};
     QLabel Label1{this};
     QProgressBar expbar{this};
+    // The bar's percentage, beside it rather than on it, so that it reads
+    // the same over the filled and the empty part in every style.
+    QLabel lblPercent{this};
     QPushButton cmdCancel{this};
 
 public slots:

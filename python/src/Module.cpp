@@ -34,8 +34,8 @@ State& state() {
     return *s;
 }
 
-// Beside the module first (an installed package keeps both together),
-// then $LUMOACCESS_LIBRARY, then the loader path.
+// $LUMOACCESS_LIBRARY when set (a library chosen by hand), then beside the
+// module (an installed package keeps both together), then the loader path.
 std::string besideModule() {
     Dl_info info{};
     if (!dladdr(reinterpret_cast<void*>(&besideModule), &info) || !info.dli_fname) return {};

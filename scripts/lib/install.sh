@@ -1,45 +1,90 @@
-# Shared by scripts/test and scripts/demo (sourced, not run): installs the
-# Debian packages the build needs when any of them is missing.
+# Shared by the scripts (sourced, not run): installs the Debian packages a
+# script needs when any of them is missing, and runs its steps quietly,
+# one line each, with the full output kept in a log file.
 
-# Everything the project needs from the system, in one place.
-LUMO_PACKAGES=(
+# What the project needs from the system, by need. The build of lumo and the
+# library:
+LUMO_PACKAGES_BUILD=(
+  # With dpkg-dev, whose dpkg-shlibdeps gives the .deb its dependencies.
   build-essential
   cmake
+  pkg-config
   libsqlite3-dev
   # lumo import reads Jet database files with libmdb.
   mdbtools-dev
-  libgtest-dev
-  libbenchmark-dev
   python3
-  # The fuzz targets (scripts/fuzz): clang with libFuzzer and the sanitizers.
-  clang
-  libclang-rt-dev
-  # The Python module lumoaccess and its tests.
-  pybind11-dev
-  python3-dev
-  python3-pytest
-  # The export wizard: Qt Widgets, Qt Test, moc and the offscreen platform;
-  # Qt's own Japanese texts; Japanese fonts for the captions.
+)
+# The export wizard: Qt Widgets, Qt Test, moc and the offscreen platform;
+# Qt's own Japanese texts; Japanese fonts for the captions.
+LUMO_PACKAGES_WIZARD=(
   qt6-base-dev
   qt6-translations-l10n
   fonts-noto-cjk
 )
+# Everything the tests, the benchmarks and the fuzz targets add.
+LUMO_PACKAGES_TEST=(
+  libgtest-dev
+  libbenchmark-dev
+  # The fuzz targets (scripts/fuzz): clang with libFuzzer and the sanitizers.
+  clang
+  libclang-rt-dev
+  # The Python module lumoaccess, its tests and `pip install .`.
+  pybind11-dev
+  python3-dev
+  python3-pytest
+  python3-setuptools
+  python3-pip
+)
 
+lumo_installed() {
+  dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
+}
+
+# lumo_install_missing [build] [wizard] [test]: installs the missing
+# packages of the groups named (all of them when none is named).
 lumo_install_missing() {
-  local missing=() package
-  for package in "${LUMO_PACKAGES[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-      missing+=("$package")
-    fi
+  local groups=("$@") wanted=() missing=() package group
+  [ "${#groups[@]}" -gt 0 ] || groups=(build wizard test)
+  for group in "${groups[@]}"; do
+    case "$group" in
+      build) wanted+=("${LUMO_PACKAGES_BUILD[@]}") ;;
+      wizard) wanted+=("${LUMO_PACKAGES_WIZARD[@]}") ;;
+      test) wanted+=("${LUMO_PACKAGES_TEST[@]}") ;;
+    esac
   done
-  if [ "${#missing[@]}" -eq 0 ]; then
-    return 0
-  fi
-  echo "==> installing: ${missing[*]}"
+  for package in "${wanted[@]}"; do
+    lumo_installed "$package" || missing+=("$package")
+  done
+  [ "${#missing[@]}" -gt 0 ] || return 0
   local sudo=()
-  if [ "$(id -u)" -ne 0 ]; then
-    sudo=(sudo)
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  lumo_step "installing ${#missing[@]} packages with apt-get" \
+    "${sudo[@]}" sh -c 'apt-get update -q && DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$@"' \
+    apt "${missing[@]}"
+}
+
+# lumo_log NAME: the steps that follow write their output to
+# build/logs/NAME.log (started afresh).
+lumo_log() {
+  LUMO_LOG="$root/build/logs/$1.log"
+  mkdir -p "$(dirname "$LUMO_LOG")"
+  : >"$LUMO_LOG"
+}
+
+# lumo_step "what it does" COMMAND...: prints one line, runs the command
+# with its output in the log; on failure prints the end of the log, names
+# the log file and exits.
+lumo_step() {
+  local what="$1" status=0
+  shift
+  [ -n "${LUMO_LOG:-}" ] || lumo_log "$(basename "$0")"
+  echo "${what}..."
+  echo "==> ${what}: $*" >>"$LUMO_LOG"
+  "$@" >>"$LUMO_LOG" 2>&1 || status=$?
+  if [ "$status" -ne 0 ]; then
+    echo "FAILED while ${what} (exit status ${status}); the end of the log:" >&2
+    tail -n 80 "$LUMO_LOG" | sed 's/^/  | /' >&2
+    echo "The full log: $LUMO_LOG" >&2
+    exit "$status"
   fi
-  "${sudo[@]}" apt-get update
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
 }

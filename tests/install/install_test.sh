@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# Installs a build into a temporary prefix and uses it as a stranger
+# would: the programs from bin/, a client built only from the installed
+# header and pkg-config file, the man pages and the menu entry.
+#   install_test.sh BUILD-DIR SOURCE-DIR VERSION
+set -euo pipefail
+build="$1" source="$2" version="$3"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+prefix="$work/prefix"
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+
+cmake --install "$build" --prefix "$prefix" >"$work/install.log" || { cat "$work/install.log"; exit 1; }
+
+pc="$(find "$prefix" -name lumoaccess.pc)"
+[ -n "$pc" ] || { echo "FAIL: no lumoaccess.pc under the prefix" >&2; exit 1; }
+export PKG_CONFIG_PATH="$(dirname "$pc")"
+libdir="$(realpath -s "$(pkg-config --variable=libdir lumoaccess)")"
+library="$(realpath -s "$(pkg-config --variable=library lumoaccess)")"
+[ "$(pkg-config --modversion lumoaccess)" = "$version" ] || fail "pkg-config version is not $version"
+
+# What a Debian desktop expects where, relative to the prefix; LumoExport
+# and its menu entry only when the build has the wizard.
+expected=(
+  "f bin/lumo"
+  "f ${libdir#"$prefix"/}/libLumoAccess.so.$version"
+  "l ${libdir#"$prefix"/}/libLumoAccess.so.${version%%.*}"
+  "l ${libdir#"$prefix"/}/libLumoAccess.so"
+  "f include/lumo/LumoAccess.h"
+  "f share/man/man1/lumo.1"
+)
+if [ -x "$build/bin/LumoExport" ]; then
+  expected+=(
+    "f bin/LumoExport"
+    "f share/man/man1/LumoExport.1"
+    "f share/applications/lumo-export.desktop"
+    "f share/icons/hicolor/scalable/apps/lumo-export.svg"
+  )
+fi
+for row in "${expected[@]}"; do
+  read -r kind path <<<"$row"
+  case "$kind" in
+    f) [ -f "$prefix/$path" ] && [ ! -L "$prefix/$path" ] || fail "$path is not an installed file" ;;
+    l) [ -L "$prefix/$path" ] && [ -e "$prefix/$path" ] || fail "$path is not a working link" ;;
+  esac
+done
+[ "$library" = "$libdir/libLumoAccess.so.${version%%.*}" ] || fail "pkg-config names $library"
+soname="$(objdump -p "$libdir/libLumoAccess.so.$version" | awk '$1 == "SONAME" {print $2}')"
+[ "$soname" = "libLumoAccess.so.${version%%.*}" ] || fail "SONAME is '$soname'"
+
+# The installed programs run from the prefix alone (no build tree on the
+# library path), and lumo export finds the installed library.
+lumo="$prefix/bin/lumo"
+[ "$("$lumo" --version)" = "lumo $version" ] || fail "lumo --version"
+"$lumo" init --sample "$work/sample" >/dev/null
+"$lumo" export person "$work/sample" >/dev/null || fail "installed lumo export"
+
+# A client that knows only the installed header and pkg-config file reads
+# the person lumo sql reads.
+read -r -a cflags <<<"$(pkg-config --cflags lumoaccess)"
+read -r -a libs <<<"$(pkg-config --libs lumoaccess)"
+c++ "${cflags[@]}" -Wall -Werror -o "$work/client" "$source/tests/install/InstalledClient.cpp" "${libs[@]}"
+for id in 1 2; do
+  got="$("$work/client" "$library" "$work/sample/Data/LumoBase.mdb" "$id")" || fail "client on person $id"
+  want="$("$lumo" sql "$work/sample/Data/LumoBase.mdb" \
+    "SELECT LASTNAME, FIRSTNAME FROM T_PERSON WHERE PERSON_ID = $id" | tail -n 1 | tr ',' '\t')"
+  [ -n "$want" ] && [ "$got" = "$want" ] || fail "client read '$got' for person $id, lumo sql '$want'"
+done
+
+# Each man page has every subcommand its program's --help lists.
+for page in "$prefix"/share/man/man1/*.1; do
+  program="$(basename "$page" .1)"
+  grep -q "^\.TH ${program^^} 1 " "$page" || fail "$page has no title line"
+  for command in $("$prefix/bin/$program" --help | sed -n "s/^  $program \([a-z][a-z-]*\).*/\1/p" | sort -u); do
+    grep -q "^\.SS \"$program $command\"" "$page" || fail "$page lacks $program $command"
+  done
+done
+
+# The menu entry starts an installed program and shows an installed icon.
+desktop="$prefix/share/applications/lumo-export.desktop"
+if [ -f "$desktop" ]; then
+  exec_program="$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")"
+  icon="$(sed -n 's/^Icon=//p' "$desktop")"
+  [ -x "$prefix/bin/$exec_program" ] || fail "the menu entry starts $exec_program"
+  [ -f "$prefix/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "the menu entry's icon $icon"
+  grep -q '^Name\[ja\]=' "$desktop" || fail "the menu entry has no Japanese name"
+fi
+
+[ "$failures" -eq 0 ] && echo "installed and used $prefix: ok"
+exit $((failures > 0))
