@@ -349,26 +349,47 @@ private:
         default: break;
         }
         std::optional<Piece> x = expression(c, level + 1);
-        while (x) {
-            const std::optional<std::string_view> function = binaryOperator(c, level);
-            if (!function) break;
+        if (!x || !binaryOperator(c, level)) return x;
+        // A chain a op b op c ... is written in one pass: wrapping the text
+        // so far at every step would copy it once per operator.
+        struct Step {
+            std::size_t op;
+            std::size_t rightAt;
+            std::string_view function;  // "" for And / Or of truths
+            bool truthBefore;           // the text so far is a truth
+            Piece right;
+        };
+        std::vector<Step> steps;
+        bool truth = x->truth;
+        while (const std::optional<std::string_view> function = binaryOperator(c, level)) {
             const std::size_t op = c.pos++;
-            if (c.pos >= c.end) return std::nullopt;
             const std::size_t rightAt = c.pos;
             std::optional<Piece> y = expression(c, level + 1);
             if (!y) return std::nullopt;
-            if (function->empty() && x->truth && y->truth) {  // And / Or of truths
-                appendOperator(x->text, c, op);
-                appendLead(x->text, c.list[rightAt]);
-                append(x->text, y->text);
-                x->column = x->literal = x->group = false;
-            } else {
-                const std::string_view name = !function->empty() ? *function : level == kOr ? "lumo_or" : "lumo_and";
-                const Piece a = value(std::move(*x)), b = value(std::move(*y));
-                x = call(name, {&a, &b});
-            }
+            const bool native = function->empty() && truth && y->truth;
+            const std::string_view name = !function->empty() ? *function : level == kOr ? "lumo_or" : "lumo_and";
+            steps.push_back({op, rightAt, native ? std::string_view() : name, truth, std::move(*y)});
+            truth = native;
         }
-        return x;
+        std::string text;
+        for (auto it = steps.rbegin(); it != steps.rend(); ++it) {
+            if (it->function.empty()) continue;
+            text += it->function;
+            text += it->truthBefore ? "(-(" : "(";
+        }
+        append(text, x->text);
+        for (Step& step : steps) {
+            if (step.function.empty()) {
+                appendOperator(text, c, step.op);
+                appendLead(text, c.list[step.rightAt]);
+                append(text, step.right.text);
+                continue;
+            }
+            text += step.truthBefore ? "), " : ", ";
+            text += value(std::move(step.right)).text;
+            text += ')';
+        }
+        return Piece{std::move(text), truth};
     }
 
     std::optional<Piece> notLevel(Cursor& c) {
@@ -487,19 +508,27 @@ private:
     // Unary signs, innermost first. A minus before a literal stays SQLite's
     // (-1 is a number either way); before anything else it is Jet's.
     Piece applySigns(const Cursor& c, const std::vector<std::size_t>& signs, Piece x) const {
-        for (auto it = signs.rbegin(); it != signs.rend(); ++it) {
-            const bool minus = tokens_[c.list[*it].at].text == "-";
-            if (minus && !x.literal) {
-                x = value(std::move(x));
-                x = call("lumo_neg", {&x});
+        if (signs.empty()) return x;
+        // Which signs are Jet's (innermost first), then the text in one pass.
+        std::vector<bool> jets(signs.size());
+        bool literal = x.literal;
+        for (std::size_t k = signs.size(); k-- > 0;) {
+            jets[k] = tokens_[c.list[signs[k]].at].text == "-" && !literal;
+            literal = false;
+        }
+        std::string text;
+        for (std::size_t k = 0; k < signs.size(); ++k) {
+            if (jets[k]) {
+                text += "lumo_neg(";
                 continue;
             }
-            std::string text = tokens_[c.list[*it].at].text;
-            appendLead(text, c.list[*it + 1]);
-            append(text, x.text);
-            x = Piece{std::move(text)};
+            append(text, tokens_[c.list[signs[k]].at].text);
+            appendLead(text, c.list[signs[k] + 1]);
         }
-        return x;
+        append(text, value(std::move(x)).text);
+        for (std::size_t k = 0; k < signs.size(); ++k)
+            if (jets[k]) text += ')';
+        return Piece{std::move(text)};
     }
 
     std::optional<Piece> powerLevel(Cursor& c) {
