@@ -25,7 +25,7 @@ constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
 // Deepest recursion of the renderer: groups (at most kMaxNesting, checked by
 // the tokenizer) and Not written where an operand stands (a = Not b).
-constexpr int kMaxDepth = 4 * kMaxNesting;
+constexpr int kMaxDepth = 2 * kMaxNesting;
 
 // What the clause an expression stands in expects of it.
 enum class Context {
