@@ -17,9 +17,13 @@ int main(int argc, char** argv) {
     using namespace lumo::test::crash;
     CrashWriter writer(argv[1]);
     const auto& operations = crashOperations();
-    const int base = std::atoi(argv[2]) * 1000000;
+    const int run = std::atoi(argv[2]);
+    const int base = run * 1000000;
+    // Each run starts at another operation, so that every operation is the
+    // first to commit in some runs however slowly a loaded machine lets the
+    // writer go before the kill.
     for (int i = 0;; ++i) {
-        const CrashOperation& op = operations[static_cast<std::size_t>(i) % operations.size()];
+        const CrashOperation& op = operations[static_cast<std::size_t>(i + run) % operations.size()];
         const int n = base + i;
         if (!op.write(writer, n)) continue;
         // One write(2) per line, straight to the file: what is printed
