@@ -10,6 +10,7 @@
 #include "ConnectionImpl.h"
 #include "platform/db/FaultInjection.h"
 #include "platform/db/JetFunctions.h"
+#include "platform/db/JetOperators.h"
 #include "platform/db/LikeFunction.h"
 #include "platform/db/ConnectionString.h"
 #include "platform/db/DatabaseFile.h"
@@ -381,6 +382,7 @@ void Connection::Open(std::string_view connectionString, std::string_view, std::
         throw Error("データベース ファイル '" + cs.dataSource + "' を開けません: " + sqlite3_errstr(rc));
     installLike(raw);
     installJetFunctions(raw);
+    installJetOperators(raw);
     bool walMode = false;
     if (sqlite3_prepare_v2(raw, "PRAGMA journal_mode", -1, &st, nullptr) == SQLITE_OK) {
         StatementHandle guard(st);

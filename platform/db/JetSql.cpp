@@ -13,6 +13,7 @@
 #include "JetTokens.h"
 #include "platform/db/OuterJoins.h"
 #include "platform/db/JetDateLiteral.h"
+#include "platform/db/JetExpression.h"
 
 namespace lumo::db {
 namespace {
@@ -35,6 +36,17 @@ constexpr bool isWordChar(unsigned char c) { return isAlnum(c) || c == '_' || c 
 // literals of a statement to parameters of its own; one written by the
 // caller would be left unbound, holding whatever an earlier run bound.
 constexpr bool isParameterMarker(std::string_view op) { return op == "?" || op == ":" || op == "@" || op == "$"; }
+
+// At sql[j], inside a number that starts at `from`: the sign of an
+// exponent (2.013E-4), after digits and a point only.
+bool signedExponent(std::string_view sql, std::size_t from, std::size_t j) {
+    if ((sql[j] != '-' && sql[j] != '+') || j + 1 >= sql.size() || !isDigit(static_cast<unsigned char>(sql[j + 1])))
+        return false;
+    if ((sql[j - 1] | 0x20) != 'e') return false;
+    for (std::size_t k = from; k + 1 < j; ++k)
+        if (!isDigit(static_cast<unsigned char>(sql[k])) && sql[k] != '.') return false;
+    return true;
+}
 
 // Splits Jet SQL into tokens and hands each to `emit(kind, text)`;
 // concatenating every token's text gives the input back unchanged.
@@ -69,7 +81,9 @@ void scanTokens(std::string_view sql, Emit&& emit) {
         if (isSpace(c)) {
             while (j < n && isSpace(static_cast<unsigned char>(sql[j]))) ++j;
             take(Kind::Space, j);
-        } else if (c == '-' && j < n && sql[j] == '-') {
+        } else if (c == '-' && j < n && sql[j] == '-' && ended) {
+            // Jet has no comments: "--" is two minus signs. After the end
+            // of the statement a note in SQLite's style is let pass.
             while (j < n && sql[j] != '\n') ++j;
             take(Kind::Space, j);
         } else if (c == '\'' || c == '"' || c == '`') {
@@ -93,7 +107,7 @@ void scanTokens(std::string_view sql, Emit&& emit) {
             if (j >= n) throw Error("SQL 文の角かっこが閉じていません: " + std::string(sql));
             take(Kind::Bracket, j + 1);
         } else if (isDigit(c) || (c == '.' && j < n && isDigit(static_cast<unsigned char>(sql[j])))) {
-            while (j < n && (isAlnum(static_cast<unsigned char>(sql[j])) || sql[j] == '.')) ++j;
+            while (j < n && (isAlnum(static_cast<unsigned char>(sql[j])) || sql[j] == '.' || signedExponent(sql, i, j))) ++j;
             take(Kind::Number, j);
         } else if (isWordStart(c)) {
             while (j < n && isWordChar(static_cast<unsigned char>(sql[j]))) ++j;
@@ -115,18 +129,10 @@ std::vector<Token> tokenize(std::string_view sql) {
     return out;
 }
 
-constexpr char asciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// Keywords are compared without building upper-case copies: the tokenizer
-// runs for every statement the library sends.
-bool equalsKeyword(std::string_view text, std::string_view keyword) {
-    return text.size() == keyword.size() &&
-           std::equal(text.begin(), text.end(), keyword.begin(), [](char a, char b) { return asciiUpper(a) == b; });
-}
-
-bool isWord(const Token& t, std::string_view keyword) { return t.kind == Kind::Word && equalsKeyword(t.text, keyword); }
-bool isOp(const Token& t, std::string_view op) { return t.kind == Kind::Op && t.text == op; }
-bool isName(const Token& t) { return t.kind == Kind::Word || t.kind == Kind::Bracket || t.kind == Kind::Quoted; }
+using detail::equalsKeyword;
+using detail::isName;
+using detail::isOp;
+using detail::isWord;
 
 std::string unquoteName(const Token& t) {
     if (t.kind == Kind::Bracket || t.kind == Kind::Quoted) return t.text.substr(1, t.text.size() - 2);
@@ -209,88 +215,6 @@ void unqualifySetTargets(std::vector<Token>& tokens) {
     for (auto it = erase.rbegin(); it != erase.rend(); ++it) tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(*it));
 }
 
-// One item of an expression level: a token, or a whole parenthesised group
-// already rendered, with the white space that stood before it.
-struct Item {
-    std::string lead;
-    std::string text;
-    const Token* token = nullptr;  // nullptr for a group
-};
-
-std::string joinItems(const std::vector<Item>& items, std::size_t from, std::size_t to) {
-    std::string s;
-    for (std::size_t i = from; i < to; ++i) {
-        if (i > from) s += items[i].lead;
-        s += items[i].text;
-    }
-    return s;
-}
-
-bool isAmp(const Item& item) { return item.token && isOp(*item.token, "&"); }
-bool endsOperand(const Item& item) { return item.token && endsOperand(*item.token); }
-
-// Renders tokens from `pos` up to the ')' closing the current level (or the
-// end), rewriting every '&' chain of this level into lumo_concat(...).
-std::string renderLevel(const std::vector<Token>& tokens, std::size_t& pos) {
-    std::vector<Item> items;
-    std::string lead;
-    while (pos < tokens.size()) {
-        const Token& t = tokens[pos];
-        if (t.kind == Kind::Space) { lead += t.text; ++pos; continue; }
-        if (isOp(t, ")")) break;
-        if (isOp(t, "(")) {
-            ++pos;
-            std::string inner = renderLevel(tokens, pos);
-            std::string close;
-            if (pos < tokens.size()) { close = tokens[pos].text; ++pos; }
-            items.push_back({std::move(lead), "(" + inner + close, nullptr});
-        } else {
-            items.push_back({std::move(lead), t.text, &t});
-            ++pos;
-        }
-        lead.clear();
-    }
-
-    // Replace each '&' chain by one item; out holds the items written so far.
-    std::vector<Item> out;
-    std::size_t operandStart = 0;  // index in out where the current operand begins
-    for (std::size_t i = 0; i < items.size();) {
-        if (!isAmp(items[i])) {
-            out.push_back(items[i]);
-            if (endsOperand(items[i])) operandStart = out.size();
-            ++i;
-            continue;
-        }
-        std::string text = "lumo_concat(" + joinItems(out, operandStart, out.size());
-        std::size_t j = i;
-        while (j < items.size() && isAmp(items[j])) {
-            const std::size_t start = ++j;
-            while (j < items.size() && !endsOperand(items[j])) ++j;
-            text += ", " + joinItems(items, start, j);
-        }
-        text += ")";
-        std::string leadOfChain = operandStart < out.size() ? out[operandStart].lead : items[i].lead;
-        out.resize(operandStart);
-        out.push_back({std::move(leadOfChain), std::move(text), nullptr});
-        i = j;
-    }
-    std::string rendered = out.empty() ? lead : out.front().lead;
-    rendered += joinItems(out, 0, out.size());
-    if (!out.empty()) rendered += lead;  // white space before the closing ')'
-    return rendered;
-}
-
-std::string render(const std::vector<Token>& tokens) {
-    std::string out;
-    std::size_t pos = 0;
-    for (;;) {
-        out += renderLevel(tokens, pos);
-        if (pos >= tokens.size()) break;
-        out += tokens[pos++].text;  // a stray ')' is left for SQLite to report
-    }
-    return out;
-}
-
 bool isAggregate(const Token& t) {
     static constexpr std::array<std::string_view, 8> names = {"COUNT", "SUM", "MIN", "MAX", "AVG", "FIRST", "LAST", "TOTAL"};
     return t.kind == Kind::Word &&
@@ -370,7 +294,9 @@ public:
         // TOP's count stays in the shape: it moves to the end of the
         // statement, where a parameter would lose its place in the order.
         const bool afterTop = std::exchange(afterTop_, kind == Kind::Word && equalsKeyword(text, "TOP"));
-        if (kind == Kind::Date && depth_ != columnDepth_) {  // in an ORDER BY list it stays, as numbers do
+        // A date after TOP stays too, as a number there does: lifted, it would
+        // come back as a number, and the statement would change its shape.
+        if (kind == Kind::Date && depth_ != columnDepth_ && !afterTop) {  // in an ORDER BY list it stays, as numbers do
             literals.push_back({SqlLiteral::Kind::Real, 0, dateValue(text), {}});
             return true;
         }
@@ -492,13 +418,13 @@ JetStatement translateTokens(std::vector<Token> tokens) {
         tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(wholeTableToken) + 1, Token{Kind::Word, " NOT INDEXED"});
     if (st.isSelect && st.singleSource.empty()) rewriteOuterJoins(tokens);
     if (!percent.empty()) wrapPercent(tokens, percent);
-    st.sql = render(tokens);
+    st.sql = renderJetStatement(tokens);
     if (!st.singleSource.empty()) {
         // The ',' is a token of its own: it ends an '&' chain of the last item.
         const auto at = tokens.begin() + static_cast<std::ptrdiff_t>(fromToken);
         const auto comma = tokens.insert(at, Token{Kind::Op, ","});
         tokens.insert(comma + 1, Token{Kind::Word, " [" + st.singleSource + "]._rowid_ AS " + std::string(kRowidColumn) + " "});
-        st.sqlWithRowid = render(tokens);
+        st.sqlWithRowid = renderJetStatement(tokens);
     }
     return st;
 }

@@ -1,9 +1,10 @@
 #pragma once
 // Translation of Jet-dialect SQL into SQLite SQL, done with a tokenizer so
 // that string literals are never touched. What changes:
-//   a & b            -> lumo_concat(a, b)   (text join; Null counts as ""
-//                       unless every operand is Null). '&' binds below
-//                       '+'/'-' and above comparisons and LIKE.
+//   expressions      -> Jet's operators with Jet's values (JetExpression.h):
+//                       a & b -> lumo_concat(a, b), a + b -> lumo_add(a, b),
+//                       a comparison as a value -> -(a = b), ...; "--" is
+//                       two minus signs, not a comment
 //   DEFAULT          -> "DEFAULT" where it names a column (also T.DEFAULT)
 //   UPDATE T SET T.C -> UPDATE T SET C      (qualified SET targets)
 //   True / False     -> -1 / 0

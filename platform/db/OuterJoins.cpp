@@ -1,5 +1,7 @@
 #include "platform/db/OuterJoins.h"
 
+#include "JetTokens.h"
+
 #include <algorithm>
 #include <optional>
 #include <string_view>
@@ -11,14 +13,9 @@ using detail::Token;
 using Kind = detail::TokenKind;
 using Tokens = std::vector<Token>;
 
-constexpr char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool isWord(const Token& t, std::string_view word) {
-    return t.kind == Kind::Word && t.text.size() == word.size() &&
-           std::equal(t.text.begin(), t.text.end(), word.begin(), [](char a, char b) { return upper(a) == b; });
-}
-bool isOp(const Token& t, std::string_view op) { return t.kind == Kind::Op && t.text == op; }
-bool isName(const Token& t) { return t.kind == Kind::Word || t.kind == Kind::Bracket || t.kind == Kind::Quoted; }
+using detail::isName;
+using detail::isOp;
+using detail::isWord;
 
 Token word(std::string_view text) { return {Kind::Word, std::string(text)}; }
 Token space() { return {Kind::Space, " "}; }

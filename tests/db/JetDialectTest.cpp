@@ -174,4 +174,15 @@ TEST(JetSqlEdges, StatementsEndingInsideTheirLastClauseAndStrayParentheses) {
     EXPECT_EQ(stray.literals()[0].integer, 5);
 }
 
+TEST(JetSqlEdges, ADateAfterTopStaysInTheShapeAsANumberThere) {
+    // Lifted, the date would come back as a number, and the statement
+    // rebuilt from shape and literals would have another shape.
+    for (const char* text : {"TOP #0:00#", "SELECT TOP #2024/01/31# A FROM T", "SELECT TOP 2 A FROM T"}) {
+        SCOPED_TRACE(text);
+        const JetSqlText jet(text);
+        EXPECT_TRUE(jet.literals().empty());
+        EXPECT_EQ(jet.shape(), text);
+    }
+}
+
 }  // namespace

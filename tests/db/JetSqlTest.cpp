@@ -24,7 +24,8 @@ TEST(JetSql, QualifiedSetTargetsLoseTheirTable) {
 
 TEST(JetSql, AmpersandBecomesConcatWithJetPrecedence) {
     // Binds below + and above comparison and LIKE; chains flatten.
-    EXPECT_EQ(translateJet("SELECT a & b + 1 = c FROM T").sql, "SELECT lumo_concat(a, b + 1) = c FROM T NOT INDEXED");
+    EXPECT_EQ(translateJet("SELECT a & b + 1 = c FROM T").sql,
+              "SELECT -(lumo_concat(a, lumo_add(b, 1)) = c) FROM T NOT INDEXED");
     EXPECT_EQ(translateJet("SELECT x FROM T WHERE (A & B) LIKE '%x%' AND a & b & 'c' = d").sql,
               "SELECT x FROM T WHERE (lumo_concat(A, B)) LIKE '%x%' AND lumo_concat(a, b, 'c') = d");
     EXPECT_EQ(translateJet("SELECT [SLAST_NAME] & [SFIRST_NAME] AS TANTO, f(a & b) FROM T").sql,

@@ -70,6 +70,9 @@ TEST(OuterJoins, RightJoinsBecomeMirroredLeftJoins) {
     for (const char* kept : {"SELECT * FROM A RIGHT JOIN B ON A.K = B.K",
                              "SELECT A.X FROM A RIGHT JOIN B ON A.K = B.K LEFT JOIN C ON C.K = B.K"})
         EXPECT_EQ(translateJet(kept).sql, kept);
+    // An item without a name of its own: only its Jet operator is rewritten.
+    EXPECT_EQ(translateJet("SELECT DISTINCT P.ID, V.N + 1 FROM P LEFT JOIN V ON P.ID = V.ID").sql,
+              "SELECT DISTINCT P.ID, lumo_add(V.N, 1) FROM P LEFT JOIN V ON P.ID = V.ID");
 }
 
 TEST(OuterJoins, DistinctIsAppliedToTheFinishedRows) {
@@ -78,7 +81,6 @@ TEST(OuterJoins, DistinctIsAppliedToTheFinishedRows) {
               "LIMIT -1)");
     for (const char* kept : {"SELECT DISTINCT P.ID FROM P INNER JOIN V ON P.ID = V.ID",
                              "SELECT DISTINCT P.ID FROM P LEFT JOIN V ON P.ID = V.ID ORDER BY P.ID",
-                             "SELECT DISTINCT P.ID, V.N + 1 FROM P LEFT JOIN V ON P.ID = V.ID",
                              "SELECT DISTINCT * FROM P LEFT JOIN V ON P.ID = V.ID",
                              "SELECT P.ID FROM P LEFT JOIN V ON P.ID = V.ID"})
         EXPECT_EQ(translateJet(kept).sql, kept);

@@ -2,7 +2,9 @@
 // The tokens of a Jet statement, as the translator's steps pass them on.
 // Internal to the engine: reached through the engine's private include
 // path (and the engine tests'), never through the public headers.
+#include <algorithm>
 #include <string>
+#include <string_view>
 
 namespace lumo::db::detail {
 
@@ -12,5 +14,22 @@ struct Token {
     TokenKind kind;
     std::string text;
 };
+
+// Questions asked of one token, shared by the steps of the translation.
+// Keywords are compared without building upper-case copies: the
+// translation runs for every new statement shape.
+constexpr char asciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// `keyword` in upper case.
+inline bool equalsKeyword(std::string_view text, std::string_view keyword) {
+    return text.size() == keyword.size() &&
+           std::equal(text.begin(), text.end(), keyword.begin(), [](char a, char b) { return asciiUpper(a) == b; });
+}
+
+inline bool isWord(const Token& t, std::string_view keyword) { return t.kind == TokenKind::Word && equalsKeyword(t.text, keyword); }
+inline bool isOp(const Token& t, std::string_view op) { return t.kind == TokenKind::Op && t.text == op; }
+inline bool isName(const Token& t) {
+    return t.kind == TokenKind::Word || t.kind == TokenKind::Bracket || t.kind == TokenKind::Quoted;
+}
 
 }  // namespace lumo::db::detail
