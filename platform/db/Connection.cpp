@@ -123,6 +123,7 @@ std::shared_ptr<const ColumnSet> describeColumns(sqlite3* db, sqlite3_stmt* st, 
         set->index.emplace(set->columns[static_cast<std::size_t>(i)].name, i);  // the first of a name wins
     }
     set->uniqueNames = set->index.size() == set->columns.size();
+    for (int i = 0; i <= count; ++i) set->following.push_back(i);
     set->allPlain = std::all_of(set->columns.begin(), set->columns.end(), [](const ColumnInfo& c) { return !c.origin.empty(); });
     set->allKeys = std::all_of(set->columns.begin(), set->columns.end(), [](const ColumnInfo& c) { return c.autoNumber; });
     return set;
@@ -243,6 +244,17 @@ bool ConnectionImpl::tableExists(const std::string& name) {
     return found;
 }
 
+sqlite3_stmt* ConnectionImpl::ownStatement(const std::string& sql, std::string_view doing) {
+    if (auto it = ownStatements.find(sql); it != ownStatements.end()) return it->second.get();
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v3(handle(), sql.c_str(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &raw,
+                           nullptr) != SQLITE_OK)
+        fail(doing);
+    StatementHandle st(raw);
+    if (ownStatements.size() >= kOwnCapacity) ownStatements.clear();
+    return ownStatements.emplace(sql, std::move(st)).first->second.get();
+}
+
 StatementRun::StatementRun(sqlite3* db, PreparedStatement& prepared, const std::vector<SqlLiteral>& literals)
     : db_(db), prepared_(prepared) {
     sqlite3_stmt* st = prepared.statement.get();
@@ -280,7 +292,7 @@ Variant readColumn(sqlite3_stmt* st, int i, const ColumnInfo& info) {
     if (storage == SQLITE_NULL) return Variant::null();
     auto text = [&] {
         const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
-        return std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(st, i)));
+        return Variant(std::string_view(p, static_cast<std::size_t>(sqlite3_column_bytes(st, i))));
     };
     // A value stored before the schema checked its range is reported, not
     // wrapped around.
@@ -297,7 +309,7 @@ Variant readColumn(sqlite3_stmt* st, int i, const ColumnInfo& info) {
     case VarType::Boolean: return Variant(sqlite3_column_int64(st, i) != 0);
     case VarType::Date: return Variant::date(sqlite3_column_double(st, i));
     case VarType::Double: return Variant(sqlite3_column_double(st, i));
-    case VarType::String: return Variant(text());
+    case VarType::String: return text();
     default: break;
     }
     switch (storage) {
@@ -307,7 +319,7 @@ Variant readColumn(sqlite3_stmt* st, int i, const ColumnInfo& info) {
         return Variant(static_cast<double>(v));
     }
     case SQLITE_FLOAT: return Variant(sqlite3_column_double(st, i));
-    default: return Variant(text());
+    default: return text();
     }
 }
 
@@ -384,6 +396,7 @@ void Connection::Close() {
     impl_->snapshot.detach();
     impl_->byShape.clear();
     impl_->lru.clear();  // statements go before the handle
+    impl_->ownStatements.clear();
     impl_->isTable.clear();
     impl_->db.reset();
     impl_->inTransaction = false;
@@ -396,7 +409,7 @@ const std::string& Connection::DataSource() const { return impl_->path; }
 int32_t Connection::Execute(std::string_view sql, int) {
     sqlite3* db = impl_->handle();
     faultPoint(FaultStep::Execute, impl_.get(), impl_->path, "SQL 文を実行できません");
-    const JetSqlText text(sql);
+    const JetSqlText text = impl_->shapes.split(sql);
     PreparedStatement& prepared = impl_->prepare(text);
     const bool writes = !prepared.columns;
     if (writes) impl_->snapshot.beforeWrite();

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/db/JetSql.h"
+#include "platform/db/ShapeMemo.h"
 #include "platform/db/Variant.h"
 
 namespace lumo::db {
@@ -52,6 +53,11 @@ struct ColumnSet {
     bool uniqueNames = true;  // no two fields share a name
     bool allPlain = false;    // every field is a column of a table, no expression
     bool allKeys = false;     // every field is an AutoNumber key
+    // Which field was asked for by name after field k - 1 the last time
+    // (entry 0: first), so that a reader that asks for the fields in the
+    // same order every time finds each with one comparison. Changed by
+    // lookups on the connection's thread, hence mutable.
+    mutable std::vector<int> following;
 };
 
 // A prepared statement for one shape of Jet text. A SELECT over one table
@@ -117,6 +123,8 @@ struct ConnectionImpl {
     bool inTransaction = false;
     ReadSnapshot snapshot;
 
+    // Recent texts, so that a text of a known shape is not tokenized again.
+    ShapeMemo shapes;
     // Prepared statements by shape, least recently used evicted first.
     static constexpr std::size_t kCacheCapacity = 128;
     std::list<std::pair<std::string, PreparedStatement>> lru;
@@ -124,6 +132,16 @@ struct ConnectionImpl {
 
     // Declared column types per table, and whether a name is a table.
     std::unordered_map<std::string, bool, NoCaseHash, NoCaseEqual> isTable;
+
+    // The statements recordsets write and re-read rows with, by their
+    // text: the library stores row after row of one shape, and preparing
+    // costs more than the write itself. Emptied when full.
+    static constexpr std::size_t kOwnCapacity = 64;
+    std::unordered_map<std::string, StatementHandle> ownStatements;
+    // The prepared statement of `sql`, ready to bind; the caller resets it
+    // after use (OwnStatementRun). Fails with `doing` when it cannot be
+    // prepared.
+    sqlite3_stmt* ownStatement(const std::string& sql, std::string_view doing);
 
     sqlite3* handle() const;  // throws when not open
     PreparedStatement& prepare(const JetSqlText& text);
@@ -133,6 +151,19 @@ struct ConnectionImpl {
     PreparedStatement* rowidVariant(PreparedStatement& plain);
     bool tableExists(const std::string& name);
     [[noreturn]] void fail(std::string_view what) const;
+};
+
+// Resets a statement of ConnectionImpl::ownStatement when its use ends, so
+// that it holds no lock and the next use starts afresh.
+class ResetOnExit {
+public:
+    explicit ResetOnExit(sqlite3_stmt* st) : st_(st) {}
+    ~ResetOnExit() { sqlite3_reset(st_); }
+    ResetOnExit(const ResetOnExit&) = delete;
+    ResetOnExit& operator=(const ResetOnExit&) = delete;
+
+private:
+    sqlite3_stmt* st_;
 };
 
 // Value of column `i` of the current row, typed by the column's info.

@@ -20,7 +20,7 @@ public:
     Variant(double v) : v_(v) {}
     Variant(bool v) : v_(v) {}
     Variant(std::string v) : v_(std::move(v)) {}
-    Variant(std::string_view v) : v_(std::string(v)) {}
+    Variant(std::string_view v) : v_(std::in_place_type<std::string>, v) {}
     Variant(const char* v) : v_(std::string(v)) {}
 
     static Variant null() { Variant r; r.v_ = NullTag{}; return r; }

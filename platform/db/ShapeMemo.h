@@ -1,0 +1,49 @@
+#pragma once
+// Splitting a statement text into its shape and its literals without
+// tokenizing it again. The library builds each statement from fixed
+// fragments and a key or word spliced in, so a text usually differs from
+// one seen a moment ago only inside its literals. The memo keeps recent
+// texts with the places of their literals; a new text that equals one of
+// them outside those places, and holds a literal of the same kind at each,
+// has that text's shape. Anything else is split by JetSqlText and
+// remembered.
+//
+// Only texts whose literals are all whole numbers or strings are
+// remembered: a real number or a date may read differently in another
+// spelling, so such texts always take the tokenizer.
+//
+// Owned by one connection and used on its thread only.
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/db/JetSql.h"
+
+namespace lumo::db {
+
+class ShapeMemo {
+public:
+    static constexpr std::size_t kCapacity = 32;        // texts remembered
+    static constexpr std::size_t kLongestText = 4096;   // longer texts are not remembered
+
+    // The same result as JetSqlText(text), including its failures. `text`
+    // must outlive the result, as for JetSqlText.
+    JetSqlText split(std::string_view text);
+
+private:
+    struct Remembered {
+        std::string text;
+        std::string shape;
+        std::vector<JetSqlText::Span> spans;
+        std::vector<SqlLiteral::Kind> kinds;
+    };
+    // Most recently used first.
+    std::vector<Remembered> texts_;
+
+    static bool matches(const Remembered& r, std::string_view text, std::vector<SqlLiteral>& literals,
+                        std::vector<JetSqlText::Span>& spans);
+    void remember(std::string_view text, const JetSqlText& split);
+};
+
+}  // namespace lumo::db
