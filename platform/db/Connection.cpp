@@ -143,22 +143,10 @@ std::optional<double> textAsDate(const std::string& text) {
 
 }  // namespace
 
-namespace {
-// Field names are ASCII; the C library's toupper would cost a call per byte.
-constexpr unsigned char asciiUpper(unsigned char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
-}  // namespace
-
 std::size_t NoCaseHash::operator()(std::string_view s) const noexcept {
     std::size_t h = 1469598103934665603ull;
-    for (unsigned char c : s) h = (h ^ asciiUpper(c)) * 1099511628211ull;
+    for (unsigned char c : s) h = (h ^ NoCaseEqual::upper(c)) * 1099511628211ull;
     return h;
-}
-
-bool NoCaseEqual::operator()(std::string_view a, std::string_view b) const noexcept {
-    if (a.size() != b.size()) return false;
-    if (a == b) return true;  // callers mostly spell names as the schema does
-    return std::equal(a.begin(), a.end(), b.begin(),
-                      [](unsigned char x, unsigned char y) { return asciiUpper(x) == asciiUpper(y); });
 }
 
 sqlite3* ConnectionImpl::handle() const {
@@ -287,17 +275,22 @@ bool StatementRun::step() {
     throw Error("SQL 文を実行できません: " + describeFailure(db_));
 }
 
+// The column's value is taken once and read with the sqlite3_value_*
+// functions: each sqlite3_column_* call finds the column anew, and a row
+// is read column by column for every statement. (Such a value may be read
+// on the connection's own thread only, which is how connections are used.)
 Variant readColumn(sqlite3_stmt* st, int i, const ColumnInfo& info) {
-    const int storage = sqlite3_column_type(st, i);
+    sqlite3_value* value = sqlite3_column_value(st, i);
+    const int storage = sqlite3_value_type(value);
     if (storage == SQLITE_NULL) return Variant::null();
     auto text = [&] {
-        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
-        return Variant(std::string_view(p, static_cast<std::size_t>(sqlite3_column_bytes(st, i))));
+        const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(value));
+        return Variant(std::string_view(p, static_cast<std::size_t>(sqlite3_value_bytes(value))));
     };
     // A value stored before the schema checked its range is reported, not
     // wrapped around.
     const auto whole = [&](sqlite3_int64 low, sqlite3_int64 high) {
-        const sqlite3_int64 v = sqlite3_column_int64(st, i);
+        const sqlite3_int64 v = sqlite3_value_int64(value);
         if (v < low || v > high)
             throw Error("オーバーフローしました。フィールド '" + info.name + "' の値 " + std::to_string(v) +
                         " は範囲を超えています。");
@@ -306,19 +299,19 @@ Variant readColumn(sqlite3_stmt* st, int i, const ColumnInfo& info) {
     switch (info.type) {
     case VarType::Long: return Variant(static_cast<int32_t>(whole(INT32_MIN, INT32_MAX)));
     case VarType::Integer: return Variant(static_cast<int16_t>(whole(INT16_MIN, INT16_MAX)));
-    case VarType::Boolean: return Variant(sqlite3_column_int64(st, i) != 0);
-    case VarType::Date: return Variant::date(sqlite3_column_double(st, i));
-    case VarType::Double: return Variant(sqlite3_column_double(st, i));
+    case VarType::Boolean: return Variant(sqlite3_value_int64(value) != 0);
+    case VarType::Date: return Variant::date(sqlite3_value_double(value));
+    case VarType::Double: return Variant(sqlite3_value_double(value));
     case VarType::String: return text();
     default: break;
     }
     switch (storage) {
     case SQLITE_INTEGER: {
-        const sqlite3_int64 v = sqlite3_column_int64(st, i);
+        const sqlite3_int64 v = sqlite3_value_int64(value);
         if (v >= INT32_MIN && v <= INT32_MAX) return Variant(static_cast<int32_t>(v));
         return Variant(static_cast<double>(v));
     }
-    case SQLITE_FLOAT: return Variant(sqlite3_column_double(st, i));
+    case SQLITE_FLOAT: return Variant(sqlite3_value_double(value));
     default: return text();
     }
 }

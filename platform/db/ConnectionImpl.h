@@ -33,9 +33,19 @@ struct NoCaseHash {
     using is_transparent = void;
     std::size_t operator()(std::string_view s) const noexcept;
 };
+// Inline: a reader compares a field name for every field it reads.
 struct NoCaseEqual {
     using is_transparent = void;
-    bool operator()(std::string_view a, std::string_view b) const noexcept;
+    bool operator()(std::string_view a, std::string_view b) const noexcept {
+        if (a.size() != b.size()) return false;
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            const unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+            if (x != y && upper(x) != upper(y)) return false;
+        }
+        return true;
+    }
+    // Field names are ASCII; the C library's toupper would cost a call per byte.
+    static constexpr unsigned char upper(unsigned char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
 };
 
 // How one result column is read and, for updatable recordsets, written.

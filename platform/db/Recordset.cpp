@@ -353,9 +353,15 @@ Field Recordset::Fields(std::string_view name) {
     const ColumnSet& set = *impl_->columns;
     int& last = impl_->lastField;
     int& following = set.following[static_cast<std::size_t>(last + 1)];
-    if (set.uniqueNames && static_cast<std::size_t>(following) < set.columns.size() &&
-        NoCaseEqual{}(set.columns[static_cast<std::size_t>(following)].name, name))
-        return Field(*this, last = following);
+    const auto named = [&](int i) {
+        return static_cast<std::size_t>(i) < set.columns.size() &&
+               NoCaseEqual{}(set.columns[static_cast<std::size_t>(i)].name, name);
+    };
+    if (set.uniqueNames && named(following)) return Field(*this, last = following);
+    if (set.uniqueNames && named(last + 1)) {  // in column order after all
+        following = last + 1;
+        return Field(*this, ++last);
+    }
     auto it = set.index.find(name);
     if (it == set.index.end())
         throw Error("要求された名前または序数に対応する項目がコレクションに見つかりません。(" + std::string(name) + ")");

@@ -14,6 +14,7 @@
 //
 // Owned by one connection and used on its thread only.
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,17 +33,21 @@ public:
     JetSqlText split(std::string_view text);
 
 private:
+    static constexpr std::size_t kNone = SIZE_MAX;
     struct Remembered {
         std::string text;
         std::string shape;
         std::vector<JetSqlText::Span> spans;
         std::vector<SqlLiteral::Kind> kinds;
+        std::size_t next;  // the text split right after this one last time; kNone: not known
     };
-    // Most recently used first.
     std::vector<Remembered> texts_;
+    std::size_t last_ = kNone;  // the text split last
+    std::size_t oldest_ = 0;    // the next one to make room when full
 
     static bool matches(const Remembered& r, std::string_view text, std::vector<SqlLiteral>& literals,
                         std::vector<JetSqlText::Span>& spans);
+    void found(std::size_t i);
     void remember(std::string_view text, const JetSqlText& split);
 };
 
