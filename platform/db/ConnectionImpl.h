@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <cstring>
 #include <list>
 #include <memory>
 #include <string>
@@ -38,7 +39,14 @@ struct NoCaseEqual {
     using is_transparent = void;
     bool operator()(std::string_view a, std::string_view b) const noexcept {
         if (a.size() != b.size()) return false;
-        for (std::size_t i = 0; i < a.size(); ++i) {
+        std::size_t i = 0;
+        for (; i + 8 <= a.size(); i += 8) {  // callers mostly spell names as the schema does
+            std::uint64_t x, y;
+            std::memcpy(&x, a.data() + i, 8);
+            std::memcpy(&y, b.data() + i, 8);
+            if (x != y) break;
+        }
+        for (; i < a.size(); ++i) {
             const unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
             if (x != y && upper(x) != upper(y)) return false;
         }
