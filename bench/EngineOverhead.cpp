@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "bench/BenchData.h"
+#include "bench/Lazy.h"
 #include "bench/ReaderBaselines.h"
 #include "bench/SqliteReader.h"
 #include "platform/db/Connection.h"
@@ -111,18 +112,13 @@ std::string overheadBenchmarkName(int rows, std::string_view who) {
 
 void registerEngineOverhead(const std::string& personDatabase, int statements) {
     for (int rows : kOverheadRows) {
-        // Made on first use, so that a filtered-out run reads nothing.
-        auto lazy = std::make_shared<std::unique_ptr<Overhead>>();
-        auto make = [=]() -> const Overhead& {
-            if (!*lazy) *lazy = std::make_unique<Overhead>(personDatabase, rows, statements);
-            return **lazy;
-        };
+        auto lazy = lazily<Overhead>(personDatabase, rows, statements);
         for (const bool engine : {true, false})
             benchmark::RegisterBenchmark(overheadBenchmarkName(rows, engine ? "ours" : "sqlite3").c_str(),
-                                         [make, engine](benchmark::State& state) {
+                                         [lazy, engine](benchmark::State& state) {
                                              const Overhead* o = nullptr;
                                              try {
-                                                 o = &make();
+                                                 o = &lazy->get();
                                              } catch (const std::exception& e) {
                                                  state.SkipWithError(e.what());
                                                  return;

@@ -18,6 +18,7 @@
 #include "access/item/SheetKinds.h"
 #include "access/person/PersonColumns.h"
 #include "bench/BenchData.h"
+#include "bench/Lazy.h"
 #include "bench/SqliteReader.h"
 #include "export/engine/AccessLibrary.h"
 #include "platform/MessageSink.h"
@@ -364,20 +365,7 @@ Reader readerFor(std::string_view operation) {
     throw std::logic_error("no reader " + std::string(operation));
 }
 
-class LazySubjects {
-public:
-    LazySubjects(std::string personDatabase, std::string itemDatabase, int calls)
-        : personDatabase_(std::move(personDatabase)), itemDatabase_(std::move(itemDatabase)), calls_(calls) {}
-    Subjects& get() {
-        if (!subjects_) subjects_ = std::make_unique<Subjects>(personDatabase_, itemDatabase_, calls_);
-        return *subjects_;
-    }
-
-private:
-    std::string personDatabase_, itemDatabase_;
-    int calls_;
-    std::unique_ptr<Subjects> subjects_;
-};
+using LazySubjects = Lazy<Subjects>;
 
 void runReader(benchmark::State& state, LazySubjects& lazy, Reader& reader, bool ours) {
     std::string report;
@@ -419,7 +407,7 @@ std::string readerBenchmarkName(std::string_view operation, std::string_view who
 }
 
 void registerReaderBaselines(const std::string& personDatabase, const std::string& itemDatabase, int calls) {
-    auto lazy = std::make_shared<LazySubjects>(personDatabase, itemDatabase, calls);
+    auto lazy = lazily<Subjects>(personDatabase, itemDatabase, calls);
     for (std::string_view operation : kComparedReaders) {
         const auto reader = std::make_shared<Reader>(readerFor(operation));
         for (const bool ours : {true, false})
