@@ -27,7 +27,9 @@
 #include "bench/FileCompare.h"
 #include "bench/Machine.h"
 #include "bench/Measurements.h"
+#include "bench/EngineOverhead.h"
 #include "bench/PeakMemory.h"
+#include "bench/ReaderBaselines.h"
 #include "bench/ReadLatency.h"
 #include "bench/Report.h"
 #include "bench/SearchBench.h"
@@ -42,6 +44,7 @@ constexpr std::int64_t kFull = 100'000;
 constexpr std::array<std::int64_t, 3> kCurve{1'000, 10'000, kFull};
 constexpr std::array<std::int64_t, 2> kMemory{10'000, kFull};
 constexpr int kReadCalls = 20'000;
+constexpr int kOverheadStatements = 5'000;
 constexpr std::array<std::string_view, 2> kKinds{"person", "goods"};
 
 struct Options {
@@ -88,6 +91,8 @@ void registerAll(const BenchData& data) {
     registerReadBenchmarks(data.personDatabase(kFull), data.itemDatabase(kFull), kReadCalls);
     registerSearchBenchmarks(data.personDatabase(kFull), data.itemDatabase(kFull));
     registerStatementBenchmarks(data.personDatabase(kFull));
+    registerReaderBaselines(data.personDatabase(kFull), data.itemDatabase(kFull), kReadCalls);
+    registerEngineOverhead(data.personDatabase(kFull), kOverheadStatements);
 }
 
 ExportRow compareExports(const BenchData& data, const CollectingReporter& results, std::string_view kind) {
@@ -158,6 +163,13 @@ int main(int argc, char** argv) {
 
     report.inListValues = kInListValues;
     report.inList = {results.find(statementBenchmarkName("ours")), results.find(statementBenchmarkName("sqlite3"))};
+    for (std::string_view operation : kComparedReaders)
+        report.readers.push_back({std::string(operation), results.find(readerBenchmarkName(operation, "ours")),
+                                  results.find(readerBenchmarkName(operation, "sqlite3"))});
+    for (int rows : kOverheadRows)
+        report.engine.push_back({"Open, read all, Close: " + std::to_string(rows) + (rows == 1 ? " row" : " rows"),
+                                 results.find(overheadBenchmarkName(rows, "ours")),
+                                 results.find(overheadBenchmarkName(rows, "sqlite3"))});
     bool good = printReport(std::cout, report);
     good = printSearchReport(std::cout, results, results.find(readBenchmarkName("GetPersonalInformation"))) && good;
     benchmark::Shutdown();

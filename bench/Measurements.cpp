@@ -14,9 +14,16 @@ double median(std::vector<double> values) {
     return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
+double minimum(const std::vector<double>& values) {
+    return values.empty() ? 0 : *std::min_element(values.begin(), values.end());
+}
+
 }  // namespace
 
 double Measurement::medianSeconds() const { return median(seconds); }
+double Measurement::minSeconds() const { return minimum(seconds); }
+double Measurement::medianCpuSeconds() const { return median(cpuSeconds); }
+double Measurement::minCpuSeconds() const { return minimum(cpuSeconds); }
 
 double Measurement::medianCounter(const std::string& name) const {
     const auto it = counters.find(name);
@@ -41,6 +48,7 @@ void CollectingReporter::ReportRuns(const std::vector<Run>& runs) {
             continue;
         }
         m.seconds.push_back(run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit));
+        m.cpuSeconds.push_back(run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit));
         for (const auto& [name, counter] : run.counters) m.counters[name].push_back(counter.value);
     }
     ConsoleReporter::ReportRuns(runs);

@@ -11,12 +11,16 @@
 namespace lumo::bench {
 
 struct Measurement {
-    std::vector<double> seconds;  // wall time per iteration, one entry per repetition
+    std::vector<double> seconds;     // wall time per iteration, one entry per repetition
+    std::vector<double> cpuSeconds;  // the same in the measuring thread's CPU time
     std::map<std::string, std::vector<double>> counters;
     std::string error;  // empty unless the benchmark failed
 
     bool ok() const { return error.empty() && !seconds.empty(); }
     double medianSeconds() const;
+    double minSeconds() const;
+    double medianCpuSeconds() const;
+    double minCpuSeconds() const;
     double medianCounter(const std::string& name) const;  // 0 when absent
 };
 

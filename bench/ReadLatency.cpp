@@ -11,6 +11,7 @@
 
 #include "access/LumoAccess.h"
 #include "bench/BenchData.h"
+#include "bench/Lazy.h"
 #include "bench/SqliteReader.h"
 #include "export/engine/AccessLibrary.h"
 #include "platform/Error.h"
@@ -35,8 +36,8 @@ std::vector<T> randomPicks(const std::vector<T>& pool, int count, std::uint32_t 
 
 std::vector<Long> randomIds(const SqliteFile& file, std::string_view sql, int count, std::uint32_t seed) {
     std::vector<Long> ids;
-    for (std::int64_t id : readIntegers(file, sql)) ids.push_back(static_cast<Long>(id));
-    return randomPicks(ids, count, seed);
+    for (std::int64_t id : randomIntegers(file, sql, count, seed)) ids.push_back(static_cast<Long>(id));
+    return ids;
 }
 
 // The objects under test and the arguments of every call, made on first
@@ -63,20 +64,7 @@ struct ReadSubjects {
     std::size_t size() const { return personIds.size(); }
 };
 
-class LazySubjects {
-public:
-    LazySubjects(std::string personDatabase, std::string itemDatabase, int calls)
-        : personDatabase_(std::move(personDatabase)), itemDatabase_(std::move(itemDatabase)), calls_(calls) {}
-    ReadSubjects& get() {
-        if (!subjects_) subjects_ = std::make_unique<ReadSubjects>(personDatabase_, itemDatabase_, calls_);
-        return *subjects_;
-    }
-
-private:
-    std::string personDatabase_, itemDatabase_;
-    int calls_;
-    std::unique_ptr<ReadSubjects> subjects_;
-};
+using LazySubjects = Lazy<ReadSubjects>;
 
 // Times every call on its own; call(i) makes the i-th call.
 template <class Call>
@@ -123,7 +111,7 @@ void registerRead(std::string_view operation, const std::shared_ptr<LazySubjects
 std::string readBenchmarkName(std::string_view operation) { return "read/" + std::string(operation); }
 
 void registerReadBenchmarks(const std::string& personDatabase, const std::string& itemDatabase, int calls) {
-    auto lazy = std::make_shared<LazySubjects>(personDatabase, itemDatabase, calls);
+    auto lazy = lazily<ReadSubjects>(personDatabase, itemDatabase, calls);
     registerRead("GetPersonalInformation", lazy, calls, [](ReadSubjects& s, std::size_t i) {
         benchmark::DoNotOptimize(s.persons->GetPersonalInformation(s.personIds[i]));
     });

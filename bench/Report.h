@@ -41,6 +41,14 @@ struct StatementRow {
     const Measurement* sqlite = nullptr;
 };
 
+// One figure through the library or the engine and the same work done
+// straight through SQLite, per call or per statement.
+struct PairRow {
+    std::string what;
+    const Measurement* ours = nullptr;
+    const Measurement* sqlite = nullptr;
+};
+
 struct Report {
     int processors = 0;
     std::string cpu;
@@ -54,6 +62,8 @@ struct Report {
     std::vector<CurveRow> curve;
     int inListValues = 0;
     StatementRow inList;
+    std::vector<PairRow> readers;  // the readers against their baselines
+    std::vector<PairRow> engine;   // Open, read every field, Close
 };
 
 // Prints the table; false when anything failed or the files differ.

@@ -1,5 +1,6 @@
 #include "bench/SqliteReader.h"
 
+#include <random>
 #include <stdexcept>
 
 namespace lumo::bench {
@@ -48,6 +49,16 @@ std::vector<std::int64_t> readIntegers(const SqliteFile& file, std::string_view 
     SqliteQuery query(file, sql);
     while (query.step()) values.push_back(query.integer(0));
     return values;
+}
+
+std::vector<std::int64_t> randomIntegers(const SqliteFile& file, std::string_view sql, int count, std::uint32_t seed) {
+    const std::vector<std::int64_t> pool = readIntegers(file, sql);
+    if (pool.empty()) throw std::runtime_error("no rows to pick from: " + std::string(sql));
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<std::size_t> index(0, pool.size() - 1);
+    std::vector<std::int64_t> picks;
+    for (int i = 0; i < count; ++i) picks.push_back(pool[index(random)]);
+    return picks;
 }
 
 std::vector<std::string> readTexts(const SqliteFile& file, std::string_view sql) {

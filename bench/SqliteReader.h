@@ -56,6 +56,9 @@ private:
 
 // The first column of every row of `sql`, as integers.
 std::vector<std::int64_t> readIntegers(const SqliteFile& file, std::string_view sql);
+// `count` values drawn at random (seeded: the same in every run) from the
+// first column of the rows of `sql`. Throws when there are none.
+std::vector<std::int64_t> randomIntegers(const SqliteFile& file, std::string_view sql, int count, std::uint32_t seed);
 // The first column of every row of `sql` that is not Null, as text.
 std::vector<std::string> readTexts(const SqliteFile& file, std::string_view sql);
 

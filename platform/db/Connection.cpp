@@ -124,6 +124,7 @@ std::shared_ptr<const ColumnSet> describeColumns(sqlite3* db, sqlite3_stmt* st, 
         set->index.emplace(set->columns[static_cast<std::size_t>(i)].name, i);  // the first of a name wins
     }
     set->uniqueNames = set->index.size() == set->columns.size();
+    for (int i = 0; i <= count; ++i) set->following.push_back(i);
     set->allPlain = std::all_of(set->columns.begin(), set->columns.end(), [](const ColumnInfo& c) { return !c.origin.empty(); });
     set->allKeys = std::all_of(set->columns.begin(), set->columns.end(), [](const ColumnInfo& c) { return c.autoNumber; });
     return set;
@@ -143,22 +144,10 @@ std::optional<double> textAsDate(const std::string& text) {
 
 }  // namespace
 
-namespace {
-// Field names are ASCII; the C library's toupper would cost a call per byte.
-constexpr unsigned char asciiUpper(unsigned char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
-}  // namespace
-
 std::size_t NoCaseHash::operator()(std::string_view s) const noexcept {
     std::size_t h = 1469598103934665603ull;
-    for (unsigned char c : s) h = (h ^ asciiUpper(c)) * 1099511628211ull;
+    for (unsigned char c : s) h = (h ^ NoCaseEqual::upper(c)) * 1099511628211ull;
     return h;
-}
-
-bool NoCaseEqual::operator()(std::string_view a, std::string_view b) const noexcept {
-    if (a.size() != b.size()) return false;
-    if (a == b) return true;  // callers mostly spell names as the schema does
-    return std::equal(a.begin(), a.end(), b.begin(),
-                      [](unsigned char x, unsigned char y) { return asciiUpper(x) == asciiUpper(y); });
 }
 
 sqlite3* ConnectionImpl::handle() const {
@@ -249,6 +238,17 @@ bool ConnectionImpl::tableExists(const std::string& name) {
     return found;
 }
 
+sqlite3_stmt* ConnectionImpl::ownStatement(const std::string& sql, std::string_view doing) {
+    if (auto it = ownStatements.find(sql); it != ownStatements.end()) return it->second.get();
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v3(handle(), sql.c_str(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &raw,
+                           nullptr) != SQLITE_OK)
+        fail(doing);
+    StatementHandle st(raw);
+    if (ownStatements.size() >= kOwnCapacity) ownStatements.clear();
+    return ownStatements.emplace(sql, std::move(st)).first->second.get();
+}
+
 // Texts are bound without a copy (SQLITE_STATIC): they stay in `literals`,
 // which outlives the run, and the next run of the statement binds every
 // parameter anew before stepping, since each parameter is a literal of its
@@ -286,17 +286,22 @@ bool StatementRun::step() {
     throw Error("SQL 文を実行できません: " + describeFailure(db_));
 }
 
+// The column's value is taken once and read with the sqlite3_value_*
+// functions: each sqlite3_column_* call finds the column anew, and a row
+// is read column by column for every statement. (Such a value may be read
+// on the connection's own thread only, which is how connections are used.)
 Variant readColumn(sqlite3_stmt* st, int i, const ColumnInfo& info) {
-    const int storage = sqlite3_column_type(st, i);
+    sqlite3_value* value = sqlite3_column_value(st, i);
+    const int storage = sqlite3_value_type(value);
     if (storage == SQLITE_NULL) return Variant::null();
     auto text = [&] {
-        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
-        return std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(st, i)));
+        const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(value));
+        return Variant(std::string_view(p, static_cast<std::size_t>(sqlite3_value_bytes(value))));
     };
     // A value stored before the schema checked its range is reported, not
     // wrapped around.
     const auto whole = [&](sqlite3_int64 low, sqlite3_int64 high) {
-        const sqlite3_int64 v = sqlite3_column_int64(st, i);
+        const sqlite3_int64 v = sqlite3_value_int64(value);
         if (v < low || v > high)
             throw Error("オーバーフローしました。フィールド '" + info.name + "' の値 " + std::to_string(v) +
                         " は範囲を超えています。");
@@ -305,20 +310,20 @@ Variant readColumn(sqlite3_stmt* st, int i, const ColumnInfo& info) {
     switch (info.type) {
     case VarType::Long: return Variant(static_cast<int32_t>(whole(INT32_MIN, INT32_MAX)));
     case VarType::Integer: return Variant(static_cast<int16_t>(whole(INT16_MIN, INT16_MAX)));
-    case VarType::Boolean: return Variant(sqlite3_column_int64(st, i) != 0);
-    case VarType::Date: return Variant::date(sqlite3_column_double(st, i));
-    case VarType::Double: return Variant(sqlite3_column_double(st, i));
-    case VarType::String: return Variant(text());
+    case VarType::Boolean: return Variant(sqlite3_value_int64(value) != 0);
+    case VarType::Date: return Variant::date(sqlite3_value_double(value));
+    case VarType::Double: return Variant(sqlite3_value_double(value));
+    case VarType::String: return text();
     default: break;
     }
     switch (storage) {
     case SQLITE_INTEGER: {
-        const sqlite3_int64 v = sqlite3_column_int64(st, i);
+        const sqlite3_int64 v = sqlite3_value_int64(value);
         if (v >= INT32_MIN && v <= INT32_MAX) return Variant(static_cast<int32_t>(v));
         return Variant(static_cast<double>(v));
     }
-    case SQLITE_FLOAT: return Variant(sqlite3_column_double(st, i));
-    default: return Variant(text());
+    case SQLITE_FLOAT: return Variant(sqlite3_value_double(value));
+    default: return text();
     }
 }
 
@@ -402,6 +407,7 @@ void Connection::Close() {
     impl_->snapshot.detach();
     impl_->byShape.clear();
     impl_->lru.clear();  // statements go before the handle
+    impl_->ownStatements.clear();
     impl_->isTable.clear();
     impl_->db.reset();
     impl_->inTransaction = false;
@@ -415,7 +421,7 @@ const std::string& Connection::DataSource() const { return impl_->path; }
 int32_t Connection::Execute(std::string_view sql, int) {
     sqlite3* db = impl_->handle();
     faultPoint(FaultStep::Execute, impl_.get(), impl_->path, "SQL 文を実行できません");
-    const JetSqlText text(sql);
+    const JetSqlText text = impl_->shapes.split(sql);
     PreparedStatement& prepared = impl_->prepare(text);
     const bool writes = !prepared.columns;
     if (writes) impl_->snapshot.beforeWrite();

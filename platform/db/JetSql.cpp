@@ -516,6 +516,8 @@ JetSqlText::JetSqlText(std::string_view jetSql) : text_(jetSql) {
     shape_.reserve(jetSql.size());
     scanTokens(jetSql, [&](Kind kind, std::string_view text) {
         if (kind != Kind::Space && lifter.lift(kind, text, literals_)) {
+            const auto begin = static_cast<std::size_t>(text.data() - jetSql.data());
+            spans_.push_back({begin, begin + text.size()});
             shape_ += '?';
             shape_ += std::to_string(literals_.size());
         } else {

@@ -18,8 +18,10 @@
 // none, and its values are written in it.
 // Everything else (bracketed names, parenthesised joins, RIGHT JOIN, LIKE
 // with % and _) runs in SQLite as written.
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace lumo::db {
@@ -80,8 +82,18 @@ public:
     // which binds the literals' texts without copying them.
     explicit JetSqlText(std::string_view jetSql);
 
+    // Where a literal stands in the text, as byte offsets [begin, end).
+    struct Span {
+        std::size_t begin, end;
+    };
+    // A text split elsewhere (see ShapeMemo.h): the parts must be what the
+    // constructor above finds in `jetSql`.
+    JetSqlText(std::string_view jetSql, std::string shape, std::vector<SqlLiteral> literals, std::vector<Span> spans)
+        : text_(jetSql), shape_(std::move(shape)), literals_(std::move(literals)), spans_(std::move(spans)) {}
+
     const std::string& shape() const { return shape_; }
     const std::vector<SqlLiteral>& literals() const { return literals_; }
+    const std::vector<Span>& literalSpans() const { return spans_; }
     // The SQLite translation of the shape, with one anonymous '?' per
     // literal in order (numbered "?N" parameters cost SQLite a search
     // through all earlier ones each, which is quadratic in long IN lists).
@@ -91,6 +103,7 @@ private:
     std::string_view text_;
     std::string shape_;
     std::vector<SqlLiteral> literals_;
+    std::vector<Span> spans_;
 };
 
 // The whole translation with the literals left in place (for display and

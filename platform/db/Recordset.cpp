@@ -96,10 +96,10 @@ struct RecordsetImpl {
     bool keyset = false;
     bool keysetAllowed = false;              // one table, every column a plain column
     bool keyOnly = false;                    // every column is the table's AutoNumber key
-    int nextField = 0;                       // where the next lookup by name is expected
+    int lastField = -1;                      // the last field found by name; -1: none yet
     std::ptrdiff_t cachedRow = -1;           // keyset: the row held in rowCache
     std::vector<Variant> rowCache;
-    StatementHandle rowReader;               // keyset and re-reads: one row by identity
+    std::string rowReader;                   // keyset and re-reads: the statement of one row by identity
     std::ptrdiff_t current = 0;              // -1: before the first row; rows(): after the last
     bool currentDeleted = false;             // the current row was deleted and is gone
     bool updatable = false;
@@ -218,14 +218,14 @@ void RecordsetImpl::update() {
         sql = "UPDATE " + bracket(table) + " SET " + sets + " WHERE _rowid_ = ?";
     }
     if (!connection->inTransaction) connection->snapshot.beforeWrite();
-    sqlite3_stmt* raw = nullptr;
-    if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &raw, nullptr) != SQLITE_OK)
-        connection->fail("レコードを更新できません");
-    StatementHandle st(raw);
-    int n = 1;
-    for (std::size_t i : written) bindValue(raw, n++, buffer[i]);
-    if (mode == EditMode::Edit) sqlite3_bind_int64(raw, n, rowids[static_cast<std::size_t>(current)]);
-    if (sqlite3_step(raw) != SQLITE_DONE) connection->fail("レコードを更新できません");
+    sqlite3_stmt* st = connection->ownStatement(sql, "レコードを更新できません");
+    {
+        const ResetOnExit reset(st);
+        int n = 1;
+        for (std::size_t i : written) bindValue(st, n++, buffer[i]);
+        if (mode == EditMode::Edit) sqlite3_bind_int64(st, n, rowids[static_cast<std::size_t>(current)]);
+        if (sqlite3_step(st) != SQLITE_DONE) connection->fail("レコードを更新できません");
+    }
     if (!connection->inTransaction) connection->snapshot.afterWrite();
 
     if (mode == EditMode::AddNew) {
@@ -249,24 +249,18 @@ void RecordsetImpl::update() {
 }
 
 bool RecordsetImpl::readByRowid(sqlite3_int64 rowid, Variant* out) {
-    if (!rowReader) {
+    if (rowReader.empty()) {
         std::string list;
         for (const ColumnInfo& c : columns->columns)
             list += (list.empty() ? "" : ", ") + (c.origin.empty() ? std::string("NULL") : bracket(c.origin));
-        const std::string sql = "SELECT " + list + " FROM " + bracket(table) + " WHERE _rowid_ = ?";
-        sqlite3_stmt* raw = nullptr;
-        if (sqlite3_prepare_v2(connection->handle(), sql.c_str(), static_cast<int>(sql.size()), &raw, nullptr) !=
-            SQLITE_OK)
-            connection->fail("レコードを読み取れません");
-        rowReader.reset(raw);
+        rowReader = "SELECT " + list + " FROM " + bracket(table) + " WHERE _rowid_ = ?";
     }
-    sqlite3_stmt* st = rowReader.get();
-    sqlite3_reset(st);
+    sqlite3_stmt* st = connection->ownStatement(rowReader, "レコードを読み取れません");
+    const ResetOnExit reset(st);
     sqlite3_bind_int64(st, 1, rowid);
     if (sqlite3_step(st) != SQLITE_ROW) return false;
     for (std::size_t i = 0; i < width; ++i)
         if (!columns->columns[i].origin.empty()) out[i] = readColumn(st, static_cast<int>(i), columns->columns[i]);
-    sqlite3_reset(st);
     return true;
 }
 
@@ -276,7 +270,7 @@ void RecordsetImpl::readTable() {
     const std::string sql = std::exchange(unreadTable, {});
     const bool wasOnRow = onRow();
     const int32_t currentRowid = wasOnRow ? rowids[static_cast<std::size_t>(current)] : 0;
-    const JetSqlText text(sql);
+    const JetSqlText text = connection->shapes.split(sql);
     if (!connection->inTransaction) connection->snapshot.beforeRead();
     PreparedStatement* prepared = &connection->prepare(text);
     if (PreparedStatement* withRowid = connection->rowidVariant(*prepared)) prepared = withRowid;
@@ -321,31 +315,37 @@ void Recordset::Open(std::string_view source, Connection& connection, int /*curs
     sqlite3* db = cn.handle();
     faultPoint(FaultStep::RecordsetOpen, &cn, cn.path, "SQL 文を実行できません");
     const std::string wholeTable = options == adCmdTable ? "SELECT * FROM [" + std::string(source) + "]" : std::string();
-    const JetSqlText text(options == adCmdTable ? std::string_view(wholeTable) : source);
+    const JetSqlText text = cn.shapes.split(options == adCmdTable ? std::string_view(wholeTable) : source);
 
-    RecordsetImpl next;
-    next.connection = ConnectionUse(connection.impl_);  // counted first: a failed open releases the snapshot
-    if (!cn.inTransaction) cn.snapshot.beforeRead();
-    PreparedStatement* prepared = &cn.prepare(text);
-    if (!prepared->columns) throw Error("この SQL 文はレコードを返しません。Execute で実行してください。");
-    const std::string& single = prepared->translation.singleSource;
-    PreparedStatement* withRowid = cn.rowidVariant(*prepared);
-    const bool oneTable = withRowid != nullptr;
-    if (oneTable) prepared = withRowid;
+    // Filled in place; a failure below leaves the recordset closed again
+    // (and, with the connection use given back, the snapshot released).
+    RecordsetImpl& next = *impl_;
+    try {
+        next.connection = ConnectionUse(connection.impl_);
+        if (!cn.inTransaction) cn.snapshot.beforeRead();
+        PreparedStatement* prepared = &cn.prepare(text);
+        if (!prepared->columns) throw Error("この SQL 文はレコードを返しません。Execute で実行してください。");
+        const std::string& single = prepared->translation.singleSource;
+        PreparedStatement* withRowid = cn.rowidVariant(*prepared);
+        const bool oneTable = withRowid != nullptr;
+        if (oneTable) prepared = withRowid;
 
-    next.columns = prepared->columns;
-    next.width = next.columns->columns.size();
-    next.updatable = oneTable && lockType != adLockReadOnly;
-    if (oneTable) next.table = single;
-    next.keysetAllowed = oneTable && next.columns->allPlain;
-    next.keyOnly = oneTable && next.columns->allKeys;
-    if (options == adCmdTable && oneTable && next.updatable) {
-        next.unreadTable = wholeTable;
-    } else {
+        next.columns = prepared->columns;
+        next.width = next.columns->columns.size();
+        next.updatable = oneTable && lockType != adLockReadOnly;
+        if (oneTable) next.table = single;
+        next.keysetAllowed = oneTable && next.columns->allPlain;
+        next.keyOnly = oneTable && next.columns->allKeys;
+        if (options == adCmdTable && oneTable && next.updatable) {
+            next.unreadTable = wholeTable;
+            return;
+        }
         StatementRun run(db, *prepared, text.literals());
         while (run.step()) next.readRow(run.get());
+    } catch (...) {
+        *impl_ = RecordsetImpl{};
+        throw;
     }
-    *impl_ = std::move(next);
 }
 
 // Also once the connection is gone: what the recordset holds is freed.
@@ -407,18 +407,25 @@ int32_t Recordset::RecordCount() const {
 
 Field Recordset::Fields(std::string_view name) {
     impl_->requireOpen();
-    // Readers mostly take the fields in column order; try the one after the
-    // last match before hashing the name.
-    const auto& columns = impl_->columns->columns;
-    int& guess = impl_->nextField;
-    if (impl_->columns->uniqueNames && static_cast<std::size_t>(guess) < columns.size() &&
-        NoCaseEqual{}(columns[static_cast<std::size_t>(guess)].name, name))
-        return Field(*this, guess++);
-    const auto& index = impl_->columns->index;
-    auto it = index.find(name);
-    if (it == index.end())
+    // Readers ask for the fields in the same order on every call; try the
+    // one that followed the last match before hashing the name.
+    const ColumnSet& set = *impl_->columns;
+    int& last = impl_->lastField;
+    int& following = set.following[static_cast<std::size_t>(last + 1)];
+    const auto named = [&](int i) {
+        return static_cast<std::size_t>(i) < set.columns.size() &&
+               NoCaseEqual{}(set.columns[static_cast<std::size_t>(i)].name, name);
+    };
+    if (set.uniqueNames && named(following)) return Field(*this, last = following);
+    if (set.uniqueNames && named(last + 1)) {  // in column order after all
+        following = last + 1;
+        return Field(*this, ++last);
+    }
+    auto it = set.index.find(name);
+    if (it == set.index.end())
         throw Error("要求された名前または序数に対応する項目がコレクションに見つかりません。(" + std::string(name) + ")");
-    guess = it->second + 1;
+    following = it->second;
+    last = it->second;
     return Field(*this, it->second);
 }
 
@@ -462,15 +469,15 @@ void Recordset::Delete(int) {
     impl_->settle();
     if (!impl_->onRow()) noCurrentRecord();
     impl_->faultPoint(FaultStep::Delete, "レコードを削除できません");
-    sqlite3* db = impl_->connection->handle();
-    sqlite3_stmt* raw = nullptr;
     const std::string sql = "DELETE FROM " + bracket(impl_->table) + " WHERE _rowid_ = ?";
     if (!impl_->connection->inTransaction) impl_->connection->snapshot.beforeWrite();
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &raw, nullptr) != SQLITE_OK) impl_->connection->fail("レコードを削除できません");
-    StatementHandle st(raw);
+    sqlite3_stmt* st = impl_->connection->ownStatement(sql, "レコードを削除できません");
     const auto row = static_cast<std::size_t>(impl_->current);
-    sqlite3_bind_int64(raw, 1, impl_->rowids[row]);
-    if (sqlite3_step(raw) != SQLITE_DONE) impl_->connection->fail("レコードを削除できません");
+    {
+        const ResetOnExit reset(st);
+        sqlite3_bind_int64(st, 1, impl_->rowids[row]);
+        if (sqlite3_step(st) != SQLITE_DONE) impl_->connection->fail("レコードを削除できません");
+    }
     if (!impl_->connection->inTransaction) impl_->connection->snapshot.afterWrite();
     if (!impl_->keyset) {
         const auto w = static_cast<std::ptrdiff_t>(impl_->width);

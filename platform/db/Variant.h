@@ -22,7 +22,7 @@ public:
     Variant(double v) : v_(v) {}
     Variant(bool v) : v_(v) {}
     Variant(std::string v) : v_(std::move(v)) {}
-    Variant(std::string_view v) : v_(std::string(v)) {}
+    Variant(std::string_view v) : v_(std::in_place_type<std::string>, v) {}
     Variant(const char* v) : v_(std::string(v)) {}
     // Any other pointer would become a Boolean through the pointer's
     // truth value; a null pointer constant would crash as text.

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <cstring>
 #include <list>
 #include <memory>
 #include <string>
@@ -15,6 +16,7 @@
 
 #include "platform/db/Connection.h"
 #include "platform/db/JetSql.h"
+#include "platform/db/ShapeMemo.h"
 #include "platform/db/Variant.h"
 
 namespace lumo::db {
@@ -33,9 +35,26 @@ struct NoCaseHash {
     using is_transparent = void;
     std::size_t operator()(std::string_view s) const noexcept;
 };
+// Inline: a reader compares a field name for every field it reads.
 struct NoCaseEqual {
     using is_transparent = void;
-    bool operator()(std::string_view a, std::string_view b) const noexcept;
+    bool operator()(std::string_view a, std::string_view b) const noexcept {
+        if (a.size() != b.size()) return false;
+        std::size_t i = 0;
+        for (; i + 8 <= a.size(); i += 8) {  // callers mostly spell names as the schema does
+            std::uint64_t x, y;
+            std::memcpy(&x, a.data() + i, 8);
+            std::memcpy(&y, b.data() + i, 8);
+            if (x != y) break;
+        }
+        for (; i < a.size(); ++i) {
+            const unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+            if (x != y && upper(x) != upper(y)) return false;
+        }
+        return true;
+    }
+    // Field names are ASCII; the C library's toupper would cost a call per byte.
+    static constexpr unsigned char upper(unsigned char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
 };
 
 // How one result column is read and, for updatable recordsets, written.
@@ -53,6 +72,11 @@ struct ColumnSet {
     bool uniqueNames = true;  // no two fields share a name
     bool allPlain = false;    // every field is a column of a table, no expression
     bool allKeys = false;     // every field is an AutoNumber key
+    // Which field was asked for by name after field k - 1 the last time
+    // (entry 0: first), so that a reader that asks for the fields in the
+    // same order every time finds each with one comparison. Changed by
+    // lookups on the connection's thread, hence mutable.
+    mutable std::vector<int> following;
 };
 
 // A prepared statement for one shape of Jet text. A SELECT over one table
@@ -127,6 +151,8 @@ struct ConnectionImpl {
     int openRecordsets = 0;  // while any is open, the snapshot is kept
     uint64_t opened = 0;     // counts the Opens: a recordset belongs to one of them
 
+    // Recent texts, so that a text of a known shape is not tokenized again.
+    ShapeMemo shapes;
     // Prepared statements by shape, least recently used evicted first.
     static constexpr std::size_t kCacheCapacity = 128;
     std::list<std::pair<std::string, PreparedStatement>> lru;
@@ -134,6 +160,16 @@ struct ConnectionImpl {
 
     // Declared column types per table, and whether a name is a table.
     std::unordered_map<std::string, bool, NoCaseHash, NoCaseEqual> isTable;
+
+    // The statements recordsets write and re-read rows with, by their
+    // text: the library stores row after row of one shape, and preparing
+    // costs more than the write itself. Emptied when full.
+    static constexpr std::size_t kOwnCapacity = 64;
+    std::unordered_map<std::string, StatementHandle> ownStatements;
+    // The prepared statement of `sql`, ready to bind; the caller resets it
+    // after use (OwnStatementRun). Fails with `doing` when it cannot be
+    // prepared.
+    sqlite3_stmt* ownStatement(const std::string& sql, std::string_view doing);
 
     sqlite3* handle() const;  // throws when not open
     PreparedStatement& prepare(const JetSqlText& text);
@@ -146,6 +182,18 @@ struct ConnectionImpl {
 };
 
 ConnectionImpl& implOf(const Connection& connection);
+// Resets a statement of ConnectionImpl::ownStatement when its use ends, so
+// that it holds no lock and the next use starts afresh.
+class ResetOnExit {
+public:
+    explicit ResetOnExit(sqlite3_stmt* st) : st_(st) {}
+    ~ResetOnExit() { sqlite3_reset(st_); }
+    ResetOnExit(const ResetOnExit&) = delete;
+    ResetOnExit& operator=(const ResetOnExit&) = delete;
+
+private:
+    sqlite3_stmt* st_;
+};
 
 // Value of column `i` of the current row, typed by the column's info.
 Variant readColumn(sqlite3_stmt* st, int i, const ColumnInfo& info);

@@ -1,0 +1,54 @@
+#pragma once
+// Splitting a statement text into its shape and its literals without
+// tokenizing it again. The library builds each statement from fixed
+// fragments and a key or word spliced in, so a text usually differs from
+// one seen a moment ago only inside its literals. The memo keeps recent
+// texts with the places of their literals; a new text that equals one of
+// them outside those places, and holds a literal of the same kind at each,
+// has that text's shape. Anything else is split by JetSqlText and
+// remembered.
+//
+// Only texts whose literals are all whole numbers or strings are
+// remembered: a real number or a date may read differently in another
+// spelling, so such texts always take the tokenizer.
+//
+// Owned by one connection and used on its thread only.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/db/JetSql.h"
+
+namespace lumo::db {
+
+class ShapeMemo {
+public:
+    static constexpr std::size_t kCapacity = 32;        // texts remembered
+    static constexpr std::size_t kLongestText = 4096;   // longer texts are not remembered
+
+    // The same result as JetSqlText(text), including its failures. `text`
+    // must outlive the result, as for JetSqlText.
+    JetSqlText split(std::string_view text);
+
+private:
+    static constexpr std::size_t kNone = SIZE_MAX;
+    struct Remembered {
+        std::string text;
+        std::string shape;
+        std::vector<JetSqlText::Span> spans;
+        std::vector<SqlLiteral::Kind> kinds;
+        std::size_t next;  // the text split right after this one last time; kNone: not known
+    };
+    std::vector<Remembered> texts_;
+    std::size_t last_ = kNone;  // the text split last
+    std::size_t oldest_ = 0;    // the next one to make room when full
+
+    static bool matches(const Remembered& r, std::string_view text, std::vector<SqlLiteral>& literals,
+                        std::vector<JetSqlText::Span>& spans);
+    void found(std::size_t i);
+    void remember(std::string_view text, const JetSqlText& split);
+};
+
+}  // namespace lumo::db
