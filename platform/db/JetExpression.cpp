@@ -570,7 +570,9 @@ private:
             c.pos += 2;
             return Piece{std::move(text), true};
         }
-        if (isOperatorWord(t) || clauseContext(t)) return std::nullopt;
+        // Left( and Right( are Jet's functions, not the joins.
+        const bool leftOrRight = (isWord(t, "LEFT") || isWord(t, "RIGHT")) && c.pos + 1 < c.end && c.list[c.pos + 1].group;
+        if (!leftOrRight && (isOperatorWord(t) || clauseContext(t))) return std::nullopt;
         ++c.pos;
         if (isWord(t, "NULL")) return Piece{t.text};
         if (!isName(t)) {

@@ -251,3 +251,25 @@ TEST(JetNumberText, ReadsTextAsJetReadsNumbers) {
 }
 
 }  // namespace
+
+namespace {
+
+// Jet's function names reach the functions registered for them, Left and
+// Right included, which are also words of a join.
+TEST_F(JetOperators, FunctionsAreCalledByTheirJetNames) {
+    expectValues({
+        {"Left('abc', 2)", "ab"},
+        {"Right('abc', 2)", "bc"},
+        {"Len('abc') & Left('xyz', 1)", "3x"},
+        {"UCase(Left(LASTNAME, 1)) & Right('abc', 1)", "c"},
+        {"Round(2.5)", "2"},
+        {"Hex(9786)", "263A"},
+        {"InStr('abcABC', 'C')", "3"},
+        {"Format(#2024/01/31#, 'yyyy/mm/dd')", "2024/01/31"},
+        {"IIf(Left('abc', 1) = 'A', 'same', 'other')", "same"},
+    });
+    EXPECT_EQ(rows("SELECT PERSON_ID FROM T_PERSON WHERE Left(LASTNAME, 0) = '' AND PERSON_ID = 1"),
+              std::vector<std::string>{"1"});
+}
+
+}  // namespace
