@@ -72,6 +72,24 @@ extern "C" void removeAndReraise(int signalNumber) {
     ::raise(signalNumber);
 }
 
+// Holds back the signals that remove staged files, for the life of the
+// object, on the calling thread.
+class SignalsHeld {
+public:
+    SignalsHeld() {
+        sigset_t held;
+        sigemptyset(&held);
+        for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&held, s);
+        pthread_sigmask(SIG_BLOCK, &held, &previous_);
+    }
+    ~SignalsHeld() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+    SignalsHeld(const SignalsHeld&) = delete;
+    SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+private:
+    sigset_t previous_;
+};
+
 bool processGone(pid_t pid) { return pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH; }
 
 }  // namespace
@@ -80,6 +98,9 @@ StagedFile::StagedFile(std::filesystem::path target) : target_(std::move(target)
     const std::string stem = temporaryStem(target_) + std::to_string(getpid()) + "-";
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::filesystem::path candidate = target_.parent_path() / (stem + std::to_string(attempt));
+        // A signal between creating the file and claiming its slot would
+        // leave the file behind: it waits until the slot holds the path.
+        const SignalsHeld held;
         const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             ::close(fd);
