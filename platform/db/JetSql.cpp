@@ -14,6 +14,7 @@
 #include "platform/db/OuterJoins.h"
 #include "platform/db/JetDateLiteral.h"
 #include "platform/db/JetExpression.h"
+#include "platform/db/JetTop.h"
 
 namespace lumo::db {
 namespace {
@@ -368,56 +369,18 @@ void parameterize(std::vector<Token>& tokens) {
     }
 }
 
-// SELECT [DISTINCT] TOP n [PERCENT] ...: removes "TOP n [PERCENT]" and a
-// final ';'. A plain TOP n becomes LIMIT n at the end; for PERCENT the
-// count is returned, and wrapPercent finishes the statement once the other
-// rewrites, which count tokens, are done.
-std::string topToLimit(std::vector<Token>& tokens) {
-    const auto sig = significant(tokens);
-    if (sig.size() < 3 || !isWord(tokens[sig[0]], "SELECT")) return {};
-    std::size_t k = 1;
-    if (isWord(tokens[sig[k]], "DISTINCT") || isWord(tokens[sig[k]], "ALL")) ++k;
-    if (k + 1 >= sig.size() || !isWord(tokens[sig[k]], "TOP") || tokens[sig[k + 1]].kind != Kind::Number) return {};
-    const std::string count = tokens[sig[k + 1]].text;
-    const bool percent = k + 2 < sig.size() && isWord(tokens[sig[k + 2]], "PERCENT");
-    std::size_t eraseEnd = sig[k + (percent ? 2 : 1)] + 1;
-    if (eraseEnd < tokens.size() && tokens[eraseEnd].kind == Kind::Space) ++eraseEnd;
-    tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(sig[k]), tokens.begin() + static_cast<std::ptrdiff_t>(eraseEnd));
-    while (!tokens.empty() && (tokens.back().kind == Kind::Space || isOp(tokens.back(), ";"))) tokens.pop_back();
-    if (percent) return count;
-    tokens.push_back({Kind::Space, " "});
-    tokens.push_back({Kind::Word, "LIMIT"});
-    tokens.push_back({Kind::Space, " "});
-    tokens.push_back({Kind::Number, count});
-    return {};
-}
-
-// The first `percent` percent of the rows, rounded up, as Jet counts them.
-void wrapPercent(std::vector<Token>& tokens, const std::string& percent) {
-    const std::string share = "COUNT(*) * " + percent + " / 100.0";
-    tokens.insert(tokens.begin(), Token{Kind::Word, "WITH __lumo_top AS ("});
-    tokens.push_back({Kind::Op, ")"});
-    tokens.push_back({Kind::Word, " SELECT * FROM __lumo_top LIMIT (SELECT CAST(" + share + " AS INTEGER) + (" + share +
-                                      " > CAST(" + share + " AS INTEGER)) FROM __lumo_top)"});
-}
-
 JetStatement translateTokens(std::vector<Token> tokens) {
     JetStatement st;
-    const std::string percent = topToLimit(tokens);
+    rewriteTop(tokens);
     std::size_t fromToken = tokens.size();
     std::size_t wholeTableToken = tokens.size();
     analyse(tokens, st, fromToken, wholeTableToken);
-    if (!percent.empty()) {
-        st.singleSource.clear();
-        wholeTableToken = tokens.size();
-    }
     // A whole table is read in key order, as Jet reads it; SQLite would
     // otherwise scan the smallest covering index and order the rows by an
     // unrelated column.
     if (wholeTableToken < tokens.size())
         tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(wholeTableToken) + 1, Token{Kind::Word, " NOT INDEXED"});
     if (st.isSelect && st.singleSource.empty()) rewriteOuterJoins(tokens);
-    if (!percent.empty()) wrapPercent(tokens, percent);
     st.sql = renderJetStatement(tokens);
     if (!st.singleSource.empty()) {
         // The ',' is a token of its own: it ends an '&' chain of the last item.

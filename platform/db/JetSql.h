@@ -9,9 +9,9 @@
 //   UPDATE T SET T.C -> UPDATE T SET C      (qualified SET targets)
 //   True / False     -> -1 / 0
 //   #2024/01/31#     -> the automation date (see JetDateLiteral.h)
-//   SELECT TOP n     -> LIMIT n at the end (n rows, without Jet's extra rows
-//                       that tie with the last one); TOP n PERCENT -> the
-//                       first n percent of the rows, rounded up
+//   SELECT TOP n     -> a LIMIT that counts the rows Jet gives: with ORDER
+//                       BY the rows that tie with the n-th as well; TOP n
+//                       PERCENT the share of the rows, rounded up (JetTop.h)
 // Text after a ';' that ends the statement is refused, as Jet refuses it,
 // and so is nesting deeper than kMaxNesting parentheses, and so are
 // parameter markers (?, ?1, :name, @name, $name): a plain command text has

@@ -90,10 +90,11 @@ TEST_F(JetDialect, TopLimitsTheRowsAndKeepsTheLiteralsInPlace) {
     EXPECT_EQ(column("SELECT TOP 33.4 PERCENT PERSON_ID FROM T_PERSON WHERE PERSON_ID < 99 ORDER BY PERSON_ID DESC"),
               (std::vector<std::string>{"3", "2"}));
     EXPECT_EQ(column("SELECT TOP 100 PERCENT PERSON_ID FROM T_PERSON ORDER BY PERSON_ID").size(), 3u);
-    EXPECT_EQ(translateJet("SELECT TOP 3 * FROM T WHERE A = 'x' ORDER BY 1;").sql,
-              "SELECT * FROM T WHERE A = 'x' ORDER BY 1 LIMIT 3");
+    EXPECT_EQ(translateJet("SELECT TOP 3 * FROM T WHERE A = 'x';").sql, "SELECT * FROM T WHERE A = 'x' LIMIT 3;");
     EXPECT_EQ(JetSqlText("SELECT TOP 3 A & B FROM T WHERE A = 'x' ORDER BY A & B").translate().sql,
-              "SELECT lumo_concat(A, B) FROM T WHERE A = ? ORDER BY lumo_concat(A, B) LIMIT 3");
+              "SELECT lumo_concat(A, B) FROM T WHERE A = ? ORDER BY lumo_concat(A, B) LIMIT (SELECT count(*) FROM "
+              "(SELECT rank() OVER (ORDER BY __lumo_k1) AS __lumo_rank FROM (SELECT lumo_concat(A, B), "
+              "lumo_concat(A, B) AS __lumo_k1 FROM T WHERE A = ?1)) WHERE __lumo_rank <= 3)");
 }
 
 TEST(JetDateLiteral, ReadsJetsFormsRegardlessOfLocale) {

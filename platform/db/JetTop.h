@@ -1,0 +1,42 @@
+#pragma once
+// Jet's TOP, written for SQLite. With an ORDER BY, Jet's TOP n gives the
+// first n rows and every further row whose ORDER BY values equal those of
+// the n-th row (Nulls equal to each other); TOP n PERCENT takes n percent
+// of the rows, rounded up, and then the same ties. Without ORDER BY there
+// is nothing to tie: n rows, or the share of them.
+//
+//   SELECT [DISTINCT] TOP n list rest ORDER BY k1 DESC, k2
+//     ->  SELECT [DISTINCT] list rest ORDER BY k1 DESC, k2
+//         LIMIT (SELECT count(*) FROM (SELECT rank() OVER (ORDER BY
+//                __lumo_k1 DESC, __lumo_k2) AS __lumo_rank FROM (SELECT
+//                [DISTINCT] list, k1 AS __lumo_k1, k2 AS __lumo_k2 rest))
+//                WHERE __lumo_rank <= n)
+//
+// The row count of the ordered rows is what grows with the ties, so the
+// select list, and with it the names, order and types of the fields, stays
+// exactly as written. The counting query repeats list and rest (DISTINCT
+// counts over the distinct rows, an aggregate query over its groups); a
+// key that is a column number or an alias of the list is replaced by that
+// item's expression, as SQLite's own ORDER BY reads it. The copies of a
+// parameter '?' refer to it by number ("?N", a Number token, so that the
+// later steps neither count nor renumber it).
+//
+// Refused with a description: a column number that points at '*', TOP on
+// a compound SELECT (UNION ...) or together with LIMIT, a count that is
+// not a number (TOP #0:00#, TOP 2.5 without PERCENT), and TOP nested more
+// than kMaxNestedTop deep (each level copies the ones inside it).
+// SQLite cannot read outer columns in a LIMIT: a TOP subquery that refers
+// to the query around it fails with SQLite's "no such column".
+#include <vector>
+
+#include "JetTokens.h"
+
+namespace lumo::db {
+
+inline constexpr int kMaxNestedTop = 4;
+
+// Rewrites every SELECT ... TOP of one statement's tokens (before the
+// expressions are rendered; literals may already be lifted out).
+void rewriteTop(std::vector<detail::Token>& tokens);
+
+}  // namespace lumo::db
