@@ -1,6 +1,7 @@
 #include "platform/db/JetExpression.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <array>
 #include <initializer_list>
 #include <optional>
@@ -116,6 +117,11 @@ public:
         if (numbered) parameter_.assign(tokens.size(), 0);
         for (std::size_t i = 0; i < tokens.size(); ++i) {
             const Token& t = tokens[i];
+            // A parameter written "?N" (a copy, JetTop.h): an anonymous one
+            // after it takes the next number after the largest so far, as
+            // SQLite numbers it.
+            if (numbered && t.kind == Kind::Number && t.text.size() > 1 && t.text[0] == '?')
+                parameter = std::max(parameter, std::atoi(t.text.c_str() + 1));
             if (t.kind != Kind::Op) continue;
             if (t.text == "(") {
                 open.push_back(i);

@@ -260,22 +260,30 @@ private:
         }
         const std::size_t bodyEnd = last < e.size() ? e[last].end : top.body;
 
-        // The statement as written, without "TOP n [PERCENT]".
+        std::vector<ListItem> items;
+        for (const Range r : splitAtCommas(in_, e, 0, std::min(listEnd, last + 1))) items.push_back(listItem(r));
+        const bool star = std::any_of(items.begin(), items.end(), [](const ListItem& item) { return item.star; });
         out_.push_back(in_[top.select]);
-        emit({top.select + 1, top.top}, copy, nested + 1);
-        emit({top.body, bodyEnd}, copy, nested + 1);
         if (orderAt == e.size() && !top.percent) {
+            // Nothing ties: n rows, as written without "TOP n".
+            emit({top.select + 1, top.top}, copy, nested + 1);
+            emit({top.body, bodyEnd}, copy, nested + 1);
             appendFixed(out_, " LIMIT " + top.count);
         } else {
-            std::vector<ListItem> items;
-            for (const Range r : splitAtCommas(in_, e, 0, std::min(listEnd, last + 1))) items.push_back(listItem(r));
             std::vector<std::pair<Range, Range>> keys;
             if (orderAt < e.size())
                 for (const Range r : splitAtCommas(in_, e, orderAt + 2, last + 1)) keys.push_back(orderKey(r, items));
             // FROM ... HAVING, without the white space before ORDER BY.
             Range rest{listEnd < e.size() ? e[listEnd].at : bodyEnd, bodyEnd};
             if (orderAt < e.size()) rest.to = orderAt > listEnd ? e[orderAt - 1].end : e[orderAt].at;
-            emitCount(top, items, keys, rest, nested);
+            const bool subquery = end < in_.size() && isOp(in_[end], ")");
+            if (subquery && !star && !items.empty()) {
+                emitRows(top, items, keys, rest, nested);
+            } else {
+                emit({top.select + 1, top.top}, copy, nested + 1);
+                emit({top.body, bodyEnd}, copy, nested + 1);
+                emitCount(top, items, keys, rest, nested);
+            }
         }
         emit({bodyEnd, end}, copy, nested + 1);
         return end;
@@ -285,16 +293,65 @@ private:
     void emitCount(const TopClause& top, const std::vector<ListItem>& items,
                    const std::vector<std::pair<Range, Range>>& keys, Range rest, int nested) {
         appendFixed(out_, " LIMIT (SELECT count(*) FROM (SELECT ");
+        emitRanked(top, items, keys, rest, nested, false);
+        appendFixed(out_, ")");
+    }
+
+    // In a subquery, which may refer to the query around it (SQLite reads
+    // no outer column in a LIMIT): the rows themselves, ranked, each item
+    // under the name it had.
+    //   SELECT __lumo_c1 AS A, ... FROM (SELECT *, rank() ... FROM (SELECT
+    //   [DISTINCT] a AS __lumo_c1, ..., k1 AS __lumo_k1 rest)) WHERE ...
+    //   ORDER BY __lumo_k1 ...
+    void emitRows(const TopClause& top, const std::vector<ListItem>& items,
+                  const std::vector<std::pair<Range, Range>>& keys, Range rest, int nested) {
+        for (std::size_t k = 0; k < items.size(); ++k) {
+            appendFixed(out_, (k ? ", __lumo_c" : " __lumo_c") + std::to_string(k + 1));
+            const std::string name = itemName(items[k]);
+            if (name.empty()) continue;
+            appendFixed(out_, " AS ");
+            out_.push_back({Kind::Quoted, name});
+        }
+        appendFixed(out_, " FROM (SELECT *, ");
+        emitRanked(top, items, keys, rest, nested, true);
+        for (std::size_t k = 0; k < keys.size(); ++k) {
+            appendFixed(out_, (k ? ", __lumo_k" : " ORDER BY __lumo_k") + std::to_string(k + 1));
+            emitDirection(keys[k].second, nested);
+        }
+    }
+
+    // The name a subquery's item gives its column: its alias, or the
+    // column it names; empty for an expression.
+    std::string itemName(const ListItem& item) const {
+        const std::vector<Element> e = elements(item.whole);
+        const std::size_t n = e.size();
+        const bool column = (n == 1 || (n == 3 && isOp(in_[e[1].at], "."))) && isName(in_[e[n - 1].at]) &&
+                            !isWord(in_[e[n - 1].at], "NULL");
+        std::string name = !item.alias.empty() ? item.alias : column ? unquoted(in_[e[n - 1].at]) : std::string();
+        if (name.empty()) return name;
+        std::string quoted = "\"";
+        for (char c : name) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+        return quoted + "\"";
+    }
+
+    void emitDirection(Range words, int nested) {
+        if (words.empty()) return;
+        out_.push_back({Kind::Space, " "});
+        emit(words, true, nested + 1);
+    }
+
+    // "<window> AS __lumo_rank[, <share>] FROM (SELECT [DISTINCT] <list>,
+    // <keys> <rest>)) WHERE <the rank is within n>", every parameter a
+    // copy; with `named`, each item of the list is called __lumo_cN.
+    void emitRanked(const TopClause& top, const std::vector<ListItem>& items,
+                    const std::vector<std::pair<Range, Range>>& keys, Range rest, int nested, bool named) {
         if (keys.empty()) {
             appendFixed(out_, "row_number() OVER ()");
         } else {
             appendFixed(out_, "rank() OVER (ORDER BY ");
             for (std::size_t k = 0; k < keys.size(); ++k) {
                 appendFixed(out_, (k ? ", __lumo_k" : "__lumo_k") + std::to_string(k + 1));
-                if (!keys[k].second.empty()) {
-                    out_.push_back({Kind::Space, " "});
-                    emit(keys[k].second, true, nested + 1);
-                }
+                emitDirection(keys[k].second, nested);
             }
             appendFixed(out_, ")");
         }
@@ -309,7 +366,8 @@ private:
         }
         for (std::size_t k = 0; k < items.size(); ++k) {
             if (k) appendFixed(out_, ", ");
-            emit(items[k].whole, true, nested + 1);
+            emit(named ? items[k].expression : items[k].whole, true, nested + 1);
+            if (named) appendFixed(out_, " AS __lumo_c" + std::to_string(k + 1));
         }
         if (items.empty()) appendFixed(out_, "1");
         for (std::size_t k = 0; k < keys.size(); ++k) {
@@ -321,7 +379,7 @@ private:
             out_.push_back({Kind::Space, " "});
             emit(rest, true, nested + 1);
         }
-        appendFixed(out_, top.percent ? ")) WHERE __lumo_rank < __lumo_share)" : ")) WHERE __lumo_rank <= " + top.count + ")");
+        appendFixed(out_, top.percent ? ")) WHERE __lumo_rank < __lumo_share" : ")) WHERE __lumo_rank <= " + top.count);
     }
 
     const std::vector<Token>& in_;

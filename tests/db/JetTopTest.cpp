@@ -118,6 +118,17 @@ TEST_F(JetTop, GivesTheRowsThatTieWithTheLastOne) {
         {"nested TOP", "SELECT TOP 1 NAME FROM T_SCORE WHERE ID IN (SELECT TOP 2 ID FROM T_SCORE ORDER BY PTS DESC) "
                        "ORDER BY BONUS DESC",
          {"H"}},
+        {"in a subquery that refers to the query around it",
+         "SELECT NAME FROM T_SCORE AS S WHERE ID IN (SELECT TOP 1 ID FROM T_SCORE AS X WHERE X.GRP = S.GRP "
+         "ORDER BY X.PTS DESC)",
+         {"H", "a", "c", "e", "f"}},
+        {"as a value of the select list",
+         "SELECT (SELECT TOP 1 LABEL FROM T_GRP WHERE T_GRP.GRP = T_SCORE.GRP ORDER BY LABEL DESC) FROM T_SCORE "
+         "WHERE ID > 7",
+         {"two", "two"}},
+        {"a derived table's columns keep their names",
+         "SELECT X.NAME FROM (SELECT TOP 1 PTS AS P, T_SCORE.NAME FROM T_SCORE ORDER BY P DESC) AS X WHERE X.P > 0",
+         {"a"}},
         {"no ORDER BY: n rows", "SELECT COUNT(*) FROM (SELECT TOP 2 ID FROM T_SCORE)", {"2"}},
         {"a final ';'", "SELECT TOP 1 ID FROM T_SCORE ORDER BY PTS;", {"5", "6"}},
     };
@@ -162,6 +173,11 @@ TEST_F(JetTop, KeepsTheOrderTheFieldsAndTheUpdatableSource) {
     }
     EXPECT_EQ(top.Fields(1).Name(), "Expr1000");
     EXPECT_EQ(top.Fields(4).Value().type(), VarType::Date);
+    Recordset derived;
+    derived.Open("SELECT * FROM (SELECT TOP 1 PTS AS P, T_SCORE.NAME, [GRP] FROM T_SCORE ORDER BY P DESC)", cn_,
+                 adOpenStatic, adLockReadOnly, adCmdText);
+    ASSERT_EQ(derived.FieldCount(), 3);
+    EXPECT_EQ(derived.Fields(0).Name() + " " + derived.Fields(1).Name() + " " + derived.Fields(2).Name(), "P NAME GRP");
     const JetStatement st = translateJet("SELECT TOP 2 * FROM T_SCORE ORDER BY PTS DESC");
     EXPECT_EQ(st.singleSource, "T_SCORE");
     EXPECT_EQ(st.sql.rfind("SELECT * FROM T_SCORE ORDER BY PTS DESC LIMIT (", 0), 0u) << st.sql;
@@ -189,7 +205,14 @@ TEST_F(JetTop, RunsByShapeWithTheLiteralsOfEachText) {
     const JetStatement st = jet.translate();
     EXPECT_EQ(st.sql.find("?4"), std::string::npos) << st.sql;  // copies name ?2 and ?3 only
     EXPECT_NE(st.sql.find("?2"), std::string::npos) << st.sql;
+    // Between numbers its parameters; one after a subquery follows on.
     EXPECT_EQ(sorted("SELECT TOP 1 ID FROM T_SCORE WHERE PTS BETWEEN 61 AND 85 ORDER BY PTS"), (Rows{"4", "9"}));
+    EXPECT_EQ(sorted("SELECT NAME FROM T_SCORE WHERE ID IN (SELECT TOP 1 ID FROM T_SCORE WHERE PTS BETWEEN 61 AND 85 "
+                     "ORDER BY PTS) AND NAME <> 'd'"),
+              (Rows{"i"}));
+    EXPECT_EQ(sorted("SELECT NAME FROM T_SCORE WHERE NAME <> 'x' AND ID IN (SELECT TOP 2 ID FROM T_SCORE WHERE GRP = 2 "
+                     "ORDER BY IIf(NAME = 'c', 0, 1), PTS) AND PTS BETWEEN 1 AND 99"),
+              (Rows{"c", "d", "i"}));
 }
 
 TEST_F(JetTop, RefusesWhatItCannotAnswerAsJetDoes) {
