@@ -2,7 +2,9 @@
 // failure is lumo::Error; the translation keeps every string literal as
 // written; the shape with its literals put back is the same statement
 // (same shape, same literals); the display translation and the
-// parameterised one lift the same number of literals.
+// parameterised one lift the same number of literals; the parameters of
+// the translation, numbered as SQLite numbers them, are the literals.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -63,6 +65,29 @@ std::string rebuild(const JetSqlText& text) {
     return out;
 }
 
+// The number SQLite gives the last parameter of a translation, numbering
+// them as it does: '?' one more than the largest so far, "?N" N. Quoted
+// names and strings are skipped.
+std::size_t highestParameter(const std::string& sql) {
+    std::size_t highest = 0;
+    for (std::size_t i = 0; i < sql.size(); ++i) {
+        const char c = sql[i];
+        if (c == '\'' || c == '"' || c == '`' || c == '[') {
+            const char close = c == '[' ? ']' : c;
+            const std::size_t end = sql.find(close, i + 1);
+            if (end == std::string::npos) break;
+            i = end;
+            continue;
+        }
+        if (c != '?') continue;
+        std::size_t n = 0, j = i + 1;
+        while (j < sql.size() && sql[j] >= '0' && sql[j] <= '9' && n < 1000000) n = n * 10 + static_cast<std::size_t>(sql[j++] - '0');
+        highest = j == i + 1 ? highest + 1 : std::max(highest, n);
+        i = j - 1;
+    }
+    return highest;
+}
+
 bool sameLiteral(const SqlLiteral& a, const SqlLiteral& b) {
     if (a.kind == SqlLiteral::Kind::Text || b.kind == SqlLiteral::Kind::Text) return a.kind == b.kind && a.text == b.text;
     const double x = a.kind == SqlLiteral::Kind::Integer ? static_cast<double>(a.integer) : a.real;
@@ -78,7 +103,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const JetSqlText text(sql);
         const JetStatement shown = translateJet(sql);
         const JetStatement translated = text.translate();
-        (void)translated;
+        // Each literal is bound where the translation asks for it: a
+        // rewrite that repeats or moves text (TOP, Between) keeps the numbers.
+        check(highestParameter(translated.sql) == text.literals().size(), "the parameters number the literals");
         // Every string literal appears in the display translation, in order.
         std::size_t at = 0;
         for (const SqlLiteral& lit : text.literals()) {

@@ -224,7 +224,7 @@ private:
         const Range expression{e[0].at, e[n - 1].end};
         if (n != 1) return {expression, words};
         const Token& t = in_[e[0].at];
-        if (t.kind == Kind::Number) {
+        if (t.kind == Kind::Number && t.text.find_first_not_of("0123456789") == std::string::npos) {
             const long position = std::strtol(t.text.c_str(), nullptr, 10);
             if (position < 1 || static_cast<std::size_t>(position) > items.size() || items[position - 1].star)
                 throw Error("TOP のある SELECT では、ORDER BY の列番号 " + t.text +
@@ -358,7 +358,11 @@ private:
         appendFixed(out_, " AS __lumo_rank");
         // A rank r is within the first share s of the rows, rounded up, when
         // r < s + 1 (written beside the window, it stays SQLite's own +).
-        if (top.percent) appendFixed(out_, ", count(*) OVER () * " + top.count + " / 100.0 + 1 AS __lumo_share");
+        if (top.percent) {
+            appendFixed(out_, ", count(*) OVER () * ");
+            out_.push_back({Kind::Number, top.count});  // as written: 1E+5 is one token
+            appendFixed(out_, " / 100.0 + 1 AS __lumo_share");
+        }
         appendFixed(out_, " FROM (SELECT ");
         if (top.quantifier) {
             out_.push_back(in_[*top.quantifier]);

@@ -17,16 +17,31 @@
 // exactly as written. The counting query repeats list and rest (DISTINCT
 // counts over the distinct rows, an aggregate query over its groups); a
 // key that is a column number or an alias of the list is replaced by that
-// item's expression, as SQLite's own ORDER BY reads it. The copies of a
-// parameter '?' refer to it by number ("?N", a Number token, so that the
-// later steps neither count nor renumber it).
+// item's expression, as SQLite's own ORDER BY reads it.
+//
+// SQLite reads no column of an outer query in a LIMIT, and a subquery
+// often refers to one (the top rows per group). A TOP subquery whose list
+// names its items (no '*') therefore ranks its rows itself:
+//
+//   (SELECT TOP n a, b AS x FROM ... ORDER BY k)
+//     ->  (SELECT __lumo_c1 AS "a", __lumo_c2 AS "x" FROM (SELECT *, rank()
+//          OVER (ORDER BY __lumo_k1) AS __lumo_rank FROM (SELECT a AS
+//          __lumo_c1, b AS __lumo_c2, k AS __lumo_k1 FROM ...)) WHERE
+//          __lumo_rank <= n ORDER BY __lumo_k1)
+//
+// Parameters ('?') in the text that this rewrite repeats or moves are
+// written "?N" (a Number token, so that the later steps neither count nor
+// renumber it); N is the parameter's number among all of the statement's.
+// Every ?N stands after the anonymous '?' it refers to, and every moved
+// parameter appears at least once, so SQLite numbers the anonymous ones
+// after them as before.
 //
 // Refused with a description: a column number that points at '*', TOP on
 // a compound SELECT (UNION ...) or together with LIMIT, a count that is
 // not a number (TOP #0:00#, TOP 2.5 without PERCENT), and TOP nested more
-// than kMaxNestedTop deep (each level copies the ones inside it).
-// SQLite cannot read outer columns in a LIMIT: a TOP subquery that refers
-// to the query around it fails with SQLite's "no such column".
+// than kMaxNestedTop deep (each level copies the ones inside it). A TOP
+// subquery with '*' in its list keeps the LIMIT: referring to the query
+// around it, it fails with SQLite's "no such column".
 #include <vector>
 
 #include "JetTokens.h"

@@ -148,6 +148,8 @@ TEST_F(JetTop, PercentRoundsTheShareUpAndAddsTheTies) {
         {"of the rows WHERE leaves", "SELECT TOP 50 PERCENT ID FROM T_SCORE WHERE GRP = 1 ORDER BY PTS", {"2", "7"}},
         {"a fraction of a percent", "SELECT TOP 0.5 PERCENT ID FROM T_SCORE ORDER BY ID", {"1"}},
         {"all", "SELECT COUNT(*) FROM (SELECT TOP 100 PERCENT ID FROM T_SCORE ORDER BY PTS)", {"9"}},
+        {"a share written with an exponent", "SELECT COUNT(*) FROM (SELECT TOP 1E+2 PERCENT ID FROM T_SCORE ORDER BY PTS)",
+         {"9"}},
         {"no ORDER BY: the share", "SELECT COUNT(*) FROM (SELECT TOP 30 PERCENT ID FROM T_SCORE)", {"3"}},
         {"of the distinct rows", "SELECT COUNT(*) FROM (SELECT DISTINCT TOP 50 PERCENT GRP FROM T_SCORE)", {"2"}},
         {"of the groups", "SELECT TOP 34 PERCENT GRP FROM T_SCORE GROUP BY GRP ORDER BY MAX(PTS) DESC", {"1", "2"}},
