@@ -1,8 +1,9 @@
-// Date/Time columns given to Jet's functions are dates there, as in Jet:
-// Format, CStr and IsDate of a column show the date, through aliases,
-// joins and subqueries; a column of another type, or one compared in
-// WHERE, stays as it was. And a sign before a text reads the text as a
-// number, or fails as Jet fails.
+// Jet's values through the engine. Date/Time columns given to Jet's
+// functions are dates there: Format, CStr and IsDate of a column show the
+// date, through aliases, joins and subqueries; a column of another type,
+// or one compared in WHERE, stays as it was. A sign before a text reads
+// the text as a number, or fails as Jet fails. The whole-number
+// conversions overflow outside their type, for literals and columns alike.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -31,7 +32,7 @@ CREATE INDEX IX_EVENT_HELD ON T_EVENT (HELD);
 INSERT INTO T_EVENT (PERSON_ID, BIRTHDAY, HELD) VALUES (1, '30000', 45000), (2, NULL, NULL);
 )sql";
 
-class JetDateColumns : public ::testing::Test {
+class JetValues : public ::testing::Test {
 protected:
     void SetUp() override { cn_.Open(db_.connectionString()); }
 
@@ -58,7 +59,7 @@ protected:
     Connection cn_;
 };
 
-TEST_F(JetDateColumns, FunctionsSeeADateColumnAsADate) {
+TEST_F(JetValues, FunctionsSeeADateColumnAsADate) {
     expectAll({
         {"SELECT Format(BIRTHDAY) FROM T_PERSON WHERE PERSON_ID = 1", "1982/02/18 12:00:00"},
         {"SELECT Format(T_PERSON.BIRTHDAY, 'yyyy') FROM T_PERSON WHERE PERSON_ID = 1", "1982"},
@@ -74,7 +75,7 @@ TEST_F(JetDateColumns, FunctionsSeeADateColumnAsADate) {
     });
 }
 
-TEST_F(JetDateColumns, AliasesJoinsAndSubqueriesFindTheirTables) {
+TEST_F(JetValues, AliasesJoinsAndSubqueriesFindTheirTables) {
     expectAll({
         {"SELECT Format(P.BIRTHDAY, 'yyyy') FROM T_PERSON AS P WHERE P.PERSON_ID = 1", "1982"},
         {"SELECT Format(P.BIRTHDAY, 'yyyy') FROM T_PERSON P WHERE P.PERSON_ID = 1", "1982"},
@@ -92,7 +93,7 @@ TEST_F(JetDateColumns, AliasesJoinsAndSubqueriesFindTheirTables) {
 // The same name is a date in one table and a text in another: each
 // qualified column keeps its own type, and an unqualified one that could be
 // either is left as stored.
-TEST_F(JetDateColumns, OtherColumnsKeepTheirValues) {
+TEST_F(JetValues, OtherColumnsKeepTheirValues) {
     expectAll({
         {"SELECT Format(E.BIRTHDAY) FROM T_EVENT AS E WHERE E.EVENT_ID = 1", "30000"},
         {"SELECT Format(P.BIRTHDAY, 'yyyy') & '/' & Format(E.BIRTHDAY) FROM T_PERSON AS P, T_EVENT AS E "
@@ -106,7 +107,7 @@ TEST_F(JetDateColumns, OtherColumnsKeepTheirValues) {
 
 // A statement without a Jet function on a date column translates as it
 // did, and a comparison of the column keeps its index.
-TEST_F(JetDateColumns, ComparisonsStayBareAndIndexed) {
+TEST_F(JetValues, ComparisonsStayBareAndIndexed) {
     const DateColumnLookup lookup = [](std::string_view table, std::string_view column) -> std::optional<bool> {
         if (table == "T_EVENT" && column == "HELD") return true;
         if (table == "T_EVENT" && column == "EVENT_ID") return false;
@@ -131,7 +132,7 @@ TEST_F(JetDateColumns, ComparisonsStayBareAndIndexed) {
 
 // One shape, first with a number and then with a text after the sign: the
 // shape cache must not hand the text SQLite's minus, which makes it 0.
-TEST_F(JetDateColumns, SignsBeforeTextReadItAsANumber) {
+TEST_F(JetValues, SignsBeforeTextReadItAsANumber) {
     expectAll({
         {"SELECT -'12' FROM T_PERSON WHERE PERSON_ID = 1", "-12"},
         {"SELECT -'1,025' FROM T_PERSON WHERE PERSON_ID = 1", "-1025"},
@@ -144,6 +145,26 @@ TEST_F(JetDateColumns, SignsBeforeTextReadItAsANumber) {
         {"SELECT +'abc' FROM T_PERSON WHERE PERSON_ID = 1", "abc"},
         {"SELECT -12 FROM T_PERSON WHERE PERSON_ID = 1", "-12"},
         {"SELECT PERSON_ID FROM T_PERSON WHERE TYPE_ID = -'-2' ORDER BY PERSON_ID", "2"},
+    });
+}
+
+// Literals beyond 32 bits reach the conversions whole; a Long column's
+// product is checked where it is converted. Plain arithmetic widens, as
+// Jet's variant arithmetic does (Long to Double), instead of failing.
+TEST_F(JetValues, WholeNumberConversionsOverflowOutsideTheirType) {
+    expectAll({
+        {"SELECT CLng(2147483647) FROM T_PERSON WHERE PERSON_ID = 1", "2147483647"},
+        {"SELECT CLng(2147483648) FROM T_PERSON WHERE PERSON_ID = 1", "オーバーフローしました。"},
+        {"SELECT CLng(-2147483649) FROM T_PERSON WHERE PERSON_ID = 1", "オーバーフローしました。"},
+        {"SELECT CLng('2147483648') FROM T_PERSON WHERE PERSON_ID = 1", "オーバーフローしました。"},
+        {"SELECT CInt(32768) FROM T_PERSON WHERE PERSON_ID = 1", "オーバーフローしました。"},
+        {"SELECT CInt(AGE * 1000) FROM T_PERSON WHERE PERSON_ID = 1", "オーバーフローしました。"},
+        {"SELECT CInt(AGE * 800) FROM T_PERSON WHERE PERSON_ID = 1", "32000"},
+        {"SELECT CByte(AGE * 7) FROM T_PERSON WHERE PERSON_ID = 1", "オーバーフローしました。"},
+        {"SELECT CLng(TYPE_ID * 2147483647) FROM T_PERSON WHERE PERSON_ID = 1", "2147483647"},
+        {"SELECT CLng(TYPE_ID * 2147483647) FROM T_PERSON WHERE PERSON_ID = 2", "オーバーフローしました。"},
+        {"SELECT 2147483647 + 1 FROM T_PERSON WHERE PERSON_ID = 1", "2147483648"},
+        {"SELECT TYPE_ID * 2147483647 FROM T_PERSON WHERE PERSON_ID = 2", "4294967294"},
     });
 }
 
