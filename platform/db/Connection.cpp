@@ -142,6 +142,19 @@ std::optional<double> textAsDate(const std::string& text) {
     }
 }
 
+// Whether a table's column is declared Date/Time, for the translation
+// (JetDateColumns.h). No such table or column is an answer (nothing); any
+// other failure to read the schema fails the statement, since a shape
+// translated without its dates would be cached and answer wrongly later.
+std::optional<bool> declaredAsDate(ConnectionImpl& cn, std::string_view table, std::string_view column) {
+    const char* declared = nullptr;
+    const int rc = sqlite3_table_column_metadata(cn.handle(), nullptr, std::string(table).c_str(),
+                                                 std::string(column).c_str(), &declared, nullptr, nullptr, nullptr, nullptr);
+    if (rc == SQLITE_ERROR) return std::nullopt;
+    if (rc != SQLITE_OK) cn.fail("SQL 文を実行できません");
+    return typeFromDeclaration(declared) == VarType::Date;
+}
+
 }  // namespace
 
 std::size_t NoCaseHash::operator()(std::string_view s) const noexcept {
@@ -186,7 +199,10 @@ PreparedStatement& ConnectionImpl::prepare(const JetSqlText& text) {
         lru.splice(lru.begin(), lru, it->second);
         return it->second->second;
     }
-    PreparedStatement prepared = prepareTranslated(*this, text.translate(), false);
+    const DateColumnLookup dateColumns = [this](std::string_view table, std::string_view column) {
+        return declaredAsDate(*this, table, column);
+    };
+    PreparedStatement prepared = prepareTranslated(*this, text.translate(dateColumns), false);
     markDateParameters(prepared);
     if (lru.size() >= kCacheCapacity) {
         byShape.erase(lru.back().first);

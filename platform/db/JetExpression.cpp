@@ -89,7 +89,7 @@ struct Piece {
     std::string text;
     bool truth = false;    // SQLite's 1 / 0 / Null (a comparison), not a Jet value
     bool column = false;   // a column reference: its declared collation applies
-    bool literal = false;  // one literal or parameter
+    bool literal = false;  // one number literal or parameter (a text after a sign stays in the shape)
     bool group = false;    // the text is one parenthesised group
 };
 
@@ -511,8 +511,10 @@ private:
         return x ? applySigns(c, signs, std::move(*x)) : x;
     }
 
-    // Unary signs, innermost first. A minus before a literal stays SQLite's
-    // (-1 is a number either way); before anything else it is Jet's.
+    // Unary signs, innermost first. A minus before a number literal stays
+    // SQLite's (-1 is a number either way); before anything else, a text
+    // literal included, it is Jet's. A plus is nothing in either (+'abc'
+    // stays the text), so it stays as written.
     Piece applySigns(const Cursor& c, const std::vector<std::size_t>& signs, Piece x) const {
         if (signs.empty()) return x;
         // Which signs are Jet's (innermost first), then the text in one pass.
@@ -584,7 +586,7 @@ private:
         if (!isName(t)) {
             if (t.kind == Kind::Op && t.text != "?" && t.text != "-1" && t.text != "0" && t.text != "*") return std::nullopt;
             Piece p{tokenText(item.at)};
-            p.literal = t.text != "*";
+            p.literal = t.text != "*" && t.kind != Kind::String;
             return p;
         }
         // A name, qualified or not, or a function call.

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/Error.h"
+#include "platform/db/JetDateColumns.h"
 #include "platform/db/functions/FunctionCall.h"
 
 namespace lumo::db {
@@ -64,6 +65,7 @@ void installJetFunctions(sqlite3* db) {
                                        &jet::callEntry, nullptr, nullptr, nullptr) != SQLITE_OK)
             throw Error("関数 " + std::string(r.entry->name) + " を登録できません: " + sqlite3_errmsg(db));
     }
+    installDateTag(db);
 }
 
 }  // namespace lumo::db

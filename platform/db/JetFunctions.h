@@ -21,7 +21,8 @@ namespace lumo::db {
 // left as written, for SQLite's own functions and aggregates).
 std::optional<std::string_view> sqliteFunctionName(std::string_view jetName);
 
-// Registers every function on the connection. Throws lumo::Error when
+// Registers every function on the connection, and the date tag of
+// JetDateColumns.h that the translation gives Date/Time columns to them in. Throws lumo::Error when
 // SQLite refuses one, so that a missing function cannot show up later as
 // "no such function".
 void installJetFunctions(sqlite3* db);

@@ -11,6 +11,7 @@
 
 #include "platform/Error.h"
 #include "JetTokens.h"
+#include "DateArguments.h"
 #include "platform/db/OuterJoins.h"
 #include "platform/db/JetDateLiteral.h"
 #include "platform/db/JetExpression.h"
@@ -292,6 +293,10 @@ public:
     // True when the token is lifted out; its value is appended to `literals`.
     bool lift(Kind kind, std::string_view text, std::vector<SqlLiteral>& literals) {
         const bool afterOrderOrGroup = std::exchange(afterOrderOrGroup_, false);
+        // A text after a sign stays in the shape: -'12' is Jet's minus of a
+        // text (a number, or a type mismatch), which the translation must
+        // tell from the minus of a number it leaves to SQLite.
+        const bool afterSign = std::exchange(afterSign_, kind == Kind::Op && (text == "-" || text == "+"));
         // TOP's count stays in the shape: it moves to the end of the
         // statement, where a parameter would lose its place in the order.
         const bool afterTop = std::exchange(afterTop_, kind == Kind::Word && equalsKeyword(text, "TOP"));
@@ -313,7 +318,7 @@ public:
                 columnDepth_ = kNoColumnList;
             afterOrderOrGroup_ = equalsKeyword(text, "ORDER") || equalsKeyword(text, "GROUP");
         }
-        if (kind == Kind::String) {
+        if (kind == Kind::String && !afterSign) {
             SqlLiteral lit{SqlLiteral::Kind::Text, 0, 0, {}};
             const char q = text.front();
             lit.text.reserve(text.size());
@@ -356,6 +361,7 @@ private:
     int columnDepth_ = kNoColumnList;
     bool afterOrderOrGroup_ = false;
     bool afterTop_ = false;
+    bool afterSign_ = false;
 };
 
 // Replaces each literal by ?N.
@@ -489,9 +495,10 @@ JetSqlText::JetSqlText(std::string_view jetSql) : text_(jetSql) {
     });
 }
 
-JetStatement JetSqlText::translate() const {
+JetStatement JetSqlText::translate(const DateColumnLookup& dateColumns) const {
     std::vector<Token> tokens = rewrittenTokens(text_);
     parameterize(tokens);
+    detail::wrapDateArguments(tokens, dateColumns);
     JetStatement st = translateTokens(tokens);
     findAssignedParameters(tokens, st);
     return st;

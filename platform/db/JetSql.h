@@ -24,6 +24,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/db/JetDateColumns.h"
+
 namespace lumo::db {
 
 struct JetStatement {
@@ -97,7 +99,9 @@ public:
     // The SQLite translation of the shape, with one anonymous '?' per
     // literal in order (numbered "?N" parameters cost SQLite a search
     // through all earlier ones each, which is quadratic in long IN lists).
-    JetStatement translate() const;
+    // With `dateColumns`, Date/Time columns given to Jet's functions reach
+    // them as dates (JetDateColumns.h).
+    JetStatement translate(const DateColumnLookup& dateColumns = {}) const;
 
 private:
     std::string_view text_;

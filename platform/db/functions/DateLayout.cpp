@@ -1,8 +1,13 @@
 // Date formats: runs of the same letter (d dd ddd dddd ddddd dddddd, m ..
-// mmmm, yy yyyy, h hh, n nn, s ss, w ww, q, y, aaa aaaa, ttttt, c) and the
-// 12-hour markers AM/PM, A/P and AMPM (午前/午後). m right after an hour
-// is the minute. Names are Japanese, as on a Japanese desktop.
+// mmmm, yy yyyy, h hh, n nn, s ss, w ww, q, y, aaa aaaa, ttttt, c, g gg
+// ggg, e ee) and the 12-hour markers AM/PM, A/P and AMPM (午前/午後). m
+// right after an hour is the minute. Names are Japanese, as on a Japanese
+// desktop; g and e are the era and the year of the era of the Japanese
+// calendar.
+#include <array>
 #include <cstdio>
+#include <string_view>
+#include <tuple>
 
 #include "platform/db/functions/DateParts.h"
 #include "platform/db/functions/FormatText.h"
@@ -38,6 +43,42 @@ std::size_t ampmMarker(const std::vector<FormatPiece>& pieces, std::size_t i, st
         return 3;
     }
     return 0;
+}
+
+// The eras of the Japanese calendar, latest first, from the day each
+// began (Meiji counted from the start of 1868, as the desktop's calendar
+// counts it).
+struct Era {
+    int year, month, day;
+    std::string_view letter, initial, name;  // g, gg, ggg
+};
+constexpr std::array<Era, 5> kEras{{
+    {2019, 5, 1, "R", "令", "令和"},
+    {1989, 1, 8, "H", "平", "平成"},
+    {1926, 12, 25, "S", "昭", "昭和"},
+    {1912, 7, 30, "T", "大", "大正"},
+    {1868, 1, 1, "M", "明", "明治"},
+}};
+
+// The era of a date; nothing before Meiji, whose dates show the western
+// year and no era name.
+const Era* eraOf(const dates::DateTime& dt) {
+    for (const Era& era : kEras)
+        if (std::tie(dt.year, dt.month, dt.day) >= std::tie(era.year, era.month, era.day)) return &era;
+    return nullptr;
+}
+
+std::string eraName(const dates::DateTime& dt, int letters) {
+    const Era* era = eraOf(dt);
+    if (!era) return {};
+    return std::string(letters == 1 ? era->letter : letters == 2 ? era->initial : era->name);
+}
+
+// The year within the era, 1 for the year it began; ee has two digits.
+std::string eraYear(const dates::DateTime& dt, int letters) {
+    const Era* era = eraOf(dt);
+    const int year = era ? dt.year - era->year + 1 : dt.year;
+    return number(year, letters >= 2 ? 2 : 1);
 }
 
 }  // namespace
@@ -85,7 +126,7 @@ std::string layDate(double value, std::string_view format, int firstDay, int fir
         const char letter = static_cast<char>(p.text[0] | 0x20);
         std::size_t run = 1;
         while (i + run < pieces.size() && !pieces[i + run].literal && (pieces[i + run].text[0] | 0x20) == letter &&
-               std::string_view("dmyhnswqat").find(letter) != std::string_view::npos)
+               std::string_view("dmyhnswqatge").find(letter) != std::string_view::npos)
             ++run;
         const int n = static_cast<int>(run);
         bool hour = false, dateToken = true;
@@ -108,6 +149,8 @@ std::string layDate(double value, std::string_view format, int firstDay, int fir
             else out += monthName(dt.month);
             break;
         case 'q': out += std::to_string((dt.month - 1) / 3 + 1); break;
+        case 'g': out += eraName(dt, n); break;
+        case 'e': out += eraYear(dt, n); break;
         case 'y':
             if (n == 1) out += std::to_string(static_cast<long>(m.day - dates::toAutomation(dt.year, 1, 1)) + 1);
             else if (n <= 3) out += number(dt.year % 100, 2);

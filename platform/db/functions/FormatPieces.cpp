@@ -43,11 +43,16 @@ std::vector<std::string_view> formatSections(std::string_view format) {
 
 FormatKind formatKind(std::string_view format) {
     bool digits = false, text = false;
-    for (const FormatPiece& piece : formatPieces(format)) {
+    const std::vector<FormatPiece> pieces = formatPieces(format);
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        const FormatPiece& piece = pieces[i];
         if (piece.literal) continue;
         switch (piece.text[0] | 0x20) {
         case 'y': case 'm': case 'd': case 'h': case 'n': case 's': case 'w': case 'q': case 'c': case 'a': case 't':
-            // E+ and e- belong to numbers; every other letter here is a date part.
+        case 'g':
+            return FormatKind::Date;
+        case 'e':  // the era's year, unless it is a number's E+ or e-
+            if (i + 1 < pieces.size() && (pieces[i + 1].text == "+" || pieces[i + 1].text == "-")) break;
             return FormatKind::Date;
         default: break;
         }

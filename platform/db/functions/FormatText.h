@@ -22,7 +22,7 @@ std::vector<std::string_view> formatSections(std::string_view format);
 
 enum class FormatKind { Number, Date, Text };
 // What the format lays out: dates when it holds y m d h n s w q c a(aa)
-// or AM/PM, text when it holds @ & < > and no 0 or #, numbers otherwise.
+// g e (not E+ / E-) or AM/PM, text when it holds @ & < > and no 0 or #, numbers otherwise.
 FormatKind formatKind(std::string_view format);
 
 // Layouts. Numbers round half away from zero on their decimal digits (as
