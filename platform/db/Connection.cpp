@@ -413,21 +413,22 @@ void Connection::Open(std::string_view connectionString, std::string_view, std::
             walMode = mode && NoCaseEqual{}(mode, "wal");
         }
     }
-    impl_->snapshot.attach(raw, cs.dataSource, walMode);
+    const auto hold = impl_->lockHandle();
+    impl_->snapshot->attach(raw, cs.dataSource, walMode);
     impl_->db = std::move(db);
     impl_->path = cs.dataSource;
     ++impl_->opened;
 }
 
 void Connection::Close() {
-    impl_->snapshot.detach();
+    const auto hold = impl_->lockHandle();
+    impl_->snapshot->detach();
     impl_->byShape.clear();
     impl_->lru.clear();  // statements go before the handle
     impl_->ownStatements.clear();
     impl_->isTable.clear();
     impl_->db.reset();
     impl_->inTransaction = false;
-    impl_->openRecordsets = 0;
 }
 
 bool Connection::IsOpen() const { return impl_->db != nullptr; }
@@ -435,36 +436,36 @@ bool Connection::IsOpen() const { return impl_->db != nullptr; }
 const std::string& Connection::DataSource() const { return impl_->path; }
 
 int32_t Connection::Execute(std::string_view sql, int) {
+    const auto hold = impl_->lockHandle();
     sqlite3* db = impl_->handle();
     faultPoint(FaultStep::Execute, impl_.get(), impl_->path, "SQL 文を実行できません");
     const JetSqlText text = impl_->shapes.split(sql);
     PreparedStatement& prepared = impl_->prepare(text);
     const bool writes = !prepared.columns;
-    if (writes) impl_->snapshot.beforeWrite();
-    else if (!impl_->inTransaction) impl_->snapshot.beforeRead();
+    if (writes) impl_->snapshot->beforeWrite();
+    else if (!impl_->inTransaction) impl_->snapshot->beforeRead();
     {
         StatementRun run(db, prepared, text.literals());
         while (run.step()) {
         }
     }
-    if (!writes) {
-        if (!impl_->inTransaction && impl_->openRecordsets == 0) impl_->snapshot.release();
-        return 0;
-    }
-    if (!impl_->inTransaction) impl_->snapshot.afterWrite();
+    if (!writes) return 0;
+    if (!impl_->inTransaction) impl_->snapshot->afterWrite();
     return sqlite3_changes(db);
 }
 
 void Connection::BeginTrans() {
+    const auto hold = impl_->lockHandle();
     sqlite3* db = impl_->handle();
     if (impl_->inTransaction) throw Error("トランザクションは既に開始されています (入れ子にはできません)。");
     faultPoint(FaultStep::BeginTrans, impl_.get(), impl_->path, "トランザクションを開始できません");
-    impl_->snapshot.beforeWrite();
+    impl_->snapshot->beforeWrite();
     if (sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) impl_->fail("トランザクションを開始できません");
     impl_->inTransaction = true;
 }
 
 void Connection::CommitTrans() {
+    const auto hold = impl_->lockHandle();
     sqlite3* db = impl_->handle();
     if (!impl_->inTransaction) throw Error("トランザクションが開始されていません。");
     // A failed commit leaves the transaction open, as SQLite does when it
@@ -472,10 +473,11 @@ void Connection::CommitTrans() {
     faultPoint(FaultStep::CommitTrans, impl_.get(), impl_->path, "コミットできません");
     if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) impl_->fail("コミットできません");
     impl_->inTransaction = false;
-    impl_->snapshot.afterWrite();
+    impl_->snapshot->afterWrite();
 }
 
 void Connection::RollbackTrans() {
+    const auto hold = impl_->lockHandle();
     sqlite3* db = impl_->handle();
     if (!impl_->inTransaction) throw Error("トランザクションが開始されていません。");
     impl_->inTransaction = false;

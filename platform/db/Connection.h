@@ -6,7 +6,11 @@
 // Threads: a connection, and every recordset opened on it, is used by one
 // thread at a time (the SQLite handle is opened without its own mutex).
 // Different connections may be used on different threads at once, on the
-// same file or on different ones.
+// same file or on different ones. Besides, the process's idle timer thread
+// ends a connection's shared read transaction when it has not read for a
+// while. It touches the handle only under the connection's lock, which
+// every call that uses the handle takes, and skips a connection in use, so
+// callers need not care.
 #include <cstdint>
 #include <memory>
 #include <string>

@@ -4,6 +4,7 @@
 
 #include "platform/Error.h"
 #include "ConnectionImpl.h"
+#include "IdleTimer.h"
 #include "platform/db/DatabaseFile.h"
 
 namespace lumo::db {
@@ -50,13 +51,25 @@ void ReadSnapshot::detach() {
 
 void ReadSnapshot::beforeRead() {
     if (!enabled_) return;
-    if (open_ && (writes_->load() != generation_ || std::chrono::steady_clock::now() - started_ > kMaxAge))
-        beforeWrite();
+    const auto now = std::chrono::steady_clock::now();
+    if (open_ && (writes_->load() != generation_ || now - started_ > kMaxAge)) beforeWrite();
+    lastRead_ = now;
     if (open_) return;
     generation_ = writes_->load();
-    started_ = std::chrono::steady_clock::now();
+    started_ = now;
     exec(db_, "BEGIN");
     open_ = true;
+    if (!watched_) watched_ = watchIdle(weak_from_this());
+}
+
+std::optional<std::chrono::steady_clock::time_point> ReadSnapshot::endIfIdle(std::chrono::steady_clock::time_point now) {
+    if (open_ && now - lastRead_ < kIdle) return lastRead_ + kIdle;
+    // Ending a read transaction fails only when SQLite is out of memory;
+    // then it stays open and the timer tries again.
+    if (open_ && sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) return now + kIdle;
+    open_ = false;
+    watched_ = false;
+    return std::nullopt;
 }
 
 void ReadSnapshot::beforeWrite() {

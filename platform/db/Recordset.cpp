@@ -23,25 +23,13 @@ namespace {
 }
 
 // A recordset's share of its connection's internals. It keeps them alive
-// (not the SQLite handle, which closes with the Connection) and counts the
-// recordset as open, so that the last recordset to close releases the
-// shared read snapshot. Moves with the recordset's state; one thread.
+// (not the SQLite handle, which closes with the Connection) and knows which
+// Open of the connection the recordset belongs to. Moves with the
+// recordset's state; one thread.
 class ConnectionUse {
 public:
     ConnectionUse() = default;
-    explicit ConnectionUse(std::shared_ptr<ConnectionImpl> cn) : cn_(std::move(cn)), opened_(cn_->opened) {
-        ++cn_->openRecordsets;
-    }
-    ConnectionUse(ConnectionUse&& other) noexcept : cn_(std::move(other.cn_)), opened_(other.opened_) {}
-    ConnectionUse& operator=(ConnectionUse&& other) noexcept {
-        if (this != &other) {
-            drop();
-            cn_ = std::move(other.cn_);
-            opened_ = other.opened_;
-        }
-        return *this;
-    }
-    ~ConnectionUse() { drop(); }
+    explicit ConnectionUse(std::shared_ptr<ConnectionImpl> cn) : cn_(std::move(cn)), opened_(cn_->opened) {}
 
     explicit operator bool() const { return cn_ != nullptr; }
     // Closed, or closed and opened again: the statements and rows the
@@ -56,18 +44,6 @@ public:
     const ConnectionImpl* get() const { return cn_.get(); }
 
 private:
-    void drop() noexcept {
-        if (!cn_) return;
-        // The count and the snapshot of a closed handle went with it.
-        if (!closed() && --cn_->openRecordsets == 0 && !cn_->inTransaction) {
-            try {
-                cn_->snapshot.release();
-            } catch (const Error&) {  // the read ended either way; the next read starts afresh
-            }
-        }
-        cn_.reset();
-    }
-
     std::shared_ptr<ConnectionImpl> cn_;
     uint64_t opened_ = 0;
 };
@@ -135,8 +111,11 @@ struct RecordsetImpl {
             rowCache.assign(width, Variant::null());
             if (keyOnly) {  // a list of keys: the identity is the value
                 for (Variant& v : rowCache) v = Variant(rowids[static_cast<std::size_t>(r)]);
-            } else if (!readByRowid(rowids[static_cast<std::size_t>(r)], rowCache.data())) {
-                throw Error("現在のレコードは、ほかのユーザーによって削除されています。");
+            } else {
+                const auto hold = connection->lockHandle();
+                if (!connection->inTransaction) connection->snapshot->beforeRead();
+                if (!readByRowid(rowids[static_cast<std::size_t>(r)], rowCache.data()))
+                    throw Error("現在のレコードは、ほかのユーザーによって削除されています。");
             }
             cachedRow = r;
         }
@@ -187,6 +166,8 @@ struct RecordsetImpl {
         rowids.push_back(static_cast<int32_t>(rowid));
     }
 
+    // These three use the handle; update and readTable take its lock, the
+    // other two run under it.
     void update();
     bool readByRowid(sqlite3_int64 rowid, Variant* out);
     void rereadRow(std::ptrdiff_t r);
@@ -194,6 +175,7 @@ struct RecordsetImpl {
 
 void RecordsetImpl::update() {
     if (mode == EditMode::None) return;
+    const auto hold = connection->lockHandle();
     sqlite3* db = connection->handle();
     faultPoint(FaultStep::Update, "レコードを更新できません");
     std::string sql;
@@ -217,7 +199,7 @@ void RecordsetImpl::update() {
         for (std::size_t i : written) sets += (sets.empty() ? "" : ", ") + bracket(columns->columns[i].origin) + " = ?";
         sql = "UPDATE " + bracket(table) + " SET " + sets + " WHERE _rowid_ = ?";
     }
-    if (!connection->inTransaction) connection->snapshot.beforeWrite();
+    if (!connection->inTransaction) connection->snapshot->beforeWrite();
     sqlite3_stmt* st = connection->ownStatement(sql, "レコードを更新できません");
     {
         const ResetOnExit reset(st);
@@ -226,7 +208,7 @@ void RecordsetImpl::update() {
         if (mode == EditMode::Edit) sqlite3_bind_int64(st, n, rowids[static_cast<std::size_t>(current)]);
         if (sqlite3_step(st) != SQLITE_DONE) connection->fail("レコードを更新できません");
     }
-    if (!connection->inTransaction) connection->snapshot.afterWrite();
+    if (!connection->inTransaction) connection->snapshot->afterWrite();
 
     if (mode == EditMode::AddNew) {
         // The new row becomes current, with its key and defaults as stored.
@@ -271,7 +253,8 @@ void RecordsetImpl::readTable() {
     const bool wasOnRow = onRow();
     const int32_t currentRowid = wasOnRow ? rowids[static_cast<std::size_t>(current)] : 0;
     const JetSqlText text = connection->shapes.split(sql);
-    if (!connection->inTransaction) connection->snapshot.beforeRead();
+    const auto hold = connection->lockHandle();
+    if (!connection->inTransaction) connection->snapshot->beforeRead();
     PreparedStatement* prepared = &connection->prepare(text);
     if (PreparedStatement* withRowid = connection->rowidVariant(*prepared)) prepared = withRowid;
     cells.clear();
@@ -312,17 +295,17 @@ Recordset::~Recordset() = default;
 void Recordset::Open(std::string_view source, Connection& connection, int /*cursorType*/, int lockType, int options) {
     if (impl_->open()) throw Error("オブジェクトが開いている場合は、操作は許可されません。");
     ConnectionImpl& cn = *connection.impl_;
+    const auto hold = cn.lockHandle();
     sqlite3* db = cn.handle();
     faultPoint(FaultStep::RecordsetOpen, &cn, cn.path, "SQL 文を実行できません");
     const std::string wholeTable = options == adCmdTable ? "SELECT * FROM [" + std::string(source) + "]" : std::string();
     const JetSqlText text = cn.shapes.split(options == adCmdTable ? std::string_view(wholeTable) : source);
 
-    // Filled in place; a failure below leaves the recordset closed again
-    // (and, with the connection use given back, the snapshot released).
+    // Filled in place; a failure below leaves the recordset closed again.
     RecordsetImpl& next = *impl_;
     try {
         next.connection = ConnectionUse(connection.impl_);
-        if (!cn.inTransaction) cn.snapshot.beforeRead();
+        if (!cn.inTransaction) cn.snapshot->beforeRead();
         PreparedStatement* prepared = &cn.prepare(text);
         if (!prepared->columns) throw Error("この SQL 文はレコードを返しません。Execute で実行してください。");
         const std::string& single = prepared->translation.singleSource;
@@ -470,7 +453,8 @@ void Recordset::Delete(int) {
     if (!impl_->onRow()) noCurrentRecord();
     impl_->faultPoint(FaultStep::Delete, "レコードを削除できません");
     const std::string sql = "DELETE FROM " + bracket(impl_->table) + " WHERE _rowid_ = ?";
-    if (!impl_->connection->inTransaction) impl_->connection->snapshot.beforeWrite();
+    const auto hold = impl_->connection->lockHandle();
+    if (!impl_->connection->inTransaction) impl_->connection->snapshot->beforeWrite();
     sqlite3_stmt* st = impl_->connection->ownStatement(sql, "レコードを削除できません");
     const auto row = static_cast<std::size_t>(impl_->current);
     {
@@ -478,7 +462,7 @@ void Recordset::Delete(int) {
         sqlite3_bind_int64(st, 1, impl_->rowids[row]);
         if (sqlite3_step(st) != SQLITE_DONE) impl_->connection->fail("レコードを削除できません");
     }
-    if (!impl_->connection->inTransaction) impl_->connection->snapshot.afterWrite();
+    if (!impl_->connection->inTransaction) impl_->connection->snapshot->afterWrite();
     if (!impl_->keyset) {
         const auto w = static_cast<std::ptrdiff_t>(impl_->width);
         impl_->cells.erase(impl_->cells.begin() + static_cast<std::ptrdiff_t>(row) * w,

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <list>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -116,21 +118,34 @@ private:
 // log mode, where an open read transaction never blocks a writer; and the
 // snapshot is renewed when any connection of this process has written to
 // the file since, or when it is older than kMaxAge, so that writes of other
-// programs show up promptly too. It is released when the connection stops
-// reading (its last recordset closes, or a read through Execute ends with
-// none open): an idle connection must not hold a snapshot, or checkpoints
-// of other programs' writes could never finish and the -wal file would
-// grow without bound.
-class ReadSnapshot {
+// programs show up promptly too. A connection that has not read for kIdle
+// loses it to the process's idle timer (IdleTimer.h): an idle connection
+// must not hold a snapshot, or checkpoints of other programs' writes could
+// never finish and the -wal file would grow without bound.
+//
+// Owned by its ConnectionImpl through a shared_ptr; the idle timer keeps
+// only a weak reference, so it never keeps a connection alive. Threads:
+// the connection's thread uses the handle only while it holds `inUse`
+// (ConnectionImpl::lockHandle, one uncontended lock per engine call); the
+// timer thread takes it only with try_lock, skips a connection in use, and
+// does nothing but end an idle read transaction. Every member below
+// `inUse` is guarded by it.
+class ReadSnapshot : public std::enable_shared_from_this<ReadSnapshot> {
 public:
     static constexpr std::chrono::milliseconds kMaxAge{100};
+    static constexpr std::chrono::milliseconds kIdle{100};
+
+    std::mutex inUse;
 
     void attach(sqlite3* db, const std::string& path, bool walMode);
     void detach();
     void beforeRead();   // starts or renews the shared read transaction
     void beforeWrite();  // ends it, so the write commits on its own
     void afterWrite();   // tells the other connections to renew theirs
-    void release() { beforeWrite(); }  // nothing reads any more
+    // The idle timer, holding `inUse`: ends the read transaction when it
+    // has not been used for kIdle. Returns when to look again; nullopt
+    // when no read transaction is open any more.
+    std::optional<std::chrono::steady_clock::time_point> endIfIdle(std::chrono::steady_clock::time_point now);
 
 private:
     sqlite3* db_ = nullptr;
@@ -138,17 +153,22 @@ private:
     bool open_ = false;
     uint64_t generation_ = 0;
     std::chrono::steady_clock::time_point started_;
+    std::chrono::steady_clock::time_point lastRead_;
+    bool watched_ = false;  // the idle timer holds a reference
     std::shared_ptr<std::atomic<uint64_t>> writes_;  // per file, shared by the process
 };
 
 // Shared by the Connection and its open recordsets; the handle closes with
 // the Connection (db is then null), the rest when the last of them goes.
+// Used by the connection's thread only, one call at a time; the idle timer
+// reaches just the ReadSnapshot.
 struct ConnectionImpl {
     DbHandle db;
     std::string path;
     bool inTransaction = false;
-    ReadSnapshot snapshot;
-    int openRecordsets = 0;  // while any is open, the snapshot is kept
+    std::shared_ptr<ReadSnapshot> snapshot = std::make_shared<ReadSnapshot>();
+    // Held around every use of the handle; see ReadSnapshot.
+    [[nodiscard]] std::unique_lock<std::mutex> lockHandle() const { return std::unique_lock(snapshot->inUse); }
     uint64_t opened = 0;     // counts the Opens: a recordset belongs to one of them
 
     // Recent texts, so that a text of a known shape is not tokenized again.
