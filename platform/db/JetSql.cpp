@@ -13,6 +13,7 @@
 #include "JetTokens.h"
 #include "DateArguments.h"
 #include "platform/db/OuterJoins.h"
+#include "platform/db/SearchJoins.h"
 #include "platform/db/JetDateLiteral.h"
 #include "platform/db/JetExpression.h"
 #include "platform/db/JetTop.h"
@@ -387,13 +388,19 @@ JetStatement translateTokens(std::vector<Token> tokens) {
     if (wholeTableToken < tokens.size())
         tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(wholeTableToken) + 1, Token{Kind::Word, " NOT INDEXED"});
     if (st.isSelect && st.singleSource.empty()) rewriteOuterJoins(tokens);
-    st.sql = renderJetStatement(tokens);
+    // Last, on a copy: the searches' rewrites move tokens, and the row
+    // identity below goes where analyse found the FROM.
+    const auto rendered = [&](std::vector<Token> t) {
+        if (st.isSelect) rewriteSearchJoins(t);
+        return renderJetStatement(t);
+    };
+    st.sql = rendered(tokens);
     if (!st.singleSource.empty()) {
         // The ',' is a token of its own: it ends an '&' chain of the last item.
         const auto at = tokens.begin() + static_cast<std::ptrdiff_t>(fromToken);
         const auto comma = tokens.insert(at, Token{Kind::Op, ","});
         tokens.insert(comma + 1, Token{Kind::Word, " [" + st.singleSource + "]._rowid_ AS " + std::string(kRowidColumn) + " "});
-        st.sqlWithRowid = renderJetStatement(tokens);
+        st.sqlWithRowid = rendered(tokens);
     }
     return st;
 }

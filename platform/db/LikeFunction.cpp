@@ -75,6 +75,35 @@ void likeFunction(sqlite3_context* context, int, sqlite3_value** argv) {
                                             {text, static_cast<std::size_t>(textBytes)}));
 }
 
+// lumo_like_any(text, p1, p2, ...): text LIKE p1 OR text LIKE p2 OR ...,
+// Null as OR gives it (true if any is true, else Null if any is Null).
+void likeAnyFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return;
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    if (!text) {
+        sqlite3_result_error_nomem(context);
+        return;
+    }
+    const std::string_view textView(text, static_cast<std::size_t>(sqlite3_value_bytes(argv[0])));
+    bool unknown = false;
+    for (int i = 1; i < argc; ++i) {
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
+            unknown = true;
+            continue;
+        }
+        const auto* pattern = reinterpret_cast<const char*>(sqlite3_value_text(argv[i]));
+        if (!pattern) {
+            sqlite3_result_error_nomem(context);
+            return;
+        }
+        if (likeMatches({pattern, static_cast<std::size_t>(sqlite3_value_bytes(argv[i]))}, textView)) {
+            sqlite3_result_int(context, 1);
+            return;
+        }
+    }
+    if (!unknown) sqlite3_result_int(context, 0);
+}
+
 }  // namespace
 
 // Left to right; after a %, the rest of the pattern is tried at each later
@@ -108,10 +137,18 @@ bool likeMatches(std::string_view pattern, std::string_view text) {
 }
 
 void installLike(sqlite3* db) {
-    if (const int rc = sqlite3_create_function_v2(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                                                  &likeFunction, nullptr, nullptr, nullptr);
-        rc != SQLITE_OK)
-        throw Error(std::string("LIKE 演算子を登録できません: ") + sqlite3_errstr(rc));
+    struct Function {
+        const char* name;
+        int arguments;  // -1: any number
+        void (*function)(sqlite3_context*, int, sqlite3_value**);
+    };
+    static constexpr Function kFunctions[] = {{"like", 2, &likeFunction}, {"lumo_like_any", -1, &likeAnyFunction}};
+    for (const auto& [name, arguments, function] : kFunctions) {
+        if (const int rc = sqlite3_create_function_v2(db, name, arguments, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                                      function, nullptr, nullptr, nullptr);
+            rc != SQLITE_OK)
+            throw Error(std::string("LIKE 演算子を登録できません: ") + sqlite3_errstr(rc));
+    }
 }
 
 }  // namespace lumo::db

@@ -14,8 +14,11 @@ namespace lumo::db {
 // True when `text` matches `pattern`.
 bool likeMatches(std::string_view pattern, std::string_view text);
 
-// Installs like(pattern, text), which `x LIKE y` calls, on the connection.
-// LIKE ... ESCAPE keeps SQLite's own function.
+// Installs like(pattern, text), which `x LIKE y` calls, on the connection,
+// and lumo_like_any(text, pattern1, pattern2, ...), the value of
+// `text LIKE pattern1 OR text LIKE pattern2 OR ...` in one call (the
+// translation writes such a chain so: a phone search tests each number
+// against three patterns). LIKE ... ESCAPE keeps SQLite's own function.
 // Throws lumo::Error when SQLite refuses it.
 void installLike(sqlite3* db);
 
