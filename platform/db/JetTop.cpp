@@ -13,7 +13,6 @@
 namespace lumo::db {
 namespace {
 
-using detail::equalsKeyword;
 using detail::isName;
 using detail::isOp;
 using detail::isWord;
@@ -85,8 +84,13 @@ bool sameName(std::string_view a, std::string_view b) {
            });
 }
 
+// Reads the tokens it is given, which the caller keeps for the rewriter's
+// short life (one call of rewriteTop), and builds the rewritten ones; used
+// by one thread.
 class TopRewriter {
 public:
+    static constexpr std::size_t kGrowth = 32;
+
     explicit TopRewriter(const std::vector<Token>& in)
         : in_(in), close_(in.size(), in.size()), levelEnd_(in.size(), in.size()), parameter_(in.size(), 0) {
         std::vector<std::size_t> open;
@@ -129,6 +133,10 @@ private:
     // The tokens of `range`, each SELECT ... TOP in it rewritten. In a
     // copy, a parameter refers to the one it copies.
     void emit(Range range, bool copy, int nested) {
+        // Keys named by alias or number repeat their item: bounded, so that
+        // a few lines of text cannot grow into millions of tokens.
+        if (out_.size() > kGrowth * in_.size() + 10000)
+            throw Error("クエリが複雑すぎます。TOP のある SELECT の並べ替えの列が多すぎます。");
         for (std::size_t i = range.from; i < range.to; ++i) {
             const Token& t = in_[i];
             if (isWord(t, "SELECT")) {

@@ -238,6 +238,13 @@ TEST_F(JetTop, RefusesWhatItCannotAnswerAsJetDoes) {
         const std::string message = failure(r.sql);
         EXPECT_NE(message.find(r.words), std::string::npos) << r.sql << " -> " << message;
     }
+    // Keys named by alias repeat their item at every level: bounded.
+    std::string keys = "A";
+    for (int i = 0; i < 60; ++i) keys += ", A";
+    std::string repeated = "SELECT TOP 1 ID AS A FROM T_SCORE ORDER BY " + keys;
+    for (int level = 0; level < 3; ++level)
+        repeated = "SELECT TOP 1 (" + repeated + ") AS A FROM T_SCORE ORDER BY " + keys;
+    EXPECT_NE(failure(repeated).find("複雑すぎます"), std::string::npos);
     // Four levels are within the bound.
     EXPECT_EQ(column(deep.substr(0, deep.find(" WHERE ID IN (SELECT TOP 1 ID FROM T_SCORE)")) + "))))"), (Rows{"1"}));
 }
