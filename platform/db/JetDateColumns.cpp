@@ -1,41 +1,18 @@
 #include "platform/db/JetDateColumns.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <array>
 #include <string>
 #include <utility>
 
 #include "DateArguments.h"
-#include "platform/Error.h"
 #include "platform/db/JetFunctions.h"
-#include "platform/db/functions/FunctionCall.h"
 
 namespace lumo::db {
 namespace {
 
-using detail::equalsKeyword;
-using detail::isName;
-using detail::isOp;
-using detail::isWord;
-using detail::Token;
-using Kind = detail::TokenKind;
-
-// Newer SQLite wants a function that sets a subtype declared as one.
-constexpr int kResultSubtype =
-#ifdef SQLITE_RESULT_SUBTYPE
-    SQLITE_RESULT_SUBTYPE;
-#else
-    0;
-#endif
-
-void dateTag(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    const int type = sqlite3_value_type(argv[0]);
-    if (type != SQLITE_INTEGER && type != SQLITE_FLOAT) return sqlite3_result_value(ctx, argv[0]);
-    sqlite3_result_double(ctx, sqlite3_value_double(argv[0]));
-    sqlite3_result_subtype(ctx, jet::kDateSubtype);
-}
+using namespace detail;
+using Kind = TokenKind;
 
 std::string_view unquoted(const Token& t) {
     const std::string_view s = t.text;
@@ -44,7 +21,7 @@ std::string_view unquoted(const Token& t) {
 
 bool sameName(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return detail::asciiUpper(x) == detail::asciiUpper(y);
+               return asciiUpper(x) == asciiUpper(y);
            });
 }
 
@@ -160,12 +137,6 @@ private:
 };
 
 }  // namespace
-
-void installDateTag(sqlite3* db) {
-    if (sqlite3_create_function_v2(db, "lumo_date", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | kResultSubtype, nullptr,
-                                   &dateTag, nullptr, nullptr, nullptr) != SQLITE_OK)
-        throw Error(std::string("関数 lumo_date を登録できません: ") + sqlite3_errmsg(db));
-}
 
 namespace detail {
 

@@ -5,7 +5,9 @@
 // would take the value for a number. The translation therefore wraps a
 // column declared Date/Time, where it stands alone as an argument of one of
 // Jet's functions, in lumo_date(...), which tags the number with the
-// subtype the functions pass dates with (functions/FunctionCall.h). Only
+// subtype the functions pass dates with (functions/FunctionCall.h); Null,
+// and a text the column holds, pass through. lumo_date is registered with
+// Jet's functions (JetFunctions.h). Only
 // there: a column compared in WHERE or ORDER BY stays bare, so its index
 // stays usable, and a statement without such a call translates as before.
 //
@@ -14,18 +16,11 @@
 #include <optional>
 #include <string_view>
 
-struct sqlite3;
-
 namespace lumo::db {
 
 // Whether `column` of `table` is declared Date/Time; nothing when the
 // table has no such column or is not a table. Asked while a statement
 // shape is translated, so once per shape.
 using DateColumnLookup = std::function<std::optional<bool>(std::string_view table, std::string_view column)>;
-
-// Registers lumo_date(x): a number comes back tagged as a date; Null, and a
-// text the column holds, come back as they are. Throws lumo::Error when
-// SQLite refuses it.
-void installDateTag(sqlite3* db);
 
 }  // namespace lumo::db

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "platform/Error.h"
-#include "platform/db/JetDateColumns.h"
 #include "platform/db/functions/FunctionCall.h"
 
 namespace lumo::db {
@@ -18,6 +17,14 @@ constexpr int kResultSubtype =
 #else
     0;
 #endif
+
+// lumo_date(x) of JetDateColumns.h: a Date/Time column's number as a date.
+void dateTag(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    const int type = sqlite3_value_type(argv[0]);
+    if (type != SQLITE_INTEGER && type != SQLITE_FLOAT) return sqlite3_result_value(ctx, argv[0]);
+    sqlite3_result_double(ctx, sqlite3_value_double(argv[0]));
+    sqlite3_result_subtype(ctx, jet::kDateSubtype);
+}
 
 struct Registered {
     const jet::FunctionEntry* entry;
@@ -65,7 +72,9 @@ void installJetFunctions(sqlite3* db) {
                                        &jet::callEntry, nullptr, nullptr, nullptr) != SQLITE_OK)
             throw Error("関数 " + std::string(r.entry->name) + " を登録できません: " + sqlite3_errmsg(db));
     }
-    installDateTag(db);
+    if (sqlite3_create_function_v2(db, "lumo_date", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | kResultSubtype, nullptr,
+                                   &dateTag, nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw Error(std::string("関数 lumo_date を登録できません: ") + sqlite3_errmsg(db));
 }
 
 }  // namespace lumo::db

@@ -9,6 +9,9 @@
 //   UPDATE T SET T.C -> UPDATE T SET C      (qualified SET targets)
 //   True / False     -> -1 / 0
 //   #2024/01/31#     -> the automation date (see JetDateLiteral.h)
+//   Format(T.D)      -> a Date/Time column as a function's argument is
+//                       tagged as a date (JetDateColumns.h), when the
+//                       translation is given the schema's column types
 //   SELECT TOP n     -> a LIMIT that counts the rows Jet gives: with ORDER
 //                       BY the rows that tie with the n-th as well; TOP n
 //                       PERCENT the share of the rows, rounded up (JetTop.h)
