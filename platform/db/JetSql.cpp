@@ -369,11 +369,27 @@ private:
 void parameterize(std::vector<Token>& tokens) {
     LiteralLifter lifter;
     std::vector<SqlLiteral> literals;
-    for (Token& t : tokens) {
+    bool glued = false;
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        Token& t = tokens[i];
         if (t.kind == Kind::Space || !lifter.lift(t.kind, t.text, literals)) continue;
         t.kind = Kind::Op;
         t.text = "?";
+        // 'x'03 (a text with a word or malformed number right after it)
+        // would read as the numbered parameter ?03.
+        glued = glued || (i + 1 < tokens.size() && !tokens[i + 1].text.empty() &&
+                          isWordChar(static_cast<unsigned char>(tokens[i + 1].text.front())));
     }
+    if (!glued) return;
+    std::vector<Token> spaced;
+    spaced.reserve(tokens.size() + 8);
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        spaced.push_back(std::move(tokens[i]));
+        if (isOp(spaced.back(), "?") && i + 1 < tokens.size() && !tokens[i + 1].text.empty() &&
+            isWordChar(static_cast<unsigned char>(tokens[i + 1].text.front())))
+            spaced.push_back({Kind::Space, " "});
+    }
+    tokens = std::move(spaced);
 }
 
 JetStatement translateTokens(std::vector<Token> tokens) {

@@ -217,6 +217,14 @@ TEST_F(JetTop, RunsByShapeWithTheLiteralsOfEachText) {
               (Rows{"c", "d", "i"}));
 }
 
+TEST(JetTopParameters, ATextGluedToAWordStaysAnAnonymousParameter) {
+    // Found by the fuzzer's parameter count: 'x'03 became ?03, a numbered
+    // parameter that binds the third literal.
+    const std::string sql = "SELECT 'x'03M FROM T WHERE A = 'y'";
+    const JetSqlText jet(sql);
+    EXPECT_EQ(jet.translate().sql, "SELECT ? 03M FROM T WHERE A = ?");
+}
+
 TEST_F(JetTop, RefusesWhatItCannotAnswerAsJetDoes) {
     struct Refusal {
         std::string sql;
