@@ -14,17 +14,6 @@ namespace {
 using namespace detail;
 using Kind = TokenKind;
 
-std::string_view unquoted(const Token& t) {
-    const std::string_view s = t.text;
-    return t.kind == Kind::Bracket || t.kind == Kind::Quoted ? s.substr(1, s.size() - 2) : s;
-}
-
-bool sameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return asciiUpper(x) == asciiUpper(y);
-           });
-}
-
 // Words after a table that are not its alias.
 bool isClauseWord(const Token& t) {
     static constexpr std::array<std::string_view, 24> words = {
@@ -84,10 +73,10 @@ private:
             const bool listed = !openParen && isOp(p, ",") && inFrom.back();
             if (!listed && !isWord(p, "FROM") && !isWord(p, "JOIN") && !isWord(p, "UPDATE") && !isWord(p, "INTO"))
                 continue;
-            TableRef ref{unquoted(t), {}};
+            TableRef ref{unquotedName(t), {}};
             std::size_t a = k + 1;
             if (a < sig_.size() && isWord(tok(a), "AS")) ++a;
-            if (a < sig_.size() && isName(tok(a)) && !isClauseWord(tok(a))) ref.alias = unquoted(tok(a));
+            if (a < sig_.size() && isName(tok(a)) && !isClauseWord(tok(a))) ref.alias = unquotedName(tok(a));
             tables_.push_back(ref);
         }
         if (tables_.empty()) tables_.push_back({});  // looked, found none
@@ -112,9 +101,9 @@ private:
 
     // Whether the significant tokens [from, to) are one Date/Time column.
     bool isDateColumn(std::size_t from, std::size_t to) const {
-        if (to - from == 1 && isName(tok(from))) return resolves({}, unquoted(tok(from)));
+        if (to - from == 1 && isName(tok(from))) return resolves({}, unquotedName(tok(from)));
         if (to - from == 3 && isName(tok(from)) && isOp(tok(from + 1), ".") && isName(tok(from + 2)))
-            return resolves(unquoted(tok(from)), unquoted(tok(from + 2)));
+            return resolves(unquotedName(tok(from)), unquotedName(tok(from + 2)));
         return false;
     }
 

@@ -137,10 +137,7 @@ using detail::isName;
 using detail::isOp;
 using detail::isWord;
 
-std::string unquoteName(const Token& t) {
-    if (t.kind == Kind::Bracket || t.kind == Kind::Quoted) return t.text.substr(1, t.text.size() - 2);
-    return t.text;
-}
+std::string unquoteName(const Token& t) { return std::string(detail::unquotedName(t)); }
 
 // Indexes of the significant (non-space) tokens.
 std::vector<std::size_t> significant(const std::vector<Token>& tokens) {

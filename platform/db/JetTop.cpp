@@ -73,17 +73,6 @@ struct ListItem {
     bool star = false;
 };
 
-std::string unquoted(const Token& t) {
-    if (t.kind == Kind::Bracket || t.kind == Kind::Quoted) return t.text.substr(1, t.text.size() - 2);
-    return t.text;
-}
-
-bool sameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return detail::asciiUpper(x) == detail::asciiUpper(y);
-           });
-}
-
 // Reads the tokens it is given, which the caller keeps for the rewriter's
 // short life (one call of rewriteTop), and builds the rewritten ones; used
 // by one thread.
@@ -213,7 +202,7 @@ private:
         const std::size_t n = e.size();
         item.star = (n == 1 && isOp(in_[e[0].at], "*")) || (n == 3 && isOp(in_[e[1].at], ".") && isOp(in_[e[2].at], "*"));
         if (n >= 3 && isWord(in_[e[n - 2].at], "AS") && isName(in_[e[n - 1].at])) {
-            item.alias = unquoted(in_[e[n - 1].at]);
+            item.alias = detail::unquotedName(in_[e[n - 1].at]);
             item.expression = {e[0].at, e[n - 3].end};
         }
         return item;
@@ -240,9 +229,9 @@ private:
             return {items[position - 1].expression, words};
         }
         if (isName(t)) {
-            const std::string name = unquoted(t);
+            const std::string name(detail::unquotedName(t));
             for (const ListItem& item : items)
-                if (!item.alias.empty() && sameName(item.alias, name)) return {item.expression, words};
+                if (!item.alias.empty() && detail::sameName(item.alias, name)) return {item.expression, words};
         }
         return {expression, words};
     }
@@ -335,7 +324,7 @@ private:
         const std::size_t n = e.size();
         const bool column = (n == 1 || (n == 3 && isOp(in_[e[1].at], "."))) && isName(in_[e[n - 1].at]) &&
                             !isWord(in_[e[n - 1].at], "NULL");
-        std::string name = !item.alias.empty() ? item.alias : column ? unquoted(in_[e[n - 1].at]) : std::string();
+        std::string name = !item.alias.empty() ? item.alias : column ? std::string(detail::unquotedName(in_[e[n - 1].at])) : std::string();
         if (name.empty()) return name;
         std::string quoted = "\"";
         for (char c : name) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);

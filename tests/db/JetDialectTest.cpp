@@ -32,14 +32,7 @@ protected:
         return out;
     }
     // The first column of every row, as text ("<null>" for Null).
-    std::vector<std::string> column(const std::string& sql) {
-        Recordset rs;
-        rs.Open(sql, cn_, adOpenStatic, adLockReadOnly, adCmdText);
-        std::vector<std::string> out;
-        for (; !rs.Eof(); rs.MoveNext())
-            out.push_back(rs.Fields(0).Value().isNull() ? "<null>" : rs.Fields(0).Value().toString());
-        return out;
-    }
+    std::vector<std::string> column(const std::string& sql) { return lumo::test::firstColumn(cn_, sql); }
     std::string failure(const std::string& sql) {
         try {
             Recordset rs;

@@ -31,16 +31,11 @@ protected:
 
     // The first column of every row as text, or the description of the failure.
     std::vector<std::string> rows(const std::string& sql) {
-        std::vector<std::string> out;
         try {
-            Recordset rs;
-            rs.Open(sql, cn_, adOpenStatic, adLockReadOnly, adCmdText);
-            for (; !rs.Eof(); rs.MoveNext())
-                out.push_back(rs.Fields(0).Value().isNull() ? "<null>" : rs.Fields(0).Value().toString());
+            return lumo::test::firstColumn(cn_, sql);
         } catch (const lumo::Error& e) {
-            out.push_back(e.what());
+            return {e.what()};
         }
-        return out;
     }
 
     // Each expression on the person whose TYPE_ID is 1.

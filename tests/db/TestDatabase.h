@@ -5,9 +5,12 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
+#include "platform/db/Connection.h"
 #include "platform/db/ConnectionString.h"
+#include "platform/db/Recordset.h"
 
 namespace lumo::test {
 
@@ -43,6 +46,18 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// The first column of every row of a statement, as text ("<null>" for
+// Null), in the order the engine gives them.
+inline std::vector<std::string> firstColumn(lumo::db::Connection& cn, const std::string& sql) {
+    using namespace lumo::db;
+    Recordset rs;
+    rs.Open(sql, cn, adOpenStatic, adLockReadOnly, adCmdText);
+    std::vector<std::string> out;
+    for (; !rs.Eof(); rs.MoveNext())
+        out.push_back(rs.Fields(0).Value().isNull() ? "<null>" : rs.Fields(0).Value().toString());
+    return out;
+}
 
 // The tables the engine tests use: one of each column type.
 inline constexpr const char* kEngineTables = R"sql(

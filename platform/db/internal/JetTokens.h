@@ -32,4 +32,16 @@ inline bool isName(const Token& t) {
     return t.kind == TokenKind::Word || t.kind == TokenKind::Bracket || t.kind == TokenKind::Quoted;
 }
 
+// A name without its brackets or quotes; a view into the token.
+inline std::string_view unquotedName(const Token& t) {
+    const std::string_view s = t.text;
+    return t.kind == TokenKind::Bracket || t.kind == TokenKind::Quoted ? s.substr(1, s.size() - 2) : s;
+}
+
+// Jet's names are the same whatever the case of their letters.
+inline bool sameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return asciiUpper(x) == asciiUpper(y); });
+}
+
 }  // namespace lumo::db::detail
