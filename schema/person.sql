@@ -10,7 +10,7 @@
 -- "DEFAULT" is a column name here and must be quoted in SQLite.
 
 PRAGMA application_id = 1280658767;
-PRAGMA user_version = 1;
+PRAGMA user_version = 2;
 
 CREATE TABLE T_GROUPING (
     TYPE_ID INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -179,6 +179,105 @@ WHERE M.MAIL_ID = (
       AND N.MAIL_ADDRESS IS NOT NULL AND N.MAIL_ADDRESS <> ''
     ORDER BY N.RANK DESC, N.MAIL_ID
     LIMIT 1);
+
+-- The substring index of the person search (schema version 2; files of
+-- version 1 have none, and their searches read every person).
+--
+-- The search tests the name columns below with LIKE '%word%'. The index
+-- holds the trigrams (three characters) of those columns, so that a word of
+-- three or more characters is looked for among the few persons holding
+-- each of its trigrams; LIKE then decides on those few. An index can only
+-- narrow a search if every person LIKE would find is among its candidates.
+-- The trigrams are of characters as SQLite's own functions read UTF-8, and
+-- LIKE compares bytes, so a column whose bytes are not plain UTF-8 (a NUL,
+-- a stray byte that would join the character before it, a value that is
+-- not text) could hide a match from the index: such persons are listed in
+-- lumo_search_person_unindexed and are candidates of every search.
+--
+-- Everything here is plain SQL run by triggers, so that other programs
+-- writing T_PERSON keep the index as true as we do (they need SQLite's
+-- FTS5, which standard builds have).
+-- The engine finds the index through this table (one row per index).
+CREATE TABLE lumo_search_indexes (
+    TABLE_NAME TEXT PRIMARY KEY,
+    KEY_COLUMN TEXT NOT NULL,
+    COLUMN_NAMES TEXT NOT NULL,  -- separated by spaces
+    WORDS_TABLE TEXT NOT NULL,
+    UNINDEXED_TABLE TEXT NOT NULL
+);
+INSERT INTO lumo_search_indexes VALUES (
+    'T_PERSON', 'PERSON_ID', 'LASTNAME FIRSTNAME LASTALIAS FIRSTALIAS ALIAS COMPANY MATEALIAS MATE',
+    'lumo_search_person', 'lumo_search_person_unindexed');
+
+CREATE TABLE lumo_search_numbers (n INTEGER PRIMARY KEY);
+WITH RECURSIVE counting(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM counting WHERE n < 1000)
+INSERT INTO lumo_search_numbers (n) SELECT n FROM counting;
+
+CREATE VIRTUAL TABLE lumo_search_person USING fts5(
+    WORDS, content = '', detail = none, columnsize = 0, tokenize = 'trigram');
+CREATE TABLE lumo_search_person_unindexed (PERSON_ID INTEGER PRIMARY KEY);
+
+-- What the index holds per person, in one place for the triggers and for
+-- rebuilding it: the searched columns one per line, and whether any of
+-- them is unclean. A column is clean when it is Null, or text whose
+-- characters take one byte each, or text of at most 1,000 characters each
+-- of which SQLite writes back as the same bytes it read.
+CREATE VIEW lumo_search_person_text AS
+SELECT P.PERSON_ID,
+       ifnull(P.LASTNAME, '') || char(10) || ifnull(P.FIRSTNAME, '') || char(10) || ifnull(P.LASTALIAS, '') || char(10) ||
+       ifnull(P.FIRSTALIAS, '') || char(10) || ifnull(P.ALIAS, '') || char(10) || ifnull(P.COMPANY, '') || char(10) ||
+       ifnull(P.MATEALIAS, '') || char(10) || ifnull(P.MATE, '') AS WORDS,
+       EXISTS (SELECT 1 FROM (SELECT P.LASTNAME AS C
+                     UNION ALL SELECT P.FIRSTNAME
+                     UNION ALL SELECT P.LASTALIAS
+                     UNION ALL SELECT P.FIRSTALIAS
+                     UNION ALL SELECT P.ALIAS
+                     UNION ALL SELECT P.COMPANY
+                     UNION ALL SELECT P.MATEALIAS
+                     UNION ALL SELECT P.MATE) AS V
+               WHERE typeof(V.C) NOT IN ('null', 'text')
+                  OR (length(V.C) <> length(CAST(V.C AS BLOB))
+                      AND (length(V.C) > 1000
+                           OR instr(CAST(V.C AS BLOB), x'00') > 0
+                           OR EXISTS (SELECT 1 FROM lumo_search_numbers
+                                      WHERE n <= length(V.C)
+                                        AND CAST(char(unicode(substr(V.C, n, 1))) AS BLOB)
+                                            <> CAST(substr(V.C, n, 1) AS BLOB))))) AS UNCLEAN
+FROM T_PERSON AS P;
+
+CREATE TRIGGER lumo_search_person_insert AFTER INSERT ON T_PERSON
+BEGIN
+    INSERT INTO lumo_search_person (rowid, WORDS)
+        SELECT PERSON_ID, WORDS FROM lumo_search_person_text WHERE PERSON_ID = NEW.PERSON_ID;
+    INSERT OR IGNORE INTO lumo_search_person_unindexed (PERSON_ID)
+        SELECT PERSON_ID FROM lumo_search_person_text WHERE PERSON_ID = NEW.PERSON_ID AND UNCLEAN;
+END;
+
+-- The index forgets a row by being told the words it was given for it,
+-- hence BEFORE: the row still holds them.
+CREATE TRIGGER lumo_search_person_delete BEFORE DELETE ON T_PERSON
+BEGIN
+    INSERT INTO lumo_search_person (lumo_search_person, rowid, WORDS)
+        SELECT 'delete', PERSON_ID, WORDS FROM lumo_search_person_text WHERE PERSON_ID = OLD.PERSON_ID;
+    DELETE FROM lumo_search_person_unindexed WHERE PERSON_ID = OLD.PERSON_ID;
+END;
+
+CREATE TRIGGER lumo_search_person_forget BEFORE UPDATE OF
+    PERSON_ID, LASTNAME, FIRSTNAME, LASTALIAS, FIRSTALIAS, ALIAS, COMPANY, MATEALIAS, MATE ON T_PERSON
+BEGIN
+    INSERT INTO lumo_search_person (lumo_search_person, rowid, WORDS)
+        SELECT 'delete', PERSON_ID, WORDS FROM lumo_search_person_text WHERE PERSON_ID = OLD.PERSON_ID;
+    DELETE FROM lumo_search_person_unindexed WHERE PERSON_ID = OLD.PERSON_ID;
+END;
+
+CREATE TRIGGER lumo_search_person_learn AFTER UPDATE OF
+    PERSON_ID, LASTNAME, FIRSTNAME, LASTALIAS, FIRSTALIAS, ALIAS, COMPANY, MATEALIAS, MATE ON T_PERSON
+BEGIN
+    INSERT INTO lumo_search_person (rowid, WORDS)
+        SELECT PERSON_ID, WORDS FROM lumo_search_person_text WHERE PERSON_ID = NEW.PERSON_ID;
+    INSERT OR IGNORE INTO lumo_search_person_unindexed (PERSON_ID)
+        SELECT PERSON_ID FROM lumo_search_person_text WHERE PERSON_ID = NEW.PERSON_ID AND UNCLEAN;
+END;
 
 -- The one default group; members of a deleted group move here.
 INSERT INTO T_GROUPING (LABEL, "DEFAULT") VALUES ('未分類', -1);

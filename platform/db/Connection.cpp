@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 #include <optional>
+#include <sstream>
 
 #include "platform/Dates.h"
 #include "platform/Error.h"
@@ -175,11 +176,16 @@ void ConnectionImpl::fail(std::string_view what) const {
 
 namespace {
 
-PreparedStatement prepareTranslated(ConnectionImpl& cn, JetStatement translation, bool withRowid) {
+enum class Text { Plain, WithRowid, Narrowed };
+
+PreparedStatement prepareTranslated(ConnectionImpl& cn, JetStatement translation, Text which) {
     sqlite3* h = cn.handle();
     PreparedStatement prepared;
     prepared.translation = std::move(translation);
-    const std::string& sql = withRowid ? prepared.translation.sqlWithRowid : prepared.translation.sql;
+    const bool withRowid = which == Text::WithRowid;
+    const std::string& sql = withRowid                 ? prepared.translation.sqlWithRowid
+                             : which == Text::Narrowed ? prepared.translation.narrowedSql
+                                                       : prepared.translation.sql;
     sqlite3_stmt* raw = nullptr;
     if (sqlite3_prepare_v3(h, sql.c_str(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &raw, nullptr) !=
         SQLITE_OK)
@@ -202,7 +208,8 @@ PreparedStatement& ConnectionImpl::prepare(const JetSqlText& text) {
     const DateColumnLookup dateColumns = [this](std::string_view table, std::string_view column) {
         return declaredAsDate(*this, table, column);
     };
-    PreparedStatement prepared = prepareTranslated(*this, text.translate(dateColumns), false);
+    const SubstringIndexLookup indexes = [this](std::string_view table) { return substringIndex(table); };
+    PreparedStatement prepared = prepareTranslated(*this, text.translate(dateColumns, indexes), Text::Plain);
     markDateParameters(prepared);
     if (lru.size() >= kCacheCapacity) {
         byShape.erase(lru.back().first);
@@ -233,8 +240,59 @@ PreparedStatement* ConnectionImpl::rowidVariant(PreparedStatement& plain) {
     }
     if (plain.source != PreparedStatement::Source::OneTable) return nullptr;
     if (!plain.rowidVariant)
-        plain.rowidVariant = std::make_unique<PreparedStatement>(prepareTranslated(*this, plain.translation, true));
+        plain.rowidVariant =
+            std::make_unique<PreparedStatement>(prepareTranslated(*this, plain.translation, Text::WithRowid));
     return plain.rowidVariant.get();
+}
+
+PreparedStatement* ConnectionImpl::narrowedVariant(PreparedStatement& plain, const std::vector<SqlLiteral>& literals,
+                                                   std::vector<std::string>& queries) {
+    const auto& patterns = plain.translation.narrowingPatterns;
+    if (patterns.empty()) return nullptr;
+    queries.clear();
+    for (const auto& chain : patterns) {
+        std::optional<std::string> query = substringQuery(literals, chain);
+        if (!query) return nullptr;
+        queries.push_back(std::move(*query));
+    }
+    if (!plain.narrowedVariant)
+        plain.narrowedVariant =
+            std::make_unique<PreparedStatement>(prepareTranslated(*this, plain.translation, Text::Narrowed));
+    return plain.narrowedVariant.get();
+}
+
+// An index is used only when the file describes it whole: a row naming
+// tables the file lacks (a file edited by hand) counts as no index.
+const SubstringIndex* ConnectionImpl::substringIndex(std::string_view table) {
+    if (!substringIndexes) {
+        std::vector<SubstringIndex> found;
+        if (tableExists("lumo_search_indexes")) {
+            sqlite3_stmt* raw = nullptr;
+            if (sqlite3_prepare_v2(handle(),
+                                   "SELECT TABLE_NAME, KEY_COLUMN, COLUMN_NAMES, WORDS_TABLE, UNINDEXED_TABLE "
+                                   "FROM lumo_search_indexes",
+                                   -1, &raw, nullptr) != SQLITE_OK)
+                fail("SQL 文を実行できません");
+            StatementHandle st(raw);
+            const auto text = [&](int i) {
+                const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(raw, i));
+                return std::string(p ? p : "");
+            };
+            int rc;
+            while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
+                SubstringIndex index{text(0), text(1), {}, text(3), text(4)};
+                std::istringstream names(text(2));
+                for (std::string name; names >> name;) index.columns.push_back(name);
+                if (tableExists(index.table) && tableExists(index.words) && tableExists(index.unindexed))
+                    found.push_back(std::move(index));
+            }
+            if (rc != SQLITE_DONE) fail("SQL 文を実行できません");
+        }
+        substringIndexes = std::move(found);
+    }
+    for (const SubstringIndex& index : *substringIndexes)
+        if (NoCaseEqual{}(index.table, table)) return &index;
+    return nullptr;
 }
 
 // Only an answer is kept: a lookup that failed (a locked file, say) is
@@ -270,7 +328,8 @@ sqlite3_stmt* ConnectionImpl::ownStatement(const std::string& sql, std::string_v
 // parameter anew before stepping, since each parameter is a literal of its
 // text (JetSqlText refuses markers written by the caller, which would
 // otherwise be left holding an earlier run's pointer).
-StatementRun::StatementRun(sqlite3* db, PreparedStatement& prepared, const std::vector<SqlLiteral>& literals)
+StatementRun::StatementRun(sqlite3* db, PreparedStatement& prepared, const std::vector<SqlLiteral>& literals,
+                           const std::vector<std::string>& after)
     : db_(db), prepared_(prepared) {
     sqlite3_stmt* st = prepared.statement.get();
     for (std::size_t i = 0; i < literals.size() && static_cast<int>(i) < prepared.parameterCount; ++i) {
@@ -290,6 +349,9 @@ StatementRun::StatementRun(sqlite3* db, PreparedStatement& prepared, const std::
             break;
         }
     }
+    for (std::size_t k = 0; k < after.size(); ++k)
+        sqlite3_bind_text(st, static_cast<int>(literals.size() + k) + 1, after[k].data(),
+                          static_cast<int>(after[k].size()), SQLITE_STATIC);
 }
 
 // Every run binds all its parameters, so the old values need no clearing.

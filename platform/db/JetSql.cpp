@@ -14,6 +14,7 @@
 #include "DateArguments.h"
 #include "platform/db/OuterJoins.h"
 #include "platform/db/SearchJoins.h"
+#include "platform/db/SubstringSearch.h"
 #include "platform/db/JetDateLiteral.h"
 #include "platform/db/JetExpression.h"
 #include "platform/db/JetTop.h"
@@ -389,7 +390,7 @@ void parameterize(std::vector<Token>& tokens) {
     tokens = std::move(spaced);
 }
 
-JetStatement translateTokens(std::vector<Token> tokens) {
+JetStatement translateTokens(std::vector<Token> tokens, const SubstringIndexLookup& substringIndexes = {}) {
     JetStatement st;
     rewriteTop(tokens);
     std::size_t fromToken = tokens.size();
@@ -408,6 +409,11 @@ JetStatement translateTokens(std::vector<Token> tokens) {
         return renderJetStatement(t);
     };
     st.sql = rendered(tokens);
+    if (st.isSelect && st.singleSource.empty() && substringIndexes) {
+        std::vector<Token> narrowed = tokens;
+        st.narrowingPatterns = narrowBySubstringIndex(narrowed, substringIndexes);
+        if (!st.narrowingPatterns.empty()) st.narrowedSql = rendered(std::move(narrowed));
+    }
     if (!st.singleSource.empty()) {
         // The ',' is a token of its own: it ends an '&' chain of the last item.
         const auto at = tokens.begin() + static_cast<std::ptrdiff_t>(fromToken);
@@ -515,11 +521,12 @@ JetSqlText::JetSqlText(std::string_view jetSql) : text_(jetSql) {
     });
 }
 
-JetStatement JetSqlText::translate(const DateColumnLookup& dateColumns) const {
+JetStatement JetSqlText::translate(const DateColumnLookup& dateColumns,
+                                   const SubstringIndexLookup& substringIndexes) const {
     std::vector<Token> tokens = rewrittenTokens(text_);
     parameterize(tokens);
     detail::wrapDateArguments(tokens, dateColumns);
-    JetStatement st = translateTokens(tokens);
+    JetStatement st = translateTokens(tokens, substringIndexes);
     findAssignedParameters(tokens, st);
     return st;
 }

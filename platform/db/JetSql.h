@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "platform/db/JetDateColumns.h"
+#include "platform/db/SubstringIndex.h"
 
 namespace lumo::db {
 
@@ -57,6 +58,12 @@ struct JetStatement {
     // date typed as text the way Jet converts it).
     std::string writtenTable;
     std::vector<std::string> parameterColumns;
+    // A SELECT whose condition tests indexed columns with LIKE
+    // (SubstringSearch.h): the statement narrowed by the index, and per
+    // narrowing the literal numbers of its patterns. Its index queries are
+    // bound after the literals. Empty when there is no such test.
+    std::string narrowedSql;
+    std::vector<std::vector<std::size_t>> narrowingPatterns;
 };
 
 // Deepest nesting of parentheses a statement may have.
@@ -104,7 +111,10 @@ public:
     // through all earlier ones each, which is quadratic in long IN lists).
     // With `dateColumns`, Date/Time columns given to Jet's functions reach
     // them as dates (JetDateColumns.h).
-    JetStatement translate(const DateColumnLookup& dateColumns = {}) const;
+    // With `substringIndexes`, LIKE tests on indexed columns also get the
+    // narrowed statement (SubstringIndex.h).
+    JetStatement translate(const DateColumnLookup& dateColumns = {},
+                           const SubstringIndexLookup& substringIndexes = {}) const;
 
 private:
     std::string_view text_;

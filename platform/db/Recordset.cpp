@@ -312,6 +312,9 @@ void Recordset::Open(std::string_view source, Connection& connection, int /*curs
         PreparedStatement* withRowid = cn.rowidVariant(*prepared);
         const bool oneTable = withRowid != nullptr;
         if (oneTable) prepared = withRowid;
+        std::vector<std::string> indexQueries;
+        if (PreparedStatement* narrowed = cn.narrowedVariant(*prepared, text.literals(), indexQueries))
+            prepared = narrowed;
 
         next.columns = prepared->columns;
         next.width = next.columns->columns.size();
@@ -323,7 +326,7 @@ void Recordset::Open(std::string_view source, Connection& connection, int /*curs
             next.unreadTable = wholeTable;
             return;
         }
-        StatementRun run(db, *prepared, text.literals());
+        StatementRun run(db, *prepared, text.literals(), indexQueries);
         while (run.step()) next.readRow(run.get());
     } catch (...) {
         *impl_ = RecordsetImpl{};

@@ -95,12 +95,18 @@ struct PreparedStatement {
     std::vector<bool> dateParameters;
     enum class Source { Unknown, OneTable, Other } source = Source::Unknown;
     std::unique_ptr<PreparedStatement> rowidVariant;
+    // The variant narrowed by a substring index (JetStatement::narrowedSql),
+    // prepared on first use; lives and dies with its plain statement.
+    std::unique_ptr<PreparedStatement> narrowedVariant;
 };
 
 // Binds literals, steps, and always resets the statement on the way out.
 class StatementRun {
 public:
-    StatementRun(sqlite3* db, PreparedStatement& prepared, const std::vector<SqlLiteral>& literals);
+    // `after` are texts bound after the literals (the index queries of a
+    // narrowed statement); like the literals, they must outlive the run.
+    StatementRun(sqlite3* db, PreparedStatement& prepared, const std::vector<SqlLiteral>& literals,
+                 const std::vector<std::string>& after = {});
     ~StatementRun();
     StatementRun(const StatementRun&) = delete;
     StatementRun& operator=(const StatementRun&) = delete;
@@ -180,6 +186,9 @@ struct ConnectionImpl {
 
     // Declared column types per table, and whether a name is a table.
     std::unordered_map<std::string, bool, NoCaseHash, NoCaseEqual> isTable;
+    // The file's substring indexes (SubstringIndex.h), read on first use.
+    std::optional<std::vector<SubstringIndex>> substringIndexes;
+    const SubstringIndex* substringIndex(std::string_view table);
 
     // The statements recordsets write and re-read rows with, by their
     // text: the library stores row after row of one shape, and preparing
@@ -197,6 +206,10 @@ struct ConnectionImpl {
     // The identity-returning variant of a one-table SELECT; nullptr for
     // any other statement.
     PreparedStatement* rowidVariant(PreparedStatement& plain);
+    // The variant narrowed by a substring index when the literals' patterns
+    // can use it, with its index queries in `queries`; nullptr otherwise.
+    PreparedStatement* narrowedVariant(PreparedStatement& plain, const std::vector<SqlLiteral>& literals,
+                                       std::vector<std::string>& queries);
     bool tableExists(const std::string& name);
     [[noreturn]] void fail(std::string_view what) const;
 };
