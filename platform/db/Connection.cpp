@@ -522,7 +522,13 @@ void Connection::BeginTrans() {
     if (impl_->inTransaction) throw Error("トランザクションは既に開始されています (入れ子にはできません)。");
     faultPoint(FaultStep::BeginTrans, impl_.get(), impl_->path, "トランザクションを開始できません");
     impl_->snapshot->beforeWrite();
-    if (sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) impl_->fail("トランザクションを開始できません");
+    // IMMEDIATE: the write lock is taken now, waiting for another writer
+    // to finish. A deferred transaction that read first could not write
+    // later once another connection had written in between (SQLite fails
+    // such a write at once, without waiting), and the library's writes
+    // read before they write.
+    if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
+        impl_->fail("トランザクションを開始できません");
     impl_->inTransaction = true;
 }
 

@@ -69,7 +69,23 @@ DatabaseDump dumpDatabase(const fs::path& file) {
     Handle db = openReadOnly(file);
     DatabaseDump dump;
     rowsOf(db.get(), "BEGIN");  // one consistent read of every table
-    for (const std::string& table : rowsOf(db.get(), "SELECT name FROM sqlite_schema WHERE type = 'table' ORDER BY name")) {
+    // A full-text table is dumped as what it holds, every term with the
+    // row it stands for: its shadow tables keep deleted entries until they
+    // are merged, so a file whose index says the same may store it apart.
+    std::vector<std::string> shadows;
+    for (const std::string& fts : rowsOf(db.get(), "SELECT name FROM sqlite_schema WHERE type = 'table' AND "
+                                                   "sql LIKE 'CREATE VIRTUAL TABLE%USING fts5%'")) {
+        for (const char* suffix : {"_data", "_idx", "_config", "_docsize", "_content"}) shadows.push_back(fts + suffix);
+        rowsOf(db.get(), "CREATE VIRTUAL TABLE temp.lumo_dump_terms USING fts5vocab(main, \"" + fts + "\", 'instance')");
+        std::vector<std::string> rows = rowsOf(db.get(), "SELECT hex(term), doc FROM temp.lumo_dump_terms");
+        rowsOf(db.get(), "DROP TABLE temp.lumo_dump_terms");
+        std::sort(rows.begin(), rows.end());
+        dump.tables.emplace(fts, std::move(rows));
+    }
+    for (const std::string& table :
+         rowsOf(db.get(), "SELECT name FROM sqlite_schema WHERE type = 'table' AND sql NOT LIKE 'CREATE VIRTUAL%' "
+                          "ORDER BY name")) {
+        if (std::find(shadows.begin(), shadows.end(), table) != shadows.end()) continue;
         std::vector<std::string> rows = rowsOf(db.get(), "SELECT * FROM \"" + table + "\"");
         std::sort(rows.begin(), rows.end());
         dump.tables.emplace(table, std::move(rows));
