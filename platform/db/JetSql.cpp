@@ -15,6 +15,7 @@
 #include "platform/db/OuterJoins.h"
 #include "platform/db/SearchJoins.h"
 #include "platform/db/SubstringSearch.h"
+#include "platform/db/UnusedJoins.h"
 #include "platform/db/JetDateLiteral.h"
 #include "platform/db/JetExpression.h"
 #include "platform/db/JetTop.h"
@@ -402,6 +403,7 @@ JetStatement translateTokens(std::vector<Token> tokens, const SubstringIndexLook
     if (wholeTableToken < tokens.size())
         tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(wholeTableToken) + 1, Token{Kind::Word, " NOT INDEXED"});
     if (st.isSelect && st.singleSource.empty()) rewriteOuterJoins(tokens);
+    dropUnusedJoins(tokens);
     // Last, on a copy: the searches' rewrites move tokens, and the row
     // identity below goes where analyse found the FROM.
     const auto rendered = [&](std::vector<Token> t) {

@@ -1,0 +1,129 @@
+#include "platform/db/UnusedJoins.h"
+
+#include <string_view>
+
+#include "SearchConditions.h"
+
+namespace lumo::db {
+namespace {
+
+using detail::isName;
+using detail::isOp;
+using detail::isWord;
+using detail::sameName;
+using detail::Token;
+using detail::Tokens;
+using detail::unquotedName;
+
+bool isOneOf(const Token& x, std::initializer_list<std::string_view> words) {
+    for (std::string_view w : words)
+        if (isWord(x, w)) return true;
+    return false;
+}
+
+bool isJoinWord(const Token& x) { return isOneOf(x, {"LEFT", "RIGHT", "INNER", "OUTER", "JOIN", "CROSS", "FULL", "NATURAL"}); }
+
+// Words that name no column in the conditions a subquery after IN has.
+bool isKeyword(const Token& x) {
+    return isJoinWord(x) || isOneOf(x, {"SELECT", "DISTINCT", "FROM", "WHERE", "AND", "OR", "NOT", "LIKE", "IN", "IS",
+                                        "NULL", "BETWEEN", "ON", "AS", "ESCAPE", "TRUE", "FALSE"});
+}
+
+// A LEFT JOIN of one table: its tokens [begin, end) and the name its
+// columns are qualified with.
+struct LeftJoin {
+    std::size_t begin = 0, end = 0;
+    std::string_view name;
+};
+
+// Each "LEFT [OUTER] JOIN U [[AS] A] ON <condition>" of one table in the
+// FROM clause [b, e), at any depth; the condition ends at the next join of
+// its level, at the ')' that closes its level, or at e.
+std::vector<LeftJoin> leftJoinsIn(const Tokens& t, std::size_t b, std::size_t e) {
+    std::vector<LeftJoin> joins;
+    const std::vector<std::size_t> sig = detail::significantIn(t, b, e);
+    for (std::size_t k = 0; k < sig.size(); ++k) {
+        if (!isWord(t[sig[k]], "LEFT")) continue;
+        std::size_t j = k + 1;
+        if (j < sig.size() && isWord(t[sig[j]], "OUTER")) ++j;
+        if (j + 1 >= sig.size() || !isWord(t[sig[j]], "JOIN") || !isName(t[sig[j + 1]]) || isKeyword(t[sig[j + 1]]))
+            continue;
+        LeftJoin join{sig[k], e, unquotedName(t[sig[j + 1]])};
+        j += 2;
+        if (j < sig.size() && isWord(t[sig[j]], "AS")) ++j;
+        if (j < sig.size() && isName(t[sig[j]]) && !isKeyword(t[sig[j]])) join.name = unquotedName(t[sig[j++]]);
+        if (j >= sig.size() || !isWord(t[sig[j]], "ON")) continue;
+        int depth = 0;
+        for (++j; j < sig.size(); ++j) {
+            const Token& x = t[sig[j]];
+            if (isOp(x, "(")) ++depth;
+            if (isOp(x, ")") && --depth < 0) break;
+            if (depth == 0 && isJoinWord(x)) break;
+        }
+        if (j < sig.size()) join.end = sig[j];
+        joins.push_back(join);
+    }
+    return joins;
+}
+
+// Whether the tokens of [b, e) outside `join` read nothing of the joined
+// table and have every column qualified (an unqualified one could be its).
+bool unused(const Tokens& t, std::size_t b, std::size_t e, const LeftJoin& join) {
+    const std::vector<std::size_t> sig = detail::significantIn(t, b, e);
+    for (std::size_t k = 0; k < sig.size(); ++k) {
+        if (sig[k] >= join.begin && sig[k] < join.end) continue;
+        const Token& x = t[sig[k]];
+        if (!isName(x) || isKeyword(x)) continue;
+        const bool qualifier = k + 1 < sig.size() && isOp(t[sig[k + 1]], ".");
+        if (qualifier && sameName(unquotedName(x), join.name)) return false;
+        const bool column = k > 0 && isOp(t[sig[k - 1]], ".");
+        const bool function = k + 1 < sig.size() && isOp(t[sig[k + 1]], "(");
+        if (!qualifier && !column && !function) return false;
+    }
+    return true;
+}
+
+// Whether the FROM clause [b, e) outside `join` (another join's ON) reads
+// the joined table. Only the FROM clause names tables bare.
+bool unusedInFrom(const Tokens& t, std::size_t b, std::size_t e, const LeftJoin& join) {
+    const std::vector<std::size_t> sig = detail::significantIn(t, b, e);
+    for (std::size_t k = 0; k + 1 < sig.size(); ++k) {
+        if (sig[k] >= join.begin && sig[k] < join.end) continue;
+        if (isName(t[sig[k]]) && isOp(t[sig[k + 1]], ".") && sameName(unquotedName(t[sig[k]]), join.name))
+            return false;
+    }
+    return true;
+}
+
+// The SELECT after "IN (" at tokens[s], rewritten when it can be.
+bool dropIn(Tokens& t, std::size_t s) {
+    const detail::Select q = detail::selectAt(t, s);
+    if (q.from == detail::kNoToken || q.star || q.shaped) return false;
+    for (std::size_t i = q.select + 1; i < q.from; ++i)
+        if (isOp(t[i], "(")) return false;  // an aggregate would count the repeated rows
+    for (std::size_t i = q.select + 1; i < q.end; ++i)
+        if (isWord(t[i], "SELECT")) return false;  // its names are its own
+    const std::size_t fromEnd = q.where == detail::kNoToken ? q.end : q.where;
+    for (const LeftJoin& join : leftJoinsIn(t, q.from + 1, fromEnd)) {
+        if (!unused(t, q.select + 1, q.from, join) || !unused(t, fromEnd, q.end, join) ||
+            !unusedInFrom(t, q.from + 1, fromEnd, join))
+            continue;
+        t.erase(t.begin() + static_cast<std::ptrdiff_t>(join.begin), t.begin() + static_cast<std::ptrdiff_t>(join.end));
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void dropUnusedJoins(Tokens& t) {
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        if (!isWord(t[i], "IN")) continue;
+        const std::vector<std::size_t> next = detail::significantIn(t, i + 1, std::min(t.size(), i + 6));
+        if (next.size() < 2 || !isOp(t[next[0]], "(") || !isWord(t[next[1]], "SELECT")) continue;
+        while (dropIn(t, next[1])) {
+        }
+    }
+}
+
+}  // namespace lumo::db
