@@ -116,10 +116,11 @@ CREATE INDEX ixGroupingLabel ON T_GROUPING (LABEL);
 CREATE INDEX ixPersonType ON T_PERSON (TYPE_ID);
 -- Phones and mails are read per person in RANK order (mails descending);
 -- these indexes deliver that order without a sort, for the lists and for
--- the views below. The phone index also holds the type and the number, so
--- that the views and the person search's phone test read no table row.
+-- the views below. The phone index also holds the type and the number,
+-- and the mail index the address (from schema version 2), so that the
+-- views and the person search's phone test read no table row.
 CREATE INDEX ixPhonePerson ON T_PHONE (PERSON_ID, RANK, PHONE_ID, TYPE, TEL_NUMBER);
-CREATE INDEX ixEmailPerson ON T_EMAIL (PERSON_ID, RANK DESC);
+CREATE INDEX ixEmailPerson ON T_EMAIL (PERSON_ID, RANK DESC, MAIL_ID, MAIL_ADDRESS);
 CREATE INDEX ixGreetingPerson ON T_GREETING (PERSON_ID);
 CREATE INDEX ixChildrenPerson ON T_CHILDREN (PERSON_ID);
 CREATE INDEX ixTodoPerson ON T_TODOLIST (PERSON_ID);

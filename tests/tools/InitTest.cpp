@@ -252,6 +252,27 @@ TEST(SyntheticTest, ViewsNeverYieldTwoRowsForOnePerson) {
     }
 }
 
+// The search index of a file made in one go (and merged at its end) finds
+// every person by three characters at the start, the middle and the end
+// of its searched text (the name columns one per line).
+TEST(SyntheticTest, TheSearchIndexFindsEveryPerson) {
+    ScratchFolder folder;
+    InitOptions options = optionsFor(folder.path());
+    options.sample = true;
+    options.persons = 40;
+    tools::createDatabases(options);
+    Db db(folder.data("LumoBase.mdb"));
+    EXPECT_EQ(db.integer("SELECT COUNT(*) FROM lumo_search_person_text WHERE length(WORDS) >= 10"), 60);
+    for (const char* start : {"1", "length(T.WORDS) / 2", "length(T.WORDS) - 2"}) {
+        const std::string trigram = std::string("substr(T.WORDS, ") + start + ", 3)";
+        EXPECT_EQ(db.integer("SELECT COUNT(*) FROM lumo_search_person_text AS T WHERE T.PERSON_ID NOT IN (SELECT rowid "
+                             "FROM lumo_search_person WHERE lumo_search_person MATCH '\"' || replace(" +
+                             trigram + ", '\"', '\"\"') || '\"' UNION ALL SELECT PERSON_ID FROM lumo_search_person_unindexed)"),
+                  0)
+            << start;
+    }
+}
+
 TEST(InitOptionsTest, ParsesFlagsCountsAndFolder) {
     const std::vector<std::string_view> args{"--sample", "--persons", "5", "--sheets=7", "dir", "--scraps", "0"};
     const InitOptions options = tools::parseInitOptions(args);
