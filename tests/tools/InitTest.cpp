@@ -238,13 +238,18 @@ TEST(SyntheticTest, TheSameCountsGiveTheSameRows) {
     EXPECT_EQ(Db(a.data("LumoBase.mdb")).integer("SELECT COUNT(DISTINCT TYPE_ID) FROM T_PERSON"), 1);
 }
 
-TEST(SyntheticTest, ViewsNeverYieldTwoRowsForOnePerson) {
-    ScratchFolder folder;
+// The person file of `lumo init --sample --persons 40`.
+Db samplePersons(const ScratchFolder& folder) {
     InitOptions options = optionsFor(folder.path());
     options.sample = true;
     options.persons = 40;
     tools::createDatabases(options);
-    Db db(folder.data("LumoBase.mdb"));
+    return Db(folder.data("LumoBase.mdb"));
+}
+
+TEST(SyntheticTest, ViewsNeverYieldTwoRowsForOnePerson) {
+    ScratchFolder folder;
+    Db db = samplePersons(folder);
     for (const char* view : {"vwHomePhone", "vwOfficePhone", "vwMailAddress"}) {
         EXPECT_EQ(db.integer(std::string("SELECT COUNT(*) FROM ") + view),
                   db.integer(std::string("SELECT COUNT(DISTINCT PERSON_ID) FROM ") + view))
@@ -257,11 +262,7 @@ TEST(SyntheticTest, ViewsNeverYieldTwoRowsForOnePerson) {
 // of its searched text (the name columns one per line).
 TEST(SyntheticTest, TheSearchIndexFindsEveryPerson) {
     ScratchFolder folder;
-    InitOptions options = optionsFor(folder.path());
-    options.sample = true;
-    options.persons = 40;
-    tools::createDatabases(options);
-    Db db(folder.data("LumoBase.mdb"));
+    Db db = samplePersons(folder);
     EXPECT_EQ(db.integer("SELECT COUNT(*) FROM lumo_search_person_text WHERE length(WORDS) >= 10"), 60);
     for (const char* start : {"1", "length(T.WORDS) / 2", "length(T.WORDS) - 2"}) {
         const std::string trigram = std::string("substr(T.WORDS, ") + start + ", 3)";
