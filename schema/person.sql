@@ -209,6 +209,8 @@ CREATE TABLE lumo_search_indexes (
 INSERT INTO lumo_search_indexes VALUES (
     'T_PERSON', 'PERSON_ID', 'LASTNAME FIRSTNAME LASTALIAS FIRSTALIAS ALIAS COMPANY MATEALIAS MATE',
     'lumo_search_person', 'lumo_search_person_unindexed');
+INSERT INTO lumo_search_indexes VALUES (
+    'T_PHONE', 'PHONE_ID', 'TEL_NUMBER', 'lumo_search_phone', 'lumo_search_phone_unindexed');
 
 CREATE TABLE lumo_search_numbers (n INTEGER PRIMARY KEY);
 WITH RECURSIVE counting(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM counting WHERE n < 1000)
@@ -278,6 +280,55 @@ BEGIN
         SELECT PERSON_ID, WORDS FROM lumo_search_person_text WHERE PERSON_ID = NEW.PERSON_ID;
     INSERT OR IGNORE INTO lumo_search_person_unindexed (PERSON_ID)
         SELECT PERSON_ID FROM lumo_search_person_text WHERE PERSON_ID = NEW.PERSON_ID AND UNCLEAN;
+END;
+
+-- The phone search's index, made and kept as the person search's: the
+-- number of each phone, keyed by PHONE_ID.
+CREATE VIRTUAL TABLE lumo_search_phone USING fts5(
+    WORDS, content = '', detail = none, columnsize = 0, tokenize = 'trigram');
+CREATE TABLE lumo_search_phone_unindexed (PHONE_ID INTEGER PRIMARY KEY);
+
+CREATE VIEW lumo_search_phone_text AS
+SELECT Q.PHONE_ID,
+       ifnull(Q.TEL_NUMBER, '') AS WORDS,
+       (typeof(Q.TEL_NUMBER) NOT IN ('null', 'text')
+        OR (length(Q.TEL_NUMBER) <> length(CAST(Q.TEL_NUMBER AS BLOB))
+            AND (length(Q.TEL_NUMBER) > 1000
+                 OR instr(CAST(Q.TEL_NUMBER AS BLOB), x'00') > 0
+                 OR EXISTS (SELECT 1 FROM lumo_search_numbers
+                            WHERE n <= length(Q.TEL_NUMBER)
+                              AND CAST(char(unicode(substr(Q.TEL_NUMBER, n, 1))) AS BLOB)
+                                  <> CAST(substr(Q.TEL_NUMBER, n, 1) AS BLOB))))) AS UNCLEAN
+FROM T_PHONE AS Q;
+
+CREATE TRIGGER lumo_search_phone_insert AFTER INSERT ON T_PHONE
+BEGIN
+    INSERT INTO lumo_search_phone (rowid, WORDS)
+        SELECT PHONE_ID, WORDS FROM lumo_search_phone_text WHERE PHONE_ID = NEW.PHONE_ID;
+    INSERT OR IGNORE INTO lumo_search_phone_unindexed (PHONE_ID)
+        SELECT PHONE_ID FROM lumo_search_phone_text WHERE PHONE_ID = NEW.PHONE_ID AND UNCLEAN;
+END;
+
+CREATE TRIGGER lumo_search_phone_delete BEFORE DELETE ON T_PHONE
+BEGIN
+    INSERT INTO lumo_search_phone (lumo_search_phone, rowid, WORDS)
+        SELECT 'delete', PHONE_ID, WORDS FROM lumo_search_phone_text WHERE PHONE_ID = OLD.PHONE_ID;
+    DELETE FROM lumo_search_phone_unindexed WHERE PHONE_ID = OLD.PHONE_ID;
+END;
+
+CREATE TRIGGER lumo_search_phone_forget BEFORE UPDATE OF PHONE_ID, TEL_NUMBER ON T_PHONE
+BEGIN
+    INSERT INTO lumo_search_phone (lumo_search_phone, rowid, WORDS)
+        SELECT 'delete', PHONE_ID, WORDS FROM lumo_search_phone_text WHERE PHONE_ID = OLD.PHONE_ID;
+    DELETE FROM lumo_search_phone_unindexed WHERE PHONE_ID = OLD.PHONE_ID;
+END;
+
+CREATE TRIGGER lumo_search_phone_learn AFTER UPDATE OF PHONE_ID, TEL_NUMBER ON T_PHONE
+BEGIN
+    INSERT INTO lumo_search_phone (rowid, WORDS)
+        SELECT PHONE_ID, WORDS FROM lumo_search_phone_text WHERE PHONE_ID = NEW.PHONE_ID;
+    INSERT OR IGNORE INTO lumo_search_phone_unindexed (PHONE_ID)
+        SELECT PHONE_ID FROM lumo_search_phone_text WHERE PHONE_ID = NEW.PHONE_ID AND UNCLEAN;
 END;
 
 -- The one default group; members of a deleted group move here.
