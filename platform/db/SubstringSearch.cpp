@@ -170,8 +170,11 @@ Tokens narrowing(const Token& qualifier, const SubstringIndex& index, std::size_
 std::optional<std::string> substringQuery(const std::vector<SqlLiteral>& literals,
                                           const std::vector<std::size_t>& patterns) {
     std::vector<std::string> parts;
+    std::vector<std::string_view> seen;  // a search tests one word in many columns
     for (std::size_t n : patterns) {
         if (n >= literals.size() || literals[n].kind != SqlLiteral::Kind::Text) return std::nullopt;
+        if (std::find(seen.begin(), seen.end(), literals[n].text) != seen.end()) continue;
+        seen.push_back(literals[n].text);
         std::optional<std::string> part = patternQuery(literals[n].text);
         if (!part) return std::nullopt;
         if (std::find(parts.begin(), parts.end(), *part) == parts.end()) parts.push_back(std::move(*part));
