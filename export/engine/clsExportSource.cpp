@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <filesystem>
 #include <system_error>
 
@@ -30,7 +31,11 @@ public:
         appendCsvField(line_, field);
         return *this;
     }
-    CsvLine& operator<<(int32_t number) { return *this << std::string_view(std::to_string(number)); }
+    CsvLine& operator<<(int32_t number) {
+        char digits[12];
+        const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+        return *this << std::string_view(digits, static_cast<std::size_t>(end - digits));
+    }
     std::string take() { return std::move(line_); }
 
 private:
