@@ -11,6 +11,7 @@ const db::Variant& valueOf(db::Recordset& rs, std::string_view column) { return 
 
 std::string textOf(db::Recordset& rs, std::string_view column, std::string_view whenNull) {
     const db::Variant& v = valueOf(rs, column);
+    if (const std::string* text = v.stringValue()) return *text;
     return v.isNull() ? std::string(whenNull) : v.toString();
 }
 

@@ -34,8 +34,9 @@ void openByKey(db::Recordset& rs, const std::string& sql, db::Connection& cnn) {
 bool isEmpty(db::Recordset& rs) { return rs.Bof() || rs.Eof(); }
 
 std::string selectWhere(std::string_view table, std::string_view column, std::string_view value) {
-    std::string sql = "SELECT * FROM ";
-    sql.append(table).append(" WHERE ").append(column).append(" = ").append(value);
+    std::string sql;
+    sql.reserve(24 + table.size() + column.size() + value.size());
+    sql.append("SELECT * FROM ").append(table).append(" WHERE ").append(column).append(" = ").append(value);
     return sql;
 }
 

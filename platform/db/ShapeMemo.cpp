@@ -75,12 +75,14 @@ bool ShapeMemo::matches(const Remembered& r, std::string_view text, std::vector<
 JetSqlText ShapeMemo::split(std::string_view text) {
     std::vector<SqlLiteral> literals;
     std::vector<JetSqlText::Span> spans;
-    // Callers repeat their statements in the same order: the text that
-    // followed the last one found is tried first.
-    const std::size_t guess = last_ < texts_.size() ? texts_[last_].next : texts_.size();
-    for (std::size_t n = 0; n <= texts_.size(); ++n) {
-        const std::size_t i = n == 0 ? guess : n - 1;
-        if (i >= texts_.size() || (n > 0 && i == guess) || !matches(texts_[i], text, literals, spans)) continue;
+    // Callers repeat their statements in the same order: the texts that
+    // followed the last one found are tried first.
+    const std::array<std::size_t, 2> guesses = last_ < texts_.size() ? texts_[last_].next : std::array{kNone, kNone};
+    const auto tried = [&](std::size_t i) { return i == guesses[0] || i == guesses[1]; };
+    for (std::size_t n = 0; n < texts_.size() + guesses.size(); ++n) {
+        const std::size_t i = n < guesses.size() ? guesses[n] : n - guesses.size();
+        if (i >= texts_.size() || (n >= guesses.size() && tried(i)) || !matches(texts_[i], text, literals, spans))
+            continue;
         found(i);
         return JetSqlText(text, texts_[i].shape, std::move(literals), std::move(spans));
     }
@@ -90,13 +92,16 @@ JetSqlText ShapeMemo::split(std::string_view text) {
 }
 
 void ShapeMemo::found(std::size_t i) {
-    if (last_ < texts_.size()) texts_[last_].next = i;
+    if (last_ < texts_.size()) {
+        std::array<std::size_t, 2>& next = texts_[last_].next;
+        if (next[0] != i) next = {i, next[0]};
+    }
     last_ = i;
 }
 
 void ShapeMemo::remember(std::string_view text, const JetSqlText& split) {
     if (text.size() > kLongestText) return;
-    Remembered r{std::string(text), split.shape(), split.literalSpans(), {}, kNone};
+    Remembered r{std::string(text), split.shape(), split.literalSpans(), {}, {kNone, kNone}};
     for (const SqlLiteral& literal : split.literals()) {
         if (literal.kind == SqlLiteral::Kind::Real) return;
         r.kinds.push_back(literal.kind);
@@ -109,7 +114,8 @@ void ShapeMemo::remember(std::string_view text, const JetSqlText& split) {
         i = oldest_;
         oldest_ = (oldest_ + 1) % kCapacity;
         for (Remembered& other : texts_)
-            if (other.next == i) other.next = kNone;
+            for (std::size_t& next : other.next)
+                if (next == i) next = kNone;
         texts_[i] = std::move(r);
     }
     found(i);

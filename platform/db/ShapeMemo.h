@@ -13,6 +13,7 @@
 // spelling, so such texts always take the tokenizer.
 //
 // Owned by one connection and used on its thread only.
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -39,7 +40,10 @@ private:
         std::string shape;
         std::vector<JetSqlText::Span> spans;
         std::vector<SqlLiteral::Kind> kinds;
-        std::size_t next;  // the text split right after this one last time; kNone: not known
+        // The texts split right after this one the last two times, the
+        // latest first (kNone: not known): a reader that reads a supplier
+        // for one sheet and a customer for the next finds both.
+        std::array<std::size_t, 2> next;
     };
     std::vector<Remembered> texts_;
     std::size_t last_ = kNone;  // the text split last

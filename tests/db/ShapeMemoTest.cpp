@@ -114,3 +114,26 @@ TEST(ShapeMemoTest, ManyShapesInTurnKeepTheirOwnLiterals) {
         }
     }
 }
+
+TEST(ShapeMemoTest, TextsThatFollowOneAnotherInTurnAndMakeRoomKeepTheirOwnLiterals) {
+    // A sheet, its goods, then a supplier or a customer in an irregular
+    // order, so that the text after the goods changes; now and then so many
+    // other texts that the ones guessed make room and come back anew.
+    ShapeMemo memo;
+    const std::string counterparts[] = {"SELECT * FROM T_iSUPPLIER WHERE SUPPLIER_ID = ",
+                                        "SELECT * FROM T_iCUSTOMER WHERE CUSTOMER_ID =", "SELECT * FROM T_iCUSTOMER WHERE N = '"};
+    for (int sheet = 0; sheet < 200; ++sheet) {
+        std::vector<std::string> texts = {"SELECT * FROM T_SHEET WHERE ID = " + std::to_string(sheet),
+                                          "SELECT * FROM T_ITEMS WHERE ID = " + std::to_string(sheet * 7)};
+        const std::string& counterpart = counterparts[(sheet * sheet + sheet / 3) % 3];
+        texts.push_back(counterpart.back() == '\'' ? counterpart + "n" + std::to_string(sheet) + "'"
+                                                   : counterpart + std::to_string(sheet % 5));
+        if (sheet % 40 == 39)
+            for (int other = 0; other <= static_cast<int>(ShapeMemo::kCapacity); ++other)
+                texts.push_back("SELECT C" + std::to_string(other) + " FROM T WHERE ID = " + std::to_string(sheet));
+        for (const std::string& text : texts) {
+            SCOPED_TRACE(text);
+            expectSame(describe(text, &memo), describe(text, nullptr));
+        }
+    }
+}
