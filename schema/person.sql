@@ -331,5 +331,15 @@ BEGIN
         SELECT PHONE_ID FROM lumo_search_phone_text WHERE PHONE_ID = NEW.PHONE_ID AND UNCLEAN;
 END;
 
+-- Each of the three views above has at most one row per PERSON_ID. The
+-- engine reads this table to know it (from schema version 2), and may then
+-- leave out a DISTINCT that such a key makes idle, as in the person list.
+CREATE TABLE lumo_view_keys (
+    VIEW_NAME TEXT PRIMARY KEY,
+    KEY_COLUMN TEXT NOT NULL
+);
+INSERT INTO lumo_view_keys VALUES ('vwHomePhone', 'PERSON_ID'), ('vwOfficePhone', 'PERSON_ID'),
+    ('vwMailAddress', 'PERSON_ID');
+
 -- The one default group; members of a deleted group move here.
 INSERT INTO T_GROUPING (LABEL, "DEFAULT") VALUES ('未分類', -1);

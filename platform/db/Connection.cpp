@@ -209,7 +209,10 @@ PreparedStatement& ConnectionImpl::prepare(const JetSqlText& text) {
         return declaredAsDate(*this, table, column);
     };
     const SubstringIndexLookup indexes = [this](std::string_view table) { return substringIndex(table); };
-    PreparedStatement prepared = prepareTranslated(*this, text.translate(dateColumns, indexes), Text::Plain);
+    const UniqueKeyLookup keys = [this](std::string_view source, std::string_view column) {
+        return uniqueKey(source, column);
+    };
+    PreparedStatement prepared = prepareTranslated(*this, text.translate(dateColumns, indexes, keys), Text::Plain);
     markDateParameters(prepared);
     if (lru.size() >= kCacheCapacity) {
         byShape.erase(lru.back().first);
@@ -259,6 +262,30 @@ PreparedStatement* ConnectionImpl::narrowedVariant(PreparedStatement& plain, con
         plain.narrowedVariant =
             std::make_unique<PreparedStatement>(prepareTranslated(*this, plain.translation, Text::Narrowed));
     return plain.narrowedVariant.get();
+}
+
+// A table's key is its INTEGER PRIMARY KEY alone; a view's is what the
+// file declares in lumo_view_keys (a file made before has none).
+bool ConnectionImpl::uniqueKey(std::string_view source, std::string_view column) {
+    std::string key = std::string(source) + '\n' + std::string(column);
+    if (auto it = uniqueKeys.find(key); it != uniqueKeys.end()) return it->second;
+    const auto ask = [&](const char* sql) {
+        sqlite3_stmt* raw = nullptr;
+        if (sqlite3_prepare_v2(handle(), sql, -1, &raw, nullptr) != SQLITE_OK) fail("SQL 文を実行できません");
+        StatementHandle st(raw);
+        sqlite3_bind_text(raw, 1, source.data(), static_cast<int>(source.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(raw, 2, column.data(), static_cast<int>(column.size()), SQLITE_TRANSIENT);
+        const int rc = sqlite3_step(raw);
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE) fail("SQL 文を実行できません");
+        return rc == SQLITE_ROW && sqlite3_column_int(raw, 0) == 1;
+    };
+    const bool unique =
+        (tableExists("lumo_view_keys") &&
+         ask("SELECT 1 FROM lumo_view_keys WHERE VIEW_NAME = ?1 COLLATE NOCASE AND KEY_COLUMN = ?2 COLLATE NOCASE")) ||
+        ask("SELECT count(*) = 1 AND sum(name = ?2 COLLATE NOCASE AND upper(type) = 'INTEGER') = 1 "
+            "FROM pragma_table_info(?1) WHERE pk > 0");
+    uniqueKeys.emplace(std::move(key), unique);
+    return unique;
 }
 
 // An index is used only when the file describes it whole: a row naming

@@ -391,7 +391,8 @@ void parameterize(std::vector<Token>& tokens) {
     tokens = std::move(spaced);
 }
 
-JetStatement translateTokens(std::vector<Token> tokens, const SubstringIndexLookup& substringIndexes = {}) {
+JetStatement translateTokens(std::vector<Token> tokens, const SubstringIndexLookup& substringIndexes = {},
+                             const UniqueKeyLookup& uniqueKeys = {}) {
     JetStatement st;
     rewriteTop(tokens);
     std::size_t fromToken = tokens.size();
@@ -402,7 +403,7 @@ JetStatement translateTokens(std::vector<Token> tokens, const SubstringIndexLook
     // unrelated column.
     if (wholeTableToken < tokens.size())
         tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(wholeTableToken) + 1, Token{Kind::Word, " NOT INDEXED"});
-    if (st.isSelect && st.singleSource.empty()) rewriteOuterJoins(tokens);
+    if (st.isSelect && st.singleSource.empty()) rewriteOuterJoins(tokens, uniqueKeys);
     dropUnusedJoins(tokens);
     // Last, on a copy: the searches' rewrites move tokens, and the row
     // identity below goes where analyse found the FROM.
@@ -523,12 +524,12 @@ JetSqlText::JetSqlText(std::string_view jetSql) : text_(jetSql) {
     });
 }
 
-JetStatement JetSqlText::translate(const DateColumnLookup& dateColumns,
-                                   const SubstringIndexLookup& substringIndexes) const {
+JetStatement JetSqlText::translate(const DateColumnLookup& dateColumns, const SubstringIndexLookup& substringIndexes,
+                                   const UniqueKeyLookup& uniqueKeys) const {
     std::vector<Token> tokens = rewrittenTokens(text_);
     parameterize(tokens);
     detail::wrapDateArguments(tokens, dateColumns);
-    JetStatement st = translateTokens(tokens, substringIndexes);
+    JetStatement st = translateTokens(tokens, substringIndexes, uniqueKeys);
     findAssignedParameters(tokens, st);
     return st;
 }

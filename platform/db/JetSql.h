@@ -29,6 +29,7 @@
 
 #include "platform/db/JetDateColumns.h"
 #include "platform/db/SubstringIndex.h"
+#include "platform/db/UniqueKeys.h"
 
 namespace lumo::db {
 
@@ -112,9 +113,10 @@ public:
     // With `dateColumns`, Date/Time columns given to Jet's functions reach
     // them as dates (JetDateColumns.h).
     // With `substringIndexes`, LIKE tests on indexed columns also get the
-    // narrowed statement (SubstringIndex.h).
-    JetStatement translate(const DateColumnLookup& dateColumns = {},
-                           const SubstringIndexLookup& substringIndexes = {}) const;
+    // narrowed statement (SubstringIndex.h); with `uniqueKeys`, a DISTINCT
+    // the keys make idle is left out (DistinctKeys.h).
+    JetStatement translate(const DateColumnLookup& dateColumns = {}, const SubstringIndexLookup& substringIndexes = {},
+                           const UniqueKeyLookup& uniqueKeys = {}) const;
 
 private:
     std::string_view text_;

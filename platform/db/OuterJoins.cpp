@@ -1,4 +1,5 @@
 #include "platform/db/OuterJoins.h"
+#include "platform/db/DistinctKeys.h"
 
 #include "JetTokens.h"
 #include "JoinItems.h"
@@ -168,14 +169,20 @@ bool mirrorRightJoins(Tokens& tokens, const SelectParts& parts) {
     return true;
 }
 
-// SELECT DISTINCT <list> FROM ...  ->  SELECT DISTINCT * FROM (SELECT <list> FROM ... LIMIT -1)
-void distinctOverFinishedRows(Tokens& tokens, const SelectParts& parts) {
+// SELECT DISTINCT <list> FROM ...  ->  SELECT DISTINCT * FROM (SELECT <list> FROM ... LIMIT -1),
+// or SELECT <list> FROM ... when the keys make every row distinct already
+// (the rows and their order are those of the inner SELECT either way).
+void distinctOverFinishedRows(Tokens& tokens, const SelectParts& parts, const UniqueKeyLookup& unique) {
     const bool named = std::all_of(parts.listItems.begin(), parts.listItems.end(),
                                    [&](const std::vector<std::size_t>& item) { return hasOwnName(tokens, item); });
     if (!parts.distinct || parts.star || parts.shaped || !named || !anyWordIn(tokens, parts.from, parts.fromEnd, "LEFT"))
         return;
     std::size_t distinct = parts.select + 1;
     while (!isWord(tokens[distinct], "DISTINCT")) ++distinct;
+    if (distinctIsIdle(tokens, parts.listItems, parts.from, parts.fromEnd, unique)) {
+        tokens[distinct] = space();
+        return;
+    }
     Tokens out(tokens.begin(), tokens.begin() + static_cast<std::ptrdiff_t>(distinct) + 1);
     out.insert(out.end(), {space(), {Kind::Op, "*"}, space(), word("FROM"), space(), {Kind::Op, "("}, word("SELECT")});
     out.insert(out.end(), tokens.begin() + static_cast<std::ptrdiff_t>(distinct) + 1, tokens.end());
@@ -185,10 +192,10 @@ void distinctOverFinishedRows(Tokens& tokens, const SelectParts& parts) {
 
 }  // namespace
 
-void rewriteOuterJoins(Tokens& tokens) {
+void rewriteOuterJoins(Tokens& tokens, const UniqueKeyLookup& unique) {
     std::optional<SelectParts> parts = partsOf(tokens);
     if (parts && mirrorRightJoins(tokens, *parts)) parts = partsOf(tokens);
-    if (parts) distinctOverFinishedRows(tokens, *parts);
+    if (parts) distinctOverFinishedRows(tokens, *parts, unique);
 }
 
 }  // namespace lumo::db

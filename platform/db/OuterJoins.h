@@ -20,10 +20,13 @@
 #include <vector>
 
 #include "JetTokens.h"
+#include "platform/db/UniqueKeys.h"
 
 namespace lumo::db {
 
 // Rewrites the tokens of one statement (literals already lifted out).
-void rewriteOuterJoins(std::vector<detail::Token>& tokens);
+// With `unique`, a DISTINCT that the keys make idle (DistinctKeys.h) goes
+// instead of being moved out.
+void rewriteOuterJoins(std::vector<detail::Token>& tokens, const UniqueKeyLookup& unique = {});
 
 }  // namespace lumo::db

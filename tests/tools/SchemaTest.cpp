@@ -84,12 +84,12 @@ std::string firstWord(const char* declared) {
     return word.substr(0, word.find(' '));
 }
 
-// The tables and views of the data; the search index's own (lumo_search_*)
+// The tables and views of the data; the engine's own (lumo_*)
 // are tested by what they do.
 std::set<std::string> names(Db& db, const std::string& type) {
     std::set<std::string> result;
     for (const auto& row : db.rows("SELECT name FROM sqlite_master WHERE type = '" + type +
-                                   "' AND name NOT LIKE 'sqlite_%' AND substr(name, 1, 12) <> 'lumo_search_'"))
+                                   "' AND name NOT LIKE 'sqlite_%' AND substr(name, 1, 5) <> 'lumo_'"))
         result.insert(row[0]);
     return result;
 }

@@ -20,14 +20,15 @@ struct SchemaTable {
 
 // Our tables and columns as the DDL declares them, read back from a
 // database made in memory, so that the DDL stays their only description.
-// The search index's tables are no data: its triggers fill them.
+// The engine's own tables (lumo_*: the search index, the views' keys) are
+// no data: the schema and its triggers fill them.
 std::vector<SchemaTable> schemaTables(std::string_view ddl) {
     Database db(":memory:");
     db.exec(ddl);
     std::vector<SchemaTable> tables;
     Statement names = db.prepare(
         "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite%' "
-        "AND substr(name, 1, 12) <> 'lumo_search_' ORDER BY rowid");
+        "AND substr(name, 1, 5) <> 'lumo_' ORDER BY rowid");
     while (names.step()) tables.push_back({names.columnText(0), {}});
     for (SchemaTable& table : tables) {
         Statement info = db.prepare("SELECT name, type, pk FROM pragma_table_info(?)");

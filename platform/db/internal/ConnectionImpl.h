@@ -197,6 +197,9 @@ struct ConnectionImpl {
     // The file's substring indexes (SubstringIndex.h), read on first use.
     std::optional<std::vector<SubstringIndex>> substringIndexes;
     const SubstringIndex* substringIndex(std::string_view table);
+    // Answers of uniqueKey, by source and column.
+    std::unordered_map<std::string, bool, NoCaseHash, NoCaseEqual> uniqueKeys;
+    bool uniqueKey(std::string_view source, std::string_view column);
 
     // The statements recordsets write and re-read rows with, by their
     // text: the library stores row after row of one shape, and preparing
