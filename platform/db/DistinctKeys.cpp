@@ -17,12 +17,6 @@ using detail::Token;
 using detail::Tokens;
 using detail::unquotedName;
 
-bool isJoinWord(const Token& x) {
-    for (std::string_view w : {"LEFT", "RIGHT", "INNER", "OUTER", "JOIN", "CROSS", "FULL", "NATURAL", "ON", "AS"})
-        if (isWord(x, w)) return true;
-    return false;
-}
-
 struct Entry {
     std::string_view source;  // the table or view
     std::string_view name;    // what its columns are qualified with
@@ -75,11 +69,11 @@ bool readFrom(const Tokens& t, std::size_t b, std::size_t e, std::vector<Entry>&
                 return false;
             continue;
         }
-        if (!isName(x) || isJoinWord(x)) return false;  // a comma, a subquery, RIGHT, CROSS ...
+        if (!isName(x) || detail::isFromKeyword(x)) return false;  // a comma, a subquery, RIGHT, CROSS ...
         Entry entry{unquotedName(x), unquotedName(x), sig[k]};
         ++k;
         if (k < sig.size() && isWord(t[sig[k]], "AS")) ++k;
-        if (k < sig.size() && isName(t[sig[k]]) && !isJoinWord(t[sig[k]])) entry.name = unquotedName(t[sig[k++]]);
+        if (k < sig.size() && isName(t[sig[k]]) && !detail::isFromKeyword(t[sig[k]])) entry.name = unquotedName(t[sig[k++]]);
         entries.push_back(entry);
     }
     return !entries.empty();

@@ -5,6 +5,13 @@ namespace {
 using Kind = TokenKind;
 }  // namespace
 
+bool isFromKeyword(const Token& t) {
+    if (t.kind != Kind::Word) return false;
+    for (std::string_view w : {"LEFT", "RIGHT", "INNER", "OUTER", "JOIN", "CROSS", "FULL", "NATURAL", "ON", "AS"})
+        if (equalsKeyword(t.text, w)) return true;
+    return false;
+}
+
 std::vector<std::size_t> significantIn(const Tokens& t, std::size_t b, std::size_t e) {
     std::vector<std::size_t> out;
     for (std::size_t i = b; i < e; ++i)

@@ -34,20 +34,15 @@ constexpr std::size_t kNone = detail::kNoToken;
 
 std::string nameOf(const Token& t) { return std::string(detail::unquotedName(t)); }
 
-bool isJoinWord(const Token& t) {
-    return isWord(t, "LEFT") || isWord(t, "RIGHT") || isWord(t, "INNER") || isWord(t, "OUTER") || isWord(t, "JOIN") ||
-           isWord(t, "CROSS") || isWord(t, "FULL") || isWord(t, "NATURAL") || isWord(t, "ON");
-}
-
 // The name the FROM entry at items[b] is known by ("T", "T A" or
 // "T AS A"), and in `end` the item after it; empty when items[b] is no
 // table.
 std::string entryAt(const std::vector<Item>& items, std::size_t b, std::size_t& end) {
     end = b + 1;
-    if (b >= items.size() || items[b].group || !isName(items[b].first()) || isJoinWord(items[b].first())) return {};
+    if (b >= items.size() || items[b].group || !isName(items[b].first()) || detail::isFromKeyword(items[b].first())) return {};
     std::string name = nameOf(items[b].first());
     if (end < items.size() && isWord(items[end].first(), "AS")) ++end;
-    if (end < items.size() && !items[end].group && isName(items[end].first()) && !isJoinWord(items[end].first()))
+    if (end < items.size() && !items[end].group && isName(items[end].first()) && !detail::isFromKeyword(items[end].first()))
         name = nameOf(items[end++].first());
     else if (end != b + 1)
         return {};  // AS without a name
@@ -178,7 +173,7 @@ std::optional<Tokens> firstInFrom(const Tokens& t, std::size_t b, std::size_t e,
             return std::nullopt;
         const std::size_t on = join + 2;
         for (std::size_t k = on; k < items.size(); ++k)
-            if (isJoinWord(items[k].first()) && !isWord(items[k].first(), "ON")) return std::nullopt;
+            if (detail::isFromKeyword(items[k].first()) && !isWord(items[k].first(), "ON")) return std::nullopt;
         std::optional<Tokens> right = inside(items[join + 1]);
         if (!right) return std::nullopt;
         Tokens out = std::move(*right);

@@ -98,19 +98,14 @@ std::optional<std::string> patternQuery(std::string_view pattern) {
 // table itself, or the table it is an alias of; empty when none is.
 std::string_view tableNamed(const Tokens& t, std::size_t b, std::size_t e, std::string_view qualifier) {
     const std::vector<std::size_t> sig = detail::significantIn(t, b, e);
-    const auto isKeyword = [](const Token& x) {
-        for (std::string_view k : {"LEFT", "RIGHT", "INNER", "OUTER", "JOIN", "ON", "AS", "CROSS", "FULL", "NATURAL"})
-            if (isWord(x, k)) return true;
-        return false;
-    };
     for (std::size_t k = 0; k < sig.size(); ++k) {
         const Token& x = t[sig[k]];
         const bool entryStart = k == 0 || isWord(t[sig[k - 1]], "JOIN") || isOp(t[sig[k - 1]], "(") ||
                                 isOp(t[sig[k - 1]], ",");
-        if (!entryStart || !isName(x) || isKeyword(x)) continue;
+        if (!entryStart || !isName(x) || detail::isFromKeyword(x)) continue;
         std::size_t next = k + 1;
         if (next < sig.size() && isWord(t[sig[next]], "AS")) ++next;
-        const bool aliased = next < sig.size() && isName(t[sig[next]]) && !isKeyword(t[sig[next]]);
+        const bool aliased = next < sig.size() && isName(t[sig[next]]) && !detail::isFromKeyword(t[sig[next]]);
         const std::string_view known = aliased ? unquotedName(t[sig[next]]) : unquotedName(x);
         if (sameName(known, qualifier)) return unquotedName(x);
     }

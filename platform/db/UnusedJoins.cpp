@@ -21,12 +21,10 @@ bool isOneOf(const Token& x, std::initializer_list<std::string_view> words) {
     return false;
 }
 
-bool isJoinWord(const Token& x) { return isOneOf(x, {"LEFT", "RIGHT", "INNER", "OUTER", "JOIN", "CROSS", "FULL", "NATURAL"}); }
-
 // Words that name no column in the conditions a subquery after IN has.
 bool isKeyword(const Token& x) {
-    return isJoinWord(x) || isOneOf(x, {"SELECT", "DISTINCT", "FROM", "WHERE", "AND", "OR", "NOT", "LIKE", "IN", "IS",
-                                        "NULL", "BETWEEN", "ON", "AS", "ESCAPE", "TRUE", "FALSE"});
+    return detail::isFromKeyword(x) || isOneOf(x, {"SELECT", "DISTINCT", "FROM", "WHERE", "AND", "OR", "NOT", "LIKE",
+                                                   "IN", "IS", "NULL", "BETWEEN", "ESCAPE", "TRUE", "FALSE"});
 }
 
 // A LEFT JOIN of one table: its tokens [begin, end) and the name its
@@ -58,7 +56,7 @@ std::vector<LeftJoin> leftJoinsIn(const Tokens& t, std::size_t b, std::size_t e)
             const Token& x = t[sig[j]];
             if (isOp(x, "(")) ++depth;
             if (isOp(x, ")") && --depth < 0) break;
-            if (depth == 0 && isJoinWord(x)) break;
+            if (depth == 0 && detail::isFromKeyword(x)) break;
         }
         if (j < sig.size()) join.end = sig[j];
         joins.push_back(join);

@@ -16,6 +16,9 @@ namespace lumo::db::detail {
 
 inline constexpr std::size_t kNoToken = static_cast<std::size_t>(-1);
 
+// The words of a FROM clause's joins (ON and AS included): never a table.
+bool isFromKeyword(const Token& t);
+
 // Significant token indexes of [b, e).
 std::vector<std::size_t> significantIn(const Tokens& t, std::size_t b, std::size_t e);
 
