@@ -404,7 +404,7 @@ JetStatement translateTokens(std::vector<Token> tokens, const SubstringIndexLook
     if (wholeTableToken < tokens.size())
         tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(wholeTableToken) + 1, Token{Kind::Word, " NOT INDEXED"});
     if (st.isSelect && st.singleSource.empty()) rewriteOuterJoins(tokens, uniqueKeys);
-    dropUnusedJoins(tokens);
+    dropUnusedJoins(tokens, uniqueKeys);
     // Last, on a copy: the searches' rewrites move tokens, and the row
     // identity below goes where analyse found the FROM.
     const auto rendered = [&](std::vector<Token> t) {

@@ -112,9 +112,65 @@ bool dropIn(Tokens& t, std::size_t s) {
     return false;
 }
 
+// "Q . k" at sig[k] of `t`.
+bool isColumn(const Tokens& t, const std::vector<std::size_t>& sig, std::size_t k, std::string_view q,
+              std::string_view column) {
+    return k + 2 < sig.size() && isName(t[sig[k]]) && sameName(unquotedName(t[sig[k]]), q) &&
+           isOp(t[sig[k + 1]], ".") && isName(t[sig[k + 2]]) && sameName(unquotedName(t[sig[k + 2]]), column);
+}
+
+// Whether the FROM clause [b, e) names the table `q` as it is (no alias),
+// before its first LEFT JOIN.
+bool namedBeforeLeftJoins(const Tokens& t, std::size_t b, std::size_t e, std::string_view q) {
+    const std::vector<std::size_t> sig = detail::significantIn(t, b, e);
+    for (std::size_t k = 0; k < sig.size(); ++k) {
+        const Token& x = t[sig[k]];
+        if (isWord(x, "LEFT")) return false;
+        if (!isName(x) || detail::isFromKeyword(x) || !sameName(unquotedName(x), q)) continue;
+        const bool qualifier = k + 1 < sig.size() && isOp(t[sig[k + 1]], ".");
+        const bool aliased = k + 1 < sig.size() && isName(t[sig[k + 1]]) && !detail::isFromKeyword(t[sig[k + 1]]);
+        const bool entry = k == 0 || isWord(t[sig[k - 1]], "JOIN") || isOp(t[sig[k - 1]], "(");
+        if (entry && !qualifier && !aliased && !(k + 1 < sig.size() && isWord(t[sig[k + 1]], "AS"))) return true;
+    }
+    return false;
+}
+
+// The SELECT at tokens[s], rewritten when its WHERE clause is only a test
+// of a key against a subquery of the same table.
+bool inlineKeySubquery(Tokens& t, std::size_t s, const UniqueKeyLookup& unique) {
+    const detail::Select q = detail::selectAt(t, s);
+    if (q.from == detail::kNoToken || q.where == detail::kNoToken) return false;
+    const std::vector<std::size_t> sig = detail::significantIn(t, q.where + 1, q.end);
+    if (sig.size() < 6 || !isName(t[sig[0]]) || !isName(t[sig[2]]) || !isWord(t[sig[3]], "IN") ||
+        !isOp(t[sig[4]], "(") || !isWord(t[sig[5]], "SELECT"))
+        return false;
+    const std::string_view table = unquotedName(t[sig[0]]), key = unquotedName(t[sig[2]]);
+    if (!isColumn(t, sig, 0, table, key)) return false;
+    const detail::Select sub = detail::selectAt(t, sig[5]);
+    if (sub.where == detail::kNoToken || sub.star || sub.shaped || sub.end >= q.end) return false;
+    // Nothing after the subquery but the outer query's own clauses.
+    const std::vector<std::size_t> after = detail::significantIn(t, sub.end + 1, q.end);
+    if (!after.empty() && !isWord(t[after.front()], "GROUP") && !isWord(t[after.front()], "ORDER") &&
+        !isWord(t[after.front()], "LIMIT"))
+        return false;
+    const std::vector<std::size_t> list = detail::significantIn(t, sub.select + 1, sub.from);
+    const std::vector<std::size_t> from = detail::significantIn(t, sub.from + 1, sub.where);
+    if (list.size() != 3 || !isColumn(t, list, 0, table, key) || from.size() != 1 || !isName(t[from[0]]) ||
+        !sameName(unquotedName(t[from[0]]), table))
+        return false;
+    if (!unique || !unique(table, key) || !namedBeforeLeftJoins(t, q.from + 1, q.where, table)) return false;
+    Tokens condition{{detail::TokenKind::Op, "("}};
+    condition.insert(condition.end(), t.begin() + static_cast<std::ptrdiff_t>(sub.where) + 1,
+                     t.begin() + static_cast<std::ptrdiff_t>(sub.end));
+    condition.push_back({detail::TokenKind::Op, ")"});
+    t.erase(t.begin() + static_cast<std::ptrdiff_t>(sig[0]), t.begin() + static_cast<std::ptrdiff_t>(sub.end) + 1);
+    t.insert(t.begin() + static_cast<std::ptrdiff_t>(sig[0]), condition.begin(), condition.end());
+    return true;
+}
+
 }  // namespace
 
-void dropUnusedJoins(Tokens& t) {
+void dropUnusedJoins(Tokens& t, const UniqueKeyLookup& unique) {
     for (std::size_t i = 0; i < t.size(); ++i) {
         if (!isWord(t[i], "IN")) continue;
         const std::vector<std::size_t> next = detail::significantIn(t, i + 1, std::min(t.size(), i + 6));
@@ -122,6 +178,8 @@ void dropUnusedJoins(Tokens& t) {
         while (dropIn(t, next[1])) {
         }
     }
+    for (std::size_t i = 0; i < t.size(); ++i)
+        if (isWord(t[i], "SELECT")) inlineKeySubquery(t, i, unique);
 }
 
 }  // namespace lumo::db

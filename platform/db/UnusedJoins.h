@@ -13,12 +13,24 @@
 // Only where it is sure: a subquery without '*', aggregate, GROUP BY,
 // HAVING, ORDER BY, LIMIT or compound, whose every column outside the ON
 // clause is written qualified and none with U's name.
+//
+// And then, where a WHERE clause is only such a test of a table's own key:
+//
+//   SELECT ... FROM ... T ... WHERE T.k IN (SELECT T.k FROM T WHERE c)
+//     ->  SELECT ... FROM ... T ... WHERE (c)
+//
+// when k holds each value once in T, and T is named as it is, before every
+// LEFT JOIN (so never the optional side, where c could hold of a Null
+// row): the row of T whose key is among the keys of the rows meeting c is
+// that row itself. SQLite then tests c on the rows it reads anyway,
+// instead of first collecting the keys. The person list is written so.
 #include <vector>
 
 #include "JetTokens.h"
+#include "platform/db/UniqueKeys.h"
 
 namespace lumo::db {
 
-void dropUnusedJoins(std::vector<detail::Token>& tokens);
+void dropUnusedJoins(std::vector<detail::Token>& tokens, const UniqueKeyLookup& unique = {});
 
 }  // namespace lumo::db

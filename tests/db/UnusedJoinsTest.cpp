@@ -21,7 +21,7 @@ CREATE TABLE T_PHONE (PHONE_ID INTEGER PRIMARY KEY AUTOINCREMENT, PERSON_ID LONG
 CREATE TABLE T_EMAIL (MAIL_ID INTEGER PRIMARY KEY AUTOINCREMENT, PERSON_ID LONG, PHONE_ID LONG);
 INSERT INTO T_PERSON (LASTNAME) VALUES ('山田'), ('田中'), ('Sato'), (NULL);
 INSERT INTO T_PHONE (PERSON_ID, TEL_NUMBER) VALUES (1, '03-1'), (1, '06-2'), (2, '03-3'), (9, '03-9');
-INSERT INTO T_EMAIL (PERSON_ID, PHONE_ID) VALUES (1, 1), (3, 4);
+INSERT INTO T_EMAIL (PERSON_ID, PHONE_ID) VALUES (1, 1), (3, 4), (9, NULL);
 )sql";
 
 constexpr const char* kKept = " AND (T_PHONE.PHONE_ID IS NULL OR T_PHONE.PHONE_ID IS NOT NULL)";
@@ -73,6 +73,64 @@ TEST(UnusedJoins, SubqueriesAfterInGiveTheSameRowsWithoutAJoinNothingReads) {
     }
     // So that two empty answers cannot pass: 山田 and 田中.
     EXPECT_EQ(firstColumn(cn, cases.front().before + cases.front().after).size(), 2u);
+}
+
+// A WHERE clause that is only "T.k IN (SELECT T.k FROM T WHERE c)" becomes
+// "(c)" where k is T's key and T is never the optional side.
+TEST(UnusedJoins, AKeyTestedAgainstItsOwnTableBecomesTheCondition) {
+    struct InCase {
+        std::string sql;
+        bool inlined;
+    };
+    const std::string persons =
+        "SELECT T_PERSON.PERSON_ID, T_PHONE.TEL_NUMBER FROM T_PERSON LEFT JOIN T_PHONE ON T_PERSON.PERSON_ID = "
+        "T_PHONE.PERSON_ID WHERE ";
+    const std::vector<InCase> cases{
+        {persons + "T_PERSON.PERSON_ID IN (SELECT T_PERSON.PERSON_ID FROM T_PERSON WHERE T_PERSON.LASTNAME LIKE '%田%')",
+         true},
+        {persons + "T_PERSON.PERSON_ID IN (SELECT T_PERSON.PERSON_ID FROM T_PERSON WHERE T_PERSON.LASTNAME IS NULL "
+                   "OR T_PERSON.PERSON_ID = 3) ORDER BY 1",
+         true},
+        // The optional side: c would hold of the Null rows the join adds.
+        {"SELECT T_EMAIL.MAIL_ID, T_PERSON.PERSON_ID FROM T_EMAIL LEFT JOIN T_PERSON ON T_PERSON.PERSON_ID = "
+         "T_EMAIL.PERSON_ID WHERE T_PERSON.PERSON_ID IN (SELECT T_PERSON.PERSON_ID FROM T_PERSON WHERE "
+         "T_PERSON.LASTNAME IS NULL)",
+         false},
+        // Not a key: another phone of the same person is kept by IN.
+        {"SELECT T_PHONE.PHONE_ID, T_PERSON.LASTNAME FROM T_PHONE INNER JOIN T_PERSON ON T_PERSON.PERSON_ID = "
+         "T_PHONE.PERSON_ID WHERE T_PHONE.PERSON_ID IN (SELECT T_PHONE.PERSON_ID FROM T_PHONE WHERE "
+         "T_PHONE.TEL_NUMBER LIKE '03%')",
+         false},
+        // More than the one test.
+        {persons + "T_PERSON.PERSON_ID IN (SELECT T_PERSON.PERSON_ID FROM T_PERSON WHERE T_PERSON.LASTNAME LIKE "
+                   "'%田%') OR T_PHONE.PHONE_ID = 4",
+         false},
+    };
+    TestDatabase file(kTables);
+    db::Connection cn;
+    cn.Open(file.connectionString());
+    const db::UniqueKeyLookup unique = [](std::string_view source, std::string_view column) {
+        return (source == "T_PERSON" && column == "PERSON_ID") || (source == "T_PHONE" && column == "PHONE_ID");
+    };
+    for (const InCase& c : cases) {
+        const std::string translated = db::JetSqlText(c.sql).translate({}, {}, unique).sql;
+        EXPECT_EQ(translated.find("IN (SELECT") == std::string::npos, c.inlined) << translated;
+        // The engine, with the file's own keys, against the statement with
+        // the subquery's table renamed, which nothing inlines.
+        std::string kept = c.sql;
+        const std::size_t in = kept.find("(SELECT ") + 8;
+        const std::size_t from = kept.find(" FROM ", in) + 6;
+        const std::size_t end = kept.find(' ', from);
+        const std::string table = kept.substr(from, end - from);
+        kept.insert(end, " AS X");
+        for (std::size_t at = kept.find(table + ".", in); at != std::string::npos && at < kept.find(')', in);
+             at = kept.find(table + ".", at))
+            kept.replace(at, table.size(), "X");
+        std::vector<std::string> rows = firstColumn(cn, c.sql), expected = firstColumn(cn, kept);
+        std::sort(rows.begin(), rows.end());
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(rows, expected) << c.sql << "\n" << kept;
+    }
 }
 
 }  // namespace
