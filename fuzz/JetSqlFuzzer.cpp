@@ -3,7 +3,9 @@
 // written; the shape with its literals put back is the same statement
 // (same shape, same literals); the display translation and the
 // parameterised one lift the same number of literals; the parameters of
-// the translation, numbered as SQLite numbers them, are the literals.
+// the translation, numbered as SQLite numbers them, are the literals, also
+// as a person file translates the text (with the index queries of a
+// narrowed search after them).
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -95,6 +97,18 @@ bool sameLiteral(const SqlLiteral& a, const SqlLiteral& b) {
     return x == y;
 }
 
+// What a person file tells the translation.
+const SubstringIndex kPersons{"T_PERSON", "PERSON_ID", {"LASTNAME", "FIRSTNAME", "COMPANY"}, "lumo_search_person",
+                              "lumo_search_person_unindexed"};
+const SubstringIndex kPhones{"T_PHONE", "PHONE_ID", {"TEL_NUMBER"}, "lumo_search_phone", "lumo_search_phone_unindexed"};
+const SubstringIndexLookup personIndexes = [](std::string_view table) -> const SubstringIndex* {
+    return table == "T_PERSON" ? &kPersons : table == "T_PHONE" ? &kPhones : nullptr;
+};
+const UniqueKeyLookup personKeys = [](std::string_view source, std::string_view column) {
+    return (source == "T_PERSON" && column == "PERSON_ID") || (source == "T_PHONE" && column == "PHONE_ID") ||
+           (source == "T_GROUPING" && column == "TYPE_ID") || (source == "vwHomePhone" && column == "PERSON_ID");
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -106,6 +120,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // Each literal is bound where the translation asks for it: a
         // rewrite that repeats or moves text (TOP, Between) keeps the numbers.
         check(highestParameter(translated.sql) == text.literals().size(), "the parameters number the literals");
+        // As a person file translates it, with its search indexes and keys:
+        // the narrowed statement's index queries come after the literals.
+        const JetStatement onFile = text.translate({}, personIndexes, personKeys);
+        check(highestParameter(onFile.sql) == text.literals().size(), "the parameters number the literals on a file");
+        if (!onFile.narrowedSql.empty()) {
+            check(highestParameter(onFile.narrowedSql) == text.literals().size() + onFile.narrowingPatterns.size(),
+                  "the index queries follow the literals");
+            for (const auto& patterns : onFile.narrowingPatterns)
+                for (std::size_t n : patterns) check(n < text.literals().size(), "a pattern is a literal");
+        }
         // Every string literal appears in the display translation, as often
         // as it is written (TOP's rewrite may repeat a clause, or move an
         // ORDER BY key before the WHERE it came after).

@@ -1,5 +1,6 @@
 #include "platform/db/UnusedJoins.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "SearchConditions.h"
@@ -93,6 +94,18 @@ bool unusedInFrom(const Tokens& t, std::size_t b, std::size_t e, const LeftJoin&
     return true;
 }
 
+// Whether the join's tokens hold a literal, or a literal's parameter: the
+// literals are bound by their order, so taking one out would bind every
+// later one to the wrong place (and a shown statement keeps its literals).
+bool holdsLiteral(const Tokens& t, const LeftJoin& join) {
+    using Kind = detail::TokenKind;
+    return std::any_of(t.begin() + static_cast<std::ptrdiff_t>(join.begin), t.begin() + static_cast<std::ptrdiff_t>(join.end),
+                       [](const Token& x) {
+                           return isOp(x, "?") || x.kind == Kind::String || x.kind == Kind::Number ||
+                                  x.kind == Kind::Date;
+                       });
+}
+
 // The SELECT after "IN (" at tokens[s], rewritten when it can be.
 bool dropIn(Tokens& t, std::size_t s) {
     const detail::Select q = detail::selectAt(t, s);
@@ -104,7 +117,7 @@ bool dropIn(Tokens& t, std::size_t s) {
     const std::size_t fromEnd = q.where == detail::kNoToken ? q.end : q.where;
     for (const LeftJoin& join : leftJoinsIn(t, q.from + 1, fromEnd)) {
         if (!unused(t, q.select + 1, q.from, join) || !unused(t, fromEnd, q.end, join) ||
-            !unusedInFrom(t, q.from + 1, fromEnd, join))
+            !unusedInFrom(t, q.from + 1, fromEnd, join) || holdsLiteral(t, join))
             continue;
         t.erase(t.begin() + static_cast<std::ptrdiff_t>(join.begin), t.begin() + static_cast<std::ptrdiff_t>(join.end));
         return true;
