@@ -28,17 +28,6 @@ struct Equality {
     std::string_view leftName, leftColumn, rightName, rightColumn;
 };
 
-// "q . c" at sig[k]; advances k past it.
-std::optional<std::pair<std::string_view, std::string_view>> qualified(const Tokens& t,
-                                                                         const std::vector<std::size_t>& sig,
-                                                                         std::size_t& k) {
-    if (k + 2 >= sig.size() || !isName(t[sig[k]]) || !isOp(t[sig[k + 1]], ".") || !isName(t[sig[k + 2]]))
-        return std::nullopt;
-    const auto out = std::make_pair(unquotedName(t[sig[k]]), unquotedName(t[sig[k + 2]]));
-    k += 3;
-    return out;
-}
-
 // The entries and ON equalities of the FROM clause; false for anything
 // else than names, INNER / LEFT joins and "ON a.x = b.y".
 bool readFrom(const Tokens& t, std::size_t b, std::size_t e, std::vector<Entry>& entries,
@@ -58,12 +47,12 @@ bool readFrom(const Tokens& t, std::size_t b, std::size_t e, std::vector<Entry>&
         }
         if (isWord(x, "ON")) {
             ++k;
-            const auto left = qualified(t, sig, k);
+            const auto left = detail::qualifiedColumn(t, sig, k);
             if (!left || k >= sig.size() || !isOp(t[sig[k]], "=")) return false;
             ++k;
-            const auto right = qualified(t, sig, k);
+            const auto right = detail::qualifiedColumn(t, sig, k);
             if (!right) return false;
-            equalities.push_back({left->first, left->second, right->first, right->second});
+            equalities.push_back({left->qualifier, left->column, right->qualifier, right->column});
             if (k < sig.size() && !isOp(t[sig[k]], ")") && !isWord(t[sig[k]], "LEFT") && !isWord(t[sig[k]], "INNER") &&
                 !isWord(t[sig[k]], "JOIN"))
                 return false;
@@ -98,10 +87,10 @@ bool distinctIsIdle(const Tokens& t, const std::vector<std::vector<std::size_t>>
     Entry* anchor = nullptr;
     for (const std::vector<std::size_t>& item : list) {
         std::size_t k = 0;
-        const auto column = qualified(t, item, k);
+        const auto column = detail::qualifiedColumn(t, item, k);
         if (!column || (k != item.size() && !(k + 2 == item.size() && isWord(t[item[k]], "AS")))) continue;
-        Entry* entry = named(entries, column->first);
-        if (entry && entry->at < firstLeft && unique(entry->source, column->second)) {
+        Entry* entry = named(entries, column->qualifier);
+        if (entry && entry->at < firstLeft && unique(entry->source, column->column)) {
             anchor = entry;
             break;
         }

@@ -12,6 +12,14 @@ bool isFromKeyword(const Token& t) {
     return false;
 }
 
+std::optional<QualifiedColumn> qualifiedColumn(const Tokens& t, const std::vector<std::size_t>& sig, std::size_t& k) {
+    if (k + 2 >= sig.size() || !isName(t[sig[k]]) || !isOp(t[sig[k + 1]], ".") || !isName(t[sig[k + 2]]))
+        return std::nullopt;
+    const QualifiedColumn out{unquotedName(t[sig[k]]), unquotedName(t[sig[k + 2]])};
+    k += 3;
+    return out;
+}
+
 std::vector<std::size_t> significantIn(const Tokens& t, std::size_t b, std::size_t e) {
     std::vector<std::size_t> out;
     for (std::size_t i = b; i < e; ++i)

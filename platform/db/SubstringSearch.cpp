@@ -133,8 +133,10 @@ std::optional<Chain> indexedChain(const Tokens& t, const detail::Select& q, std:
     Chain chain;
     for (const detail::LikeTest& test : tests) {
         const std::vector<std::size_t> sig = detail::significantIn(t, test.b, test.e);
-        if (sig.size() != 5 || !isOp(t[sig[4]], "?")) return std::nullopt;
-        const std::string_view qualifier = unquotedName(t[sig[0]]);
+        std::size_t k = 0;
+        const std::optional<detail::QualifiedColumn> operand = detail::qualifiedColumn(t, sig, k);
+        if (!operand || sig.size() != 5 || !isOp(t[sig[4]], "?")) return std::nullopt;
+        const std::string_view qualifier = operand->qualifier;
         if (chain.index == nullptr) {
             chain.qualifier = qualifier;
             const std::string_view table = tableNamed(t, q.from + 1, q.where, qualifier);
@@ -142,7 +144,7 @@ std::optional<Chain> indexedChain(const Tokens& t, const detail::Select& q, std:
         } else if (!sameName(qualifier, chain.qualifier)) {
             return std::nullopt;
         }
-        const std::string_view column = unquotedName(t[sig[2]]);
+        const std::string_view column = operand->column;
         if (std::none_of(chain.index->columns.begin(), chain.index->columns.end(),
                          [&](const std::string& c) { return sameName(c, column); }))
             return std::nullopt;

@@ -128,8 +128,8 @@ bool dropIn(Tokens& t, std::size_t s) {
 // "Q . k" at sig[k] of `t`.
 bool isColumn(const Tokens& t, const std::vector<std::size_t>& sig, std::size_t k, std::string_view q,
               std::string_view column) {
-    return k + 2 < sig.size() && isName(t[sig[k]]) && sameName(unquotedName(t[sig[k]]), q) &&
-           isOp(t[sig[k + 1]], ".") && isName(t[sig[k + 2]]) && sameName(unquotedName(t[sig[k + 2]]), column);
+    const std::optional<detail::QualifiedColumn> c = detail::qualifiedColumn(t, sig, k);
+    return c && sameName(c->qualifier, q) && sameName(c->column, column);
 }
 
 // Whether the FROM clause [b, e) names the table `q` as it is (no alias),

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -18,6 +19,13 @@ inline constexpr std::size_t kNoToken = static_cast<std::size_t>(-1);
 
 // The words of a FROM clause's joins (ON and AS included): never a table.
 bool isFromKeyword(const Token& t);
+
+// A qualified column "q . c" at the significant token sig[k]: the two
+// names, and k moved past it; nullopt (k unchanged) otherwise.
+struct QualifiedColumn {
+    std::string_view qualifier, column;
+};
+std::optional<QualifiedColumn> qualifiedColumn(const Tokens& t, const std::vector<std::size_t>& sig, std::size_t& k);
 
 // Significant token indexes of [b, e).
 std::vector<std::size_t> significantIn(const Tokens& t, std::size_t b, std::size_t e);
