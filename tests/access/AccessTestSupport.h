@@ -1,6 +1,7 @@
 #pragma once
 // What the access tests share: the library loaded the way a client loads
-// it (dlopen from LUMO_BIN_DIR, objects created by class name), scratch
+// it (dlopen from LUMO_BIN_DIR, else from beside the test program;
+// objects created by class name), scratch
 // database files made from the suite's DDL, and a look at the reports.
 #include <dlfcn.h>
 #include <sqlite3.h>
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,6 +44,9 @@ public:
 
     template <class T>
     LumoAccess::Ref<T> create() const {
+        // A test run by hand from another folder finds no library; say so
+        // rather than call through a null entry point.
+        if (!handle_) throw std::runtime_error("libLumoAccess.so not loaded: " + error_);
         return LumoAccess::createObject<T>(factory(), entry<LumoAccess::DllGetTypeLibraryProc>("DllGetTypeLibrary"));
     }
 
@@ -54,7 +59,9 @@ private:
 
     AccessLibrary() {
         const char* dir = std::getenv("LUMO_BIN_DIR");
-        const std::string path = std::string(dir ? dir : ".") + "/libLumoAccess.so";
+        const std::filesystem::path folder = dir && *dir ? std::filesystem::path(dir)
+                                                         : std::filesystem::read_symlink("/proc/self/exe").parent_path();
+        const std::string path = (folder / "libLumoAccess.so").string();
         handle_.reset(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL));
         if (!handle_) error_ = dlerror();
     }
