@@ -27,16 +27,13 @@ using namespace LumoAccess;
 using Rows = std::vector<std::vector<std::string>>;
 
 // The baselines: hand-written for SQLite, @ standing for the word. The
-// phone and mail columns are the first home, office and mail rows in the
-// order the views define.
+// phone and mail columns are the first home, office and mail rows, read
+// where the file keeps them per person (lumo_first_phone, lumo_first_mail).
 constexpr std::string_view kPersonColumns =
     "SELECT P.PERSON_ID, ifnull(P.LASTNAME, '') || ifnull(P.FIRSTNAME, ''), P.COMPANY, "
-    "(SELECT Q.TEL_NUMBER FROM T_PHONE Q WHERE Q.PERSON_ID = P.PERSON_ID AND Q.TYPE = 'OFFICE' "
-    "AND Q.TEL_NUMBER <> '' ORDER BY Q.RANK, Q.PHONE_ID LIMIT 1), "
-    "(SELECT Q.TEL_NUMBER FROM T_PHONE Q WHERE Q.PERSON_ID = P.PERSON_ID AND Q.TYPE = 'HOME' "
-    "AND Q.TEL_NUMBER <> '' ORDER BY Q.RANK, Q.PHONE_ID LIMIT 1), "
-    "(SELECT M.MAIL_ADDRESS FROM T_EMAIL M WHERE M.PERSON_ID = P.PERSON_ID AND M.MAIL_ADDRESS <> '' "
-    "ORDER BY M.RANK DESC, M.MAIL_ID LIMIT 1), "
+    "(SELECT F.TEL_NUMBER FROM lumo_first_phone F WHERE F.PERSON_ID = P.PERSON_ID AND F.TYPE = 'OFFICE'), "
+    "(SELECT F.TEL_NUMBER FROM lumo_first_phone F WHERE F.PERSON_ID = P.PERSON_ID AND F.TYPE = 'HOME'), "
+    "(SELECT M.MAIL_ADDRESS FROM lumo_first_mail M WHERE M.PERSON_ID = P.PERSON_ID), "
     "G.LABEL, ifnull(P.LASTALIAS, '') || ifnull(P.FIRSTALIAS, ''), P.ALIAS "
     "FROM T_PERSON P JOIN T_GROUPING G ON G.TYPE_ID = P.TYPE_ID WHERE ";
 constexpr std::string_view kPersonByName =

@@ -11,7 +11,7 @@ namespace lumo::schema {
 // PRAGMA application_id of every file we create ('LUMO'); the engine layer
 // recognises our databases by it.
 inline constexpr std::int32_t kApplicationId = 0x4C554D4F;
-inline constexpr int kUserVersion = 2;
+inline constexpr int kUserVersion = 3;
 
 // Names inside the Data folder.
 inline constexpr std::string_view kPersonFile = "LumoBase.mdb";

@@ -10,7 +10,7 @@
 -- "DEFAULT" is a column name here and must be quoted in SQLite.
 
 PRAGMA application_id = 1280658767;
-PRAGMA user_version = 2;
+PRAGMA user_version = 3;
 
 CREATE TABLE T_iGROUPING (
     ITYPE_ID INTEGER PRIMARY KEY AUTOINCREMENT,

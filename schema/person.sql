@@ -10,7 +10,7 @@
 -- "DEFAULT" is a column name here and must be quoted in SQLite.
 
 PRAGMA application_id = 1280658767;
-PRAGMA user_version = 2;
+PRAGMA user_version = 3;
 
 CREATE TABLE T_GROUPING (
     TYPE_ID INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -138,28 +138,40 @@ END;
 
 -- The person search joins the three views with left joins and DISTINCT,
 -- so each view yields at most one row per person; otherwise a person would
--- be listed once per combination. (SQLite evaluates a view on the right of
--- a LEFT JOIN in a DISTINCT query as a whole, so the views are written to
--- be cheap over the whole table: a filter on TYPE first, then one indexed
--- lookup per candidate row.)
+-- be listed once per combination.
 --
 -- Home and office phones: T_PHONE.TYPE 'HOME' and 'OFFICE' (any ASCII
 -- case, as the column ignores case; other values such as 'MOBILE' or ''
 -- belong to neither view). Of several candidates the view shows the one
 -- the person's phone list shows first (lowest RANK, then lowest
 -- PHONE_ID). Rows without a number are skipped.
-CREATE VIEW vwHomePhone AS
-SELECT P.PERSON_ID, P.TEL_NUMBER
+--
+-- Mail: whatever the TYPE, the address the person's mail list shows first
+-- (mail lists run in descending RANK): highest RANK, then lowest MAIL_ID.
+-- Rows without an address are skipped.
+--
+-- The _source views say this over the phone and mail tables. Finding a
+-- person's first row there takes two lookups (the row, and the check that
+-- no row comes before it), three times per listed person; so from schema
+-- version 3 the file keeps each person's first numbers and address in
+-- lumo_first_phone and lumo_first_mail, one lookup each, and the views
+-- read those. Triggers written in plain SQL recompute a person's entries
+-- from the _source views whenever a phone or mail row of theirs is
+-- written, so other programs writing the file keep them true as well.
+-- The columns are declared as in T_PHONE and T_EMAIL, so that the views'
+-- columns have the same types and collations, and values the same
+-- conversions, as the rows they come from.
+CREATE VIEW lumo_first_phone_source AS
+SELECT P.PERSON_ID, 'HOME' AS TYPE, P.TEL_NUMBER
 FROM T_PHONE AS P
 WHERE P.TYPE = 'HOME' AND P.PHONE_ID = (
     SELECT Q.PHONE_ID FROM T_PHONE AS Q
     WHERE Q.PERSON_ID = P.PERSON_ID AND Q.TYPE = 'HOME'
       AND Q.TEL_NUMBER IS NOT NULL AND Q.TEL_NUMBER <> ''
     ORDER BY Q.RANK, Q.PHONE_ID
-    LIMIT 1);
-
-CREATE VIEW vwOfficePhone AS
-SELECT P.PERSON_ID, P.TEL_NUMBER
+    LIMIT 1)
+UNION ALL
+SELECT P.PERSON_ID, 'OFFICE' AS TYPE, P.TEL_NUMBER
 FROM T_PHONE AS P
 WHERE P.TYPE = 'OFFICE' AND P.PHONE_ID = (
     SELECT Q.PHONE_ID FROM T_PHONE AS Q
@@ -168,10 +180,7 @@ WHERE P.TYPE = 'OFFICE' AND P.PHONE_ID = (
     ORDER BY Q.RANK, Q.PHONE_ID
     LIMIT 1);
 
--- Mail: whatever the TYPE, the address the person's mail list shows first
--- (mail lists run in descending RANK): highest RANK, then lowest MAIL_ID.
--- Rows without an address are skipped.
-CREATE VIEW vwMailAddress AS
+CREATE VIEW lumo_first_mail_source AS
 SELECT M.PERSON_ID, M.MAIL_ADDRESS
 FROM T_EMAIL AS M
 WHERE M.MAIL_ID = (
@@ -180,6 +189,80 @@ WHERE M.MAIL_ID = (
       AND N.MAIL_ADDRESS IS NOT NULL AND N.MAIL_ADDRESS <> ''
     ORDER BY N.RANK DESC, N.MAIL_ID
     LIMIT 1);
+
+CREATE TABLE lumo_first_phone (
+    PERSON_ID LONG NOT NULL,
+    TYPE TEXT COLLATE NOCASE NOT NULL,  -- 'HOME' or 'OFFICE'
+    TEL_NUMBER TEXT COLLATE NOCASE,
+    PRIMARY KEY (PERSON_ID, TYPE)
+) WITHOUT ROWID;
+
+CREATE TABLE lumo_first_mail (
+    PERSON_ID LONG NOT NULL PRIMARY KEY,
+    MAIL_ADDRESS TEXT COLLATE NOCASE
+) WITHOUT ROWID;
+
+-- A row of another type changes neither view (upper() folds ASCII as the
+-- column's NOCASE does, so no home or office row is passed over).
+CREATE TRIGGER lumo_first_phone_insert AFTER INSERT ON T_PHONE
+WHEN upper(NEW.TYPE) IN ('HOME', 'OFFICE')
+BEGIN
+    DELETE FROM lumo_first_phone WHERE PERSON_ID = NEW.PERSON_ID;
+    INSERT INTO lumo_first_phone (PERSON_ID, TYPE, TEL_NUMBER)
+        SELECT PERSON_ID, TYPE, TEL_NUMBER FROM lumo_first_phone_source WHERE PERSON_ID = NEW.PERSON_ID;
+END;
+
+CREATE TRIGGER lumo_first_phone_delete AFTER DELETE ON T_PHONE
+WHEN upper(OLD.TYPE) IN ('HOME', 'OFFICE')
+BEGIN
+    DELETE FROM lumo_first_phone WHERE PERSON_ID = OLD.PERSON_ID;
+    INSERT INTO lumo_first_phone (PERSON_ID, TYPE, TEL_NUMBER)
+        SELECT PERSON_ID, TYPE, TEL_NUMBER FROM lumo_first_phone_source WHERE PERSON_ID = OLD.PERSON_ID;
+END;
+
+CREATE TRIGGER lumo_first_phone_update AFTER UPDATE OF PHONE_ID, PERSON_ID, TEL_NUMBER, RANK, TYPE ON T_PHONE
+WHEN upper(OLD.TYPE) IN ('HOME', 'OFFICE') OR upper(NEW.TYPE) IN ('HOME', 'OFFICE')
+BEGIN
+    DELETE FROM lumo_first_phone WHERE PERSON_ID = OLD.PERSON_ID;
+    INSERT INTO lumo_first_phone (PERSON_ID, TYPE, TEL_NUMBER)
+        SELECT PERSON_ID, TYPE, TEL_NUMBER FROM lumo_first_phone_source WHERE PERSON_ID = OLD.PERSON_ID;
+    DELETE FROM lumo_first_phone WHERE PERSON_ID = NEW.PERSON_ID;
+    INSERT INTO lumo_first_phone (PERSON_ID, TYPE, TEL_NUMBER)
+        SELECT PERSON_ID, TYPE, TEL_NUMBER FROM lumo_first_phone_source WHERE PERSON_ID = NEW.PERSON_ID;
+END;
+
+CREATE TRIGGER lumo_first_mail_insert AFTER INSERT ON T_EMAIL
+BEGIN
+    DELETE FROM lumo_first_mail WHERE PERSON_ID = NEW.PERSON_ID;
+    INSERT INTO lumo_first_mail (PERSON_ID, MAIL_ADDRESS)
+        SELECT PERSON_ID, MAIL_ADDRESS FROM lumo_first_mail_source WHERE PERSON_ID = NEW.PERSON_ID;
+END;
+
+CREATE TRIGGER lumo_first_mail_delete AFTER DELETE ON T_EMAIL
+BEGIN
+    DELETE FROM lumo_first_mail WHERE PERSON_ID = OLD.PERSON_ID;
+    INSERT INTO lumo_first_mail (PERSON_ID, MAIL_ADDRESS)
+        SELECT PERSON_ID, MAIL_ADDRESS FROM lumo_first_mail_source WHERE PERSON_ID = OLD.PERSON_ID;
+END;
+
+CREATE TRIGGER lumo_first_mail_update AFTER UPDATE OF MAIL_ID, PERSON_ID, MAIL_ADDRESS, RANK ON T_EMAIL
+BEGIN
+    DELETE FROM lumo_first_mail WHERE PERSON_ID = OLD.PERSON_ID;
+    INSERT INTO lumo_first_mail (PERSON_ID, MAIL_ADDRESS)
+        SELECT PERSON_ID, MAIL_ADDRESS FROM lumo_first_mail_source WHERE PERSON_ID = OLD.PERSON_ID;
+    DELETE FROM lumo_first_mail WHERE PERSON_ID = NEW.PERSON_ID;
+    INSERT INTO lumo_first_mail (PERSON_ID, MAIL_ADDRESS)
+        SELECT PERSON_ID, MAIL_ADDRESS FROM lumo_first_mail_source WHERE PERSON_ID = NEW.PERSON_ID;
+END;
+
+CREATE VIEW vwHomePhone AS
+SELECT PERSON_ID, TEL_NUMBER FROM lumo_first_phone WHERE TYPE = 'HOME';
+
+CREATE VIEW vwOfficePhone AS
+SELECT PERSON_ID, TEL_NUMBER FROM lumo_first_phone WHERE TYPE = 'OFFICE';
+
+CREATE VIEW vwMailAddress AS
+SELECT PERSON_ID, MAIL_ADDRESS FROM lumo_first_mail;
 
 -- The substring index of the person search (schema version 2; files of
 -- version 1 have none, and their searches read every person).

@@ -9,7 +9,7 @@
 -- name here and must be quoted in SQLite.
 
 PRAGMA application_id = 1280658767;
-PRAGMA user_version = 2;
+PRAGMA user_version = 3;
 
 -- Same table name as the person groups, but its own key column name.
 CREATE TABLE T_GROUPING (

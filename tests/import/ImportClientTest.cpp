@@ -2,6 +2,8 @@
 // phones in RANK order, sheets and scrap groups through the published
 // interface, lumo export writes both CSV files, and lumo sql on an
 // unconverted Jet file points at lumo import.
+#include <sqlite3.h>
+
 #include <memory>
 
 #include "tests/access/AccessTestSupport.h"
@@ -52,6 +54,35 @@ TEST_F(ImportedForClients, TheLibraryReadsPersonsAndPhonesInRankOrder) {
     ASSERT_EQ(phones.size(), 500u);
     for (std::size_t i = 0; i < phones.size(); ++i) EXPECT_EQ(phones[i].intRank, static_cast<Integer>(i + 1));
     EXPECT_TRUE(sink.messages().empty()) << sink.messages().front().text;
+}
+
+// The copy writes the phone and mail rows with the file's own triggers
+// kept, so the views of each person's first number and address show what
+// those rows say.
+TEST_F(ImportedForClients, TheFirstPhonesAndMailsFollowTheImportedRows) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(destination_->data("LumoBase.mdb").c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    auto count = [db](const std::string& sql) {
+        sqlite3_stmt* st = nullptr;
+        EXPECT_EQ(sqlite3_prepare_v2(db, ("SELECT count(*) FROM (" + sql + ")").c_str(), -1, &st, nullptr), SQLITE_OK)
+            << sqlite3_errmsg(db);
+        const int n = st && sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int(st, 0) : -1;
+        sqlite3_finalize(st);
+        return n;
+    };
+    const std::pair<std::string, std::string> views[] = {
+        {"SELECT PERSON_ID, TEL_NUMBER FROM vwHomePhone",
+         "SELECT PERSON_ID, TEL_NUMBER FROM lumo_first_phone_source WHERE TYPE = 'HOME'"},
+        {"SELECT PERSON_ID, TEL_NUMBER FROM vwOfficePhone",
+         "SELECT PERSON_ID, TEL_NUMBER FROM lumo_first_phone_source WHERE TYPE = 'OFFICE'"},
+        {"SELECT PERSON_ID, MAIL_ADDRESS FROM vwMailAddress", "SELECT PERSON_ID, MAIL_ADDRESS FROM lumo_first_mail_source"},
+    };
+    for (const auto& [view, rows] : views) {
+        EXPECT_GT(count(view), 0) << view;
+        EXPECT_EQ(count(view + " EXCEPT " + rows), 0) << view;
+        EXPECT_EQ(count(rows + " EXCEPT " + view), 0) << view;
+    }
+    sqlite3_close(db);
 }
 
 TEST_F(ImportedForClients, TheLibraryReadsSheetsAndScrapGroups) {

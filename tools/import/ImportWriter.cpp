@@ -15,13 +15,14 @@ constexpr std::size_t kProgressEvery = 200;
 // Our schema's triggers delete dependent rows with their owner. The import
 // copies rows as they are, orphans included, so no trigger may act on
 // what it writes: they are dropped for the copy and made again from their
-// own text afterwards, inside the same transaction. The search index's
-// triggers stay: they only keep the index true of the rows copied. Lives for one file's
-// copy, on the thread that builds it; refers to (does not own) `db`.
+// own text afterwards, inside the same transaction. Our lumo_ triggers
+// stay: they only keep the search index and the first phones and mails
+// true of the rows copied. Lives for one file's copy, on the thread that
+// builds it; refers to (does not own) `db`.
 class TriggersSuspended {
 public:
     explicit TriggersSuspended(Database& db) : db_(db) {
-        Statement list = db.prepare("SELECT name, sql FROM sqlite_master WHERE type = 'trigger' AND substr(name, 1, 12) <> 'lumo_search_' "
+        Statement list = db.prepare("SELECT name, sql FROM sqlite_master WHERE type = 'trigger' AND substr(name, 1, 5) <> 'lumo_' "
             "ORDER BY rowid");
         while (list.step()) triggers_.emplace_back(list.columnText(0), list.columnText(1));
         for (const auto& [name, sql] : triggers_) db.exec("DROP TRIGGER \"" + name + "\"");
