@@ -125,6 +125,9 @@ TEST_F(JetOperators, ArithmeticFollowsJet) {
         {"-Null", "<null>"},
         {"1 + 2 & 3", "33"},  // + binds tighter than &
         {"'a' & Null & 'b'", "ab"},
+        {"Null & Null", "<null>"},  // & is Null only when every operand is
+        {"Null & ''", ""},
+        {"LASTNAME & Null & FIRSTNAME & 2.5", "山田太郎2.5"},
     });
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "tests/access/AccessTestSupport.h"
+#include "tests/db/FirstContactsReference.h"
 #include "tests/import/ImportTestSupport.h"
 
 namespace lumo::test {
@@ -72,10 +73,10 @@ TEST_F(ImportedForClients, TheFirstPhonesAndMailsFollowTheImportedRows) {
     };
     const std::pair<std::string, std::string> views[] = {
         {"SELECT PERSON_ID, TEL_NUMBER FROM vwHomePhone",
-         "SELECT PERSON_ID, TEL_NUMBER FROM lumo_first_phone_source WHERE TYPE = 'HOME'"},
+         firstPhonesByRows("HOME")},
         {"SELECT PERSON_ID, TEL_NUMBER FROM vwOfficePhone",
-         "SELECT PERSON_ID, TEL_NUMBER FROM lumo_first_phone_source WHERE TYPE = 'OFFICE'"},
-        {"SELECT PERSON_ID, MAIL_ADDRESS FROM vwMailAddress", "SELECT PERSON_ID, MAIL_ADDRESS FROM lumo_first_mail_source"},
+         firstPhonesByRows("OFFICE")},
+        {"SELECT PERSON_ID, MAIL_ADDRESS FROM vwMailAddress", firstMailsByRows()},
     };
     for (const auto& [view, rows] : views) {
         EXPECT_GT(count(view), 0) << view;
