@@ -72,15 +72,6 @@ const std::string kRows =
     " (1, 1, 1, 'a1@x'), (2, 1, 3, ''), (3, 1, 2, 'a2@x'), (4, 2, NULL, 'b1@x'), (5, 2, NULL, 'b0@x'),"
     " (6, 3, 1, NULL), (7, 99, 1, 'z@x');";
 
-void writeDirectly(const TestDatabase& file, const std::string& sql) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(file.path().c_str(), &db), SQLITE_OK);
-    char* err = nullptr;
-    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err), SQLITE_OK) << (err ? err : "");
-    sqlite3_free(err);
-    sqlite3_close(db);
-}
-
 TEST(FirstContacts, TheViewsFollowEveryWrite) {
     TestDatabase file(std::string(schema::personDdl()) + kRows);
     expectViewsTrue(file, "on the new rows");

@@ -152,16 +152,6 @@ private:
     db::Connection cn_;
 };
 
-// A write by another program, straight through SQLite.
-void writeDirectly(const TestDatabase& file, const std::string& sql) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(file.path().c_str(), &db), SQLITE_OK);
-    char* err = nullptr;
-    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err), SQLITE_OK) << (err ? err : "");
-    sqlite3_free(err);
-    sqlite3_close(db);
-}
-
 // Whether the engine narrows the search for `word` by the index.
 bool narrowed(const std::string& word, std::string (*search)(const std::string&, const std::string&) = personSearch) {
     static const db::SubstringIndex kPersons{"T_PERSON", "PERSON_ID",

@@ -59,6 +59,16 @@ inline std::vector<std::string> firstColumn(lumo::db::Connection& cn, const std:
     return out;
 }
 
+// A write by another program, straight through SQLite.
+inline void writeDirectly(const TestDatabase& file, const std::string& sql) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.path().c_str(), &db), SQLITE_OK);
+    char* err = nullptr;
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err), SQLITE_OK) << (err ? err : "");
+    sqlite3_free(err);
+    sqlite3_close(db);
+}
+
 // The tables the engine tests use: one of each column type.
 inline constexpr const char* kEngineTables = R"sql(
 CREATE TABLE T_GROUPING (TYPE_ID INTEGER PRIMARY KEY AUTOINCREMENT, LABEL TEXT COLLATE NOCASE,
