@@ -33,7 +33,12 @@ void concatFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
         const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[i]));
         out.append(text, static_cast<std::size_t>(sqlite3_value_bytes(argv[i])));
     }
-    if (allNull) sqlite3_result_null(ctx);
+    if (allNull) return sqlite3_result_null(ctx);
+    // Given no length, SQLite copies the terminator with the text and marks
+    // it terminated; otherwise every reader of the value as text (the
+    // recordset's, for one) makes a terminated copy of it first. A text
+    // holding a NUL needs its length.
+    if (out.find('\0') == std::string::npos) sqlite3_result_text(ctx, out.c_str(), -1, SQLITE_TRANSIENT);
     else sqlite3_result_text(ctx, out.data(), static_cast<int>(out.size()), SQLITE_TRANSIENT);
 }
 

@@ -44,4 +44,24 @@ TEST(ConcatPrecedence, RowsSelectedByConditionsOverJoinedText) {
     }
 }
 
+// The joined text is read back whole, a NUL inside it included; and Null
+// operands count as empty text unless all are Null.
+TEST(ConcatPrecedence, JoinedTextKeepsEveryByte) {
+    TestDatabase db{kEngineTables};
+    lumo::test::writeDirectly(db, "UPDATE T_PERSON SET LASTNAME = CAST(X'61006263' AS TEXT) WHERE PERSON_ID = 3");
+    Connection cn;
+    cn.Open(db.connectionString());
+    Recordset rs;
+    rs.Open("SELECT LASTNAME & FIRSTNAME & 'x', FIRSTNAME & NULL FROM T_PERSON ORDER BY PERSON_ID", cn, adOpenStatic,
+            adLockReadOnly, adCmdText);
+    const std::string expected[][2] = {{"山田太郎x", "太郎"}, {"O'Brienx", "<null>"}, {std::string("a\0bcAnnx", 8), "Ann"}};
+    for (const auto& row : expected) {
+        ASSERT_FALSE(rs.Eof());
+        EXPECT_EQ(rs.Fields(0).Value().toString(), row[0]);
+        EXPECT_EQ(rs.Fields(1).Value().isNull() ? "<null>" : rs.Fields(1).Value().toString(), row[1]);
+        rs.MoveNext();
+    }
+    EXPECT_TRUE(rs.Eof());
+}
+
 }  // namespace
