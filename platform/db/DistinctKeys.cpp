@@ -9,13 +9,8 @@
 namespace lumo::db {
 namespace {
 
-using detail::isName;
-using detail::isOp;
-using detail::isWord;
-using detail::sameName;
-using detail::Token;
-using detail::Tokens;
-using detail::unquotedName;
+// The shared readers of a translated SELECT (SearchConditions.h).
+using namespace detail;
 
 struct Entry {
     std::string_view source;  // the table or view

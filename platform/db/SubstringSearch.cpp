@@ -10,15 +10,8 @@
 namespace lumo::db {
 namespace {
 
-using detail::isName;
-using detail::isOp;
-using detail::isWord;
-using detail::sameName;
-using detail::space;
-using detail::Token;
-using detail::Tokens;
-using detail::unquotedName;
-using detail::word;
+// The shared readers of a translated SELECT (SearchConditions.h).
+using namespace detail;
 using Kind = detail::TokenKind;
 
 constexpr std::size_t kTrigram = 3;

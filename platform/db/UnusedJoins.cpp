@@ -8,13 +8,8 @@
 namespace lumo::db {
 namespace {
 
-using detail::isName;
-using detail::isOp;
-using detail::isWord;
-using detail::sameName;
-using detail::Token;
-using detail::Tokens;
-using detail::unquotedName;
+// The shared readers of a translated SELECT (SearchConditions.h).
+using namespace detail;
 
 bool isOneOf(const Token& x, std::initializer_list<std::string_view> words) {
     for (std::string_view w : words)
