@@ -1,13 +1,12 @@
 #pragma once
 // What the access tests share: the library loaded the way a client loads
-// it (dlopen from LUMO_BIN_DIR, else from beside the test program;
-// objects created by class name), scratch
+// it (dlopen from LUMO_BIN_DIR, else from beside the test program, as
+// buildProgram finds programs; objects created by class name), scratch
 // database files made from the suite's DDL, and a look at the reports.
 #include <dlfcn.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
@@ -20,6 +19,7 @@
 #include "access/LumoAccess.h"
 #include "platform/MessageSink.h"
 #include "schema/Schema.h"
+#include "tests/support/ChildProcess.h"
 #include "platform/db/ConnectionString.h"
 
 namespace lumo::test {
@@ -58,10 +58,7 @@ private:
     };
 
     AccessLibrary() {
-        const char* dir = std::getenv("LUMO_BIN_DIR");
-        const std::filesystem::path folder = dir && *dir ? std::filesystem::path(dir)
-                                                         : std::filesystem::read_symlink("/proc/self/exe").parent_path();
-        const std::string path = (folder / "libLumoAccess.so").string();
+        const std::string path = buildProgram("libLumoAccess.so").string();
         handle_.reset(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL));
         if (!handle_) error_ = dlerror();
     }
