@@ -34,6 +34,7 @@
 #include "bench/Report.h"
 #include "bench/SearchBench.h"
 #include "bench/StatementBench.h"
+#include "platform/db/ProgramSettings.h"
 
 namespace fs = std::filesystem;
 using namespace lumo::bench;
@@ -128,6 +129,7 @@ MemoryRow measureMemory(const BenchData& data, const fs::path& lumo, std::int64_
 }  // namespace
 
 int main(int argc, char** argv) {
+    lumo::db::configureSqliteForProgram();  // measured as the programs run
     const Options options = takeOptions(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;

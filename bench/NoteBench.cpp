@@ -26,6 +26,7 @@
 #include "platform/Dates.h"
 #include "platform/Error.h"
 #include "schema/Schema.h"
+#include "platform/db/ProgramSettings.h"
 
 namespace lumo::bench {
 namespace {
@@ -143,6 +144,7 @@ void configure(benchmark::internal::Benchmark* b, int iterations) {
 }  // namespace lumo::bench
 
 int main(int argc, char** argv) {
+    lumo::db::configureSqliteForProgram();  // measured as the programs run
     using namespace lumo::bench;
     configure(benchmark::RegisterBenchmark("UpdateNote/unchanged", updateNote, Case::Unchanged), 10);
     configure(benchmark::RegisterBenchmark("UpdateNote/appended", updateNote, Case::Appended), 10);

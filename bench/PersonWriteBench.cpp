@@ -31,6 +31,7 @@
 #include "access/LumoAccess.h"
 #include "bench/BenchData.h"
 #include "export/engine/AccessLibrary.h"
+#include "platform/db/ProgramSettings.h"
 
 namespace fs = std::filesystem;
 using namespace LumoAccess;
@@ -308,6 +309,7 @@ Medians measureBaseline(const std::string& database, int calls) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    lumo::db::configureSqliteForProgram();  // measured as the programs run
     const char* env = std::getenv("LUMO_BENCH_DATA");
     fs::path data = env && *env ? env : "/tmp/lumo-bench-data";
     int calls = 200;

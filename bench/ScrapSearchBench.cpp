@@ -29,6 +29,7 @@
 #include "export/engine/AccessLibrary.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Recordset.h"
+#include "platform/db/ProgramSettings.h"
 
 namespace fs = std::filesystem;
 using namespace lumo;
@@ -131,6 +132,7 @@ double median(std::vector<double> v) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    lumo::db::configureSqliteForProgram();  // measured as the programs run
     const char* env = std::getenv("LUMO_BENCH_DATA");
     fs::path data = env && *env ? env : "/tmp/lumo-bench-data";
     int runs = 7;

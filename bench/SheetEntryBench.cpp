@@ -25,6 +25,7 @@
 #include "access/LumoAccess.h"
 #include "bench/BenchData.h"
 #include "export/engine/AccessLibrary.h"
+#include "platform/db/ProgramSettings.h"
 
 namespace fs = std::filesystem;
 using namespace LumoAccess;
@@ -244,6 +245,7 @@ fs::path freshCopy(const fs::path& source, const fs::path& target) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    lumo::db::configureSqliteForProgram();  // measured as the programs run
     try {
         const Options options = takeOptions(argc, argv);
         const BenchData data(options.data);

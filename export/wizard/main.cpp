@@ -9,6 +9,7 @@
 #include "export/wizard/QtMessageSink.h"
 #include "export/wizard/WizardWindows.h"
 #include "export/wizard/frmMain.h"
+#include "platform/db/ProgramSettings.h"
 
 namespace {
 
@@ -31,6 +32,7 @@ constexpr std::string_view kUsage =
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    lumo::db::configureSqliteForProgram();
     // Answered before Qt starts, so that they work without a display.
     if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
         std::fwrite(kUsage.data(), 1, kUsage.size(), stdout);

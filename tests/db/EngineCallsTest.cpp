@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/Error.h"
+#include "platform/db/ProgramSettings.h"
 #include "platform/db/Recordset.h"
 #include "tests/db/TestDatabase.h"
 
@@ -136,6 +137,40 @@ TEST_F(EngineCalls, OpeningLeavesSqlitesProcessSettingsAlone) {
     cn.Open(db.connectionString());
     cn.Execute("SELECT * FROM T_PERSON");
     EXPECT_GT(sqlite3_memory_used(), 0);
+}
+
+// The programs' own setting stops SQLite's counting only when made before
+// SQLite is in use; made later it must change nothing, not half of it.
+TEST_F(EngineCalls, ProgramSettingsApplyOnlyBeforeSqliteIsInUse) {
+    struct Case {
+        const char* when;
+        bool sqliteInUse;
+    };
+    for (const Case c : {Case{"first thing", false}, Case{"after SQLite started", true}}) {
+        SCOPED_TRACE(c.when);
+        ASSERT_EQ(sqlite3_shutdown(), SQLITE_OK);
+        ASSERT_EQ(sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 1), SQLITE_OK);
+        if (c.sqliteInUse) {
+            ASSERT_EQ(sqlite3_initialize(), SQLITE_OK);
+        }
+        EXPECT_EQ(configureSqliteForProgram(), !c.sqliteInUse);
+        const sqlite3_int64 before = sqlite3_memory_used();
+        Connection cn;
+        cn.Open(db.connectionString());
+        cn.Execute("SELECT * FROM T_PERSON");
+        if (c.sqliteInUse) {
+            EXPECT_GT(sqlite3_memory_used(), before);
+        } else {
+            EXPECT_EQ(sqlite3_memory_used(), before);
+        }
+        // The engine works the same either way.
+        Recordset rs;
+        rs.Open("SELECT count(*) AS N FROM T_PERSON", cn, adOpenForwardOnly, adLockReadOnly, adCmdText);
+        EXPECT_GE(rs.Fields("N").Value().toLong(), 0);
+    }
+    // The other tests run with SQLite's defaults.
+    ASSERT_EQ(sqlite3_shutdown(), SQLITE_OK);
+    ASSERT_EQ(sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 1), SQLITE_OK);
 }
 
 }  // namespace

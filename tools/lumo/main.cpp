@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/MessageSink.h"
+#include "platform/db/ProgramSettings.h"
 #include "tools/export/ExportCommand.h"
 #include "tools/import/ImportCommand.h"
 #include "tools/init/InitCommand.h"
@@ -82,6 +83,7 @@ int run(const std::vector<std::string_view>& args) {
 }  // namespace lumo::tools
 
 int main(int argc, char** argv) {
+    lumo::db::configureSqliteForProgram();
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     return lumo::tools::run(args);
 }
