@@ -34,6 +34,7 @@
 #include "bench/Report.h"
 #include "bench/SearchBench.h"
 #include "bench/StatementBench.h"
+#include "bench/StatementFloor.h"
 #include "platform/db/ProgramSettings.h"
 
 namespace fs = std::filesystem;
@@ -87,6 +88,7 @@ void registerAll(const BenchData& data) {
         registerOurExport(data, kind, kFull);
         registerBaselineExport(data, kind, kFull);
     }
+    registerStatementFloor(data, kFull);
     for (std::int64_t persons : kCurve)
         if (persons != kFull) registerOurExport(data, "person", persons);
     registerReadBenchmarks(data.personDatabase(kFull), data.itemDatabase(kFull), kReadCalls);
@@ -101,6 +103,7 @@ ExportRow compareExports(const BenchData& data, const CollectingReporter& result
     row.kind = kind;
     row.ours = results.find(exportBenchmarkName(kind, "ours", kFull));
     row.baseline = results.find(exportBenchmarkName(kind, "baseline", kFull));
+    row.statements = results.find(exportBenchmarkName(kind, "statements", kFull));
     if (row.ours && row.ours->ok() && row.baseline && row.baseline->ok()) {
         row.compared = true;
         row.difference =

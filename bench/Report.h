@@ -15,6 +15,7 @@ struct ExportRow {
     std::string kind;  // "person", "goods"
     const Measurement* ours = nullptr;
     const Measurement* baseline = nullptr;
+    const Measurement* statements = nullptr;  // the readers' statements alone (StatementFloor.h)
     bool compared = false;                  // both files were written and compared
     std::optional<std::string> difference;  // where they differ, when they do
 };

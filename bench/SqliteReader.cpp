@@ -12,9 +12,9 @@ namespace {
 
 }  // namespace
 
-SqliteFile::SqliteFile(const std::string& path) {
+SqliteFile::SqliteFile(const std::string& path, int flags) {
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
+    const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY | flags, nullptr);
     db_.reset(raw);  // closed even when the open failed
     if (rc != SQLITE_OK) fail(raw, "cannot open " + path);
 }
@@ -36,6 +36,12 @@ bool SqliteQuery::step() {
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
     fail(db_, "query failed");
+}
+
+bool SqliteQuery::rerun(std::int64_t key) {
+    sqlite3_reset(st_.get());
+    if (sqlite3_bind_int64(st_.get(), 1, key) != SQLITE_OK) fail(db_, "cannot bind a parameter");
+    return step();
 }
 
 std::string_view SqliteQuery::text(int column) const {

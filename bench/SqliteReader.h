@@ -14,8 +14,9 @@ namespace lumo::bench {
 
 class SqliteFile {
 public:
-    // Opens an existing database file read-only. Throws std::runtime_error.
-    explicit SqliteFile(const std::string& path);
+    // Opens an existing database file read-only, with sqlite3_open_v2's
+    // `flags` added (SQLITE_OPEN_NOMUTEX, say). Throws std::runtime_error.
+    explicit SqliteFile(const std::string& path, int flags = 0);
     sqlite3* get() const { return db_.get(); }
 
 private:
@@ -34,6 +35,9 @@ public:
     void bind(int index, std::string_view text);
 
     bool step();  // true while a row is ready; throws on failure
+    // Runs the statement again with integer `key` as its only parameter;
+    // true when a row is ready.
+    bool rerun(std::int64_t key);
 
     // Values of the current row; a Null text reads as "", a Null number as 0.
     std::string_view text(int column) const;
@@ -45,6 +49,7 @@ public:
         return type == SQLITE_INTEGER || type == SQLITE_FLOAT;
     }
     int columnCount() const { return sqlite3_column_count(st_.get()); }
+    sqlite3_stmt* statement() const { return st_.get(); }
 
 private:
     struct Finalizer {
