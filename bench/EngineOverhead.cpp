@@ -81,7 +81,7 @@ void direct(benchmark::State& state, const Overhead& o) {
         return;
     }
     const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> st(raw, sqlite3_finalize);
-    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    const ReadTransaction reading(db);
     std::size_t i = 0, sum = 0;
     for (auto _ : state) {
         sqlite3_reset(raw);

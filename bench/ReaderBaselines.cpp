@@ -109,17 +109,6 @@ struct PlacedColumns {
     }
 };
 
-class ReadTransaction {
-public:
-    explicit ReadTransaction(sqlite3* db) : db_(db) { sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr); }
-    ~ReadTransaction() { sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr); }
-    ReadTransaction(const ReadTransaction&) = delete;
-    ReadTransaction& operator=(const ReadTransaction&) = delete;
-
-private:
-    sqlite3* db_;
-};
-
 // Every field of the records whose equality the check needs.
 auto fieldsOf(const SheetInformation& s) {
     return std::tie(s.lngSheetID, s.lngGoodsID, s.intSheetFlag, s.dyDate, s.lngCustomerID, s.dySalesDate,

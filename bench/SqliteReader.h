@@ -59,6 +59,20 @@ private:
     std::unique_ptr<sqlite3_stmt, Finalizer> st_;
 };
 
+// One read transaction on `db` while it lives, so that the statements run
+// inside it share one snapshot and take the file's locks once, as the
+// engine's reads do.
+class ReadTransaction {
+public:
+    explicit ReadTransaction(sqlite3* db) : db_(db) { sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr); }
+    ~ReadTransaction() { sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr); }
+    ReadTransaction(const ReadTransaction&) = delete;
+    ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+private:
+    sqlite3* db_;
+};
+
 // The first column of every row of `sql`, as integers.
 std::vector<std::int64_t> readIntegers(const SqliteFile& file, std::string_view sql);
 // `count` values drawn at random (seeded: the same in every run) from the

@@ -42,23 +42,10 @@ std::int64_t readAll(SqliteQuery& q, std::int64_t key) {
     return sum;
 }
 
-class ReadTransaction {
-public:
-    explicit ReadTransaction(const SqliteFile& file) : db_(file.get()) {
-        sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr);
-    }
-    ~ReadTransaction() { sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr); }
-    ReadTransaction(const ReadTransaction&) = delete;
-    ReadTransaction& operator=(const ReadTransaction&) = delete;
-
-private:
-    sqlite3* db_;
-};
-
 // One export's worth: the keys listed first, as the export lists them,
 // then the record statements per key.
 std::int64_t personRun(const SqliteFile& file) {
-    const ReadTransaction reading(file);
+    const ReadTransaction reading(file.get());
     SqliteQuery person(file, kPerson), phones(file, kPhones), mails(file, kMails), children(file, kChildren);
     std::int64_t sum = 0;
     for (std::int64_t id : readIntegers(file, "SELECT PERSON_ID FROM T_PERSON"))
@@ -69,7 +56,7 @@ std::int64_t personRun(const SqliteFile& file) {
 // A sheet leads to its goods and to its supplier (a purchase, SHEET_ID 0)
 // or its customer.
 std::int64_t goodsRun(const SqliteFile& file) {
-    const ReadTransaction reading(file);
+    const ReadTransaction reading(file.get());
     SqliteQuery sheet(file, kSheet), goods(file, kGoods), supplier(file, kSupplier), customer(file, kCustomer);
     int kind = -1, goodsId = -1, supplierId = -1, customerId = -1;
     for (int c = 0; c < sheet.columnCount(); ++c) {
