@@ -1,6 +1,7 @@
 #include "IdleTimer.h"
 
 #include <pthread.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -61,7 +62,7 @@ public:
         if (stopping_) return false;
         if (startedIn_ != ::getpid()) {
             watched_.clear();  // a forked child's copies belong to the parent's connections
-            if (pthread_create(&thread_, nullptr, &IdleTimer::threadMain, this) != 0) return false;
+            if (!startThread()) return false;
             startedIn_ = ::getpid();
         }
         watched_.push_back(std::move(snapshot));
@@ -70,6 +71,20 @@ public:
     }
 
 private:
+    // The thread takes none of the process's signals (it starts with all of
+    // them blocked): they reach the program's own threads, which hold some
+    // back at moments (a staged file between its creation and its
+    // registration for removal) and expect their handlers to run there.
+    bool startThread() {
+        sigset_t all, previous;
+        sigfillset(&all);
+        pthread_sigmask(SIG_SETMASK, &all, &previous);
+        const bool started = pthread_create(&thread_, nullptr, &IdleTimer::threadMain, this) == 0;
+        pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+        if (started) pthread_setname_np(thread_, "lumo-idle");  // as debuggers and /proc show it
+        return started;
+    }
+
     static void* threadMain(void* self) {
         static_cast<IdleTimer*>(self)->run();
         return nullptr;

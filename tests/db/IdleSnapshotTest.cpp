@@ -3,12 +3,14 @@
 // -wal file goes back to a small size, however much was written meanwhile.
 // Reads close together share one read transaction, which the process's idle
 // timer ends once the connection has stopped reading.
+#include <signal.h>
 #include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -84,6 +86,36 @@ struct ReadOnce {
     const char* name;
     std::function<std::unique_ptr<Recordset>(Connection&)> read;
 };
+
+// The process's signals never land on the idle timer's thread: a
+// program's handler that removes its staged files on SIGTERM runs on the
+// thread that holds the signal back while a file is being registered, so a
+// signal in that moment waits instead of leaving the file behind.
+TEST(IdleSnapshot, TheTimersThreadTakesNoSignals) {
+    TestDatabase db{kEngineTables, TestDatabase::Journal::Wal};
+    Connection cn;
+    cn.Open(db.connectionString());
+    phonesOfPerson7(cn);  // the first read starts the timer
+    const auto field = [](const std::filesystem::path& file, std::string_view name) {
+        std::ifstream in(file);
+        for (std::string line; std::getline(in, line);)
+            if (line.rfind(name, 0) == 0) return line.substr(name.size());
+        return std::string();
+    };
+    int timers = 0;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::string name;
+        std::ifstream(task.path() / "comm") >> name;
+        if (name != "lumo-idle") continue;
+        ++timers;
+        const std::uint64_t blocked = std::stoull(field(task.path() / "status", "SigBlk:"), nullptr, 16);
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGPIPE}) {
+            SCOPED_TRACE(signal);
+            EXPECT_NE(blocked & (std::uint64_t{1} << (signal - 1)), 0u);
+        }
+    }
+    EXPECT_EQ(timers, 1);
+}
 
 TEST(IdleSnapshot, AReaderThatReadOnceDoesNotHoldBackCheckpoints) {
     const ReadOnce ways[] = {
