@@ -12,7 +12,7 @@ namespace lumo::db {
 // Turns off SQLite's memory statistics. SQLite counts every allocation
 // under a process-wide lock, and each statement run allocates and frees a
 // buffer per text column read; the library runs one small statement per
-// reader call, so the lock costs the exports about a fifth of their time.
+// reader call, so the lock cost the goods export about a fifth of its time.
 // The suite's programs never read the statistics.
 //
 // True when the setting took effect; false when SQLite was already in use
