@@ -203,7 +203,9 @@ BEGIN
 END;
 
 -- The old person's entry of the old type, then the new person's of the
--- new type (whose row, if it stopped counting, was the old one).
+-- new type (whose row, if it stopped counting, was the old one). When the
+-- row keeps its person and type, the first step has recomputed that entry
+-- already and the second is skipped.
 CREATE TRIGGER lumo_first_phone_update AFTER UPDATE OF PHONE_ID, PERSON_ID, TEL_NUMBER, RANK, TYPE ON T_PHONE
 WHEN upper(OLD.TYPE) IN ('HOME', 'OFFICE') OR upper(NEW.TYPE) IN ('HOME', 'OFFICE')
 BEGIN
@@ -216,6 +218,7 @@ BEGIN
     INSERT OR REPLACE INTO lumo_first_phone (PERSON_ID, TYPE, TEL_NUMBER)
         SELECT PERSON_ID, upper(NEW.TYPE), TEL_NUMBER FROM T_PHONE
         WHERE upper(NEW.TYPE) IN ('HOME', 'OFFICE')
+          AND (NEW.PERSON_ID IS NOT OLD.PERSON_ID OR upper(NEW.TYPE) IS NOT upper(OLD.TYPE))
           AND PERSON_ID = NEW.PERSON_ID AND TYPE = upper(NEW.TYPE) AND TEL_NUMBER <> ''
         ORDER BY RANK, PHONE_ID LIMIT 1;
 END;
@@ -237,6 +240,8 @@ BEGIN
         ORDER BY RANK DESC, MAIL_ID LIMIT 1;
 END;
 
+-- As for phones: the old person's entry, then the new person's if the row
+-- moved to another person.
 CREATE TRIGGER lumo_first_mail_update AFTER UPDATE OF MAIL_ID, PERSON_ID, MAIL_ADDRESS, RANK ON T_EMAIL
 BEGIN
     DELETE FROM lumo_first_mail WHERE PERSON_ID = OLD.PERSON_ID;
@@ -246,7 +251,7 @@ BEGIN
         ORDER BY RANK DESC, MAIL_ID LIMIT 1;
     INSERT OR REPLACE INTO lumo_first_mail (PERSON_ID, MAIL_ADDRESS)
         SELECT PERSON_ID, MAIL_ADDRESS FROM T_EMAIL
-        WHERE PERSON_ID = NEW.PERSON_ID AND MAIL_ADDRESS <> ''
+        WHERE NEW.PERSON_ID IS NOT OLD.PERSON_ID AND PERSON_ID = NEW.PERSON_ID AND MAIL_ADDRESS <> ''
         ORDER BY RANK DESC, MAIL_ID LIMIT 1;
 END;
 
