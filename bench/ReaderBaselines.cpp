@@ -19,6 +19,7 @@
 #include "access/person/PersonColumns.h"
 #include "bench/BenchData.h"
 #include "bench/Lazy.h"
+#include "bench/ReaderStatements.h"
 #include "bench/SqliteReader.h"
 #include "export/engine/AccessLibrary.h"
 #include "platform/MessageSink.h"
@@ -32,60 +33,18 @@ using access::person::Column;
 constexpr std::uint32_t kSeed = 20240612;
 constexpr int kChecked = 1000;  // calls compared with the library before timing
 
-// One statement of a baseline: prepared once, run with one integer key,
-// its result columns found by name once.
-class RawStatement {
-public:
-    RawStatement(sqlite3* db, std::string_view sql) : db_(db) {
-        sqlite3_stmt* raw = nullptr;
-        if (sqlite3_prepare_v3(db, sql.data(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &raw,
-                               nullptr) != SQLITE_OK)
-            throw std::runtime_error("cannot prepare " + std::string(sql) + ": " + sqlite3_errmsg(db));
-        st_.reset(raw);
-    }
-    int column(std::string_view name) const {
-        for (int i = 0; i < sqlite3_column_count(st_.get()); ++i)
-            if (sqlite3_stricmp(sqlite3_column_name(st_.get(), i), std::string(name).c_str()) == 0) return i;
-        throw std::runtime_error("no column " + std::string(name));
-    }
-    // Runs the statement for `key`; true when a row is ready.
-    bool run(sqlite3_int64 key) {
-        sqlite3_reset(st_.get());
-        sqlite3_bind_int64(st_.get(), 1, key);
-        return next();
-    }
-    bool next() {
-        const int rc = sqlite3_step(st_.get());
-        if (rc != SQLITE_ROW && rc != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(db_));
-        return rc == SQLITE_ROW;
-    }
-    std::string text(int c) const {
-        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st_.get(), c));
-        return p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(st_.get(), c))) : std::string();
-    }
-    Long integer(int c) const { return sqlite3_column_int(st_.get(), c); }
-    double real(int c) const { return sqlite3_column_double(st_.get(), c); }
-
-private:
-    struct Finalizer {
-        void operator()(sqlite3_stmt* st) const { sqlite3_finalize(st); }
-    };
-    sqlite3* db_;
-    std::unique_ptr<sqlite3_stmt, Finalizer> st_;
-};
-
 // A table of (column, field) with each column's place in a statement.
 template <class R>
 struct PlacedColumns {
     std::span<const Column<R>> columns;
     std::vector<int> places;
 
-    PlacedColumns(const RawStatement& st, std::span<const Column<R>> cs) : columns(cs) {
+    PlacedColumns(const SqliteQuery& st, std::span<const Column<R>> cs) : columns(cs) {
         for (const Column<R>& c : cs) places.push_back(st.column(c.name));
     }
     // Fills the fields with the library's Null rules: text "", numbers and
     // dates 0 (SQLite reads Null as 0).
-    void fill(const RawStatement& st, R& record) const {
+    void fill(const SqliteQuery& st, R& record) const {
         for (std::size_t i = 0; i < places.size(); ++i) {
             std::visit(
                 [&](auto member) {
@@ -121,18 +80,16 @@ auto fieldsOf(const GoodsInfoOverview& o) {
 }
 
 struct PersonBaseline {
-    RawStatement person;
+    SqliteQuery person;
     PlacedColumns<PersonInformation> personColumns;
-    RawStatement phones;
+    SqliteQuery phones;
     PlacedColumns<PhoneInformation> phoneColumns;
     int phoneId;
 
-    explicit PersonBaseline(sqlite3* db)
-        : person(db, "SELECT * FROM T_PERSON WHERE T_PERSON.PERSON_ID = ?"),
+    explicit PersonBaseline(const SqliteFile& db)
+        : person(db, reader::kPerson),
           personColumns(person, access::person::kPersonColumns),
-          phones(db,
-                 "SELECT T_PHONE.PHONE_ID, T_PHONE.TYPE, T_PHONE.LABEL, T_PHONE.TEL_NUMBER, T_PHONE.RANK FROM "
-                 "T_PHONE WHERE PERSON_ID = ? ORDER BY T_PHONE.RANK, T_PHONE.PHONE_ID"),
+          phones(db, reader::kPhones),
           phoneColumns(phones, access::person::kPhoneColumns),
           phoneId(phones.column("PHONE_ID")) {}
 
@@ -148,7 +105,7 @@ struct PersonBaseline {
     // there are no rows.
     void phoneNumbers(Long id, std::vector<PhoneInformation>& out) {
         std::size_t n = 0;
-        for (bool row = phones.run(id); row; row = phones.next(), ++n) {
+        for (bool row = phones.run(id); row; row = phones.step(), ++n) {
             out.resize(n + 1);
             out[n].lngPhoneID = phones.integer(phoneId);
             out[n].lngPersonID = id;
@@ -160,12 +117,12 @@ struct PersonBaseline {
 template <class Record>
 struct CounterpartBaseline {
     const access::CounterpartTable<Record>& table;
-    RawStatement st;
+    SqliteQuery st;
     int name, last, first, phone1, phone2, mail;
 
-    CounterpartBaseline(sqlite3* db, const access::CounterpartTable<Record>& t)
+    CounterpartBaseline(const SqliteFile& db, const access::CounterpartTable<Record>& t)
         : table(t),
-          st(db, "SELECT * FROM " + std::string(t.table) + " WHERE " + std::string(t.keyColumn) + " = ?"),
+          st(db, reader::counterpart(t)),
           name(st.column(t.nameColumn)),
           last(st.column(t.details[1].first)),
           first(st.column(t.details[3].first)),
@@ -176,7 +133,7 @@ struct CounterpartBaseline {
     void fill(Long id, GoodsInfoOverview& o) {
         if (!st.run(id)) return;
         o.strName = st.text(name);
-        o.strTanto = st.text(last) + st.text(first);
+        o.strTanto = std::string(st.text(last)).append(st.text(first));
         o.strPhone1 = st.text(phone1);
         o.strPhone2 = st.text(phone2);
         o.strMail = st.text(mail);
@@ -184,17 +141,17 @@ struct CounterpartBaseline {
 };
 
 struct ItemBaseline {
-    RawStatement sheet;
+    SqliteQuery sheet;
     int id, flag, goods, date, quantity, note;
     // Per kind (purchase, sale): counterpart, unit price, amount.
     std::array<std::array<int, 3>, 2> kindColumns;
-    RawStatement items;
+    SqliteQuery items;
     int itemName, itemForm, itemSpec;
     CounterpartBaseline<SupplierInformation> suppliers;
     CounterpartBaseline<CustomerInformation> customers;
 
-    explicit ItemBaseline(sqlite3* db)
-        : sheet(db, "SELECT * FROM T_SHEET WHERE ID = ?"),
+    explicit ItemBaseline(const SqliteFile& db)
+        : sheet(db, reader::kSheet),
           id(sheet.column("ID")),
           flag(sheet.column("SHEET_ID")),
           goods(sheet.column("GOODS_ID")),
@@ -202,14 +159,14 @@ struct ItemBaseline {
           quantity(sheet.column("QUANTITY")),
           note(sheet.column("NOTE")),
           kindColumns{placesOf(sheet, access::kPurchase), placesOf(sheet, access::kSale)},
-          items(db, "SELECT * FROM T_ITEMS WHERE ID = ?"),
+          items(db, reader::kGoods),
           itemName(items.column("ITEM_NAME")),
           itemForm(items.column("ITEM_FORM")),
           itemSpec(items.column("ITEM_SPEC")),
           suppliers(db, access::kSuppliers),
           customers(db, access::kCustomers) {}
 
-    static std::array<int, 3> placesOf(const RawStatement& st, const access::SheetKind& kind) {
+    static std::array<int, 3> placesOf(const SqliteQuery& st, const access::SheetKind& kind) {
         return {st.column(kind.counterpartColumn), st.column(kind.unitPriceColumn), st.column(kind.amountColumn)};
     }
 
@@ -262,8 +219,8 @@ struct Subjects {
     Subjects(const std::string& personDatabase, const std::string& itemDatabase, int calls)
         : personFile(personDatabase),
           itemFile(itemDatabase),
-          personBaseline(personFile.get()),
-          itemBaseline(itemFile.get()) {
+          personBaseline(personFile),
+          itemBaseline(itemFile) {
         auto& library = exporter::AccessLibrary::instance();
         persons = library.create<clsPidAccess>();
         items = library.create<clsIidAccess>();

@@ -21,7 +21,8 @@ SqliteFile::SqliteFile(const std::string& path, int flags) {
 
 SqliteQuery::SqliteQuery(const SqliteFile& file, std::string_view sql) : db_(file.get()) {
     sqlite3_stmt* raw = nullptr;
-    if (sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &raw, nullptr) != SQLITE_OK)
+    if (sqlite3_prepare_v3(db_, sql.data(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &raw, nullptr) !=
+        SQLITE_OK)
         fail(db_, "cannot prepare query");
     st_.reset(raw);
 }
@@ -38,7 +39,13 @@ bool SqliteQuery::step() {
     fail(db_, "query failed");
 }
 
-bool SqliteQuery::rerun(std::int64_t key) {
+int SqliteQuery::column(std::string_view name) const {
+    for (int i = 0; i < columnCount(); ++i)
+        if (sqlite3_stricmp(sqlite3_column_name(st_.get(), i), std::string(name).c_str()) == 0) return i;
+    throw std::runtime_error("no column " + std::string(name));
+}
+
+bool SqliteQuery::run(std::int64_t key) {
     sqlite3_reset(st_.get());
     if (sqlite3_bind_int64(st_.get(), 1, key) != SQLITE_OK) fail(db_, "cannot bind a parameter");
     return step();

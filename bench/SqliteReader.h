@@ -28,16 +28,17 @@ private:
 
 class SqliteQuery {
 public:
-    // Prepares `sql`. Throws std::runtime_error with SQLite's message.
+    // Prepares `sql`, to be run many times. Throws std::runtime_error with
+    // SQLite's message.
     SqliteQuery(const SqliteFile& file, std::string_view sql);
 
     // Binds a text to parameter `index` (from 1); the text is copied.
     void bind(int index, std::string_view text);
 
     bool step();  // true while a row is ready; throws on failure
-    // Runs the statement again with integer `key` as its only parameter;
+    // Runs the statement (again) with integer `key` as its only parameter;
     // true when a row is ready.
-    bool rerun(std::int64_t key);
+    bool run(std::int64_t key);
 
     // Values of the current row; a Null text reads as "", a Null number as 0.
     std::string_view text(int column) const;
@@ -49,7 +50,9 @@ public:
         return type == SQLITE_INTEGER || type == SQLITE_FLOAT;
     }
     int columnCount() const { return sqlite3_column_count(st_.get()); }
-    sqlite3_stmt* statement() const { return st_.get(); }
+    // The place of result column `name` (any ASCII case). Throws
+    // std::runtime_error when there is none.
+    int column(std::string_view name) const;
 
 private:
     struct Finalizer {

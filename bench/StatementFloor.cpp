@@ -6,26 +6,13 @@
 #include <memory>
 #include <vector>
 
+#include "access/item/SheetKinds.h"
 #include "bench/ExportBenchmarks.h"
+#include "bench/ReaderStatements.h"
 #include "bench/SqliteReader.h"
 
 namespace lumo::bench {
 namespace {
-
-// The texts the readers hand to SQLite for one record (the engine adds
-// each row's identity to them; that column is left out here).
-constexpr const char* kPerson = "SELECT * FROM T_PERSON WHERE T_PERSON.PERSON_ID = ?";
-constexpr const char* kPhones =
-    "SELECT T_PHONE.PHONE_ID, T_PHONE.TYPE, T_PHONE.LABEL, T_PHONE.TEL_NUMBER, T_PHONE.RANK FROM T_PHONE "
-    "WHERE PERSON_ID = ? ORDER BY T_PHONE.RANK, T_PHONE.PHONE_ID";
-constexpr const char* kMails =
-    "SELECT T_EMAIL.MAIL_ID, T_EMAIL.TYPE, T_EMAIL.LABEL, T_EMAIL.MAIL_ADDRESS, T_EMAIL.RANK FROM T_EMAIL "
-    "WHERE PERSON_ID = ? ORDER BY T_EMAIL.RANK DESC";
-constexpr const char* kChildren = "SELECT * FROM T_CHILDREN WHERE PERSON_ID = ?";
-constexpr const char* kSheet = "SELECT * FROM T_SHEET WHERE ID = ?";
-constexpr const char* kGoods = "SELECT * FROM T_ITEMS WHERE ID = ?";
-constexpr const char* kSupplier = "SELECT * FROM T_iSUPPLIER WHERE SUPPLIER_ID = ?";
-constexpr const char* kCustomer = "SELECT * FROM T_iCUSTOMER WHERE CUSTOMER_ID = ?";
 
 // Every column of the current row, read the way its storage asks; the
 // sum keeps the reads from being optimised away.
@@ -38,7 +25,7 @@ std::int64_t readRow(const SqliteQuery& q) {
 
 std::int64_t readAll(SqliteQuery& q, std::int64_t key) {
     std::int64_t sum = 0;
-    for (bool row = q.rerun(key); row; row = q.step()) sum += readRow(q);
+    for (bool row = q.run(key); row; row = q.step()) sum += readRow(q);
     return sum;
 }
 
@@ -46,7 +33,8 @@ std::int64_t readAll(SqliteQuery& q, std::int64_t key) {
 // then the record statements per key.
 std::int64_t personRun(const SqliteFile& file) {
     const ReadTransaction reading(file.get());
-    SqliteQuery person(file, kPerson), phones(file, kPhones), mails(file, kMails), children(file, kChildren);
+    SqliteQuery person(file, reader::kPerson), phones(file, reader::kPhones), mails(file, reader::kMails),
+        children(file, reader::kChildren);
     std::int64_t sum = 0;
     for (std::int64_t id : readIntegers(file, "SELECT PERSON_ID FROM T_PERSON"))
         sum += readAll(person, id) + readAll(phones, id) + readAll(mails, id) + readAll(children, id);
@@ -57,18 +45,14 @@ std::int64_t personRun(const SqliteFile& file) {
 // or its customer.
 std::int64_t goodsRun(const SqliteFile& file) {
     const ReadTransaction reading(file.get());
-    SqliteQuery sheet(file, kSheet), goods(file, kGoods), supplier(file, kSupplier), customer(file, kCustomer);
-    int kind = -1, goodsId = -1, supplierId = -1, customerId = -1;
-    for (int c = 0; c < sheet.columnCount(); ++c) {
-        const std::string_view name = sqlite3_column_name(sheet.statement(), c);
-        if (name == "SHEET_ID") kind = c;
-        if (name == "GOODS_ID") goodsId = c;
-        if (name == "SUPPLIER_ID") supplierId = c;
-        if (name == "CUSTOMER_ID") customerId = c;
-    }
+    SqliteQuery sheet(file, reader::kSheet), goods(file, reader::kGoods),
+        supplier(file, reader::counterpart(access::kSuppliers)), customer(file, reader::counterpart(access::kCustomers));
+    const int kind = sheet.column("SHEET_ID"), goodsId = sheet.column("GOODS_ID"),
+              supplierId = sheet.column(access::kPurchase.counterpartColumn),
+              customerId = sheet.column(access::kSale.counterpartColumn);
     std::int64_t sum = 0;
     for (std::int64_t id : readIntegers(file, "SELECT ID FROM T_SHEET")) {
-        if (!sheet.rerun(id)) continue;
+        if (!sheet.run(id)) continue;
         sum += readRow(sheet);
         const bool purchase = sheet.integer(kind) == 0;
         const std::int64_t party = sheet.integer(purchase ? supplierId : customerId);
