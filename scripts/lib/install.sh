@@ -35,13 +35,18 @@ LUMO_PACKAGES_TEST=(
   python3-setuptools
   python3-pip
 )
+# scripts/profile: callgrind and callgrind_annotate.
+LUMO_PACKAGES_PROFILE=(
+  valgrind
+)
 
 lumo_installed() {
   dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
 }
 
-# lumo_install_missing [build] [wizard] [test]: installs the missing
-# packages of the groups named (all of them when none is named).
+# lumo_install_missing [build] [wizard] [test] [profile]: installs the
+# missing packages of the groups named (build, wizard and test when none
+# is named).
 lumo_install_missing() {
   local groups=("$@") wanted=() missing=() package group
   [ "${#groups[@]}" -gt 0 ] || groups=(build wizard test)
@@ -50,6 +55,7 @@ lumo_install_missing() {
       build) wanted+=("${LUMO_PACKAGES_BUILD[@]}") ;;
       wizard) wanted+=("${LUMO_PACKAGES_WIZARD[@]}") ;;
       test) wanted+=("${LUMO_PACKAGES_TEST[@]}") ;;
+      profile) wanted+=("${LUMO_PACKAGES_PROFILE[@]}") ;;
     esac
   done
   for package in "${wanted[@]}"; do
