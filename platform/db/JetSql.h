@@ -100,13 +100,15 @@ public:
         std::size_t begin, end;
     };
     // A text split elsewhere (see ShapeMemo.h): the parts must be what the
-    // constructor above finds in `jetSql`.
-    JetSqlText(std::string_view jetSql, std::string shape, std::vector<SqlLiteral> literals, std::vector<Span> spans)
-        : text_(jetSql), shape_(std::move(shape)), literals_(std::move(literals)), spans_(std::move(spans)) {}
+    // constructor above finds in `jetSql`. They are lent, not copied: they
+    // must outlive the object and stay as they are meanwhile.
+    JetSqlText(std::string_view jetSql, const std::string& shape, const std::vector<SqlLiteral>& literals,
+               const std::vector<Span>& spans)
+        : text_(jetSql), lent_{&shape, &literals, &spans} {}
 
-    const std::string& shape() const { return shape_; }
-    const std::vector<SqlLiteral>& literals() const { return literals_; }
-    const std::vector<Span>& literalSpans() const { return spans_; }
+    const std::string& shape() const { return lent_.shape ? *lent_.shape : shape_; }
+    const std::vector<SqlLiteral>& literals() const { return lent_.literals ? *lent_.literals : literals_; }
+    const std::vector<Span>& literalSpans() const { return lent_.spans ? *lent_.spans : spans_; }
     // The SQLite translation of the shape, with one anonymous '?' per
     // literal in order (numbered "?N" parameters cost SQLite a search
     // through all earlier ones each, which is quadratic in long IN lists).
@@ -123,6 +125,12 @@ private:
     std::string shape_;
     std::vector<SqlLiteral> literals_;
     std::vector<Span> spans_;
+    // The parts of a text split elsewhere, used instead of the three above.
+    struct Lent {
+        const std::string* shape = nullptr;
+        const std::vector<SqlLiteral>* literals = nullptr;
+        const std::vector<Span>* spans = nullptr;
+    } lent_;
 };
 
 // The whole translation with the literals left in place (for display and

@@ -22,7 +22,10 @@ std::size_t wholeNumber(std::string_view text, std::size_t at, SqlLiteral& liter
         value = value * 10 + digit;
     }
     if (end < text.size() && (isAlnum(text[end]) || text[end] == '.')) return std::string_view::npos;
-    literal = {SqlLiteral::Kind::Integer, value, 0, {}};
+    literal.kind = SqlLiteral::Kind::Integer;
+    literal.integer = value;
+    literal.real = 0;
+    literal.text.clear();  // keeps its capacity for the next text literal
     return end;
 }
 
@@ -30,18 +33,18 @@ std::size_t wholeNumber(std::string_view text, std::size_t at, SqlLiteral& liter
 // one; its end, or npos when it is not there or not closed.
 std::size_t quotedText(std::string_view text, std::size_t at, SqlLiteral& literal) {
     if (at >= text.size() || text[at] != '\'') return std::string_view::npos;
-    literal = {SqlLiteral::Kind::Text, 0, 0, {}};
-    for (std::size_t i = at + 1; i < text.size(); ++i) {
-        if (text[i] != '\'') {
-            literal.text += text[i];
-        } else if (i + 1 < text.size() && text[i + 1] == '\'') {
-            literal.text += '\'';
-            ++i;
-        } else {
-            return i + 1;
-        }
+    literal.kind = SqlLiteral::Kind::Text;
+    literal.integer = 0;
+    literal.real = 0;
+    literal.text.clear();
+    for (std::size_t from = at + 1;;) {
+        const std::size_t quote = text.find('\'', from);
+        if (quote == std::string_view::npos) return quote;
+        literal.text.append(text.substr(from, quote - from));
+        if (quote + 1 >= text.size() || text[quote + 1] != '\'') return quote + 1;
+        literal.text += '\'';
+        from = quote + 2;
     }
-    return std::string_view::npos;
 }
 
 }  // namespace
@@ -73,18 +76,16 @@ bool ShapeMemo::matches(const Remembered& r, std::string_view text, std::vector<
 }
 
 JetSqlText ShapeMemo::split(std::string_view text) {
-    std::vector<SqlLiteral> literals;
-    std::vector<JetSqlText::Span> spans;
     // Callers repeat their statements in the same order: the texts that
     // followed the last one found are tried first.
     const std::array<std::size_t, 2> guesses = last_ < texts_.size() ? texts_[last_].next : std::array{kNone, kNone};
     const auto tried = [&](std::size_t i) { return i == guesses[0] || i == guesses[1]; };
     for (std::size_t n = 0; n < texts_.size() + guesses.size(); ++n) {
         const std::size_t i = n < guesses.size() ? guesses[n] : n - guesses.size();
-        if (i >= texts_.size() || (n >= guesses.size() && tried(i)) || !matches(texts_[i], text, literals, spans))
+        if (i >= texts_.size() || (n >= guesses.size() && tried(i)) || !matches(texts_[i], text, literals_, spans_))
             continue;
         found(i);
-        return JetSqlText(text, texts_[i].shape, std::move(literals), std::move(spans));
+        return JetSqlText(text, texts_[i].shape, literals_, spans_);
     }
     JetSqlText split(text);
     remember(text, split);

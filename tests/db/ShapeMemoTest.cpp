@@ -137,3 +137,26 @@ TEST(ShapeMemoTest, TextsThatFollowOneAnotherInTurnAndMakeRoomKeepTheirOwnLitera
         }
     }
 }
+
+TEST(ShapeMemoTest, ResultsFromTheMemoCarryNothingOfTheTextSplitBefore) {
+    // The memo keeps the literals of the text found last from one split to
+    // the next: each text here follows one with other literals (more or
+    // fewer, of the other kind, longer or shorter text), and every round
+    // after the first finds them all in the memo.
+    const std::vector<std::string> texts = {
+        "SELECT * FROM T WHERE A = 'a long word with ''quotes'' inside' AND B = 12 AND C = 'x'",
+        "SELECT * FROM T WHERE ID = 7",
+        "SELECT * FROM T WHERE N = ''",
+        "SELECT * FROM T WHERE A = 'a long word with ''quotes'' inside' AND B = 3 AND C = ''''",
+        "SELECT * FROM T WHERE N = '''a'''",
+        "SELECT * FROM T_GROUPING",
+        "SELECT * FROM U WHERE X = 'y' AND Z = 99999999",
+    };
+    ShapeMemo memo;
+    for (int round = 0; round < 3; ++round) {
+        for (const std::string& text : texts) {
+            SCOPED_TRACE(text);
+            expectSame(describe(text, &memo), describe(text, nullptr));
+        }
+    }
+}
