@@ -396,47 +396,6 @@ bool StatementRun::step() {
     throw Error("SQL 文を実行できません: " + describeFailure(db_));
 }
 
-// The column's value is taken once and read with the sqlite3_value_*
-// functions: each sqlite3_column_* call finds the column anew, and a row
-// is read column by column for every statement. (Such a value may be read
-// on the connection's own thread only, which is how connections are used.)
-Variant readColumn(sqlite3_stmt* st, int i, const ColumnInfo& info) {
-    sqlite3_value* value = sqlite3_column_value(st, i);
-    const int storage = sqlite3_value_type(value);
-    if (storage == SQLITE_NULL) return Variant::null();
-    auto text = [&] {
-        const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(value));
-        return Variant(std::string_view(p, static_cast<std::size_t>(sqlite3_value_bytes(value))));
-    };
-    // A value stored before the schema checked its range is reported, not
-    // wrapped around.
-    const auto whole = [&](sqlite3_int64 low, sqlite3_int64 high) {
-        const sqlite3_int64 v = sqlite3_value_int64(value);
-        if (v < low || v > high)
-            throw Error("オーバーフローしました。フィールド '" + info.name + "' の値 " + std::to_string(v) +
-                        " は範囲を超えています。");
-        return v;
-    };
-    switch (info.type) {
-    case VarType::Long: return Variant(static_cast<int32_t>(whole(INT32_MIN, INT32_MAX)));
-    case VarType::Integer: return Variant(static_cast<int16_t>(whole(INT16_MIN, INT16_MAX)));
-    case VarType::Boolean: return Variant(sqlite3_value_int64(value) != 0);
-    case VarType::Date: return Variant::date(sqlite3_value_double(value));
-    case VarType::Double: return Variant(sqlite3_value_double(value));
-    case VarType::String: return text();
-    default: break;
-    }
-    switch (storage) {
-    case SQLITE_INTEGER: {
-        const sqlite3_int64 v = sqlite3_value_int64(value);
-        if (v >= INT32_MIN && v <= INT32_MAX) return Variant(static_cast<int32_t>(v));
-        return Variant(static_cast<double>(v));
-    }
-    case SQLITE_FLOAT: return Variant(sqlite3_value_double(value));
-    default: return text();
-    }
-}
-
 void bindValue(sqlite3_stmt* st, int i, const Variant& value) {
     switch (value.type()) {
     case VarType::Empty:

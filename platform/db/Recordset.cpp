@@ -50,6 +50,53 @@ private:
 
 std::string bracket(const std::string& name) { return "[" + name + "]"; }
 
+// Out of line and cold: the message is built only when it is needed, and
+// the range check that leads here stays a compare in every column read.
+[[noreturn, gnu::cold, gnu::noinline]] void outOfRange(const ColumnInfo& info, sqlite3_int64 v) {
+    throw Error("オーバーフローしました。フィールド '" + info.name + "' の値 " + std::to_string(v) + " は範囲を超えています。");
+}
+
+// The value of column `i` of the current row, typed by the column's info.
+// It is taken once and read with the sqlite3_value_* functions: each
+// sqlite3_column_* call finds the column anew, and a row is read column by
+// column for every statement. (Such a value may be read on the
+// connection's own thread only, which is how connections are used.) Here,
+// beside the row reader, so that it is inlined there.
+[[gnu::always_inline]] inline Variant readColumn(sqlite3_stmt* st, int i, const ColumnInfo& info) {
+    sqlite3_value* value = sqlite3_column_value(st, i);
+    const int storage = sqlite3_value_type(value);
+    if (storage == SQLITE_NULL) return Variant::null();
+    auto text = [&] {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(value));
+        return Variant(std::string_view(p, static_cast<std::size_t>(sqlite3_value_bytes(value))));
+    };
+    // A value stored before the schema checked its range is reported, not
+    // wrapped around.
+    const auto whole = [&](sqlite3_int64 low, sqlite3_int64 high) {
+        const sqlite3_int64 v = sqlite3_value_int64(value);
+        if (v < low || v > high) outOfRange(info, v);
+        return v;
+    };
+    switch (info.type) {
+    case VarType::Long: return Variant(static_cast<int32_t>(whole(INT32_MIN, INT32_MAX)));
+    case VarType::Integer: return Variant(static_cast<int16_t>(whole(INT16_MIN, INT16_MAX)));
+    case VarType::Boolean: return Variant(sqlite3_value_int64(value) != 0);
+    case VarType::Date: return Variant::date(sqlite3_value_double(value));
+    case VarType::Double: return Variant(sqlite3_value_double(value));
+    case VarType::String: return text();
+    default: break;
+    }
+    switch (storage) {
+    case SQLITE_INTEGER: {
+        const sqlite3_int64 v = sqlite3_value_int64(value);
+        if (v >= INT32_MIN && v <= INT32_MAX) return Variant(static_cast<int32_t>(v));
+        return Variant(static_cast<double>(v));
+    }
+    case SQLITE_FLOAT: return Variant(sqlite3_value_double(value));
+    default: return text();
+    }
+}
+
 }  // namespace
 
 // Rows are kept whole while a result is small. A large result over one
@@ -122,7 +169,9 @@ struct RecordsetImpl {
         return rowCache.data();
     }
 
-    const Variant& value(int index) {
+    // Field::Value takes the usual case itself; this is the rest, out of
+    // line so that the usual case needs no frame.
+    [[gnu::noinline]] const Variant& value(int index) {
         if (mode != EditMode::None) return buffer[static_cast<std::size_t>(index)];
         if (!onRow()) settle();
         if (!onRow()) noCurrentRecord();
@@ -285,7 +334,13 @@ void RecordsetImpl::rereadRow(std::ptrdiff_t r) {
 
 const std::string& Field::Name() const { return rs_->impl_->columns->columns[static_cast<std::size_t>(index_)].name; }
 
-const Variant& Field::Value() const { return rs_->impl_->value(index_); }
+const Variant& Field::Value() const {
+    RecordsetImpl& rs = *rs_->impl_;
+    // A row of a result read whole, not being edited: what readers read.
+    if (rs.mode == RecordsetImpl::EditMode::None && !rs.keyset && rs.onRow())
+        return rs.cells[static_cast<std::size_t>(rs.current) * rs.width + static_cast<std::size_t>(index_)];
+    return rs.value(index_);
+}
 
 void Field::SetValue(Variant value) const { rs_->impl_->setValue(index_, std::move(value)); }
 
@@ -391,28 +446,41 @@ int32_t Recordset::RecordCount() const {
     return static_cast<int32_t>(impl_->rows());
 }
 
-Field Recordset::Fields(std::string_view name) {
-    impl_->requireOpen();
-    // Readers ask for the fields in the same order on every call; try the
-    // one that followed the last match before hashing the name.
-    const ColumnSet& set = *impl_->columns;
-    int& last = impl_->lastField;
+namespace {
+
+// The field named `name`, when it is not the one that followed the last
+// match: the next in column order, else by hash. Out of line, so that the
+// usual case in Recordset::Fields stays a few instructions without a frame.
+[[gnu::noinline]] int fieldNamed(RecordsetImpl& rs, std::string_view name) {
+    const ColumnSet& set = *rs.columns;
+    int& last = rs.lastField;
     int& following = set.following[static_cast<std::size_t>(last + 1)];
-    const auto named = [&](int i) {
-        return static_cast<std::size_t>(i) < set.columns.size() &&
-               NoCaseEqual{}(set.columns[static_cast<std::size_t>(i)].name, name);
-    };
-    if (set.uniqueNames && named(following)) return Field(*this, last = following);
-    if (set.uniqueNames && named(last + 1)) {  // in column order after all
-        following = last + 1;
-        return Field(*this, ++last);
+    const auto next = static_cast<std::size_t>(last + 1);
+    if (set.uniqueNames && next < set.columns.size() && NoCaseEqual{}(set.columns[next].name, name)) {
+        following = ++last;  // in column order after all
+        return last;
     }
     auto it = set.index.find(name);
     if (it == set.index.end())
         throw Error("要求された名前または序数に対応する項目がコレクションに見つかりません。(" + std::string(name) + ")");
     following = it->second;
     last = it->second;
-    return Field(*this, it->second);
+    return last;
+}
+
+}  // namespace
+
+Field Recordset::Fields(std::string_view name) {
+    impl_->requireOpen();
+    // Readers ask for the fields in the same order on every call; try the
+    // one that followed the last match before anything else.
+    const ColumnSet& set = *impl_->columns;
+    int& last = impl_->lastField;
+    const int following = set.following[static_cast<std::size_t>(last + 1)];
+    if (set.uniqueNames && static_cast<std::size_t>(following) < set.columns.size() &&
+        NoCaseEqual{}(set.columns[static_cast<std::size_t>(following)].name, name))
+        return Field(*this, last = following);
+    return Field(*this, fieldNamed(*impl_, name));
 }
 
 Field Recordset::Fields(int index) {

@@ -51,17 +51,24 @@ struct NoCaseEqual {
     }
     // Words of eight bytes, the last one overlapping the one before: a
     // field name is compared in two or three loads instead of a byte at a
-    // time.
+    // time. Names under eight bytes ("ID", "NOTE") take two overlapping
+    // loads of four or fewer bytes rather than a call to memcmp.
     static bool sameBytes(const char* a, const char* b, std::size_t n) noexcept {
-        const auto word = [](const char* p) {
-            std::uint64_t w;
-            std::memcpy(&w, p, 8);
-            return w;
+        const auto load = [](const char* p, auto word) {
+            std::memcpy(&word, p, sizeof word);
+            return word;
         };
-        if (n < 8) return std::memcmp(a, b, n) == 0;
+        if (n < 8) {
+            if (n >= 4)
+                return load(a, std::uint32_t{}) == load(b, std::uint32_t{}) &&
+                       load(a + n - 4, std::uint32_t{}) == load(b + n - 4, std::uint32_t{});
+            for (std::size_t i = 0; i < n; ++i)
+                if (a[i] != b[i]) return false;
+            return true;
+        }
         for (std::size_t i = 0; i + 8 < n; i += 8)
-            if (word(a + i) != word(b + i)) return false;
-        return word(a + n - 8) == word(b + n - 8);
+            if (load(a + i, std::uint64_t{}) != load(b + i, std::uint64_t{})) return false;
+        return load(a + n - 8, std::uint64_t{}) == load(b + n - 8, std::uint64_t{});
     }
     // Field names are ASCII; the C library's toupper would cost a call per byte.
     static constexpr unsigned char upper(unsigned char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
@@ -239,8 +246,6 @@ private:
     sqlite3_stmt* st_;
 };
 
-// Value of column `i` of the current row, typed by the column's info.
-Variant readColumn(sqlite3_stmt* st, int i, const ColumnInfo& info);
 // Binds `value` as parameter `i`, converted to the column type `type`.
 void bindValue(sqlite3_stmt* st, int i, const Variant& value);
 // Converts a value assigned to a field into the column's type.
