@@ -135,6 +135,17 @@ struct RecordsetImpl {
     // stored row. Until then the recordset holds just the rows it added.
     std::string unreadTable;  // the statement that reads it; empty once read
 
+    // Back to the state of a new recordset, keeping the room of the cells
+    // and identities for the next result.
+    void clear() {
+        RecordsetImpl fresh;
+        fresh.cells = std::move(cells);
+        fresh.cells.clear();
+        fresh.rowids = std::move(rowids);
+        fresh.rowids.clear();
+        *this = std::move(fresh);
+    }
+
     void settle() {
         if (!unreadTable.empty()) readTable();
     }
@@ -344,8 +355,57 @@ const Variant& Field::Value() const {
 
 void Field::SetValue(Variant value) const { rs_->impl_->setValue(index_, std::move(value)); }
 
-Recordset::Recordset() : impl_(std::make_unique<RecordsetImpl>()) {}
-Recordset::~Recordset() = default;
+namespace {
+
+// Set when this thread's spare states are gone (at its exit), for the
+// recordsets destroyed after that: a plain flag, which outlives them.
+thread_local bool spareStatesGone = false;
+
+// The states of recordsets closed on this thread, cleared, for the next
+// ones to take: a library call opens a recordset or two and drops them, and
+// taking a state here spares it and its cells and identities an
+// allocation each. Only small states are kept, and only a few, so that
+// the memory a thread keeps stays small. Each thread has its own; they go
+// with it.
+class SpareStates {
+public:
+    SpareStates() = default;
+    SpareStates(const SpareStates&) = delete;
+    SpareStates& operator=(const SpareStates&) = delete;
+    ~SpareStates() { spareStatesGone = true; }
+
+    std::unique_ptr<RecordsetImpl> take() {
+        if (spare_.empty()) return std::make_unique<RecordsetImpl>();
+        std::unique_ptr<RecordsetImpl> state = std::move(spare_.back());
+        spare_.pop_back();
+        return state;
+    }
+    void giveBack(std::unique_ptr<RecordsetImpl> state) {
+        if (!state || spare_.size() >= kKept || state->cells.capacity() > kLargestCells ||
+            state->rowids.capacity() > kLargestCells)
+            return;  // freed here
+        state->clear();
+        spare_.push_back(std::move(state));
+    }
+
+private:
+    static constexpr std::size_t kKept = 4;
+    static constexpr std::size_t kLargestCells = 256;
+    std::vector<std::unique_ptr<RecordsetImpl>> spare_;
+};
+
+SpareStates& spareStates() {
+    thread_local SpareStates states;
+    return states;
+}
+
+}  // namespace
+
+Recordset::Recordset() : impl_(spareStatesGone ? std::make_unique<RecordsetImpl>() : spareStates().take()) {}
+
+Recordset::~Recordset() {
+    if (!spareStatesGone) spareStates().giveBack(std::move(impl_));
+}
 
 void Recordset::Open(std::string_view source, Connection& connection, int /*cursorType*/, int lockType, int options) {
     if (impl_->open()) throw Error("オブジェクトが開いている場合は、操作は許可されません。");
@@ -384,7 +444,7 @@ void Recordset::Open(std::string_view source, Connection& connection, int /*curs
         StatementRun run(db, *prepared, text.literals(), indexQueries);
         while (run.step()) next.readRow(run.get());
     } catch (...) {
-        *impl_ = RecordsetImpl{};
+        impl_->clear();
         throw;
     }
 }
@@ -392,7 +452,7 @@ void Recordset::Open(std::string_view source, Connection& connection, int /*curs
 // Also once the connection is gone: what the recordset holds is freed.
 void Recordset::Close() {
     if (!impl_->open()) notOpen();
-    *impl_ = RecordsetImpl{};
+    impl_->clear();
 }
 
 bool Recordset::IsOpen() const { return impl_->open(); }

@@ -245,3 +245,74 @@ TEST_F(RecordsetTest, LargeOneTableResultsBehaveLikeSmallOnes) {
                adLockReadOnly, adCmdText);
     EXPECT_EQ(check.Fields(0).Value().toLong(), 0);  // it was deleted after the change
 }
+
+// A recordset's state is taken over by the next recordset of its thread
+// once it is gone: whatever the one before left, the next starts closed and
+// then holds just its own rows, fields and edits.
+TEST_F(RecordsetTest, ARecordsetStartsAfreshWhateverTheOneBeforeLeft) {
+    struct Leftover {
+        const char* what;
+        void (*leave)(Recordset&, Connection&);
+    };
+    const Leftover leftovers[] = {
+        {"read to its end", [](Recordset& rs, Connection& cn) {
+             rs.Open("SELECT * FROM T_PERSON ORDER BY PERSON_ID", cn, adOpenKeyset, adLockReadOnly, 1);
+             while (!rs.Eof()) rs.MoveNext();
+         }},
+        {"a row added but not stored", [](Recordset& rs, Connection& cn) {
+             rs.Open("SELECT * FROM T_PHONE WHERE PERSON_ID = 1", cn, adOpenKeyset, adLockOptimistic, 1);
+             rs.AddNew();
+             rs.Fields("PERSON_ID") = int32_t{1};
+             rs.Fields("TEL_NUMBER") = "000-left-over";
+         }},
+        {"a row changed but not stored", [](Recordset& rs, Connection& cn) {
+             rs.Open("SELECT * FROM T_PHONE WHERE PERSON_ID = 1 ORDER BY T_PHONE.RANK DESC", cn, adOpenKeyset,
+                     adLockOptimistic, 1);
+             rs.Fields("TEL_NUMBER") = "000-left-over";
+         }},
+        {"its current row deleted", [](Recordset& rs, Connection& cn) {
+             rs.Open("SELECT * FROM T_PHONE WHERE PERSON_ID = 1", cn, adOpenKeyset, adLockOptimistic, 1);
+             rs.AddNew();
+             rs.Fields("PERSON_ID") = int32_t{1};
+             rs.Fields("TEL_NUMBER") = "000-left-over";
+             rs.Update();
+             rs.Delete();
+         }},
+        {"a failed open", [](Recordset& rs, Connection& cn) {
+             EXPECT_THROW(rs.Open("SELECT NO_SUCH_COLUMN FROM T_PHONE", cn, adOpenKeyset, adLockReadOnly, 1), Error);
+         }},
+        {"a table opened whole, never read", [](Recordset& rs, Connection& cn) {
+             rs.Open("T_PHONE", cn, adOpenKeyset, adLockOptimistic, adCmdTable);
+         }},
+        {"closed", [](Recordset& rs, Connection& cn) {
+             rs.Open("SELECT * FROM T_GROUPING", cn, adOpenKeyset, adLockReadOnly, 1);
+             (void)rs.Fields("LABEL").Value();
+             rs.Close();
+         }},
+    };
+    for (const Leftover& leftover : leftovers) {
+        SCOPED_TRACE(leftover.what);
+        for (int i = 0; i < 6; ++i) {  // more than a thread keeps, so that every kept state comes back
+            Recordset before;
+            leftover.leave(before, cn);
+        }
+        for (int i = 0; i < 6; ++i) {
+            Recordset rs;
+            EXPECT_FALSE(rs.IsOpen());
+            EXPECT_THROW(rs.Eof(), Error);
+            rs.Open("SELECT * FROM T_PHONE WHERE PERSON_ID = 1 ORDER BY T_PHONE.RANK DESC", cn, adOpenKeyset,
+                    adLockReadOnly, 1);
+            ASSERT_EQ(rs.RecordCount(), 2);
+            EXPECT_EQ(rs.Fields("TEL_NUMBER").Value().toString(), "090-0000-0000");
+            EXPECT_EQ(rs.Fields("RANK").Value().toLong(), 2);
+            rs.MoveNext();
+            EXPECT_EQ(rs.Fields("TEL_NUMBER").Value().toString(), "03-1111-2222");
+            rs.MoveNext();
+            EXPECT_TRUE(rs.Eof());
+        }
+    }
+    // Nothing left over was stored.
+    Recordset check;
+    check.Open("SELECT * FROM T_PHONE WHERE TEL_NUMBER = '000-left-over'", cn, adOpenKeyset, adLockReadOnly, 1);
+    EXPECT_EQ(check.RecordCount(), 0);
+}
