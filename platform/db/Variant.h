@@ -31,8 +31,8 @@ public:
     Variant(T*) = delete;
     Variant(std::nullptr_t) = delete;
 
-    static Variant null() { Variant r; r.v_ = NullTag{}; return r; }
-    static Variant date(double automationDate) { Variant r; r.v_ = DateTag{automationDate}; return r; }
+    static Variant null() { return Variant(NullTag{}); }
+    static Variant date(double automationDate) { return Variant(DateTag{automationDate}); }
 
     VarType type() const { return static_cast<VarType>(v_.index()); }
     bool isNull() const { return type() == VarType::Null; }
@@ -55,6 +55,9 @@ public:
 private:
     struct NullTag { bool operator==(const NullTag&) const = default; };
     struct DateTag { double value; bool operator==(const DateTag&) const = default; };
+    // Made in place: a row read holds many Nulls.
+    explicit Variant(NullTag tag) : v_(tag) {}
+    explicit Variant(DateTag tag) : v_(tag) {}
     // Order matches VarType.
     std::variant<std::monostate, NullTag, int16_t, int32_t, double, DateTag, bool, std::string> v_;
 };
