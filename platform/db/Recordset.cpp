@@ -508,6 +508,11 @@ int32_t Recordset::RecordCount() const {
 
 namespace {
 
+// Field `i` exists and is the only one named `name`.
+bool onlyFieldNamed(const ColumnSet& set, std::size_t i, std::string_view name) {
+    return set.uniqueNames && i < set.columns.size() && NoCaseEqual{}(set.columns[i].name, name);
+}
+
 // The field named `name`, when it is not the one that followed the last
 // match: the next in column order, else by hash. Out of line, so that the
 // usual case in Recordset::Fields stays a few instructions without a frame.
@@ -515,8 +520,7 @@ namespace {
     const ColumnSet& set = *rs.columns;
     int& last = rs.lastField;
     int& following = set.following[static_cast<std::size_t>(last + 1)];
-    const auto next = static_cast<std::size_t>(last + 1);
-    if (set.uniqueNames && next < set.columns.size() && NoCaseEqual{}(set.columns[next].name, name)) {
+    if (onlyFieldNamed(set, static_cast<std::size_t>(last + 1), name)) {
         following = ++last;  // in column order after all
         return last;
     }
@@ -537,9 +541,7 @@ Field Recordset::Fields(std::string_view name) {
     const ColumnSet& set = *impl_->columns;
     int& last = impl_->lastField;
     const int following = set.following[static_cast<std::size_t>(last + 1)];
-    if (set.uniqueNames && static_cast<std::size_t>(following) < set.columns.size() &&
-        NoCaseEqual{}(set.columns[static_cast<std::size_t>(following)].name, name))
-        return Field(*this, last = following);
+    if (onlyFieldNamed(set, static_cast<std::size_t>(following), name)) return Field(*this, last = following);
     return Field(*this, fieldNamed(*impl_, name));
 }
 
