@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "export/engine/AccessLibrary.h"
+#include "client/AccessLibrary.h"
 #include "platform/CsvField.h"
 #include "platform/Dates.h"
 #include "platform/Error.h"
@@ -130,13 +130,13 @@ void clsExportSource::Initialize(const std::string& strServer, const std::string
         // with a header and an empty line per record.
         bool accessFailed = false;
         if (intType == kPersons) {
-            m_objPidAccess = AccessLibrary::instance().create<clsPidAccess>();
+            m_objPidAccess = client::AccessLibrary::instance().create<clsPidAccess>();
             accessFailed = m_objPidAccess->Initialize(strServer);
             if (!accessFailed) m_objPidAccess->GetGroupLabel(m_aryLabel);
             m_intType = kPersons;
             m_strHeader = personHeader();
         } else {
-            m_objIidAccess = AccessLibrary::instance().create<clsIidAccess>();
+            m_objIidAccess = client::AccessLibrary::instance().create<clsIidAccess>();
             accessFailed = m_objIidAccess->Initialize(strServer);
             if (!accessFailed) m_objIidAccess->GetGroupLabel(m_aryLabel);
             m_intType = intType;

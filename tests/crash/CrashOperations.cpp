@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "export/engine/AccessLibrary.h"
+#include "client/AccessLibrary.h"
 #include "platform/db/Recordset.h"
 #include "tests/support/DatabaseState.h"
 #include "tests/support/FaultSweep.h"
@@ -11,7 +11,7 @@ namespace lumo::test::crash {
 namespace {
 
 namespace fs = std::filesystem;
-using exporter::AccessLibrary;
+using client::AccessLibrary;
 
 std::string tag(const char* prefix, int n) { return std::string(prefix) + std::to_string(n); }
 

@@ -1,4 +1,4 @@
-#include "export/engine/AccessLibrary.h"
+#include "client/AccessLibrary.h"
 
 #include <dlfcn.h>
 
@@ -8,7 +8,7 @@
 
 #include "platform/Error.h"
 
-namespace lumo::exporter {
+namespace lumo::client {
 namespace {
 
 constexpr const char* kLibraryName = "libLumoAccess.so";
@@ -50,9 +50,11 @@ AccessLibrary& AccessLibrary::instance() {
     return *library;
 }
 
+void* AccessLibrary::symbol(const char* name) const { return ::dlsym(handle_, name); }
+
 void AccessLibrary::failCreate(const char* className, const std::string& reason) {
     throw Error(std::string("ActiveX コンポーネントはオブジェクトを作成できません (クラス ") + className + ": " + reason +
                 ")");
 }
 
-}  // namespace lumo::exporter
+}  // namespace lumo::client
