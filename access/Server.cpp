@@ -6,7 +6,6 @@
 
 #include "access/LumoAccess.h"
 #include "access/core/AccessObject.h"
-#include "platform/ErrorReport.h"
 #include "access/item/clsIidAccess.h"
 #include "access/person/clsPidAccess.h"
 #include "access/scrap/clsScrapAccess.h"
@@ -19,20 +18,6 @@ const LumoAccess::TypeLibraryInfo& typeLibrary() {
     static const LumoAccess::TypeLibraryInfo info{
         "LumoAccess", "LumoBase Access API Library Ver1.2", 1, 2, LumoAccess::kInterfaceVersion, tag.c_str()};
     return info;
-}
-
-// The library's start-up routine, run once per thread before its first
-// object is created. It has nothing to prepare.
-void DefineTabel() {
-    reported("DLL-LBA1000", [] {});
-}
-
-void startThread() {
-    thread_local bool started = false;
-    if (!started) {
-        started = true;
-        DefineTabel();
-    }
 }
 
 // The new object's interface, holding the one reference its creator owns.
@@ -53,7 +38,6 @@ extern "C" {
     *object = nullptr;
     if (!className) return LumoAccess::kResultClassNotAvailable;
     try {
-        startThread();
         const std::string_view name(className);
         if (name == LumoAccess::clsPidAccess::kClassName)
             *object = newObject<PidAccess>();

@@ -108,11 +108,7 @@ String IidAccess::CreateSimpleViewQuery(const String& strItem, const String& str
     return sql;
 }
 
-String IidAccess::CreateAdvancedViewQuery(std::vector<String>&, String*) noexcept {
-    String sql;
-    reported("CLS-iida1024", [] {});
-    return sql;
-}
+String IidAccess::CreateAdvancedViewQuery(std::vector<String>&, String*) noexcept { return {}; }
 
 String IidAccess::GetFindView(const String& strItem, const String& strTrader) noexcept {
     String sql;

@@ -12,7 +12,7 @@
 #include "platform/Error.h"
 #include "tests/tools/ToolsTestSupport.h"
 #include "tools/init/InitCommand.h"
-#include "tools/init/StagedFile.h"
+#include "platform/StagedFile.h"
 
 namespace lumo::test {
 namespace {
@@ -78,7 +78,7 @@ TEST(StagedFileTest, PublishesOnlyWhereNoFileIsAndCleansUpOtherwise) {
     ScratchFolder folder;
     const fs::path target = folder.path() / "x.mdb";
     {
-        tools::StagedFile staged(target);
+        StagedFile staged(target);
         EXPECT_EQ(staged.path().parent_path(), folder.path());
         std::ofstream(target) << "appeared meanwhile";
         EXPECT_THROW(staged.publish(), lumo::Error);
@@ -88,7 +88,7 @@ TEST(StagedFileTest, PublishesOnlyWhereNoFileIsAndCleansUpOtherwise) {
 
     fs::remove(target);
     {
-        tools::StagedFile staged(target);
+        StagedFile staged(target);
         staged.publish();
         EXPECT_TRUE(fs::exists(target));
         staged.withdraw();
@@ -96,7 +96,7 @@ TEST(StagedFileTest, PublishesOnlyWhereNoFileIsAndCleansUpOtherwise) {
     EXPECT_TRUE(folderContents(folder.path()).empty());
 
     {
-        tools::StagedFile staged(target);  // never published
+        StagedFile staged(target);  // never published
     }
     EXPECT_TRUE(folderContents(folder.path()).empty());
 }

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "tools/init/Sqlite.h"
-#include "tools/init/StagedFile.h"
+#include "platform/StagedFile.h"
 
 namespace lumo::tools {
 

@@ -1,6 +1,5 @@
 // lumo: administration and headless use of the suite's databases.
 #include <algorithm>
-#include <array>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -10,7 +9,9 @@
 #include "platform/MessageSink.h"
 #include "platform/db/ProgramSettings.h"
 #include "tools/export/ExportCommand.h"
+#if LUMO_HAVE_IMPORT
 #include "tools/import/ImportCommand.h"
+#endif
 #include "tools/init/InitCommand.h"
 #include "tools/lumo/Command.h"
 #include "tools/lumo/ReportLine.h"
@@ -20,8 +21,18 @@
 namespace lumo::tools {
 namespace {
 
-// Each subcommand adds one entry here; their examples run in this order.
-std::array<const Command*, 4> commands() { return {&kInitCommand, &kImportCommand, &kExportCommand, &kSqlCommand}; }
+// Each subcommand adds one line here; their examples run in this order.
+const std::vector<const Command*>& commands() {
+    static const std::vector<const Command*> all = {
+        &kInitCommand,
+#if LUMO_HAVE_IMPORT  // built where libmdb is found (tools/CMakeLists.txt)
+        &kImportCommand,
+#endif
+        &kExportCommand,
+        &kSqlCommand,
+    };
+    return all;
+}
 
 void printUsage(std::ostream& out) {
     out << "使い方 / Usage:\n";
