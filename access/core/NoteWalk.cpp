@@ -2,7 +2,7 @@
 
 #include "access/core/NoteEntry.h"
 #include "access/core/NoteText.h"
-#include "platform/Utf8.h"
+#include "schema/ToDoRule.h"
 
 namespace lumo::access {
 namespace {
@@ -35,10 +35,6 @@ private:
     std::string entry_;
 };
 
-bool longerThanNine(const std::string& entry) {
-    return entry.size() > 9 && utf8::characterCount(utf8::firstCharacters(entry, 10)) == 10;
-}
-
 }  // namespace
 
 int64_t walkNotes(std::string_view oldNote, std::string_view newNote,
@@ -58,7 +54,7 @@ int64_t walkNotes(std::string_view oldNote, std::string_view newNote,
         const std::string& fresh = newer.entry();
         if (fresh == older.entry()) {
             going = advanceBoth();
-        } else if (!longerThanNine(fresh)) {
+        } else if (!schema::longEnoughForToDo(fresh)) {
             going = readBoth();
         } else {
             const auto newDate = noteDate(fresh);

@@ -12,7 +12,7 @@
 #include "access/item/SheetKinds.h"
 #include "access/item/clsIidAccess.h"
 #include "platform/ErrorReport.h"
-#include "platform/Utf8.h"
+#include "schema/ToDoRule.h"
 #include "platform/db/Recordset.h"
 
 namespace lumo::access {
@@ -23,8 +23,6 @@ namespace {
 
 constexpr std::string_view kEntryCode = " CLS-iida1004";  // the leading space is part of the code
 
-// A new sheet's note of this many characters or more is also a ToDo line.
-constexpr std::size_t kToDoNoteLength = 10;
 
 }  // namespace
 
@@ -59,7 +57,7 @@ bool IidAccess::InsertSheetRecord(SheetInformation& SheetInfo) {
             key = longOf(sheets, "ID");
             // The whole note stands for the new sheet in the ToDo list; later
             // changes to the note are recorded entry by entry (UpdateNote).
-            if (utf8::characterCount(SheetInfo.strNote) >= kToDoNoteLength) {
+            if (schema::longEnoughForToDo(SheetInfo.strNote)) {
                 todo.AddNew();
                 todo.Fields("CHK_FLAG") = db::Variant(true);
                 todo.Fields("SHEET_ID") = db::Variant(key);

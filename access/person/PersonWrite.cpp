@@ -14,7 +14,7 @@
 #include "access/person/clsPidAccess.h"
 #include "platform/Error.h"
 #include "platform/ErrorReport.h"
-#include "platform/Utf8.h"
+#include "schema/ToDoRule.h"
 #include "platform/db/Recordset.h"
 
 namespace lumo::access {
@@ -24,10 +24,6 @@ using person::Column;
 using person::EmptyText;
 
 namespace {
-
-// A note of this many characters or more becomes the new person's first
-// ToDo row. Characters, not bytes: ten kanji are ten characters.
-constexpr std::size_t kTodoNoteCharacters = 10;
 
 // The short form writes these columns of the full form, in this order; the
 // address is the office one only for strDefaut "OFFICE" exactly (case
@@ -162,7 +158,7 @@ bool PidAccess::InsertPersonRecord(PersonInformation& PersonInfo, bool blnShort,
         else person::writeColumns<PersonInformation>(rsPerson, person::kPersonColumns, PersonInfo, EmptyText::Null);
         rsPerson.Update();
         PersonInfo.lngPersonID = longOf(rsPerson, "PERSON_ID");
-        if (utf8::characterCount(PersonInfo.strNote) >= kTodoNoteCharacters) {
+        if (schema::longEnoughForToDo(PersonInfo.strNote)) {
             rsTodo.AddNew();
             rsTodo.Fields("CHK_FLAG") = db::Variant(true);
             rsTodo.Fields("PERSON_ID") = db::Variant(PersonInfo.lngPersonID);

@@ -3,13 +3,13 @@
 #include <string>
 
 #include "platform/Dates.h"
+#include "schema/ToDoRule.h"
 
 namespace lumo::tools {
 namespace {
 
 constexpr std::int64_t kTrue = -1;  // Yes/No as the suite stores it
 constexpr std::int64_t kFalse = 0;
-constexpr std::size_t kShortestToDoNote = 10;
 
 SqlValue yesNo(bool value) { return value ? kTrue : kFalse; }
 
@@ -31,20 +31,13 @@ std::int64_t insertParty(TableWriter& writer, const PartyRecord& p) {
                           textOrNull(p.defaultText), p.linkId});
 }
 
-// The library keeps a whole new note of ten or more characters as one
+// The library keeps a whole new note long enough for the ToDo list as one
 // checked ToDo row of its owner.
 void addToDoFor(TableWriter& todo, std::int64_t ownerId, std::string_view note) {
-    if (characterCount(note) >= kShortestToDoNote) todo.insert({ownerId, note, kTrue});
+    if (schema::longEnoughForToDo(note)) todo.insert({ownerId, note, kTrue});
 }
 
 }  // namespace
-
-std::size_t characterCount(std::string_view utf8) {
-    std::size_t count = 0;
-    for (unsigned char c : utf8)
-        if ((c & 0xC0) != 0x80) ++count;
-    return count;
-}
 
 GroupTable::GroupTable(Database& db, const GroupTableNames& names)
     : find_(db.prepare("SELECT " + quoted(names.key) + " FROM " + quoted(names.table) + " WHERE " +

@@ -14,9 +14,6 @@
 
 namespace lumo::tools {
 
-// Number of Unicode characters of a UTF-8 text.
-std::size_t characterCount(std::string_view utf8);
-
 // The group tables differ only in their names.
 struct GroupTableNames {
     std::string_view table{}, key{}, caption{};
