@@ -68,6 +68,15 @@ for id in 1 2; do
   [ -n "$want" ] && [ "$got" = "$want" ] || fail "client read '$got' for person $id, lumo sql '$want'"
 done
 
+# The same client built with clang++ works with the g++-built library: the
+# ABI tag names what both share (C++ ABI, libstdc++ and its string ABI),
+# not the compiler. scripts/test installs clang.
+if command -v clang++ >/dev/null; then
+  clang++ "${cflags[@]}" -Wall -Werror -o "$work/clang-client" "$source/tests/install/InstalledClient.cpp" "${libs[@]}"
+  got="$("$work/clang-client" "$library" "$work/sample/Data/LumoBase.mdb" 1 2>&1)" || fail "clang++ client: $got"
+  [ "$got" = "$("$work/client" "$library" "$work/sample/Data/LumoBase.mdb" 1)" ] || fail "clang++ client read '$got'"
+fi
+
 # Each man page has every subcommand its program's --help lists.
 for page in "$prefix"/share/man/man1/*.1; do
   program="$(basename "$page" .1)"

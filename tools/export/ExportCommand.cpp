@@ -19,6 +19,7 @@
 #include "platform/ScopedSignal.h"
 #include "platform/StagedFile.h"
 #include "platform/db/ConnectionString.h"
+#include "tools/lumo/Arguments.h"
 #include "tools/lumo/ReportLine.h"
 
 namespace lumo::tools {
@@ -94,22 +95,21 @@ private:
 int run(Arguments args, std::ostream& out, std::ostream& err) {
     std::string kindName, outFile, dir = ".";
     bool force = false, haveDir = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view a = args[i];
-        if (a == "--out") {
-            if (++i >= args.size()) throw UsageError("--out にはファイル名が必要です");
-            outFile = args[i];
-        } else if (a == "--force") {
+    ArgumentReader in(args);
+    while (in.next()) {
+        if (const auto file = in.value("--out", "--out にはファイル名が必要です")) {
+            outFile = *file;
+        } else if (in.is("--force")) {
             force = true;
-        } else if (a.starts_with("--")) {
-            throw UsageError("知らないオプションです: " + std::string(a));
+        } else if (in.isOption()) {
+            throw UsageError("知らないオプションです: " + std::string(in.word()));
         } else if (kindName.empty()) {
-            kindName = a;
+            kindName = in.word();
         } else if (!haveDir) {
-            dir = a;
+            dir = in.word();
             haveDir = true;
         } else {
-            throw UsageError("引数が多すぎます: " + std::string(a));
+            throw UsageError("引数が多すぎます: " + std::string(in.word()));
         }
     }
     if (kindName != "person" && kindName != "goods") throw UsageError("person か goods を指定してください");
