@@ -3,7 +3,11 @@
 # programs and libraries. Installed under /usr, they find each other in
 # /usr/lib, which the loader searches; Debian's packages carry no run path
 # of their own (lintian: custom-library-search-path).
-file(GLOB_RECURSE files LIST_DIRECTORIES false "${CPACK_TEMPORARY_DIRECTORY}/*")
+set(staging "${CPACK_TEMPORARY_DIRECTORY}")
+if(NOT IS_DIRECTORY "${staging}")
+  message(FATAL_ERROR "PackageRunPaths.cmake: CPack names no staging folder")
+endif()
+file(GLOB_RECURSE files LIST_DIRECTORIES false "${staging}/*")
 foreach(file ${files})
   if(IS_SYMLINK "${file}")
     continue()

@@ -133,7 +133,7 @@ std::vector<FileResult> importFiles(const ImportOptions& options, std::ostream& 
     std::deque<StagedFile> staged;  // StagedFile does not move
     for (std::size_t i = 0; i < plans.size(); ++i) {
         const FilePlan& plan = plans[i];
-        FileResult result{std::string(plan.target.fileName), {}, plan.unknown};
+        FileResult result{std::string(plan.target.fileName), {}, plan.unknown, {}};
         staged.emplace_back(targets[i]);
         buildDatabase(staged.back().path(), plan.target.ddl, [&](Database& db) {
             result.tables = writeImport(files[i], plan, db, progressOn(err, terminal, result.fileName));
