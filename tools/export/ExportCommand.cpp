@@ -182,7 +182,7 @@ const Command kExportCommand{
     "      FILE defaults to DIR/person.csv or DIR/goods.csv; --force replaces an existing file.\n"
     "      The file appears only when the run ends; a failed run leaves an existing file as it was.\n"
     "      Ctrl-C stops after the current record, keeps what was written and exits with status 130.\n"
-    "      列の説明 / the columns: docs/csv.md\n",
+    "      列の説明 / the columns: docs/csv.md (パッケージ / package: /usr/share/doc/lumo/csv.md)\n",
     "  lumo export person                          # Data/LumoBase.mdb -> person.csv\n"
     "  lumo export goods --out ledger.csv --force  # Data/iLumoBase.mdb -> ledger.csv (replaced)\n",
     &run,

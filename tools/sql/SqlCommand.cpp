@@ -33,7 +33,7 @@ constexpr std::string_view kUsage =
     "      output as UTF-8 CSV with a header row; other statements report the\n"
     "      number of affected rows on standard error. -f reads the statement\n"
     "      from FILE, or from standard input when FILE is -.\n"
-    "      SQL の書き方 / the dialect: docs/sql.md\n";
+    "      SQL の書き方 / the dialect: docs/sql.md (パッケージ / package: /usr/share/doc/lumo/sql.md)\n";
 
 constexpr std::string_view kExamples =
     "  lumo sql Data/LumoBase.mdb \"SELECT LASTNAME & FIRSTNAME AS NAME FROM T_PERSON WHERE LASTNAME LIKE '髙%'\"\n"
