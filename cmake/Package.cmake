@@ -35,18 +35,18 @@ set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/debian/triggers)
 set(CPACK_COMPONENT_LIBRARY_DESCRIPTION
   "data-access library of the Lumo suite
- libLumoAccess.so reads and writes the databases of the Lumo suite, a
- Japanese personal database suite (address book, goods ledger, scrap
- book). Programs load it at run time and create its objects by class name.")
+libLumoAccess.so reads and writes the databases of the Lumo suite, a
+Japanese personal database suite (address book, goods ledger, scrap
+book). Programs load it at run time and create its objects by class name.")
 
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME ${LUMO_PACKAGE_Development})
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS "${library} ${same}")
 set(CPACK_COMPONENT_DEVELOPMENT_DESCRIPTION
   "data-access library of the Lumo suite - development files
- The header LumoAccess.h, the pkg-config file lumoaccess.pc and the
- libLumoAccess.so link, for programs that use the data-access library of
- the Lumo suite (C++20).")
+The header LumoAccess.h, the pkg-config file lumoaccess.pc and the
+libLumoAccess.so link, for programs that use the data-access library of
+the Lumo suite (C++20).")
 
 set(CPACK_DEBIAN_PROGRAMS_PACKAGE_NAME ${LUMO_PACKAGE_Programs})
 set(CPACK_DEBIAN_PROGRAMS_PACKAGE_SECTION misc)
@@ -56,16 +56,16 @@ set(CPACK_DEBIAN_PROGRAMS_PACKAGE_DEPENDS "${library} ${same}")
 set(CPACK_DEBIAN_PROGRAMS_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-ipafont-gothic, qt6-translations-l10n")
 set(CPACK_COMPONENT_PROGRAMS_DESCRIPTION
   "Japanese personal database suite: address book, goods ledger, scrap book
- The lumo command creates, imports, queries and exports the databases of
- the Lumo suite; LumoExport is its export wizard.")
+The lumo command creates, imports, queries and exports the databases of
+the Lumo suite; LumoExport is its export wizard.")
 
 set(CPACK_DEBIAN_PYTHON_PACKAGE_NAME ${LUMO_PACKAGE_Python})
 set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)
 set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS "${library} ${same}, python3")
 set(CPACK_COMPONENT_PYTHON_DESCRIPTION
   "data-access library of the Lumo suite - Python 3 module
- The lumoaccess module gives Python programs the classes of the data-access
- library of the Lumo suite, with its reports as warnings.")
+The lumoaccess module gives Python programs the classes of the data-access
+library of the Lumo suite, with its reports as warnings.")
 
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/package)
 include(CPack)

@@ -125,7 +125,7 @@ fi
 
 # Debian's own checks: no error (warnings and notes are printed).
 status=0
-lintian --fail-on error --no-tag-display-limit "${deb[@]}" >"$work/lintian.log" 2>&1 || status=$?
+lintian --fail-on error --tag-display-limit 0 "${deb[@]}" >"$work/lintian.log" 2>&1 || status=$?
 sed 's/^/lintian: /' "$work/lintian.log"
 [ "$status" -eq 0 ] || fail "lintian reports errors (exit status $status)"
 
