@@ -9,10 +9,15 @@
 // The stable edge of the library is its C entry points (extern "C" at the
 // end of this header): they take and return only C types and keep their
 // meaning across versions. The class interfaces pass std::string and
-// std::vector across the boundary, so a client must be built with the same
-// compiler family, C++ library and string ABI as the library, and against
-// the same interface version; createObject checks the ABI tag the library
-// reports and refuses a library that differs.
+// std::vector across the boundary, so a client must use the same C++ ABI
+// (the Itanium C++ ABI of g++ and clang++ on Linux), the same C++ library
+// with the same string ABI as the library, and the same interface version;
+// the compiler may differ (a clang++ client of a g++-built library is
+// fine). createObject checks the ABI tag the library reports and refuses a
+// library that differs.
+//
+// A client needs C++20 (-std=c++20, as `pkg-config --cflags lumoaccess`
+// says); the header uses nothing of a later standard.
 //
 // Conventions shared by every operation:
 //  - Boolean results are error flags: true means a failure was reported
@@ -33,6 +38,8 @@
 #include <utility>
 #include <variant>
 #include <vector>
+
+static_assert(__cplusplus >= 202002L, "LumoAccess.h needs C++20: build the client with -std=c++20");
 
 namespace LumoAccess {
 
@@ -532,16 +539,17 @@ struct TypeLibraryInfo {
 inline constexpr uint32_t kInterfaceVersion = 1;
 
 // What a client and the library must share for the class interfaces to
-// work: the compiler family, the C++ library with its string ABI
-// (_GLIBCXX_USE_CXX11_ABI) and the interface version, e.g.
-// "gcc;libstdc++ cxx11-abi=1;interface 1".
+// work, and nothing else (not the compiler, nor its version): the C++ ABI
+// (object layout, virtual calls, name mangling), the C++ library with its
+// string ABI (_GLIBCXX_USE_CXX11_ABI) and the interface version, e.g.
+// "itanium-c++-abi;libstdc++ cxx11-abi=1;interface 1".
 inline std::string abiTag() {
-#if defined(__clang__)
-    std::string tag = "clang";
-#elif defined(__GNUC__)
-    std::string tag = "gcc";
+#if defined(__GXX_ABI_VERSION)
+    // g++ and clang++ report different numbers here for the same layout
+    // (they count revisions of their own); the ABI itself is the Itanium one.
+    std::string tag = "itanium-c++-abi";
 #else
-    std::string tag = "other";
+    std::string tag = "unknown-c++-abi";
 #endif
 #if defined(_LIBCPP_VERSION)
     tag += ";libc++";

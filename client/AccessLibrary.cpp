@@ -12,6 +12,10 @@ namespace lumo::client {
 namespace {
 
 constexpr const char* kLibraryName = "libLumoAccess.so";
+// The installed runtime library (package liblumoaccess0) is found by its
+// SONAME; the name without a version is a development file, installed
+// only with the header.
+constexpr const char* kLibrarySoname = LUMO_ACCESS_SONAME;
 
 std::string besideExecutable() {
     std::error_code ec;
@@ -24,6 +28,7 @@ std::string besideExecutable() {
 AccessLibrary::AccessLibrary(Key) {
     const std::string local = besideExecutable();
     if (!local.empty() && std::filesystem::exists(local)) handle_ = ::dlopen(local.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle_) handle_ = ::dlopen(kLibrarySoname, RTLD_NOW | RTLD_LOCAL);
     if (!handle_) handle_ = ::dlopen(kLibraryName, RTLD_NOW | RTLD_LOCAL);
     if (!handle_) {
         const char* why = ::dlerror();

@@ -1,8 +1,15 @@
 # What `cmake --install` puts under its prefix, laid out as a Debian desktop
-# expects: the programs in bin/, the library with its SONAME in lib/, the
-# published header and a pkg-config file for other clients, the man pages,
-# and a menu entry with an icon for the wizard.
-include(GNUInstallDirs)
+# expects, in one component per Debian package (cmake/Package.cmake):
+#   Library      liblumoaccess0      libLumoAccess.so.0, with the suite's private
+#                                    libLumoPlatform.so.0 it needs
+#   Development  liblumoaccess-dev   the header LumoAccess.h, the libLumoAccess.so
+#                                    link and lumoaccess.pc
+#   Programs     lumo                the programs (lumo_install_program,
+#                                    cmake/InstallProgram.cmake) with their man
+#                                    pages and menu entries, docs/csv.md and docs/sql.md
+#   Python       python3-lumoaccess  the lumoaccess module
+# Each package's folder in share/doc holds its copyright file and changelog.
+include(${CMAKE_CURRENT_LIST_DIR}/InstallProgram.cmake)
 
 # The library's SONAME follows the major version: a client built against
 # 0.x loads libLumoAccess.so.0. LumoPlatform is private to the suite (no
@@ -11,19 +18,21 @@ foreach(library LumoAccess LumoPlatform)
   set_target_properties(${library} PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
 endforeach()
 
-# Installed programs find the libraries in the library folder, wherever the
-# prefix is (a temporary root, /usr/local, a package's /usr).
-file(RELATIVE_PATH lumo_bin_to_lib ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR})
-set(lumo_programs lumo)
+# The programs of the suite; a new one calls lumo_install_program in its
+# own CMakeLists.txt.
+lumo_install_program(lumo SUMMARY "creates, imports, queries and exports the databases of the Lumo suite")
 if(TARGET LumoExport)
-  list(APPEND lumo_programs LumoExport)
+  lumo_install_program(LumoExport
+    SUMMARY "exports the address book or the goods ledger of the Lumo suite as a CSV file"
+    DESKTOP ${PROJECT_SOURCE_DIR}/export/wizard/desktop/lumo-export.desktop
+    ICON ${PROJECT_SOURCE_DIR}/export/wizard/desktop/lumo-export.svg)
 endif()
-set_target_properties(${lumo_programs} PROPERTIES INSTALL_RPATH "$ORIGIN/${lumo_bin_to_lib}")
 
-install(TARGETS ${lumo_programs} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(TARGETS LumoAccess LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
-install(TARGETS LumoPlatform LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} NAMELINK_SKIP)
-install(FILES ${PROJECT_SOURCE_DIR}/access/LumoAccess.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/lumo)
+install(TARGETS LumoAccess LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+        COMPONENT ${LUMO_COMPONENT_LIBRARY} NAMELINK_COMPONENT ${LUMO_COMPONENT_DEVELOPMENT})
+install(TARGETS LumoPlatform LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT ${LUMO_COMPONENT_LIBRARY} NAMELINK_SKIP)
+install(FILES ${PROJECT_SOURCE_DIR}/access/LumoAccess.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/lumo
+        COMPONENT ${LUMO_COMPONENT_DEVELOPMENT})
 
 # Clients load the library at run time (dlopen) and link nothing of it; the
 # file says where the header is and which file to load.
@@ -38,29 +47,38 @@ foreach(lib ${CMAKE_DL_LIBS})
 endforeach()
 string(STRIP "${LUMO_DL_LIBS}" LUMO_DL_LIBS)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/lumoaccess.pc.in ${PROJECT_BINARY_DIR}/lumoaccess.pc @ONLY)
-install(FILES ${PROJECT_BINARY_DIR}/lumoaccess.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+install(FILES ${PROJECT_BINARY_DIR}/lumoaccess.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
+        COMPONENT ${LUMO_COMPONENT_DEVELOPMENT})
 
-# Man pages, written at build time from the programs' own --help text.
-set(lumo_summary_lumo "creates, imports, queries and exports the databases of the Lumo suite")
-set(lumo_summary_LumoExport "exports the address book or the goods ledger of the Lumo suite as a CSV file")
-set(lumo_man_pages)
-foreach(program ${lumo_programs})
-  set(page ${PROJECT_BINARY_DIR}/man/${program}.1)
-  add_custom_command(
-    OUTPUT ${page}
-    COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:${program}> -DNAME=${program} "-DSUMMARY=${lumo_summary_${program}}"
-            -DVERSION=${PROJECT_VERSION} -DOUTPUT=${page} -P ${CMAKE_CURRENT_LIST_DIR}/ManPage.cmake
-    DEPENDS ${program} ${CMAKE_CURRENT_LIST_DIR}/ManPage.cmake
-    COMMENT "Writing the man page of ${program}"
-    VERBATIM)
-  list(APPEND lumo_man_pages ${page})
-endforeach()
-add_custom_target(lumo_man_pages ALL DEPENDS ${lumo_man_pages})
-install(FILES ${lumo_man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-
-if(TARGET LumoExport)
-  install(FILES ${PROJECT_SOURCE_DIR}/export/wizard/desktop/lumo-export.desktop
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-  install(FILES ${PROJECT_SOURCE_DIR}/export/wizard/desktop/lumo-export.svg
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# The Python module, where Debian's python3 looks for modules of packages.
+# It loads the library by its SONAME (or from beside itself, after pip) and
+# links nothing of the suite, so it needs no run path.
+if(TARGET lumoaccess)
+  set_target_properties(lumoaccess PROPERTIES INSTALL_RPATH "")
+  install(TARGETS lumoaccess LIBRARY DESTINATION lib/python3/dist-packages COMPONENT ${LUMO_COMPONENT_PYTHON})
 endif()
+
+# The documents that `lumo --help` and the man pages name, beside the
+# programs' package's changelog.
+set(LUMO_DOC_FOLDER ${CMAKE_INSTALL_DATADIR}/doc)
+install(FILES ${PROJECT_SOURCE_DIR}/docs/csv.md ${PROJECT_SOURCE_DIR}/docs/sql.md
+        DESTINATION ${LUMO_DOC_FOLDER}/lumo COMPONENT ${LUMO_COMPONENT_PROGRAMS})
+
+# Every package's copyright file and changelog (Debian's policy 12.5 and
+# 12.7). The version has no Debian revision, so the changelog of this
+# native package is changelog.gz; gzip -n keeps it the same on every build.
+include(${CMAKE_CURRENT_LIST_DIR}/PackageNames.cmake)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/debian/changelog.in ${PROJECT_BINARY_DIR}/debian/changelog @ONLY)
+add_custom_command(
+  OUTPUT ${PROJECT_BINARY_DIR}/debian/changelog.gz
+  COMMAND ${LUMO_GZIP} -9nkf ${PROJECT_BINARY_DIR}/debian/changelog
+  DEPENDS ${PROJECT_BINARY_DIR}/debian/changelog
+  VERBATIM)
+add_custom_target(lumo_changelog ALL DEPENDS ${PROJECT_BINARY_DIR}/debian/changelog.gz)
+foreach(component ${LUMO_COMPONENT_LIBRARY} ${LUMO_COMPONENT_DEVELOPMENT} ${LUMO_COMPONENT_PROGRAMS} ${LUMO_COMPONENT_PYTHON})
+  if(component STREQUAL LUMO_COMPONENT_PYTHON AND NOT TARGET lumoaccess)
+    continue()
+  endif()
+  install(FILES ${CMAKE_CURRENT_LIST_DIR}/debian/copyright ${PROJECT_BINARY_DIR}/debian/changelog.gz
+          DESTINATION ${LUMO_DOC_FOLDER}/${LUMO_PACKAGE_${component}} COMPONENT ${component})
+endforeach()

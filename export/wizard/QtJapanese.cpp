@@ -1,7 +1,11 @@
 #include "export/wizard/QtJapanese.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QFont>
+#include <QFontDatabase>
 #include <QLibraryInfo>
+#include <QString>
 #include <QTranslator>
 
 namespace lumo::wizard {
@@ -10,6 +14,34 @@ bool installJapaneseQtTexts(QTranslator& translator) {
     if (!translator.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         return false;
     return QCoreApplication::installTranslator(&translator);
+}
+
+QString useJapaneseFont() {
+    // The gothic faces of Japanese desktops, the packages' Recommends first
+    // (fonts-noto-cjk, fonts-ipafont-gothic); then any face made for Japanese.
+    static const char* const kPreferred[] = {"Noto Sans CJK JP", "IPAexGothic", "IPAGothic", "IPAPGothic",
+                                             "VL Gothic", "TakaoGothic", "Noto Serif CJK JP", "IPAexMincho"};
+    const QStringList installed = QFontDatabase::families(QFontDatabase::Japanese);
+    QString family;
+    for (const char* name : kPreferred)
+        if (installed.contains(QString::fromUtf8(name), Qt::CaseInsensitive)) {
+            family = QString::fromUtf8(name);
+            break;
+        }
+    if (family.isEmpty()) {
+        // A face that lists Japanese among many (a pan-Unicode one) draws
+        // kanji in its Chinese forms; one named for Japan is the better guess.
+        for (const QString& name : installed)
+            if (name.contains(QStringLiteral("JP")) || name.contains(QStringLiteral("Gothic"))) {
+                family = name;
+                break;
+            }
+    }
+    if (family.isEmpty()) return {};
+    QFont font = QApplication::font();
+    font.setFamilies({family});
+    QApplication::setFont(font);
+    return family;
 }
 
 }  // namespace lumo::wizard

@@ -46,6 +46,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("LumoExport"));
     QTranslator qtTexts;
     lumo::wizard::installJapaneseQtTexts(qtTexts);
+    lumo::wizard::useJapaneseFont();
     const lumo::wizard::QtMessageSink messageBoxes;
 
     lumo::wizard::WizardWindows windows;

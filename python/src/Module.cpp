@@ -35,7 +35,7 @@ State& state() {
 }
 
 // $LUMOACCESS_LIBRARY when set (a library chosen by hand), then beside the
-// module (an installed package keeps both together), then the loader path.
+// module (a pip install keeps both together), then the loader path.
 std::string besideModule() {
     Dl_info info{};
     if (!dladdr(reinterpret_cast<void*>(&besideModule), &info) || !info.dli_fname) return {};
@@ -47,6 +47,9 @@ void load() {
     std::vector<std::string> candidates;
     if (const char* env = std::getenv("LUMOACCESS_LIBRARY")) candidates.emplace_back(env);
     candidates.push_back(besideModule());
+    // The installed runtime library by its SONAME (python3-lumoaccess
+    // depends on liblumoaccess0), then the development link.
+    candidates.emplace_back(LUMO_ACCESS_SONAME);
     candidates.emplace_back("libLumoAccess.so");
     std::string why;
     for (const auto& path : candidates) {

@@ -34,6 +34,9 @@ LUMO_PACKAGES_TEST=(
   python3-pytest
   python3-setuptools
   python3-pip
+  python3-wheel
+  # The package test checks the .deb files with Debian's own rules.
+  lintian
 )
 # scripts/profile: callgrind and callgrind_annotate.
 LUMO_PACKAGES_PROFILE=(

@@ -31,6 +31,11 @@ TEST(AccessAbi, TheLibraryReportsTheTagItWasBuiltWith) {
     EXPECT_EQ(std::string(info->abiTag), abiTag());
     EXPECT_NE(abiTag().find("interface " + std::to_string(kInterfaceVersion)), std::string::npos) << abiTag();
     EXPECT_NE(abiTag().find("cxx11-abi="), std::string::npos) << abiTag();
+    // The compiler is not part of it: a clang++ client of a g++-built
+    // library shares everything the tag names (tests/install builds one).
+    EXPECT_TRUE(abiTag().starts_with("itanium-c++-abi;libstdc++ ")) << abiTag();
+    for (const char* compiler : {"gcc", "clang", "g++"})
+        EXPECT_EQ(abiTag().find(compiler), std::string::npos) << abiTag();
 }
 
 TEST(AccessAbi, CreateObjectRefusesALibraryBuiltOtherwise) {
@@ -41,8 +46,9 @@ TEST(AccessAbi, CreateObjectRefusesALibraryBuiltOtherwise) {
     otherStringAbi[abi] = otherStringAbi[abi] == '1' ? '0' : '1';
     const std::string others[] = {
         withoutVersion + ";interface " + std::to_string(kInterfaceVersion + 1),  // a newer interface
-        ours.starts_with("gcc") ? "clang" + ours.substr(3) : "gcc" + ours.substr(5),
         otherStringAbi,
+        "itanium-c++-abi;libc++;interface " + std::to_string(kInterfaceVersion),  // another C++ library
+        "unknown-c++-abi" + ours.substr(ours.find(';')),                          // another C++ ABI
         "",
     };
     auto canUnload = AccessLibrary::instance().entry<DllCanUnloadNowProc>("DllCanUnloadNow");

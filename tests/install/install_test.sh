@@ -28,12 +28,16 @@ expected=(
   "l ${libdir#"$prefix"/}/libLumoAccess.so.${version%%.*}"
   "l ${libdir#"$prefix"/}/libLumoAccess.so"
   "f include/lumo/LumoAccess.h"
-  "f share/man/man1/lumo.1"
+  "f share/man/man1/lumo.1.gz"
+  "f share/doc/lumo/csv.md"
+  "f share/doc/lumo/sql.md"
+  "f share/doc/lumo/copyright"
+  "f share/doc/lumo/changelog.gz"
 )
 if [ -x "$build/bin/LumoExport" ]; then
   expected+=(
     "f bin/LumoExport"
-    "f share/man/man1/LumoExport.1"
+    "f share/man/man1/LumoExport.1.gz"
     "f share/applications/lumo-export.desktop"
     "f share/icons/hicolor/scalable/apps/lumo-export.svg"
   )
@@ -68,12 +72,23 @@ for id in 1 2; do
   [ -n "$want" ] && [ "$got" = "$want" ] || fail "client read '$got' for person $id, lumo sql '$want'"
 done
 
+# The same client built with clang++ works with the g++-built library: the
+# ABI tag names what both share (C++ ABI, libstdc++ and its string ABI),
+# not the compiler. scripts/test installs clang.
+if command -v clang++ >/dev/null; then
+  clang++ "${cflags[@]}" -Wall -Werror -o "$work/clang-client" "$source/tests/install/InstalledClient.cpp" "${libs[@]}"
+  got="$("$work/clang-client" "$library" "$work/sample/Data/LumoBase.mdb" 1 2>&1)" || fail "clang++ client: $got"
+  [ "$got" = "$("$work/client" "$library" "$work/sample/Data/LumoBase.mdb" 1)" ] || fail "clang++ client read '$got'"
+fi
+
 # Each man page has every subcommand its program's --help lists.
-for page in "$prefix"/share/man/man1/*.1; do
-  program="$(basename "$page" .1)"
-  grep -q "^\.TH ${program^^} 1 " "$page" || fail "$page has no title line"
+# The pages are compressed, as Debian ships them.
+for page in "$prefix"/share/man/man1/*.1.gz; do
+  program="$(basename "$page" .1.gz)"
+  text="$(zcat "$page")"
+  grep -q "^\.TH ${program^^} 1 " <<<"$text" || fail "$page has no title line"
   for command in $("$prefix/bin/$program" --help | sed -n "s/^  $program \([a-z][a-z-]*\).*/\1/p" | sort -u); do
-    grep -q "^\.SS \"$program $command\"" "$page" || fail "$page lacks $program $command"
+    grep -q "^\.SS \"$program $command\"" <<<"$text" || fail "$page lacks $program $command"
   done
 done
 

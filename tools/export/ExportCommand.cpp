@@ -19,6 +19,7 @@
 #include "platform/ScopedSignal.h"
 #include "platform/StagedFile.h"
 #include "platform/db/ConnectionString.h"
+#include "tools/lumo/Arguments.h"
 #include "tools/lumo/ReportLine.h"
 
 namespace lumo::tools {
@@ -94,22 +95,21 @@ private:
 int run(Arguments args, std::ostream& out, std::ostream& err) {
     std::string kindName, outFile, dir = ".";
     bool force = false, haveDir = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view a = args[i];
-        if (a == "--out") {
-            if (++i >= args.size()) throw UsageError("--out にはファイル名が必要です");
-            outFile = args[i];
-        } else if (a == "--force") {
+    ArgumentReader in(args);
+    while (in.next()) {
+        if (const auto file = in.value("--out", "--out にはファイル名が必要です")) {
+            outFile = *file;
+        } else if (in.is("--force")) {
             force = true;
-        } else if (a.starts_with("--")) {
-            throw UsageError("知らないオプションです: " + std::string(a));
+        } else if (in.isOption()) {
+            throw UsageError("知らないオプションです: " + std::string(in.word()));
         } else if (kindName.empty()) {
-            kindName = a;
+            kindName = in.word();
         } else if (!haveDir) {
-            dir = a;
+            dir = in.word();
             haveDir = true;
         } else {
-            throw UsageError("引数が多すぎます: " + std::string(a));
+            throw UsageError("引数が多すぎます: " + std::string(in.word()));
         }
     }
     if (kindName != "person" && kindName != "goods") throw UsageError("person か goods を指定してください");
@@ -182,7 +182,7 @@ const Command kExportCommand{
     "      FILE defaults to DIR/person.csv or DIR/goods.csv; --force replaces an existing file.\n"
     "      The file appears only when the run ends; a failed run leaves an existing file as it was.\n"
     "      Ctrl-C stops after the current record, keeps what was written and exits with status 130.\n"
-    "      列の説明 / the columns: docs/csv.md\n",
+    "      列の説明 / the columns: docs/csv.md (パッケージ / package: /usr/share/doc/lumo/csv.md)\n",
     "  lumo export person                          # Data/LumoBase.mdb -> person.csv\n"
     "  lumo export goods --out ledger.csv --force  # Data/iLumoBase.mdb -> ledger.csv (replaced)\n",
     &run,

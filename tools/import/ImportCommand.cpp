@@ -14,6 +14,7 @@
 #include "tools/import/ImportWriter.h"
 #include "tools/import/JetFile.h"
 #include "tools/init/NewDatabases.h"
+#include "tools/lumo/Arguments.h"
 
 namespace fs = std::filesystem;
 
@@ -64,13 +65,14 @@ const Command kImportCommand{"import", kUsage, kExamples, runImport};
 ImportOptions parseImportOptions(Arguments args) {
     ImportOptions options;
     std::vector<fs::path> paths;
-    for (std::string_view arg : args) {
-        if (arg == "--skip-unknown")
+    ArgumentReader in(args);
+    while (in.next()) {
+        if (in.is("--skip-unknown"))
             options.skipUnknown = true;
-        else if (arg.starts_with("-") && arg != "-")
-            throw UsageError("知らないオプションです (unknown option): " + std::string(arg));
+        else if (in.isOption())
+            in.refuseOption();
         else
-            paths.emplace_back(std::string(arg));
+            paths.emplace_back(std::string(in.word()));
     }
     if (paths.size() != 2) throw UsageError("SOURCE と DEST を指定してください (needs SOURCE and DEST)");
     options.source = paths[0];
@@ -78,9 +80,39 @@ ImportOptions parseImportOptions(Arguments args) {
     return options;
 }
 
+namespace {
+
+// A failure's text with what libmdb wrote itself before it, so that the
+// user sees both in the one report.
+std::string withLibraryLines(const std::string& what, const std::deque<JetFile>& files) {
+    std::string text = what;
+    for (const JetFile& file : files)
+        for (const std::string& line : file.libraryLines())
+            text += " (libmdb, " + file.path().filename().string() + ": " + line + ")";
+    return text;
+}
+
+std::vector<FileResult> importFiles(const ImportOptions& options, std::ostream& err, bool terminal,
+                                    std::deque<JetFile>& files);
+
+}  // namespace
+
 std::vector<FileResult> importDatabases(const ImportOptions& options, std::ostream& err, bool terminal) {
-    const std::vector<SourceFile> sources = findSources(options.source);
     std::deque<JetFile> files;  // JetFile does not move
+    try {
+        std::vector<FileResult> results = importFiles(options, err, terminal, files);
+        for (std::size_t i = 0; i < results.size(); ++i) results[i].libraryLines = files[i].libraryLines();
+        return results;
+    } catch (const Error& e) {
+        throw Error(withLibraryLines(e.what(), files));
+    }
+}
+
+namespace {
+
+std::vector<FileResult> importFiles(const ImportOptions& options, std::ostream& err, bool terminal,
+                                    std::deque<JetFile>& files) {
+    const std::vector<SourceFile> sources = findSources(options.source);
     std::vector<FilePlan> plans;
     for (const SourceFile& source : sources) {
         files.emplace_back(source.path);
@@ -101,7 +133,7 @@ std::vector<FileResult> importDatabases(const ImportOptions& options, std::ostre
     std::deque<StagedFile> staged;  // StagedFile does not move
     for (std::size_t i = 0; i < plans.size(); ++i) {
         const FilePlan& plan = plans[i];
-        FileResult result{std::string(plan.target.fileName), {}, plan.unknown};
+        FileResult result{std::string(plan.target.fileName), {}, plan.unknown, {}};
         staged.emplace_back(targets[i]);
         buildDatabase(staged.back().path(), plan.target.ddl, [&](Database& db) {
             result.tables = writeImport(files[i], plan, db, progressOn(err, terminal, result.fileName));
@@ -114,5 +146,7 @@ std::vector<FileResult> importDatabases(const ImportOptions& options, std::ostre
     folderGuard.keep();
     return results;
 }
+
+}  // namespace
 
 }  // namespace lumo::tools

@@ -40,6 +40,9 @@ void printSummary(std::ostream& out, const std::vector<FileResult>& files) {
     for (const FileResult& file : files)
         for (const std::string& name : file.skipped)
             out << "取り込まなかった表・列 (skipped): " << file.fileName << ' ' << name << '\n';
+    for (const FileResult& file : files)
+        for (const std::string& line : file.libraryLines)
+            out << "libmdb の報告 (libmdb said): " << file.fileName << ": " << line << '\n';
 }
 
 bool everythingWritten(const std::vector<FileResult>& files) {

@@ -14,6 +14,7 @@ struct FileResult {
     std::string fileName;
     std::vector<TableResult> tables;
     std::vector<std::string> skipped;  // unknown tables and columns left out
+    std::vector<std::string> libraryLines;  // what libmdb wrote itself while reading the file, once each
 };
 
 // Progress lines for `err`, rewritten in place; silent unless `terminal`.

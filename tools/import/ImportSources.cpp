@@ -1,5 +1,6 @@
 #include "tools/import/ImportSources.h"
 
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -18,6 +19,17 @@ std::string expectedNames() {
     return names;
 }
 
+// The Data folder in `source`, in any letter case (a copy of a Windows
+// folder may hold data/ or DATA/); Data itself when several are there.
+std::optional<fs::path> dataFolderIn(const fs::path& source) {
+    std::error_code ec;
+    if (fs::is_directory(source / schema::kDataFolder, ec)) return source / schema::kDataFolder;
+    for (const fs::directory_entry& entry : fs::directory_iterator(source, ec))
+        if (entry.is_directory(ec) && sameJetName(entry.path().filename().string(), schema::kDataFolder))
+            return entry.path();
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::vector<SourceFile> findSources(const fs::path& source) {
@@ -31,8 +43,7 @@ std::vector<SourceFile> findSources(const fs::path& source) {
     }
     if (!fs::is_directory(source, ec)) throw Error(source.string() + " がありません (no such file or folder)");
 
-    const fs::path data = source / schema::kDataFolder;
-    const fs::path folder = fs::is_directory(data, ec) ? data : source;
+    const fs::path folder = dataFolderIn(source).value_or(source);
     std::vector<SourceFile> found;
     for (const schema::DatabaseFile& db : databases) {
         for (const fs::directory_entry& entry : fs::directory_iterator(folder, ec)) {

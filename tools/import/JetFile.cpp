@@ -50,9 +50,22 @@ struct JetTable::Definition {
 };
 
 JetFile::JetFile(const std::filesystem::path& path) : path_(path), handle_(std::make_unique<Handle>()) {
+    try {
+        open();
+    } catch (const Error& e) {
+        // The file is not made, so its libmdb lines go with the failure.
+        std::string text = e.what();
+        for (const std::string& line : output_.lines()) text += " (libmdb: " + line + ")";
+        throw Error(text);
+    }
+}
+
+void JetFile::open() {
+    const std::filesystem::path& path = path_;
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec))
         throw Error(path.string() + " がありません (no such file)");
+    const auto quiet = output_.capture();
     // libmdb opens read-only unless asked for MDB_WRITABLE: the source is
     // never written.
     if (hasJetSignature(path)) handle_->mdb = mdb_open(path.c_str(), MDB_NOFLAGS);
@@ -80,6 +93,7 @@ std::vector<std::string> JetFile::tableNames() const {
 JetTable::JetTable(const JetFile& file, const std::string& name)
     : file_(&file), name_(name), definition_(std::make_unique<Definition>()) {
     MdbHandle* mdb = file.handle_->mdb;
+    const auto quiet = file.output_.capture();
     MdbCatalogEntry* entry = mdb_get_catalogentry_by_name(mdb, name.c_str());
     if (entry) definition_->table = mdb_read_table(entry);
     if (!definition_->table || !mdb_read_columns(definition_->table))
@@ -130,8 +144,9 @@ void JetTable::forEachRow(const std::function<void(std::span<const JetCell>)>& r
                                std::to_string(out.size()) + " found");
     };
 
-    mdb_rewind_table(table);
-    while (mdb_fetch_row(table)) {
+    // Fetches the next row into `cells`; false after the last one.
+    const auto fetch = [&] {
+        if (!mdb_fetch_row(table)) return false;
         // mdb_fetch_row leaves the row's page current; its null flags and
         // value positions come from cracking the row again.
         int start = 0;
@@ -165,6 +180,19 @@ void JetTable::forEachRow(const std::function<void(std::span<const JetCell>)>& r
             } else {
                 cell.bytes = {static_cast<const unsigned char*>(field.value), static_cast<std::size_t>(field.siz)};
             }
+        }
+        return true;
+    };
+
+    {
+        const auto quiet = file_->output_.capture();
+        mdb_rewind_table(table);
+    }
+    for (;;) {
+        {
+            // libmdb runs captured; `row` (which may print progress) outside.
+            const auto quiet = file_->output_.capture();
+            if (!fetch()) break;
         }
         row(cells);
     }

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/import/LibraryOutput.h"
+
 namespace lumo::tools {
 
 // The stored value of one column in one row. Yes/No lives in the row's
@@ -45,11 +47,15 @@ public:
     // The user tables, in catalog order (stored queries, system and
     // linked tables are not tables here).
     std::vector<std::string> tableNames() const;
+    // What libmdb wrote itself while it read this file, once each line.
+    std::vector<std::string> libraryLines() const { return output_.lines(); }
 
 private:
     friend class JetTable;
+    void open();
     struct Handle;  // libmdb's handle, kept out of this header
     std::filesystem::path path_;
+    mutable LibraryOutput output_;  // outlives the handle, so that closing it is captured too
     std::unique_ptr<Handle> handle_;
 };
 

@@ -16,6 +16,7 @@
 #include "tools/init/SampleData.h"
 #include "tools/init/Sqlite.h"
 #include "tools/init/SyntheticData.h"
+#include "tools/lumo/Arguments.h"
 
 namespace fs = std::filesystem;
 
@@ -64,29 +65,24 @@ InitOptions parseInitOptions(Arguments args) {
     bool folderGiven = false;
     const std::array<std::pair<std::string_view, std::int64_t InitOptions::*>, 3> counts{
         {{"--persons", &InitOptions::persons}, {"--sheets", &InitOptions::sheets}, {"--scraps", &InitOptions::scraps}}};
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view arg = args[i];
-        if (arg == "--sample") {
+    ArgumentReader in(args);
+    while (in.next()) {
+        if (in.is("--sample")) {
             options.sample = true;
             continue;
         }
         bool matched = false;
         for (const auto& [name, member] : counts) {
-            if (arg == name) {
-                if (i + 1 == args.size())
-                    throw UsageError(std::string(name) + " の後に件数がありません (needs a count)");
-                options.*member = parseCount(name, args[++i]);
+            if (const auto count = in.value(name, std::string(name) + " の後に件数がありません (needs a count)")) {
+                options.*member = parseCount(name, *count);
                 matched = true;
-            } else if (arg.size() > name.size() && arg.starts_with(name) && arg[name.size()] == '=') {
-                options.*member = parseCount(name, arg.substr(name.size() + 1));
-                matched = true;
+                break;
             }
         }
         if (matched) continue;
-        if (arg.starts_with("-") && arg != "-")
-            throw UsageError("知らないオプションです (unknown option): " + std::string(arg));
-        if (folderGiven) throw UsageError("フォルダは一つだけ指定できます (only one DIR): " + std::string(arg));
-        options.folder = fs::path(std::string(arg));
+        if (in.isOption()) in.refuseOption();
+        if (folderGiven) throw UsageError("フォルダは一つだけ指定できます (only one DIR): " + std::string(in.word()));
+        options.folder = fs::path(std::string(in.word()));
         folderGiven = true;
     }
     return options;

@@ -13,6 +13,7 @@
 #include "tools/import/ImportCommand.h"
 #endif
 #include "tools/init/InitCommand.h"
+#include "tools/lumo/Arguments.h"
 #include "tools/lumo/Command.h"
 #include "tools/lumo/ReportLine.h"
 #include "tools/lumo/Version.h"
@@ -49,7 +50,7 @@ void printCommandHelp(const Command& command, std::ostream& out) {
 }
 
 int runCommand(const Command& command, Arguments args) {
-    if (std::ranges::any_of(args, isHelpOption)) {
+    if (std::ranges::any_of(optionWords(args), isHelpOption)) {
         printCommandHelp(command, std::cout);
         return kExitOk;
     }

@@ -14,6 +14,7 @@
 #include "platform/db/Connection.h"
 #include "platform/db/JetSql.h"
 #include "platform/db/Recordset.h"
+#include "tools/lumo/Arguments.h"
 #include "tools/sql/CsvValue.h"
 #include "platform/db/ConnectionString.h"
 
@@ -32,7 +33,7 @@ constexpr std::string_view kUsage =
     "      output as UTF-8 CSV with a header row; other statements report the\n"
     "      number of affected rows on standard error. -f reads the statement\n"
     "      from FILE, or from standard input when FILE is -.\n"
-    "      SQL の書き方 / the dialect: docs/sql.md\n";
+    "      SQL の書き方 / the dialect: docs/sql.md (パッケージ / package: /usr/share/doc/lumo/sql.md)\n";
 
 constexpr std::string_view kExamples =
     "  lumo sql Data/LumoBase.mdb \"SELECT LASTNAME & FIRSTNAME AS NAME FROM T_PERSON WHERE LASTNAME LIKE '髙%'\"\n"
@@ -77,13 +78,18 @@ std::string readStatement(std::string_view file) {
 int runSql(Arguments args, std::ostream& out, std::ostream& err) {
     std::optional<std::string_view> statementFile;
     std::vector<std::string_view> operands;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] != "-f") {
-            operands.push_back(args[i]);
-        } else if (statementFile || i + 1 == args.size()) {
-            throw UsageError("-f にはファイル名を一つ指定してください (-f expects one FILE, or - for standard input)");
+    // Other words that start with '-' are operands: a statement may begin
+    // with a comment ("-- ...").
+    constexpr std::string_view kOneFile = "-f にはファイル名を一つ指定してください (-f expects one FILE, or - for standard input)";
+    ArgumentReader in(args);
+    while (in.next()) {
+        const auto file = in.value("-f", kOneFile);
+        if (!file) {
+            operands.push_back(in.word());
+        } else if (statementFile) {
+            throw UsageError(std::string(kOneFile));
         } else {
-            statementFile = args[++i];
+            statementFile = *file;
         }
     }
     if (statementFile && operands.size() != 1)

@@ -125,6 +125,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("LumoExport"));
     QTranslator qtTexts;
     installJapaneseQtTexts(qtTexts);
+    useJapaneseFont();
     if (argc != 2) {
         std::fprintf(stderr, "usage: LumoExportScreens OUTPUT-FOLDER (run from the sample folder)\n");
         return 2;
