@@ -469,6 +469,7 @@ void Connection::Open(std::string_view connectionString, std::string_view, std::
     const auto hold = impl_->lockHandle();
     impl_->snapshot->attach(raw, cs.dataSource, walMode);
     impl_->db = std::move(db);
+    impl_->made = std::move(file.made);
     impl_->path = cs.dataSource;
     ++impl_->opened;
 }
@@ -481,6 +482,7 @@ void Connection::Close() {
     impl_->ownStatements.clear();
     impl_->isTable.clear();
     impl_->db.reset();
+    impl_->made.reset();  // after the handle
     impl_->inTransaction = false;
 }
 
