@@ -141,9 +141,13 @@ void removeUnfilled(const std::string& path, bool hadLog, bool hadSharedMemory) 
 
 // Opens `path` for reading without writing anything (see openDatabaseFile).
 OpenedFile openReadingOnly(const std::string& path) {
-    if (sizeOf(path + "-wal") <= 0) return openWith(fileUri(path, "immutable=1"), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
-    std::unique_ptr<MadeFile> made;
     const std::string sharedMemory = path + "-shm";
+    const long long log = sizeOf(path + "-wal");
+    // A filled shared memory beside a log: a writer may be at work, whose
+    // transactions are read through it.
+    const bool maybeWritten = log > 0 || (log == 0 && sizeOf(sharedMemory) >= 32768);
+    if (!maybeWritten) return openWith(fileUri(path, "immutable=1"), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+    std::unique_ptr<MadeFile> made;
     if (sizeOf(sharedMemory) < 0) {
         const int fd = ::open(sharedMemory.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         // Without one the log cannot be read at all; the file alone is the

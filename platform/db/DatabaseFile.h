@@ -37,13 +37,13 @@ struct OpenedFile {
 // or its shared-memory file can neither be made nor grown (a full disk, a
 // folder that takes no new file, a folder the process may not write), the
 // files that attempt made are removed and the file is opened for reading
-// only, without writing anything: a log that holds transactions is read
-// through a shared-memory file opened read-only (made empty when there is
-// none, and removed again when the connection closes); without such a log
-// the database file is all there is, and it is opened as immutable, which
-// is sound because nobody can be writing to it either (a writer always has
-// a log and a shared-memory file). Throws lumo::Error with the
-// description of the cause.
+// only, without writing anything: a log that holds transactions, or one
+// whose shared memory a writer has filled, is read through the shared
+// memory opened read-only (made empty when there is none, and removed
+// again when the connection closes); otherwise the database file is all
+// there is, and it is opened as immutable, which is sound because nobody
+// is writing to it either (a writer has a log and fills its shared
+// memory). Throws lumo::Error with the description of the cause.
 OpenedFile openDatabaseFile(const std::string& path);
 
 // The description of the last failure on `db`, in the user's terms where
