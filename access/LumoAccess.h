@@ -359,8 +359,10 @@ public:
     // note) and makes the stored mails, phones, children and greetings equal
     // to the arrays, matched by position; every element's lngPersonID is
     // set to the person. Each kind is committed on its own, in that order,
-    // and a failure stops the kinds after it. A date of 0 keeps the stored
-    // date. More stored greetings than elements is a failure.
+    // and a failure stops the kinds after it. PersonInfo is the person's
+    // whole new state: an empty text or a date of 0 stores Null (clears the
+    // stored value). More stored greetings than elements is a failure, and
+    // so is a person that is not stored.
     virtual Boolean UpPersonalInformation(PersonInformation& PersonInfo, std::vector<PhoneInformation>& PhoneInfo,
                                           std::vector<MailInformation>& MailInfo,
                                           std::vector<GreetingInformation>& GreetingInfo,
@@ -423,7 +425,7 @@ public:
     virtual Boolean DeleteSheetInformation(Long lngSheetID, String* Reserved = nullptr) noexcept = 0;
     // Rewrites sheet lngSheetID from SheetInfo, after recording its note
     // with UpdateNote. The date comes from dySalesDate (sale) or
-    // dyStockDate (purchase) and is kept when that is 0.
+    // dyStockDate (purchase); a date of 0 clears the stored date (Null).
     virtual Boolean UpdateSheetInformation(Long lngSheetID, SheetInformation& SheetInfo,
                                            String* Reserved = nullptr) noexcept = 0;
     // Rewrites the counterpart, the goods and the sheet, adding a
@@ -463,8 +465,9 @@ public:
     virtual Long GetGroupIDEx(const String& strLabel) noexcept = 0;
     virtual String GetGroupingLabel() noexcept = 0;
     virtual Boolean DeleteGroup(Long lngGroupID, String* Reserved = nullptr) noexcept = 0;
-    // One scrap is one row of T_SCRAP. An empty text is stored as Null, a
-    // zero date leaves the stored date (or the default) as it is, and
+    // One scrap is one row of T_SCRAP. An empty text is stored as Null; a
+    // zero date leaves the column to its default on insert and stores Null
+    // on update (the record passed is the scrap's whole new state);
     // strLabe and strMemoLabel are never read or written.
     virtual Boolean SetScrapInformation(ScrapInformation& ScrapData, String* Reserved = nullptr) noexcept = 0;
     // A missing ID leaves the record as passed (the overview: zeros and

@@ -5,7 +5,8 @@
 // text reads Null as "" (or a caller-given stand-in), dates and the age
 // read Null as 0, and keys, counts and amounts are converted without a
 // Null guard, so a Null there is a failure. Writers store an empty text
-// as Null and leave a date column alone when the date is 0.
+// as Null; a date of 0 is "no date": an insert leaves the column to its
+// default, an update (whose record is the whole new state) stores Null.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -36,8 +37,9 @@ int16_t narrowToInteger(int32_t value);
 
 // Writing: an empty text is stored as Null.
 db::Variant textOrNull(const std::string& text);
-// Sets a date column only when the date is set (not 0), so that a zero
-// date keeps the stored date or the column's default.
-void setDateUnlessZero(db::Recordset& rs, std::string_view column, double date);
+// What a writer does with a date of 0: a new row leaves the column unset
+// (its default), a rewritten row stores Null, so that a date can be cleared.
+enum class ZeroDate { Unset, Null };
+void setDate(db::Recordset& rs, std::string_view column, double date, ZeroDate zero);
 
 }  // namespace lumo::access

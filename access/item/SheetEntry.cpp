@@ -52,7 +52,7 @@ bool IidAccess::InsertSheetRecord(SheetInformation& SheetInfo) {
     Long key = 0;
     if (committed("CLS-iids1027", cnn, [&] {
             sheets.AddNew();
-            writeSheet(sheets, SheetInfo, SheetInfo.dyDate);
+            writeSheet(sheets, SheetInfo, SheetInfo.dyDate, ZeroDate::Unset);
             sheets.Update();
             key = longOf(sheets, "ID");
             // The whole note stands for the new sheet in the ToDo list; later

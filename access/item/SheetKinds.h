@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "access/LumoAccess.h"
+#include "access/core/Fields.h"
 
 namespace lumo::db {
 class Recordset;
@@ -47,8 +48,9 @@ inline const SheetKind& sheetKind(LumoAccess::Integer intSheetFlag) {
 }
 
 // Sets the sheet columns of the current (or new) row from `sheet`: goods,
-// kind, the kind's counterpart, quantity and amounts, and the note; the
-// date only when `date` is not 0. The other kind's columns are not set.
-void writeSheet(db::Recordset& rs, const LumoAccess::SheetInformation& sheet, LumoAccess::Date date);
+// kind, the kind's counterpart, quantity and amounts, the note, and
+// SHEET_DATE from `date` (a date of 0 as `zero` says, Fields.h). The other
+// kind's columns are not set.
+void writeSheet(db::Recordset& rs, const LumoAccess::SheetInformation& sheet, LumoAccess::Date date, ZeroDate zero);
 
 }  // namespace lumo::access

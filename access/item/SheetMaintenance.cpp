@@ -53,7 +53,7 @@ bool IidAccess::UpdateSheetRecord(Long lngSheetID, SheetInformation& SheetInfo) 
             String reserved;
             UpdateNote(lngSheetID, SheetInfo.strNote, &reserved);
             cnn.BeginTrans();
-            writeSheet(rs, SheetInfo, SheetInfo.*sheetKind(SheetInfo.intSheetFlag).rewriteDate);
+            writeSheet(rs, SheetInfo, SheetInfo.*sheetKind(SheetInfo.intSheetFlag).rewriteDate, ZeroDate::Null);
             rs.Update();
             key = longOf(rs, "ID");
         }))

@@ -185,27 +185,28 @@ void readPersonRows(db::Recordset& rs, const RowTable<R>& t, Long person, std::v
     });
 }
 
-// Assigns one column of the row being edited or added. A Date of 0 is not
-// assigned: a new row keeps the column's default, a stored row its date.
+// Assigns one column of the row being edited or added; a Date of 0 as
+// `zero` says (Fields.h).
 template <class R>
-void writeColumn(db::Recordset& rs, const Column<R>& c, const R& record, EmptyText empty) {
+void writeColumn(db::Recordset& rs, const Column<R>& c, const R& record, EmptyText empty, ZeroDate zero) {
     std::visit(
         [&](auto member) {
             const auto& field = record.*member;
             using T = std::remove_cvref_t<decltype(field)>;
             if constexpr (std::is_same_v<T, String>)
                 rs.Fields(c.name) = empty == EmptyText::Null ? textOrNull(field) : db::Variant(field);
-            else if constexpr (std::is_same_v<T, Date>) {
-                if (field != 0) rs.Fields(c.name) = db::Variant::date(field);
-            } else
+            else if constexpr (std::is_same_v<T, Date>)
+                setDate(rs, c.name, field, zero);
+            else
                 rs.Fields(c.name) = db::Variant(field);
         },
         c.field);
 }
 
 template <class R>
-void writeColumns(db::Recordset& rs, std::span<const Column<R>> columns, const R& record, EmptyText empty) {
-    for (const Column<R>& c : columns) writeColumn(rs, c, record, empty);
+void writeColumns(db::Recordset& rs, std::span<const Column<R>> columns, const R& record, EmptyText empty,
+                  ZeroDate zero) {
+    for (const Column<R>& c : columns) writeColumn(rs, c, record, empty, zero);
 }
 
 }  // namespace lumo::access::person

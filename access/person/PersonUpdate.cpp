@@ -27,7 +27,7 @@ namespace {
 template <class R>
 void writeRow(db::Recordset& rs, const person::RowTable<R>& t, const R& row) {
     rs.Fields("PERSON_ID") = db::Variant(row.lngPersonID);
-    person::writeColumns(rs, t.columns, row, EmptyText::Null);
+    person::writeColumns(rs, t.columns, row, EmptyText::Null, ZeroDate::Null);
 }
 
 // Overwrites the stored rows of `person` with the elements in order, adds
@@ -102,11 +102,13 @@ bool PidAccess::UpdatePersonRecord(PersonInformation& PersonInfo, const String&)
     return committed("CLS-pida1016", cnn, [&] {
         // The stored row is needed before the note: a person that does not
         // exist fails here, so that no ToDo rows are written for nobody.
-        longOf(rs, "PERSON_ID");
+        if (rs.Bof() || rs.Eof())
+            throw Error("人物 " + std::to_string(PersonInfo.lngPersonID) + " は登録されていません。");
         String reserved;
         UpdateNote(PersonInfo.lngPersonID, PersonInfo.strNote, &reserved);
         cnn.BeginTrans();
-        person::writeColumns<PersonInformation>(rs, person::kPersonColumns, PersonInfo, EmptyText::Null);
+        person::writeColumns<PersonInformation>(rs, person::kPersonColumns, PersonInfo, EmptyText::Null,
+                                                ZeroDate::Null);
         rs.Update();
     });
 }

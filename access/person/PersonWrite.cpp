@@ -46,7 +46,7 @@ const Column<PersonInformation>& personColumn(std::string_view name) {
 
 void writeShortForm(db::Recordset& rs, const PersonInformation& p) {
     const auto write = [&](std::span<const ShortColumn> columns) {
-        for (const ShortColumn& c : columns) person::writeColumn(rs, personColumn(c.name), p, c.empty);
+        for (const ShortColumn& c : columns) person::writeColumn(rs, personColumn(c.name), p, c.empty, ZeroDate::Unset);
     };
     write(kShortHead);
     write(p.strDefaut == "OFFICE" ? std::span<const ShortColumn>(kShortOffice) : kShortHome);
@@ -63,7 +63,7 @@ bool insertRow(const person::RowTable<R>& t, R& row, const Database& database) {
     return transacted(t.insertCode, cnn, [&] {
         rs.AddNew();
         rs.Fields("PERSON_ID") = db::Variant(row.lngPersonID);
-        person::writeColumns(rs, t.columns, row, t.insertText);
+        person::writeColumns(rs, t.columns, row, t.insertText, ZeroDate::Unset);
         rs.Update();
         row.*t.id = longOf(rs, t.key);
     });
@@ -155,7 +155,9 @@ bool PidAccess::InsertPersonRecord(PersonInformation& PersonInfo, bool blnShort,
     return committed("CLS-pida1010", cnn, [&] {
         rsPerson.AddNew();
         if (blnShort) writeShortForm(rsPerson, PersonInfo);
-        else person::writeColumns<PersonInformation>(rsPerson, person::kPersonColumns, PersonInfo, EmptyText::Null);
+        else
+            person::writeColumns<PersonInformation>(rsPerson, person::kPersonColumns, PersonInfo, EmptyText::Null,
+                                                    ZeroDate::Unset);
         rsPerson.Update();
         PersonInfo.lngPersonID = longOf(rsPerson, "PERSON_ID");
         if (schema::longEnoughForToDo(PersonInfo.strNote)) {

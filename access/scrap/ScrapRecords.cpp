@@ -62,11 +62,13 @@ void readColumns(db::Recordset& rs, ScrapInformation& scrap) {
     }
 }
 
-void writeColumns(db::Recordset& rs, const ScrapInformation& scrap) {
+// The insert leaves a zero date to the column's default; the update stores
+// Null (its record is the scrap's whole new state).
+void writeColumns(db::Recordset& rs, const ScrapInformation& scrap, ZeroDate zero) {
     for (const ScrapColumn& c : kScrapColumns) {
         std::visit(Overloaded{
                        [&](Long ScrapInformation::*f) { rs.Fields(c.column) = db::Variant(scrap.*f); },
-                       [&](Date ScrapInformation::*f) { setDateUnlessZero(rs, c.column, scrap.*f); },
+                       [&](Date ScrapInformation::*f) { setDate(rs, c.column, scrap.*f, zero); },
                        [&](String ScrapInformation::*f) { rs.Fields(c.column) = textOrNull(scrap.*f); },
                    },
                    c.field);
@@ -102,7 +104,7 @@ bool ScrapAccess::InsertScrapRecord(ScrapInformation& ScrapData, const String&) 
     cnn.BeginTrans();
     return committed("CLS-srca1004", cnn, [&] {
         rs.AddNew();
-        writeColumns(rs, ScrapData);
+        writeColumns(rs, ScrapData, ZeroDate::Unset);
         rs.Update();
         ScrapData.lngScrapID = longOf(rs, "ID");
     });
@@ -153,7 +155,7 @@ bool ScrapAccess::UpdateScrapRecord(Long lngID, ScrapInformation& ScrapData, con
     openByID(rs, kSelectScrap, lngID, cnn);
     cnn.BeginTrans();
     return committed("CLS-srca1009", cnn, [&] {
-        writeColumns(rs, ScrapData);
+        writeColumns(rs, ScrapData, ZeroDate::Null);
         rs.Update();
         ScrapData.lngScrapID = longOf(rs, "ID");
     });

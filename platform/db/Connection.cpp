@@ -161,6 +161,18 @@ std::optional<bool> declaredAsDate(ConnectionImpl& cn, std::string_view table, s
     return typeFromDeclaration(declared) == VarType::Date;
 }
 
+// Whether a table's column is a whole number (JetWholeColumns.h); failures
+// as for declaredAsDate.
+std::optional<bool> declaredWhole(ConnectionImpl& cn, std::string_view table, std::string_view column) {
+    const char* declared = nullptr;
+    const int rc = sqlite3_table_column_metadata(cn.handle(), nullptr, std::string(table).c_str(),
+                                                 std::string(column).c_str(), &declared, nullptr, nullptr, nullptr, nullptr);
+    if (rc == SQLITE_ERROR) return std::nullopt;
+    if (rc != SQLITE_OK) cn.fail("SQL 文を実行できません");
+    const VarType type = typeFromDeclaration(declared);
+    return type == VarType::Long || type == VarType::Integer;
+}
+
 }  // namespace
 
 std::size_t NoCaseHash::operator()(std::string_view s) const noexcept {
@@ -217,7 +229,11 @@ PreparedStatement& ConnectionImpl::prepare(const JetSqlText& text) {
     const UniqueKeyLookup keys = [this](std::string_view source, std::string_view column) {
         return uniqueKey(source, column);
     };
-    PreparedStatement prepared = prepareTranslated(*this, text.translate(dateColumns, indexes, keys), Text::Plain);
+    const WholeColumnLookup wholeColumns = [this](std::string_view table, std::string_view column) {
+        return declaredWhole(*this, table, column);
+    };
+    PreparedStatement prepared =
+        prepareTranslated(*this, text.translate(dateColumns, indexes, keys, wholeColumns), Text::Plain);
     markDateParameters(prepared);
     if (lru.size() >= kCacheCapacity) {
         byShape.erase(lru.back().first);
@@ -469,6 +485,7 @@ void Connection::Open(std::string_view connectionString, std::string_view, std::
     const auto hold = impl_->lockHandle();
     impl_->snapshot->attach(raw, cs.dataSource, walMode);
     impl_->db = std::move(db);
+    impl_->made = std::move(file.made);
     impl_->path = cs.dataSource;
     ++impl_->opened;
 }
@@ -481,6 +498,7 @@ void Connection::Close() {
     impl_->ownStatements.clear();
     impl_->isTable.clear();
     impl_->db.reset();
+    impl_->made.reset();  // after the handle
     impl_->inTransaction = false;
 }
 

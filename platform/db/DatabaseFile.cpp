@@ -109,17 +109,81 @@ OpenedFile openWith(const std::string& name, int flags) {
 // first shows. SQLITE_OK or the failing result code.
 int readSchema(sqlite3* db) { return sqlite3_exec(db, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr); }
 
+// The size of a file, or -1 when there is none.
+long long sizeOf(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? static_cast<long long>(info.st_size) : -1;
+}
+
+// A failure that reading without writing may get past: not a damaged
+// file, not another program's lock, not a lack of memory.
+bool readingOnlyMayHelp(int rc) {
+    const int primary = rc & 0xff;
+    return primary != SQLITE_CORRUPT && primary != SQLITE_NOTADB && primary != SQLITE_BUSY && primary != SQLITE_LOCKED &&
+           primary != SQLITE_NOMEM;
+}
+
+// A shared-memory file that no connection has filled: short of its first
+// 32 KiB page, which every connection that can use it writes.
+bool unfilledSharedMemory(const std::string& path) {
+    const long long size = sizeOf(path);
+    return size >= 0 && size < 32768;
+}
+
+// The write-ahead log and shared-memory files that an attempt to read made
+// and could not fill (the log still empty, the shared memory unfilled):
+// nobody else has used them, since a connection that could would have
+// filled them.
+void removeUnfilled(const std::string& path, bool hadLog, bool hadSharedMemory) {
+    if (!hadLog && sizeOf(path + "-wal") == 0) ::unlink((path + "-wal").c_str());
+    if (!hadSharedMemory && unfilledSharedMemory(path + "-shm")) ::unlink((path + "-shm").c_str());
+}
+
+// Opens `path` for reading without writing anything (see openDatabaseFile).
+OpenedFile openReadingOnly(const std::string& path) {
+    const std::string sharedMemory = path + "-shm";
+    const long long log = sizeOf(path + "-wal");
+    // A filled shared memory beside a log: a writer may be at work, whose
+    // transactions are read through it.
+    const bool maybeWritten = log > 0 || (log == 0 && sizeOf(sharedMemory) >= 32768);
+    if (!maybeWritten) return openWith(fileUri(path, "immutable=1"), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+    std::unique_ptr<MadeFile> made;
+    if (sizeOf(sharedMemory) < 0) {
+        const int fd = ::open(sharedMemory.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        // Without one the log cannot be read at all; the file alone is the
+        // last state that was checkpointed into it.
+        if (fd < 0) return openWith(fileUri(path, "immutable=1"), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+        ::close(fd);
+        made = std::make_unique<MadeFile>(sharedMemory);
+    }
+    // readonly_shm: the shared memory is only read, never grown, and SQLite
+    // reads the log itself when no writer keeps the shared memory up.
+    OpenedFile file = openWith(fileUri(path, "mode=ro&readonly_shm=1"), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+    file.made = std::move(made);
+    return file;
+}
+
 }  // namespace
+
+MadeFile::~MadeFile() {
+    if (unfilledSharedMemory(path_)) ::unlink(path_.c_str());
+}
 
 OpenedFile openDatabaseFile(const std::string& path) {
     checkFileKind(path);
     const bool canWrite = writable(path);
+    const bool hadLog = sizeOf(path + "-wal") >= 0, hadSharedMemory = sizeOf(path + "-shm") >= 0;
     OpenedFile file = openWith(path, canWrite ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY);
     int rc = readSchema(file.db.get());
-    if (rc != SQLITE_OK && !canWrite && (rc & 0xff) != SQLITE_CORRUPT && (rc & 0xff) != SQLITE_NOTADB) {
-        // A write-ahead log whose shared-memory file is missing and cannot
-        // be made: nobody can be writing, so the file as it stands is all.
-        file = openWith(fileUri(path, "immutable=1"), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+    // A rollback journal left behind must be played back before the file
+    // can be read; that needs writing, and reading around it would show
+    // half a transaction.
+    if (rc != SQLITE_OK && readingOnlyMayHelp(rc) && sizeOf(path + "-journal") <= 0) {
+        // Reading a write-ahead-log file makes and grows the log and the
+        // shared memory; where that fails, read without them.
+        file.db.reset();
+        removeUnfilled(path, hadLog, hadSharedMemory);
+        file = openReadingOnly(path);
         rc = readSchema(file.db.get());
     }
     if ((rc & 0xff) == SQLITE_CORRUPT || (rc & 0xff) == SQLITE_NOTADB) throw Error(damaged(path));

@@ -10,17 +10,40 @@
 
 namespace lumo::db {
 
+// A file the open made for its own use (an empty shared-memory file for a
+// read-only connection), removed when the object goes, which must be after
+// the connection's handle has closed. Removed only while no connection
+// has filled it (a writer that opened it meanwhile has).
+class MadeFile {
+public:
+    explicit MadeFile(std::string path) : path_(std::move(path)) {}
+    ~MadeFile();
+    MadeFile(const MadeFile&) = delete;
+    MadeFile& operator=(const MadeFile&) = delete;
+
+private:
+    std::string path_;
+};
+
 struct OpenedFile {
     std::unique_ptr<sqlite3, int (*)(sqlite3*)> db{nullptr, sqlite3_close_v2};
     bool readOnly = false;
+    std::unique_ptr<MadeFile> made;  // to be dropped after db has closed
 };
 
-// Never creates a file. A file that this process may not write, or whose
-// folder it may not write (so no journal could be made), is opened for
-// reading; a write-ahead-log file that then cannot be read because its
-// shared-memory file can neither be found nor made is opened as immutable,
-// which is sound only because nobody can be writing to it either. Throws
-// lumo::Error with the description of the cause.
+// Never creates a database file. A file that this process may not write,
+// or whose folder it may not write (so no journal could be made), is
+// opened for reading. When reading then fails because the write-ahead log
+// or its shared-memory file can neither be made nor grown (a full disk, a
+// folder that takes no new file, a folder the process may not write), the
+// files that attempt made are removed and the file is opened for reading
+// only, without writing anything: a log that holds transactions, or one
+// whose shared memory a writer has filled, is read through the shared
+// memory opened read-only (made empty when there is none, and removed
+// again when the connection closes); otherwise the database file is all
+// there is, and it is opened as immutable, which is sound because nobody
+// is writing to it either (a writer has a log and fills its shared
+// memory). Throws lumo::Error with the description of the cause.
 OpenedFile openDatabaseFile(const std::string& path);
 
 // The description of the last failure on `db`, in the user's terms where

@@ -1,5 +1,7 @@
 #include "platform/db/JetFunctions.h"
 
+#include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,22 @@ void dateTag(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (type != SQLITE_INTEGER && type != SQLITE_FLOAT) return sqlite3_result_value(ctx, argv[0]);
     sqlite3_result_double(ctx, sqlite3_value_double(argv[0]));
     sqlite3_result_subtype(ctx, jet::kDateSubtype);
+}
+
+// lumo_whole(x) of JetWholeColumns.h: a value assigned to a whole-number
+// column, its fraction rounded to the nearest whole number, ties to even.
+void wholeNumber(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    sqlite3_value* v = argv[0];
+    // A text that is a number becomes that number, as the column's
+    // affinity would make it; any other text stays text.
+    if (sqlite3_value_type(v) == SQLITE_TEXT) sqlite3_value_numeric_type(v);
+    if (sqlite3_value_type(v) != SQLITE_FLOAT) return sqlite3_result_value(ctx, v);
+    const double value = sqlite3_value_double(v);
+    // Beyond the 64-bit range the value becomes the nearest 64-bit end,
+    // which the column's range check refuses as the overflow it is.
+    if (value >= 9.2e18) return sqlite3_result_int64(ctx, std::numeric_limits<sqlite3_int64>::max());
+    if (value <= -9.2e18) return sqlite3_result_int64(ctx, std::numeric_limits<sqlite3_int64>::min());
+    sqlite3_result_int64(ctx, static_cast<sqlite3_int64>(std::nearbyint(value)));  // default mode: ties to even
 }
 
 struct Registered {
@@ -75,6 +93,9 @@ void installJetFunctions(sqlite3* db) {
     if (sqlite3_create_function_v2(db, "lumo_date", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | kResultSubtype, nullptr,
                                    &dateTag, nullptr, nullptr, nullptr) != SQLITE_OK)
         throw Error(std::string("関数 lumo_date を登録できません: ") + sqlite3_errmsg(db));
+    if (sqlite3_create_function_v2(db, "lumo_whole", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, &wholeNumber,
+                                   nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw Error(std::string("関数 lumo_whole を登録できません: ") + sqlite3_errmsg(db));
 }
 
 }  // namespace lumo::db

@@ -12,6 +12,7 @@
 #include "platform/Error.h"
 #include "JetTokens.h"
 #include "DateArguments.h"
+#include "WholeAssignments.h"
 #include "platform/db/OuterJoins.h"
 #include "platform/db/SearchJoins.h"
 #include "platform/db/SubstringSearch.h"
@@ -525,10 +526,11 @@ JetSqlText::JetSqlText(std::string_view jetSql) : text_(jetSql) {
 }
 
 JetStatement JetSqlText::translate(const DateColumnLookup& dateColumns, const SubstringIndexLookup& substringIndexes,
-                                   const UniqueKeyLookup& uniqueKeys) const {
+                                   const UniqueKeyLookup& uniqueKeys, const WholeColumnLookup& wholeColumns) const {
     std::vector<Token> tokens = rewrittenTokens(text_);
     parameterize(tokens);
     detail::wrapDateArguments(tokens, dateColumns);
+    detail::wrapWholeAssignments(tokens, wholeColumns);
     JetStatement st = translateTokens(tokens, substringIndexes, uniqueKeys);
     findAssignedParameters(tokens, st);
     return st;

@@ -9,6 +9,8 @@
 //   UPDATE T SET T.C -> UPDATE T SET C      (qualified SET targets)
 //   True / False     -> -1 / 0
 //   #2024/01/31#     -> the automation date (see JetDateLiteral.h)
+//   SET C = 1.5      -> a value assigned to a Long or Integer column is
+//                       rounded as Jet rounds it (JetWholeColumns.h)
 //   Format(T.D)      -> a Date/Time column as a function's argument is
 //                       tagged as a date (JetDateColumns.h), when the
 //                       translation is given the schema's column types
@@ -28,6 +30,7 @@
 #include <vector>
 
 #include "platform/db/JetDateColumns.h"
+#include "platform/db/JetWholeColumns.h"
 #include "platform/db/SubstringIndex.h"
 #include "platform/db/UniqueKeys.h"
 
@@ -117,8 +120,10 @@ public:
     // With `substringIndexes`, LIKE tests on indexed columns also get the
     // narrowed statement (SubstringIndex.h); with `uniqueKeys`, a DISTINCT
     // the keys make idle is left out (DistinctKeys.h).
+    // With `wholeColumns`, values assigned to whole-number columns are
+    // rounded as Jet rounds them (JetWholeColumns.h).
     JetStatement translate(const DateColumnLookup& dateColumns = {}, const SubstringIndexLookup& substringIndexes = {},
-                           const UniqueKeyLookup& uniqueKeys = {}) const;
+                           const UniqueKeyLookup& uniqueKeys = {}, const WholeColumnLookup& wholeColumns = {}) const;
 
 private:
     std::string_view text_;

@@ -76,7 +76,7 @@ TEST_F(PersonUpdate, StoredRowsFollowTheArraysByPosition) {
     EXPECT_TRUE(sink.messages().empty());
 }
 
-TEST_F(PersonUpdate, PersonColumnsAreRewrittenButDatesOfZeroStay) {
+TEST_F(PersonUpdate, PersonColumnsAreRewritten) {
     const Long id = stored(1);
     PersonInformation p = person->GetPersonalInformation(id);
     p.strLastName = "";              // cleared: Null
@@ -84,7 +84,6 @@ TEST_F(PersonUpdate, PersonColumnsAreRewrittenButDatesOfZeroStay) {
     p.strMemo1 = "a,b\r\n\"c\"";
     p.strDefaut = "OFFICE";
     p.intAge = 0;
-    p.dyBirthday = 0;                // keeps the stored date
     p.dyAnniversary = 32000.5;       // a date that is set replaces it
     p.lngTypeID = 3;
     std::vector<PhoneInformation> phones = {phone("1")};
@@ -99,6 +98,39 @@ TEST_F(PersonUpdate, PersonColumnsAreRewrittenButDatesOfZeroStay) {
     EXPECT_EQ(back.strFirstName, "O'Brien");
     EXPECT_EQ(back.strMemo1, "a,b\r\n\"c\"");
     EXPECT_EQ(count("T_PERSON"), 1);
+    EXPECT_TRUE(sink.messages().empty());
+}
+
+// The record passed is the person's whole new state: a date of 0 clears
+// the stored date (the person was stored with 30000 and 31000).
+TEST_F(PersonUpdate, ADateOfZeroClearsTheStoredDate) {
+    const struct {
+        Date birthday, anniversary;
+        const char* stored;  // BIRTHDAY|ANNIVERSARY
+    } cases[] = {
+        {0, 0, "NULL|NULL"},
+        {0, 31000, "NULL|31000"},
+        {30000, 0, "30000|NULL"},
+        {40000.25, 41000, "40000.25|41000"},
+    };
+    for (const auto& c : cases) {
+        const Long id = stored(0, 0);
+        PersonInformation p = person->GetPersonalInformation(id);
+        p.dyBirthday = c.birthday;
+        p.dyAnniversary = c.anniversary;
+        std::vector<PhoneInformation> phones;
+        std::vector<MailInformation> mails;
+        std::vector<GreetingInformation> greetings;
+        std::vector<ChildrenInformation> children;
+        EXPECT_FALSE(person->UpPersonalInformation(p, phones, mails, greetings, children));
+        EXPECT_EQ(db.column("SELECT quote(BIRTHDAY) || '|' || quote(ANNIVERSARY) FROM T_PERSON WHERE PERSON_ID = " +
+                            std::to_string(id)),
+                  std::vector<std::string>{c.stored})
+            << c.birthday << " " << c.anniversary;
+        const PersonInformation back = person->GetPersonalInformation(id);
+        EXPECT_EQ(back.dyBirthday, c.birthday);
+        EXPECT_EQ(back.dyAnniversary, c.anniversary);
+    }
     EXPECT_TRUE(sink.messages().empty());
 }
 
@@ -165,6 +197,10 @@ TEST_F(PersonUpdate, APersonThatDoesNotExistWritesNothing) {
     std::vector<ChildrenInformation> children = {child("c")};
     EXPECT_TRUE(person->UpPersonalInformation(p, phones, mails, greetings, children));
     EXPECT_EQ(reportCodes(sink), Codes{"CLS-pida1016"});
+    // One report, in the user's terms, not the engine's text for an empty
+    // recordset.
+    ASSERT_EQ(sink.messages().size(), 1u);
+    EXPECT_EQ(sink.messages()[0].text, "CLS-pida1016\r\n人物 404 は登録されていません。");
     EXPECT_EQ(contents(), before);
     EXPECT_EQ(phones[0].lngPersonID, 404);  // stamped all the same
     EXPECT_EQ(greetings[0].lngPersonID, 404);

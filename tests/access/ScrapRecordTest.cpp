@@ -298,21 +298,35 @@ TEST_F(ScrapRecords, UpdateRewritesTheRowAndHandsBackItsIdentifier) {
     EXPECT_EQ(table().back(), neighbour);
 }
 
-TEST_F(ScrapRecords, UpdateKeepsStoredDatesForZeroAndClearsEmptyTexts) {
+// The record passed is the scrap's whole new state: a date of 0 clears the
+// stored date, as an empty text clears its column.
+TEST_F(ScrapRecords, UpdateClearsDatesOfZeroAndEmptyTexts) {
     const ScrapInformation original = fullScrap();
-    const Long id = insert(original);
-    ScrapInformation changed = original;
-    changed.dyRegDate = 0;
-    changed.dyLastDate = 0;
-    changed.strMemo.clear();
-    changed.strPlace.clear();
-    changed.strBodyPath.clear();
-    EXPECT_FALSE(scrap->UpScrapInformation(id, changed));
-    auto expected = columnsOf(changed);
-    expected["REG_DATE"] = std::to_string(original.dyRegDate);
-    expected["ED_DATE"] = std::to_string(original.dyLastDate);
-    expectStored(id, expected);
-    EXPECT_EQ(stored(id, "MEMO"), "NULL");
+    const struct {
+        Date reg, last;
+        const char* regStored;
+        const char* lastStored;
+    } cases[] = {
+        {0, 0, "NULL", "NULL"},
+        {0, 45002.25, "NULL", "45002.250000"},
+        {45001, 0, "45001.000000", "NULL"},
+        {45001, 45002.25, "45001.000000", "45002.250000"},
+    };
+    for (const auto& c : cases) {
+        const Long id = insert(original);
+        ScrapInformation changed = original;
+        changed.dyRegDate = c.reg;
+        changed.dyLastDate = c.last;
+        changed.strMemo.clear();
+        EXPECT_FALSE(scrap->UpScrapInformation(id, changed));
+        EXPECT_EQ(stored(id, "REG_DATE"), c.regStored) << c.reg << " " << c.last;
+        EXPECT_EQ(stored(id, "ED_DATE"), c.lastStored) << c.reg << " " << c.last;
+        EXPECT_EQ(stored(id, "MEMO"), "NULL");
+        ScrapInformation back;
+        scrap->GetScrapInformation(id, back);
+        EXPECT_EQ(back.dyLastDate, c.last);  // a cleared end date reads 0
+    }
+    EXPECT_TRUE(sink.messages().empty());
 }
 
 TEST_F(ScrapRecords, UpdatingAMissingIdentifierIsReportedAndChangesNothing) {

@@ -7,6 +7,7 @@ namespace {
 
 using SheetMaintenance = SheetTest;
 
+// The sheet passed is the whole new state: a date of 0 clears SHEET_DATE.
 TEST_F(SheetMaintenance, TheRewriteTakesTheDateOfItsKindAndKeepsTheOtherKind) {
     const struct {
         const char* name;
@@ -16,16 +17,16 @@ TEST_F(SheetMaintenance, TheRewriteTakesTheDateOfItsKindAndKeepsTheOtherKind) {
         std::vector<std::pair<std::string, std::string>> columns;
     } cases[] = {
         {"sale, no sales date", 11, 1, 0, 45300,
-         {{"SHEET_DATE", "45001"}, {"CUSTOMER_ID", "7"}, {"QUANTITY", "5"}, {"SALES_UNITPRICE", "1200"},
+         {{"SHEET_DATE", "NULL"}, {"CUSTOMER_ID", "7"}, {"QUANTITY", "5"}, {"SALES_UNITPRICE", "1200"},
           {"SALES_AMOUNT", "6000"}, {"SUPPLIER_ID", "NULL"}, {"STOCK_UNITPRICE", "NULL"}}},
         {"sale with a date", 11, 1, 45200, 45300, {{"SHEET_DATE", "45200"}}},
         {"purchase, no stock date", 10, 0, 45200, 0,
-         {{"SHEET_DATE", "45000"}, {"SUPPLIER_ID", "6"}, {"QUANTITY", "8"}, {"STOCK_UNITPRICE", "700"},
+         {{"SHEET_DATE", "NULL"}, {"SUPPLIER_ID", "6"}, {"QUANTITY", "8"}, {"STOCK_UNITPRICE", "700"},
           {"STOCK_AMOUNT", "5600"}, {"CUSTOMER_ID", "NULL"}, {"SALES_AMOUNT", "NULL"}}},
         {"purchase with a date", 10, 0, 45200, 45300.25, {{"SHEET_DATE", "45300.25"}}},
         // A sale rewritten as a purchase keeps its sales columns.
         {"sale to purchase", 11, 0, 0, 0,
-         {{"SHEET_ID", "0"}, {"SUPPLIER_ID", "6"}, {"CUSTOMER_ID", "7"}, {"SALES_UNITPRICE", "300"},
+         {{"SHEET_ID", "0"}, {"SHEET_DATE", "NULL"}, {"SUPPLIER_ID", "6"}, {"CUSTOMER_ID", "7"}, {"SALES_UNITPRICE", "300"},
           {"STOCK_UNITPRICE", "700"}}},
     };
     for (const auto& c : cases) {
@@ -110,6 +111,17 @@ TEST_F(SheetMaintenance, UpGoodsInformationRewritesOrAddsEachRow) {
     EXPECT_FALSE(item->UpGoodsInformation(added, known, customer, third));
     ASSERT_GT(added.lngGoodsID, 42);
     EXPECT_EQ(sheetColumn(10, "GOODS_ID"), std::to_string(added.lngGoodsID));
+    EXPECT_TRUE(sink.messages().empty());
+
+    // The sheet's date, row by row: set, then cleared by a date of 0.
+    for (const auto& [date, expected] : {std::pair{Date{45123.5}, "45123.5"}, std::pair{Date{0}, "NULL"}}) {
+        SheetInformation dated = newSheet(0);
+        dated.lngSheetID = 10;
+        dated.lngGoodsID = added.lngGoodsID;
+        dated.dyStockDate = date;
+        EXPECT_FALSE(item->UpGoodsInformation(added, known, customer, dated));
+        EXPECT_EQ(sheetColumn(10, "SHEET_DATE"), expected);
+    }
     EXPECT_TRUE(sink.messages().empty());
 }
 

@@ -3,10 +3,14 @@
 // cannot write, in both journal modes, reads work and writes say why not.
 #include "platform/db/DatabaseFile.h"
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
+
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -63,6 +67,42 @@ std::vector<std::string> asAnotherUser(const std::function<std::vector<std::stri
         else
             out = "could not become nobody\n";
         [[maybe_unused]] const auto written = ::write(fds[1], out.data(), out.size());
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    std::string all;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;) all.append(buffer, static_cast<std::size_t>(n));
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    std::vector<std::string> lines;
+    for (std::size_t at = 0, end; (end = all.find('\n', at)) != std::string::npos; at = end + 1)
+        lines.push_back(all.substr(at, end - at));
+    return lines;
+}
+
+// Runs `work` in a child process whose files cannot grow, and brings its
+// texts back. RLIMIT_FSIZE of 0 fails every write that would need a new
+// block (EFBIG, SIGXFSZ ignored) while files can still be made, which is
+// what a full disk with inodes left does (ENOSPC): SQLite meets the same
+// failed write where it grows the log's shared memory, and the empty -wal
+// and -shm it made stay behind. Root cannot beat the limit, unlike a
+// folder's permissions, and it needs no mount.
+std::vector<std::string> onAFullDisk(const std::function<std::vector<std::string>()>& work) {
+    int fds[2];
+    if (::pipe(fds) != 0) return {"pipe failed"};
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(fds[0]);
+        std::string out;
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit none{0, 0};
+        if (::setrlimit(RLIMIT_FSIZE, &none) == 0)
+            for (const std::string& line : work()) out += line + '\n';
+        else
+            out = "could not limit the file size\n";
+        [[maybe_unused]] const auto written = ::write(fds[1], out.data(), out.size());  // a pipe is not limited
         ::_exit(0);
     }
     ::close(fds[1]);
@@ -196,6 +236,74 @@ TEST(DatabaseFile, AFileTheUserMayNotReadSaysSo) {
         asAnotherUser([&] { return std::vector<std::string>{attempt(file, [](Connection&) { return std::string("opened"); })}; });
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_TRUE(contains(seen[0], "アクセス許可がありません")) << seen[0];
+}
+
+// The files of a folder, by name.
+std::vector<std::string> filesIn(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// On a full disk reading works in both journal modes, also when a log left
+// behind holds transactions not yet in the file, writes say read-only, and
+// the folder holds afterwards what it held before.
+TEST(DatabaseFile, AFullDiskIsReadAndNothingIsLeftBehind) {
+    struct Case {
+        const char* what;
+        TestDatabase::Journal journal;
+        bool logLeftBehind;  // a log with 5 more phones, as after a crash
+        const char* phones;
+    };
+    const Case cases[] = {
+        {"rollback journal", TestDatabase::Journal::Rollback, false, "3"},
+        {"write-ahead log", TestDatabase::Journal::Wal, false, "3"},
+        {"log left behind", TestDatabase::Journal::Wal, true, "8"},
+    };
+    for (const Case& c : cases) {
+        ScratchFolder folder;
+        TestDatabase db(kEngineTables, c.journal);
+        const std::string file = (folder / "LumoBase.mdb").string();
+        if (c.logLeftBehind) {
+            // Copied while a connection holds the log, so the copy's log
+            // has what the file lacks.
+            sqlite3* raw = nullptr;
+            ASSERT_EQ(sqlite3_open(db.path().c_str(), &raw), SQLITE_OK);
+            ASSERT_EQ(sqlite3_exec(raw,
+                                   "PRAGMA wal_autocheckpoint = 0; INSERT INTO T_PHONE (PERSON_ID, TEL_NUMBER) "
+                                   "VALUES (1, 'a'), (1, 'b'), (1, 'c'), (1, 'd'), (1, 'e')",
+                                   nullptr, nullptr, nullptr),
+                      SQLITE_OK);
+            fs::copy_file(db.path(), file);
+            fs::copy_file(db.path() + "-wal", file + "-wal");
+            sqlite3_close(raw);
+        } else {
+            fs::copy_file(db.path(), file);
+        }
+        const std::vector<std::string> before = filesIn(folder.path());
+        const std::vector<std::string> seen = onAFullDisk([&] {
+            const auto count = [](Connection& cn) { return firstValue(cn, "SELECT COUNT(*) FROM T_PHONE"); };
+            std::vector<std::string> out{attempt(file, count),
+                                         attempt(file, [](Connection& cn) { return std::to_string(cn.Execute("DELETE FROM T_PHONE")); })};
+            // Two connections at once, the second opened while the first reads.
+            out.push_back(attempt(file, [&](Connection& first) {
+                const std::string one = count(first);
+                return one + "," + attempt(file, count);
+            }));
+            return out;
+        });
+        ASSERT_EQ(seen.size(), 3u) << c.what;
+        EXPECT_EQ(seen[0], c.phones) << c.what;
+        if (c.journal == TestDatabase::Journal::Wal) {
+            EXPECT_TRUE(contains(seen[1], "読み取り専用のため、変更できません")) << c.what << ": " << seen[1];
+        } else {
+            // Rollback mode needs no fallback; the write fails on the disk.
+            EXPECT_TRUE(contains(seen[1], "failed: ")) << c.what << ": " << seen[1];
+        }
+        EXPECT_EQ(seen[2], std::string(c.phones) + "," + c.phones) << c.what;
+        EXPECT_EQ(filesIn(folder.path()), before) << c.what;
+    }
 }
 
 }  // namespace

@@ -64,7 +64,7 @@ TEST_F(TypedColumns, ValuesThatDoNotFitAreRefusedAndNothingChanges) {
         {"UPDATE T_PERSON SET AGE = 40000 WHERE PERSON_ID = 1", "オーバーフローしました。フィールド 'AGE' (Integer 型)"},
         {"UPDATE T_PERSON SET AGE = AGE * 2000 WHERE PERSON_ID = 1", "オーバーフローしました。フィールド 'AGE'"},
         {"UPDATE T_PERSON SET TYPE_ID = 3000000000 WHERE PERSON_ID = 1", "オーバーフローしました。フィールド 'TYPE_ID' (Long 型)"},
-        {"UPDATE T_PERSON SET AGE = 1.5 WHERE PERSON_ID = 1", "データ型が一致しません。フィールド 'AGE'"},
+        {"UPDATE T_PERSON SET AGE = '1.5x' WHERE PERSON_ID = 1", "データ型が一致しません。フィールド 'AGE'"},
         {"INSERT INTO T_PERSON (LASTNAME, BIRTHDAY) VALUES ('b', '2024/02/30')", "データ型が一致しません。フィールド 'BIRTHDAY'"},
         {"INSERT INTO T_GREETING (PERSON_ID, NEWYEAR_SEND) VALUES (1, 'yes')", "データ型が一致しません。フィールド 'NEWYEAR_SEND' (Yes/No 型)"},
     };
@@ -75,6 +75,87 @@ TEST_F(TypedColumns, ValuesThatDoNotFitAreRefusedAndNothingChanges) {
     EXPECT_EQ(value("AGE"), Variant(int16_t{30}));
     EXPECT_EQ(value("BIRTHDAY"), Variant::date(30000));
     EXPECT_EQ(value("(SELECT COUNT(*) FROM T_PERSON)").toLong(), 1);
+}
+
+// The edges of the whole-number columns, and fractions rounded as Jet
+// rounds them (to even at .5) before the range is checked.
+TEST_F(TypedColumns, WholeNumbersAreRoundedAndHeldToTheirRange) {
+    constexpr const char* kOverflow = "オーバーフローしました";
+    constexpr const char* kMismatch = "データ型が一致しません";
+    struct Case {
+        const char* column;
+        const char* value;     // as written in the statement
+        const char* expected;  // the stored value, or the refusal's description
+    };
+    const Case cases[] = {
+        {"AGE", "32767", "32767"},
+        {"AGE", "-32768", "-32768"},
+        {"AGE", "32768", kOverflow},
+        {"AGE", "-32769", kOverflow},
+        {"AGE", "1.5", "2"},
+        {"AGE", "2.5", "2"},
+        {"AGE", "-1.5", "-2"},
+        {"AGE", "-2.5", "-2"},
+        {"AGE", "0.5", "0"},
+        {"AGE", "0.49", "0"},
+        {"AGE", "3.51", "4"},
+        {"AGE", "32767.4", "32767"},
+        {"AGE", "32767.5", kOverflow},   // rounds to 32768
+        {"AGE", "-32768.5", "-32768"},   // rounds to the even -32768
+        {"AGE", "-32768.51", kOverflow},
+        {"AGE", "AGE / 4", "8"},         // 7.5
+        {"AGE", "AGE / 12", "2"},        // 2.5
+        {"AGE", "'4.5'", "4"},           // a text that is a number
+        {"AGE", "'abc'", kMismatch},
+        {"AGE", "NULL", "NULL"},
+        {"TYPE_ID", "2147483647", "2147483647"},
+        {"TYPE_ID", "-2147483648", "-2147483648"},
+        {"TYPE_ID", "2147483648", kOverflow},
+        {"TYPE_ID", "-2147483649", kOverflow},
+        {"TYPE_ID", "2147483646.5", "2147483646"},
+        {"TYPE_ID", "2147483647.5", kOverflow},  // rounds to 2147483648
+        {"TYPE_ID", "-2147483648.5", "-2147483648"},
+        {"TYPE_ID", "-2147483648.6", kOverflow},
+        {"TYPE_ID", "1.5", "2"},
+        {"TYPE_ID", "-0.5", "0"},
+        {"TYPE_ID", "1e300", kOverflow},
+        {"TYPE_ID", "'7.5x'", kMismatch},
+    };
+    const auto stored = [&](const std::string& column) {
+        const Variant v = value(column);
+        return v.isNull() ? std::string("NULL") : std::to_string(v.toLong());
+    };
+    for (const Case& c : cases) {
+        cn_.Execute("UPDATE T_PERSON SET AGE = 30, TYPE_ID = 30 WHERE PERSON_ID = 1");
+        const std::string label = std::string(c.column) + " = " + c.value;
+        const std::string result =
+            outcome("UPDATE T_PERSON SET " + std::string(c.column) + " = " + c.value + " WHERE PERSON_ID = 1");
+        const std::string expected = c.expected;
+        if (expected == kOverflow || expected == kMismatch) {
+            EXPECT_NE(result.find(expected), std::string::npos) << label << ": " << result;
+            EXPECT_EQ(stored(c.column), "30") << label;
+        } else {
+            EXPECT_EQ(result, "1") << label;
+            EXPECT_EQ(stored(c.column), expected) << label;
+        }
+    }
+    // An insert rounds its values too, each row and each column on its own.
+    EXPECT_EQ(outcome("INSERT INTO T_PERSON (PERSON_ID, LASTNAME, AGE, TYPE_ID) VALUES (2, '2.5', 4.5, 6.5), "
+                      "(3, 'c', -4.5, (2 + 1) / 2)"),
+              "2");
+    EXPECT_EQ(value("(SELECT LASTNAME & '|' & AGE & '|' & TYPE_ID FROM T_PERSON WHERE PERSON_ID = 2)"),
+              Variant("2.5|4|6"));
+    EXPECT_EQ(value("(SELECT AGE & '|' & TYPE_ID FROM T_PERSON WHERE PERSON_ID = 3)"), Variant("-4|2"));
+    // A value set through a recordset is rounded the same way.
+    {
+        Recordset rs;
+        rs.Open("SELECT * FROM T_PERSON WHERE PERSON_ID = 1", cn_, adOpenKeyset, adLockOptimistic, adCmdText);
+        rs.Fields("AGE") = 6.5;
+        rs.Fields("TYPE_ID") = -7.5;
+        rs.Update();
+    }
+    EXPECT_EQ(stored("AGE"), "6");
+    EXPECT_EQ(stored("TYPE_ID"), "-8");
 }
 
 TEST_F(TypedColumns, TextThatJetConvertsIsStoredConverted) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/db/Connection.h"
+#include "platform/db/DatabaseFile.h"
 #include "platform/db/JetSql.h"
 #include "platform/db/ShapeMemo.h"
 #include "platform/db/Variant.h"
@@ -184,6 +185,9 @@ private:
 // Used by the connection's thread only, one call at a time; the idle timer
 // reaches just the ReadSnapshot.
 struct ConnectionImpl {
+    // Files the open made for the handle's use; declared first, so that
+    // they go after the handle has closed.
+    std::unique_ptr<MadeFile> made;
     DbHandle db;
     std::string path;
     bool inTransaction = false;
