@@ -56,7 +56,7 @@ bool IidAccess::InsertSheetRecord(SheetInformation& SheetInfo) {
             sheets.AddNew();
             writeSheet(sheets, SheetInfo, SheetInfo.dyDate);
             sheets.Update();
-            key = longOf(sheets, "ID");
+            key = longOf(sheets, rowKey("T_SHEET", "ID"));
             // The whole note stands for the new sheet in the ToDo list; later
             // changes to the note are recorded entry by entry (UpdateNote).
             if (utf8::characterCount(SheetInfo.strNote) >= kToDoNoteLength) {

@@ -102,7 +102,7 @@ bool PidAccess::UpdatePersonRecord(PersonInformation& PersonInfo, const String&)
     return committed("CLS-pida1016", cnn, [&] {
         // The stored row is needed before the note: a person that does not
         // exist fails here, so that no ToDo rows are written for nobody.
-        longOf(rs, "PERSON_ID");
+        longOf(rs, rowKey(person::kPersonTable, "PERSON_ID"));
         String reserved;
         UpdateNote(PersonInfo.lngPersonID, PersonInfo.strNote, &reserved);
         cnn.BeginTrans();

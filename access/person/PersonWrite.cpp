@@ -69,7 +69,7 @@ bool insertRow(const person::RowTable<R>& t, R& row, const Database& database) {
         rs.Fields("PERSON_ID") = db::Variant(row.lngPersonID);
         person::writeColumns(rs, t.columns, row, t.insertText);
         rs.Update();
-        row.*t.id = longOf(rs, t.key);
+        row.*t.id = longOf(rs, rowKey(t.table, t.key));
     });
 }
 
@@ -161,7 +161,7 @@ bool PidAccess::InsertPersonRecord(PersonInformation& PersonInfo, bool blnShort,
         if (blnShort) writeShortForm(rsPerson, PersonInfo);
         else person::writeColumns<PersonInformation>(rsPerson, person::kPersonColumns, PersonInfo, EmptyText::Null);
         rsPerson.Update();
-        PersonInfo.lngPersonID = longOf(rsPerson, "PERSON_ID");
+        PersonInfo.lngPersonID = longOf(rsPerson, rowKey(person::kPersonTable, "PERSON_ID"));
         if (utf8::characterCount(PersonInfo.strNote) >= kTodoNoteCharacters) {
             rsTodo.AddNew();
             rsTodo.Fields("CHK_FLAG") = db::Variant(true);
