@@ -1,11 +1,28 @@
 #include "access/core/Fields.h"
 
+#include "platform/Error.h"
 #include "platform/db/Recordset.h"
 
 namespace lumo::access {
 namespace {
 
 const db::Variant& valueOf(db::Recordset& rs, std::string_view column) { return rs.Fields(column).Value(); }
+
+// Converts the column's value by `convert`, applying the column's Null
+// rule. A failure names the table and column: the engine's own typed
+// read (a stored value beyond the column's type) as much as ours.
+template <class T, class Convert>
+T converted(db::Recordset& rs, const TableColumn& c, Convert convert) {
+    try {
+        const db::Variant& v = valueOf(rs, c.name);
+        if (v.isNull() && nullReadsZero(c)) return T{};
+        return convert(v);
+    } catch (const Error& e) {
+        std::string text = e.description();
+        text.append("(").append(c.table).append(".").append(c.name).append(")");
+        throw Error(text);
+    }
+}
 
 }  // namespace
 
@@ -15,30 +32,21 @@ std::string textOf(db::Recordset& rs, std::string_view column, std::string_view 
     return v.isNull() ? std::string(whenNull) : v.toString();
 }
 
-double dateOf(db::Recordset& rs, std::string_view column) {
-    const db::Variant& v = valueOf(rs, column);
-    return v.isNull() ? 0.0 : v.toDate();
+double dateOf(db::Recordset& rs, const TableColumn& column) {
+    return converted<double>(rs, column, [](const db::Variant& v) { return v.toDate(); });
 }
 
-int16_t integerOrZero(db::Recordset& rs, std::string_view column) {
-    const db::Variant& v = valueOf(rs, column);
-    return v.isNull() ? int16_t{0} : v.toInteger();
+bool flagOf(db::Recordset& rs, const TableColumn& column) {
+    return converted<bool>(rs, column, [](const db::Variant& v) { return v.toDouble() != 0; });
 }
 
-int32_t longOrZero(db::Recordset& rs, std::string_view column) {
-    const db::Variant& v = valueOf(rs, column);
-    return v.isNull() ? 0 : v.toLong();
+int32_t longOf(db::Recordset& rs, const TableColumn& column) {
+    return converted<int32_t>(rs, column, [](const db::Variant& v) { return v.toLong(); });
 }
 
-bool flagOf(db::Recordset& rs, std::string_view column) {
-    const db::Variant& v = valueOf(rs, column);
-    return !v.isNull() && v.toDouble() != 0;
+int16_t integerOf(db::Recordset& rs, const TableColumn& column) {
+    return converted<int16_t>(rs, column, [](const db::Variant& v) { return v.toInteger(); });
 }
-
-int32_t longOf(db::Recordset& rs, std::string_view column) { return valueOf(rs, column).toLong(); }
-
-int16_t integerOf(db::Recordset& rs, std::string_view column) { return valueOf(rs, column).toInteger(); }
-
 
 int16_t narrowToInteger(int32_t value) { return db::Variant(value).toInteger(); }
 

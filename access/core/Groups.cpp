@@ -31,7 +31,7 @@ LumoAccess::Long groupID(const GroupTable& groups, const Database& db) {
         db::Recordset rs;
         rs.Open(concat({"SELECT * FROM ", groups.table, " WHERE DEFAULT = -1"}), db.get(), adOpenDynamic,
                 adLockPessimistic, adCmdText);
-        if (!rs.Bof() && !rs.Eof()) id = longOf(rs, groups.key);
+        if (!rs.Bof() && !rs.Eof()) id = longOf(rs, rowKey(groups.table, groups.key));
     });
     return id;
 }
@@ -41,8 +41,10 @@ bool groupLabel(const GroupTable& groups, const Database& db, LumoAccess::LabelT
         db::Recordset rs;
         rs.Open(concat({"SELECT * FROM ", groups.table}), db.get(), adOpenDynamic, adLockOptimistic, adCmdText);
         readRows(rs, labels, [&](std::array<std::string, 2>& row) {
-            row[0] = rs.Fields(groups.key).Value().toString();
-            row[1] = rs.Fields(groups.caption).Value().toString();
+            // A group without a caption is listed with an empty one, as
+            // every reader reads a Null text (Fields.h).
+            row[0] = std::to_string(longOf(rs, rowKey(groups.table, groups.key)));
+            row[1] = textOf(rs, groups.caption);
         });
     });
 }
@@ -59,7 +61,7 @@ LumoAccess::Long groupIDEx(const GroupTable& groups, const Database& db, const s
             rs.Fields(groups.caption) = db::Variant(label);
             rs.Update();
         }
-        id = longOf(rs, groups.key);
+        id = longOf(rs, rowKey(groups.table, groups.key));
     });
     return id;
 }
@@ -75,7 +77,7 @@ bool deleteGroup(const GroupTable& groups, const Database& db, LumoAccess::Long 
                     adOpenDynamic, adLockPessimistic, adCmdText);
             if (rs.Bof() || rs.Eof())
                 throw Error("既定のグループがありません。メンバーの移し先がないため、グループを削除できません。");
-            defaultGroup = longOf(rs, groups.key);
+            defaultGroup = longOf(rs, rowKey(groups.table, groups.key));
         }
         // Deleting the default group would leave nowhere for the members of
         // later deletions to go.

@@ -38,7 +38,7 @@ bool writeRow(const RowTable<Record, N>& rows, db::Connection& cnn, const std::s
             if (options == db::adCmdTable) rs.AddNew();
             writeColumns(rows, rs, record);
             rs.Update();
-            key = longOf(rs, rows.keyColumn);
+            key = longOf(rs, rowKey(rows.table, rows.keyColumn));
         }))
         return true;
     record.*rows.key = key;

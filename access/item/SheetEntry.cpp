@@ -54,7 +54,7 @@ bool IidAccess::InsertSheetRecord(SheetInformation& SheetInfo) {
             sheets.AddNew();
             writeSheet(sheets, SheetInfo, SheetInfo.dyDate, ZeroDate::Unset);
             sheets.Update();
-            key = longOf(sheets, "ID");
+            key = longOf(sheets, rowKey("T_SHEET", "ID"));
             // The whole note stands for the new sheet in the ToDo list; later
             // changes to the note are recorded entry by entry (UpdateNote).
             if (schema::longEnoughForToDo(SheetInfo.strNote)) {

@@ -55,7 +55,7 @@ bool IidAccess::UpdateSheetRecord(Long lngSheetID, SheetInformation& SheetInfo) 
             cnn.BeginTrans();
             writeSheet(rs, SheetInfo, SheetInfo.*sheetKind(SheetInfo.intSheetFlag).rewriteDate, ZeroDate::Null);
             rs.Update();
-            key = longOf(rs, "ID");
+            key = longOf(rs, rowKey("T_SHEET", "ID"));
         }))
         return true;
     SheetInfo.lngSheetID = key;

@@ -18,6 +18,8 @@ namespace {
 
 constexpr FrameCodes kFrame{"CLS-iida1000", "CLS-iida1001", "CLS-iida1002"};
 
+constexpr std::string_view kSheetTable = "T_SHEET";
+
 // A goods row without a memo caption shows this one.
 constexpr std::string_view kDefaultMemoCaption = "メモ１：";
 
@@ -80,8 +82,8 @@ bool IidAccess::ReadItemInformation(const String& strItemName, GoodsInformation&
             ItemInfo.lngTypeID = 0;
             return;
         }
-        ItemInfo.lngGoodsID = longOf(rs, "ID");
-        ItemInfo.lngTypeID = longOf(rs, "ITYPE_ID");
+        ItemInfo.lngGoodsID = longOf(rs, rowKey(kGoodsRows.table, "ID"));
+        ItemInfo.lngTypeID = longOf(rs, {kGoodsRows.table, "ITYPE_ID"});
         ItemInfo.strGoodsAlias = textOf(rs, "ITEM_ALIAS");
         ItemInfo.strGoodsName = textOf(rs, "ITEM_NAME");
         ItemInfo.strGoodsType = textOf(rs, "ITEM_FORM");
@@ -99,10 +101,10 @@ bool IidAccess::readCounterpartByName(std::string_view locationCode, const Count
             record.*table.id = 0;
             return;
         }
-        record.*table.id = longOf(rs, table.keyColumn);
+        record.*table.id = longOf(rs, rowKey(table.table, table.keyColumn));
         record.*table.alias = textOf(rs, table.aliasColumn);
         record.*table.name = textOf(rs, table.nameColumn);
-        record.*table.linkId = longOf(rs, table.linkColumn);
+        record.*table.linkId = longOf(rs, {table.table, table.linkColumn});
     });
 }
 
@@ -121,10 +123,10 @@ void IidAccess::GetItemInformation(Long lngGoodsID, GoodsInformation& GoodsInfo,
         db::Recordset rs;
         openByKey(rs, selectWhere("T_ITEMS", "ID", std::to_string(lngGoodsID)), cnnDatabase.get());
         if (isEmpty(rs)) return;
-        GoodsInfo.*kGoodsRows.key = longOf(rs, kGoodsRows.keyColumn);
+        GoodsInfo.*kGoodsRows.key = longOf(rs, rowKey(kGoodsRows.table, kGoodsRows.keyColumn));
         for (const auto& column : kGoodsRows.columns) {
             if (column.number) {
-                GoodsInfo.*column.number = longOf(rs, column.name);
+                GoodsInfo.*column.number = longOf(rs, {kGoodsRows.table, column.name});
             } else if (column.text == &GoodsInformation::strLabel) {
                 GoodsInfo.strLabel = textOf(rs, column.name, kDefaultMemoCaption);
             } else if (column.text != &GoodsInformation::strNote) {  // written, never read
@@ -140,8 +142,8 @@ template <class Record>
 void IidAccess::readCounterpartById(const CounterpartTable<Record>& table, Long id, Record& record) {
     db::Recordset rs;
     openByKey(rs, selectWhere(table.table, table.keyColumn, std::to_string(id)), cnnDatabase.get());
-    record.*table.id = longOf(rs, table.keyColumn);
-    record.*table.linkId = longOf(rs, table.linkColumn);
+    record.*table.id = longOf(rs, rowKey(table.table, table.keyColumn));
+    record.*table.linkId = longOf(rs, {table.table, table.linkColumn});
     record.*table.alias = textOf(rs, table.aliasColumn);
     record.*table.name = textOf(rs, table.nameColumn);
     for (const auto& [column, field] : table.details) record.*field = textOf(rs, column);
@@ -162,16 +164,18 @@ void IidAccess::GetSheetInformation(Long lngSheetID, SheetInformation& SheetInfo
         db::Recordset rs;
         openByKey(rs, selectWhere("T_SHEET", "ID", std::to_string(lngSheetID)), cnnDatabase.get());
         if (isEmpty(rs)) return;
-        SheetInfo.lngSheetID = longOf(rs, "ID");
-        SheetInfo.intSheetFlag = integerOf(rs, "SHEET_ID");
-        SheetInfo.lngGoodsID = longOf(rs, "GOODS_ID");
+        SheetInfo.lngSheetID = longOf(rs, rowKey(kSheetTable, "ID"));
+        // A sheet without a kind reads as a purchase, one without goods,
+        // counterpart or figures as 0 of each (Fields.h).
+        SheetInfo.intSheetFlag = integerOf(rs, {kSheetTable, "SHEET_ID"});
+        SheetInfo.lngGoodsID = longOf(rs, {kSheetTable, "GOODS_ID"});
         // A sheet entered without a date has none stored; it reads as 0.
-        SheetInfo.dyDate = dateOf(rs, "SHEET_DATE");
+        SheetInfo.dyDate = dateOf(rs, {kSheetTable, "SHEET_DATE"});
         const SheetKind& kind = sheetKind(SheetInfo.intSheetFlag);
-        SheetInfo.*kind.counterpart = longOf(rs, kind.counterpartColumn);
-        SheetInfo.*kind.quantity = longOf(rs, "QUANTITY");
-        SheetInfo.*kind.unitPrice = longOf(rs, kind.unitPriceColumn);
-        SheetInfo.*kind.amount = longOf(rs, kind.amountColumn);
+        SheetInfo.*kind.counterpart = longOf(rs, {kSheetTable, kind.counterpartColumn});
+        SheetInfo.*kind.quantity = longOf(rs, {kSheetTable, "QUANTITY"});
+        SheetInfo.*kind.unitPrice = longOf(rs, {kSheetTable, kind.unitPriceColumn});
+        SheetInfo.*kind.amount = longOf(rs, {kSheetTable, kind.amountColumn});
         SheetInfo.strNote = textOf(rs, "NOTE");
     });
 }

@@ -36,12 +36,12 @@ template <class R>
 struct Column {
     std::string_view name;
     FieldOf<R> field;
-    // An Integer that reads Null as 0 (the age); other numbers fail on Null.
-    bool nullReadsZero = false;
 };
 
 // How a writer stores an empty text: as Null, or as a zero-length text.
 enum class EmptyText { Null, Kept };
+
+inline constexpr std::string_view kPersonTable = "T_PERSON";
 
 // T_PERSON in the order the writers assign it. PERSON_ID is the key and
 // not a field of these tables.
@@ -78,7 +78,7 @@ inline constexpr Column<PersonInformation> kPersonColumns[] = {
     {"LABEL6", &PersonInformation::strLabel6},
     {"MEMO6", &PersonInformation::strMemo6},
     {"BIRTHDAY", &PersonInformation::dyBirthday},
-    {"AGE", &PersonInformation::intAge, true},
+    {"AGE", &PersonInformation::intAge},
     {"CONSTELLATION", &PersonInformation::strConstellation},
     {"BLOOD", &PersonInformation::strBlood},
     {"ANNIVERSARY", &PersonInformation::dyAnniversary},
@@ -149,20 +149,22 @@ inline constexpr RowTable<ChildrenInformation> kChildRows{
     "T_CHILDREN", "CHILD_ID", &ChildrenInformation::lngChildID, kChildColumns, &ChildrenInformation::strName,
     EmptyText::Kept, true, "CLS-pida1020", "CLS-pida1021"};
 
-// Reads the columns of the current row into `record` (Fields.h rules).
+// Reads the columns of the current row of `table` into `record`. None of
+// them is the row's key, so each follows the Null rule of a value
+// (Fields.h): a Null number reads 0.
 template <class R>
-void readColumns(db::Recordset& rs, std::span<const Column<R>> columns, R& record) {
+void readColumns(db::Recordset& rs, std::string_view table, std::span<const Column<R>> columns, R& record) {
     for (const Column<R>& c : columns) {
         std::visit(
             [&](auto member) {
                 auto& field = record.*member;
                 using T = std::remove_reference_t<decltype(field)>;
+                const TableColumn column{table, c.name};
                 if constexpr (std::is_same_v<T, String>) field = textOf(rs, c.name);
-                else if constexpr (std::is_same_v<T, Long>) field = longOf(rs, c.name);
-                else if constexpr (std::is_same_v<T, Integer>)
-                    field = c.nullReadsZero ? integerOrZero(rs, c.name) : integerOf(rs, c.name);
-                else if constexpr (std::is_same_v<T, Date>) field = dateOf(rs, c.name);
-                else field = flagOf(rs, c.name);
+                else if constexpr (std::is_same_v<T, Long>) field = longOf(rs, column);
+                else if constexpr (std::is_same_v<T, Integer>) field = integerOf(rs, column);
+                else if constexpr (std::is_same_v<T, Date>) field = dateOf(rs, column);
+                else field = flagOf(rs, column);
             },
             c.field);
     }
@@ -179,9 +181,9 @@ std::string rowsOfPerson(const RowTable<R>& t, Long person) {
 template <class R>
 void readPersonRows(db::Recordset& rs, const RowTable<R>& t, Long person, std::vector<R>& rows) {
     readRows(rs, rows, [&](R& row) {
-        row.*t.id = longOf(rs, t.key);
+        row.*t.id = longOf(rs, rowKey(t.table, t.key));
         row.lngPersonID = person;
-        readColumns(rs, t.columns, row);
+        readColumns(rs, t.table, t.columns, row);
     });
 }
 

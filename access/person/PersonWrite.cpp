@@ -65,7 +65,7 @@ bool insertRow(const person::RowTable<R>& t, R& row, const Database& database) {
         rs.Fields("PERSON_ID") = db::Variant(row.lngPersonID);
         person::writeColumns(rs, t.columns, row, t.insertText, ZeroDate::Unset);
         rs.Update();
-        row.*t.id = longOf(rs, t.key);
+        row.*t.id = longOf(rs, rowKey(t.table, t.key));
     });
 }
 
@@ -159,7 +159,7 @@ bool PidAccess::InsertPersonRecord(PersonInformation& PersonInfo, bool blnShort,
             person::writeColumns<PersonInformation>(rsPerson, person::kPersonColumns, PersonInfo, EmptyText::Null,
                                                     ZeroDate::Unset);
         rsPerson.Update();
-        PersonInfo.lngPersonID = longOf(rsPerson, "PERSON_ID");
+        PersonInfo.lngPersonID = longOf(rsPerson, rowKey(person::kPersonTable, "PERSON_ID"));
         if (schema::longEnoughForToDo(PersonInfo.strNote)) {
             rsTodo.AddNew();
             rsTodo.Fields("CHK_FLAG") = db::Variant(true);

@@ -48,14 +48,17 @@ struct Overloaded : F... {
     using F::operator()...;
 };
 
-// Null reads as 0 or "" in every column: rows written by other programs
-// may leave the group or the registration date Null, and such a scrap
-// must stay readable.
+constexpr std::string_view kScrapTable = "T_SCRAP";
+
+// None of the columns is the key, so Null reads as 0 or "" in every one
+// (Fields.h): rows written by other programs may leave the group or the
+// registration date Null, and such a scrap must stay readable.
 void readColumns(db::Recordset& rs, ScrapInformation& scrap) {
     for (const ScrapColumn& c : kScrapColumns) {
+        const TableColumn column{kScrapTable, c.column};
         std::visit(Overloaded{
-                       [&](Long ScrapInformation::*f) { scrap.*f = longOrZero(rs, c.column); },
-                       [&](Date ScrapInformation::*f) { scrap.*f = dateOf(rs, c.column); },
+                       [&](Long ScrapInformation::*f) { scrap.*f = longOf(rs, column); },
+                       [&](Date ScrapInformation::*f) { scrap.*f = dateOf(rs, column); },
                        [&](String ScrapInformation::*f) { scrap.*f = textOf(rs, c.column); },
                    },
                    c.field);
@@ -106,7 +109,7 @@ bool ScrapAccess::InsertScrapRecord(ScrapInformation& ScrapData, const String&) 
         rs.AddNew();
         writeColumns(rs, ScrapData, ZeroDate::Unset);
         rs.Update();
-        ScrapData.lngScrapID = longOf(rs, "ID");
+        ScrapData.lngScrapID = longOf(rs, rowKey(kScrapTable, "ID"));
     });
 }
 
@@ -157,7 +160,7 @@ bool ScrapAccess::UpdateScrapRecord(Long lngID, ScrapInformation& ScrapData, con
     return committed("CLS-srca1009", cnn, [&] {
         writeColumns(rs, ScrapData, ZeroDate::Null);
         rs.Update();
-        ScrapData.lngScrapID = longOf(rs, "ID");
+        ScrapData.lngScrapID = longOf(rs, rowKey(kScrapTable, "ID"));
     });
 }
 

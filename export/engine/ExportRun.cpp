@@ -1,6 +1,8 @@
 #include "export/engine/ExportRun.h"
 
+#include <filesystem>
 #include <memory>
+#include <system_error>
 
 #include "export/engine/clsExportSource.h"
 #include "platform/ErrorReport.h"
@@ -9,6 +11,25 @@
 #include "platform/db/Recordset.h"
 
 namespace lumo::exporter {
+
+namespace fs = std::filesystem;
+
+std::string finalMessage(const ExportResult& result) {
+    std::string text;
+    const auto add = [&text](const std::string& sentence) {
+        if (!text.empty()) text += "\r\n";
+        text += sentence;
+    };
+    // A kept file is all there is to say: nothing of the run was saved.
+    if (result.keptExisting)
+        return "中止したため、既存のファイルはそのまま残しています (書き出した " + std::to_string(result.records) +
+               " 件は保存していません)。";
+    if (result.unread > 0)
+        add("読めなかったレコード " + std::to_string(result.unread) + " 件を空の行として書き出しました。");
+    if (result.replaced > 0)
+        add("CP932 で表せない文字 " + std::to_string(result.replaced) + " 文字を「?」に置き換えて書き出しました。");
+    return text;
+}
 
 const char* identifierQuery(int16_t kind) {
     return kind == kPersons ? "SELECT PERSON_ID FROM T_PERSON" : "SELECT ID FROM T_SHEET";
@@ -56,10 +77,19 @@ ExportResult runExport(const std::string& connection, const std::string& file, i
             }
             ++counter;
         }
+        result.unread = source->Unread();
         if (result.failed) return;
         result.replaced = source->m_objText->replacedCount();
         source->m_objText->close();
-        source->Publish(replace);
+        if (result.stopped) {
+            // The lines written so far are worth keeping only where they
+            // replace nothing; the engine's end removes them otherwise.
+            std::error_code ec;
+            result.keptExisting = fs::exists(file, ec) || ec;
+            if (!result.keptExisting) source->Publish(StagedFile::Replace::No);
+        } else {
+            source->Publish(replace);
+        }
     }) || result.failed;
 
     // An unfinished file is not published: the engine's end removes it,
@@ -67,9 +97,10 @@ ExportResult runExport(const std::string& connection, const std::string& file, i
     // reads it.
     source.reset();
     if (hooks.restoreCursor) hooks.restoreCursor();
-    if (result.replaced > 0)
-        showMessage("CP932 で表せない文字 " + std::to_string(result.replaced) + " 文字を「?」に置き換えて書き出しました。",
-                    MsgButtons::OK, MsgIcon::Information, "エクスポート");
+    if (!result.failed) {
+        const std::string summary = finalMessage(result);
+        if (!summary.empty()) showMessage(summary, MsgButtons::OK, MsgIcon::Information, "エクスポート");
+    }
     return result;
 }
 

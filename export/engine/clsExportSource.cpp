@@ -60,6 +60,39 @@ void appendGroup(std::string& line, const std::vector<Row>& rows, Label label, V
     if (!group.empty()) line += "," + group;
 }
 
+// Tells whether the library reported anything since the object was made,
+// through its published last-report entry points: the readers without an
+// error flag (the person record, the sheet, the goods, the counterpart)
+// report all the same.
+// The last report is the calling thread's, so one record's reads are told
+// apart from the next one's by clearing it first.
+class LibraryReports {
+public:
+    LibraryReports() { entries().clear(); }
+    bool any() const {
+        const char* code = nullptr;
+        const char* description = nullptr;
+        return entries().last(&code, &description) != 0;
+    }
+
+private:
+    struct Entries {
+        LumoClearLastReportProc clear = nullptr;
+        LumoGetLastReportProc last = nullptr;
+    };
+    // Looked up once per process (the library is never unloaded).
+    static const Entries& entries() {
+        static const Entries found = [] {
+            const auto& library = client::AccessLibrary::instance();
+            Entries e{library.entry<LumoClearLastReportProc>("LumoClearLastReport"),
+                      library.entry<LumoGetLastReportProc>("LumoGetLastReport")};
+            if (!e.clear || !e.last) throw Error("LumoAccess に LumoGetLastReport がありません。");
+            return e;
+        }();
+        return found;
+    }
+};
+
 }  // namespace
 
 const std::string& personHeader() {
@@ -127,18 +160,27 @@ void clsExportSource::Initialize(const std::string& strServer, const std::string
     reported("CLS-exp1004", [&] {
         // A library that reported its own failure to open the database has
         // said why already; creating the file then would only leave a file
-        // with a header and an empty line per record.
+        // with a header and an empty line per record. So has one that could
+        // not read the group captions: every line would lack its caption.
         bool accessFailed = false;
         if (intType == kPersons) {
             m_objPidAccess = client::AccessLibrary::instance().create<clsPidAccess>();
             accessFailed = m_objPidAccess->Initialize(strServer);
-            if (!accessFailed) m_objPidAccess->GetGroupLabel(m_aryLabel);
+            if (!accessFailed) {
+                const LibraryReports reports;
+                m_objPidAccess->GetGroupLabel(m_aryLabel);
+                accessFailed = reports.any();
+            }
             m_intType = kPersons;
             m_strHeader = personHeader();
         } else {
             m_objIidAccess = client::AccessLibrary::instance().create<clsIidAccess>();
             accessFailed = m_objIidAccess->Initialize(strServer);
-            if (!accessFailed) m_objIidAccess->GetGroupLabel(m_aryLabel);
+            if (!accessFailed) {
+                const LibraryReports reports;
+                m_objIidAccess->GetGroupLabel(m_aryLabel);
+                accessFailed = reports.any();
+            }
             m_intType = intType;
             m_strHeader = goodsHeader();
         }
@@ -172,37 +214,57 @@ void clsExportSource::ExecExport(int32_t lngID, Cp932File* outFile) {
     });
 }
 
+// A record is written whole or as the empty line: a line that lacks the
+// mails or the children a failed read did not deliver would pass for the
+// record itself. The library has shown its report; the record is counted.
 std::string clsExportSource::BuildRecordLine(int32_t lngID, int16_t intType) {
     std::string line;
     try {
-        if (intType == kPersons) {
-            if (!m_objPidAccess) throw Error("オブジェクト変数が設定されていません (clsPidAccess)。");
-            std::vector<PhoneInformation> phones(1);
-            std::vector<MailInformation> mails(1);
-            std::vector<ChildrenInformation> children(1);
-            const PersonInformation person = m_objPidAccess->GetPersonalInformation(lngID);
-            m_objPidAccess->GetPhoneNumberInfo(lngID, phones);
-            m_objPidAccess->GetMailAddressInfo(lngID, mails);
-            m_objPidAccess->GetChildInformation(lngID, children);
-            line = FormatPersonLine(person, phones, mails, children);
-        } else if (intType == kGoods) {
-            if (!m_objIidAccess) throw Error("オブジェクト変数が設定されていません (clsIidAccess)。");
-            SheetInformation sheet;
-            GoodsInformation goods;
-            SupplierInformation supplier;
-            CustomerInformation customer;
-            m_objIidAccess->GetSheetInformation(lngID, sheet);
-            m_objIidAccess->GetItemInformation(sheet.lngGoodsID, goods);
-            if (sheet.intSheetFlag == 0) m_objIidAccess->GetPersonInformation(sheet.lngSupplierID, customer, supplier, true);
-            else m_objIidAccess->GetPersonInformation(sheet.lngCustomerID, customer, supplier, false);
-            line = FormatSheetLine(goods, sheet, supplier, customer);
+        const LibraryReports reports;
+        bool flagged = false;
+        if (intType == kPersons) flagged = readPersonLine(lngID, line);
+        else if (intType == kGoods) flagged = readSheetLine(lngID, line);
+        if (flagged || reports.any()) {
+            ++m_unread;
+            line.clear();
         }
     } catch (...) {
         if (m_restoreCursor) m_restoreCursor();
         reportCurrentFailure("CLS-exp1007");
+        ++m_unread;
         line.clear();
     }
     return line;
+}
+
+bool clsExportSource::readPersonLine(int32_t lngID, std::string& line) {
+    if (!m_objPidAccess) throw Error("オブジェクト変数が設定されていません (clsPidAccess)。");
+    std::vector<PhoneInformation> phones(1);
+    std::vector<MailInformation> mails(1);
+    std::vector<ChildrenInformation> children(1);
+    const PersonInformation person = m_objPidAccess->GetPersonalInformation(lngID);
+    bool flagged = m_objPidAccess->GetPhoneNumberInfo(lngID, phones);
+    flagged |= m_objPidAccess->GetMailAddressInfo(lngID, mails);
+    flagged |= m_objPidAccess->GetChildInformation(lngID, children);
+    line = FormatPersonLine(person, phones, mails, children);
+    return flagged;
+}
+
+bool clsExportSource::readSheetLine(int32_t lngID, std::string& line) {
+    if (!m_objIidAccess) throw Error("オブジェクト変数が設定されていません (clsIidAccess)。");
+    SheetInformation sheet;
+    GoodsInformation goods;
+    SupplierInformation supplier;
+    CustomerInformation customer;
+    m_objIidAccess->GetSheetInformation(lngID, sheet);
+    m_objIidAccess->GetItemInformation(sheet.lngGoodsID, goods);
+    // A counterpart of 0 is none (a sheet stored without one reads so):
+    // its fields stay empty, where looking it up would be a failure.
+    const bool purchase = sheet.intSheetFlag == 0;
+    const Long counterpart = purchase ? sheet.lngSupplierID : sheet.lngCustomerID;
+    if (counterpart != 0) m_objIidAccess->GetPersonInformation(counterpart, customer, supplier, purchase);
+    line = FormatSheetLine(goods, sheet, supplier, customer);
+    return false;  // these readers have no flag; their reports count
 }
 
 std::string labelFor(const LabelTable& labels, int32_t typeId) {

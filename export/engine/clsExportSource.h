@@ -33,9 +33,12 @@ public:
     // leaves it as it was.
     bool FileCheck(const std::string& strFilePath);
     // Creates the access object, reads the group labels, opens the engine's
-    // own connection and creates the file with its header line.
+    // own connection and creates the file with its header line. When the
+    // library reports while opening the database or reading the labels,
+    // no file is created (Ready is false).
     void Initialize(const std::string& strServer, const std::string& strFile, int16_t intType);
-    // Writes the line of one record to `outFile`.
+    // Writes the line of one record to `outFile`. A record any of whose
+    // reads reported is written as the empty line and counted (Unread).
     void ExecExport(int32_t lngID, Cp932File* outFile);
     // Moves the closed export file from its temporary name beside the
     // destination to the destination. Throws lumo::Error, for example when
@@ -45,6 +48,8 @@ public:
     // True when Initialize got as far as an open file and a working access
     // object; a run that is not ready has reported why and writes nothing.
     bool Ready() const { return m_objText != nullptr && m_ready; }
+    // Records written as the empty line because a read reported.
+    int32_t Unread() const { return m_unread; }
 
     // The open export file, written under a temporary name (m_staged)
     // until Publish; removed when the object ends unpublished.
@@ -56,6 +61,10 @@ public:
 private:
     bool CreateExportFile(std::unique_ptr<Cp932File>& text, const std::string& strFile);
     std::string BuildRecordLine(int32_t lngID, int16_t intType);
+    // Reads the record and formats its line; true when one of the
+    // library's reads returned its error flag.
+    bool readPersonLine(int32_t lngID, std::string& line);
+    bool readSheetLine(int32_t lngID, std::string& line);
     std::string FormatPersonLine(const LumoAccess::PersonInformation& person,
                                  const std::vector<LumoAccess::PhoneInformation>& phones,
                                  const std::vector<LumoAccess::MailInformation>& mails,
@@ -73,6 +82,7 @@ private:
     LumoAccess::LabelTable m_aryLabel;
     std::string m_strHeader;
     bool m_ready = false;
+    int32_t m_unread = 0;
 };
 
 // The caption of group `typeId` in a label table. Every entry is looked at,

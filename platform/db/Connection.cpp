@@ -96,6 +96,7 @@ std::shared_ptr<const ColumnSet> describeColumns(sqlite3* db, sqlite3_stmt* st, 
         const char* origin = sqlite3_column_origin_name(st, i);
         if (table && origin) {
             info.origin = origin;
+            info.table = table;
             tables[static_cast<std::size_t>(i)] = table;
             int autoinc = 0;
             if (sqlite3_table_column_metadata(db, nullptr, table, origin, nullptr, nullptr, nullptr, nullptr, &autoinc) ==

@@ -52,8 +52,11 @@ std::string bracket(const std::string& name) { return "[" + name + "]"; }
 
 // Out of line and cold: the message is built only when it is needed, and
 // the range check that leads here stays a compare in every column read.
+// The stored column is named as the library's readers name theirs.
 [[noreturn, gnu::cold, gnu::noinline]] void outOfRange(const ColumnInfo& info, sqlite3_int64 v) {
-    throw Error("オーバーフローしました。フィールド '" + info.name + "' の値 " + std::to_string(v) + " は範囲を超えています。");
+    std::string text = "オーバーフローしました。フィールド '" + info.name + "' の値 " + std::to_string(v) + " は範囲を超えています。";
+    if (!info.table.empty()) text += "(" + info.table + "." + info.origin + ")";
+    throw Error(text);
 }
 
 // The value of column `i` of the current row, typed by the column's info.

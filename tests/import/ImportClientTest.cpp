@@ -99,16 +99,15 @@ TEST_F(ImportedForClients, TheLibraryReadsSheetsAndScrapGroups) {
 
     Ref<clsScrapAccess> scrap = createObject<clsScrapAccess>();
     ASSERT_FALSE(scrap->Initialize(connection("LumoScrap.mdb")));
-    // (Its label list stops at the group whose LABEL is Null, which the
-    // library reports as it does for any Null caption.)
+    // (The group whose LABEL is Null is listed with an empty caption.)
     EXPECT_EQ(scrap->GetGroupIDEx("未分類"), 1);
     EXPECT_TRUE(sink.messages().empty()) << sink.messages().front().text;
 }
 
 TEST_F(ImportedForClients, LumoExportWritesBothFilesAndCountsCharactersOutsideCp932) {
-    // The library reports the Nulls the source holds in key and count
-    // columns (a Null RANK, a Null link to a person) as it reads them, so
-    // the exit status is 1; every record is still written.
+    // The Nulls the source holds in number columns (a Null RANK, a Null
+    // link to a person) read as 0, so every record is written whole
+    // (ImportedRecordsTest checks that no report is made).
     const struct {
         const char* kind;
         const char* records;

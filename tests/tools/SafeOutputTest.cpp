@@ -124,6 +124,24 @@ TEST_F(SafeExportTest, InterruptedRunsKeepOrRemoveTheirLinesAndSaySo) {
     }
 }
 
+// Ctrl-C during --force over a complete file: the partial run never
+// replaces it, and the run says so.
+TEST_F(SafeExportTest, AnInterruptedRunKeepsTheExistingFileItWouldReplace) {
+    const fs::path target = out("existing.csv");
+    std::ofstream(target, std::ios::binary) << "old,complete\r\n";
+    ChildProcess child({lumo(), "export", "person", "--force", "--out", target.string(), dir().string()});
+    ASSERT_TRUE(waitForTemporary(scratch.path(), child)) << "the run never started writing";
+    child.signal(SIGINT);
+    const ChildExit run = child.wait();
+    EXPECT_EQ(run.status, 130) << run.err;
+    EXPECT_EQ(readFile(target), "old,complete\r\n");
+    EXPECT_NE(run.out.find("中止しました (Ctrl-C): 既存のファイル " + target.string() + " はそのまま残しています"),
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(run.out.find("を書き出しました"), std::string::npos) << run.out;
+    EXPECT_TRUE(temporaries(scratch.path()).empty());
+}
+
 TEST(SafeExportReports, AFailureOfEveryRecordIsPrintedOnceWithACount) {
     ScratchFolder folder;
     ASSERT_EQ(runProgram({lumo(), "init", "--persons", "5", folder.path().string()}).status, 0);
@@ -135,6 +153,8 @@ TEST(SafeExportReports, AFailureOfEveryRecordIsPrintedOnceWithACount) {
     EXPECT_NE(run.err.find("lumo export: 同じ報告 (CLS-pida1040: "), std::string::npos) << run.err;
     EXPECT_NE(run.err.find(") が 5 回ありました"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("失敗しました"), std::string::npos) << "a 'written' line above status 1 says the run failed";
+    EXPECT_NE(run.out.find("読めなかったレコード 5 件は空の行です"), std::string::npos) << run.out;
+    EXPECT_NE(run.err.find("読めなかったレコード 5 件を空の行として書き出しています"), std::string::npos) << run.err;
 }
 
 TEST(SafeInit, InterruptedInitRemovesItsTemporaryFiles) {

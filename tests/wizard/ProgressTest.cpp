@@ -113,6 +113,28 @@ private slots:
         QCOMPARE(progress.m_blnStop, answer == MsgResult::Yes);
     }
 
+    // Cancel over a file the user chose to replace: the file stays as it
+    // was, and the closing message says so.
+    void cancelKeepsTheFileItWouldReplace() {
+        DatabaseFolder folder;
+        std::ofstream(folder.file("out.csv"), std::ios::binary) << "old,complete\r\n";
+        RecordingSink sink;
+        frmProcInfo progress;
+        prepare(progress, folder, exporter::kPersons, "out.csv");
+        duringRecord(progress, 2, &pressCancel);
+        sink.answer(MsgResult::Yes);
+
+        QCOMPARE(progress.exec(), int{QDialog::Accepted});
+
+        QCOMPARE(readBytes(folder.file("out.csv")), std::string("old,complete\r\n"));
+        QCOMPARE(sink.messages().size(), std::size_t{2});
+        QCOMPARE(sink.messages()[1].text,
+                 std::string("中止したため、既存のファイルはそのまま残しています (書き出した 2 件は保存していません)。"));
+        QVERIFY(sink.messages()[1].icon == MsgIcon::Information);
+        for (const auto& e : fs::directory_iterator(folder.file("out.csv").parent_path()))
+            QVERIFY2(e.path().filename().string().find(".tmp-") == std::string::npos, e.path().c_str());
+    }
+
     void missingDatabaseReportsAndKeepsWindow() {
         DatabaseFolder folder;
         RecordingSink sink;

@@ -159,14 +159,20 @@ int run(Arguments args, std::ostream& out, std::ostream& err) {
         err << "lumo export: 失敗しました。" << target.string() << " は書き出していません (変更はありません)。\n";
         return kExitFailure;
     }
+    if (result.keptExisting) {
+        out << "中止しました (Ctrl-C): 既存のファイル " << target.string() << " はそのまま残しています (書き出した "
+            << result.records << " 件は保存していません)\n";
+        return kExitInterrupted;
+    }
     std::ostringstream summary;
     summary << (result.stopped ? "中止しました (Ctrl-C): " : "") << target.string() << " に " << result.records
             << " 件を書き出しました (" << std::fixed << std::setprecision(2) << seconds << " 秒)";
+    if (result.unread > 0) summary << "。読めなかったレコード " << result.unread << " 件は空の行です";
     if (result.replaced > 0) summary << "。CP932 で表せない文字 " << result.replaced << " 文字を「?」に置き換えました";
     out << summary.str() << '\n';
     if (reports.total() > 0) {
-        err << "lumo export: 失敗しました。報告が " << reports.total()
-            << " 件あり、読めなかったレコードは空の行として書き出しています。\n";
+        err << "lumo export: 失敗しました。報告が " << reports.total() << " 件あり、読めなかったレコード "
+            << result.unread << " 件を空の行として書き出しています。\n";
         return kExitFailure;
     }
     return result.stopped ? kExitInterrupted : kExitOk;
@@ -181,7 +187,9 @@ const Command kExportCommand{
     "      exports the address book or the goods ledger of DIR (default: .) as a CP932 CSV file;\n"
     "      FILE defaults to DIR/person.csv or DIR/goods.csv; --force replaces an existing file.\n"
     "      The file appears only when the run ends; a failed run leaves an existing file as it was.\n"
-    "      Ctrl-C stops after the current record, keeps what was written and exits with status 130.\n"
+    "      Ctrl-C stops after the current record and exits with status 130; what was written is kept\n"
+    "      only where no file existed (a partial file never replaces an existing one).\n"
+    "      A record that could not be read whole is written as an empty line and counted.\n"
     "      列の説明 / the columns: docs/csv.md (パッケージ / package: /usr/share/doc/lumo/csv.md)\n",
     "  lumo export person                          # Data/LumoBase.mdb -> person.csv\n"
     "  lumo export goods --out ledger.csv --force  # Data/iLumoBase.mdb -> ledger.csv (replaced)\n",

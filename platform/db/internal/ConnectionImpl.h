@@ -79,6 +79,7 @@ struct NoCaseEqual {
 struct ColumnInfo {
     std::string name;    // the field name callers use (Jet's naming)
     std::string origin;  // the table column it comes from; empty for expressions
+    std::string table;   // and its table
     VarType type = VarType::Empty;  // from the declared type; Empty when unknown
     bool autoNumber = false;
 };
