@@ -55,6 +55,8 @@ public:
     QToolBar* mainToolBar() const { return toolBar_; }
     const std::vector<QPushButton*>& indexButtons() const { return index_; }
     std::vector<GroupChoice> groupChoices() const;
+    // A list statement runs, or is waiting to (the tests wait for the end).
+    bool listBusy() const { return inFlight_ || pending_; }
 
     // Opens the card of a person (0: a new one) as a window of its own;
     // it closes itself. Returns it for the caller to watch.

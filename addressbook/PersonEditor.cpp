@@ -411,20 +411,34 @@ PersonCard PersonEditor::formCard() const {
 
 bool PersonEditor::isModified() const { return !sameCard(formCard(), shown_); }
 
+namespace {
+
+// Whether the library has shown a report on this thread since the last
+// clearReports(): some operations report a failure of one of their steps
+// and still return "no failure" (the note of a save), and a card that took
+// that for success would throw away what the user typed.
+void clearReports() {
+    if (const auto clear = client::AccessLibrary::instance().entry<LumoClearLastReportProc>("LumoClearLastReport"))
+        clear();
+}
+bool libraryReported() {
+    const auto last = client::AccessLibrary::instance().entry<LumoGetLastReportProc>("LumoGetLastReport");
+    const char* code = nullptr;
+    const char* text = nullptr;
+    return last && last(&code, &text) != 0;
+}
+
+}  // namespace
+
 std::optional<PersonCard> PersonEditor::readCard(int32_t id) const {
-    auto& library = client::AccessLibrary::instance();
-    const auto clear = library.entry<LumoClearLastReportProc>("LumoClearLastReport");
-    const auto last = library.entry<LumoGetLastReportProc>("LumoGetLastReport");
-    if (clear) clear();
+    clearReports();
     PersonCard card;
     card.person = pid_.GetPersonalInformation(id);
     bool failed = pid_.GetPhoneNumberInfo(id, card.phones);
     failed = pid_.GetMailAddressInfo(id, card.mails) || failed;
     failed = pid_.GetChildInformation(id, card.children) || failed;
     failed = pid_.GetGreetingInformation(id, card.greetings) || failed;
-    const char* code = nullptr;
-    const char* text = nullptr;
-    if (failed || (last && last(&code, &text) != 0)) return std::nullopt;
+    if (failed || libraryReported()) return std::nullopt;
     return card;
 }
 
@@ -440,6 +454,7 @@ bool PersonEditor::save() {
         }
     }
     PersonCard card = formCard();
+    bool failed = false;
     if (personId_ != 0) {
         const std::optional<PersonCard> stored = readCard(personId_);
         if (!stored) return false;
@@ -450,30 +465,33 @@ bool PersonEditor::save() {
                         MsgButtons::OK, MsgIcon::Exclamation);
             return false;
         }
-        if (!sameCard(*stored, opened_)) {
+        if (openedKnown_ && !sameCard(*stored, opened_)) {
             const MsgResult answer = showMessage("「" + displayName(stored->person) +
                                                      "」は、このカードを開いた後でほかのプログラムによって変更されています。\r\n"
                                                      "この内容で上書きしますか？",
                                                  MsgButtons::YesNo, MsgIcon::Question);
             if (answer != MsgResult::Yes) return false;
         }
-        if (pid_.UpPersonalInformation(card.person, card.phones, card.mails, card.greetings, card.children)) {
-            // Parts may have been written; what is stored now is what the
-            // next save compares with. The form keeps what was typed.
-            if (std::optional<PersonCard> now = readCard(personId_)) opened_ = std::move(*now);
-            return false;
-        }
+        clearReports();
+        failed = pid_.UpPersonalInformation(card.person, card.phones, card.mails, card.greetings, card.children);
     } else {
-        if (pid_.SetPersonalInformation(card.person, card.phones, card.mails, card.greetings, card.children))
-            return false;
-        personId_ = card.person.lngPersonID;
+        clearReports();
+        failed = pid_.SetPersonalInformation(card.person, card.phones, card.mails, card.greetings, card.children);
+        // Stored after all, though with a report: later saves rewrite it.
+        if (!failed) personId_ = card.person.lngPersonID;
     }
-    if (std::optional<PersonCard> now = readCard(personId_)) {
-        opened_ = *now;
-        showCard(*now);
-    } else {
-        shown_ = formCard();
+    failed = libraryReported() || failed;
+    // What is stored now is what the next save compares with: after a
+    // failure parts may have been written by this save itself.
+    std::optional<PersonCard> now = personId_ != 0 ? readCard(personId_) : std::nullopt;
+    openedKnown_ = now.has_value() || personId_ == 0;
+    if (now) opened_ = *now;
+    if (failed || (personId_ != 0 && !now)) {
+        // The form keeps what was typed.
+        delete_->setEnabled(personId_ != 0);
+        return false;
     }
+    showCard(*now);
     emit saved(personId_);
     return true;
 }

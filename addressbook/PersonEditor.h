@@ -84,6 +84,7 @@ private:
     int32_t personId_ = 0;
     PersonCard opened_;  // as stored when the card was read (the comparison at save)
     PersonCard shown_;   // as the form was filled (the unsaved-changes test)
+    bool openedKnown_ = true;  // false when the read after a save failed
 
     QTabWidget* tabs_ = nullptr;
     std::vector<std::pair<LumoAccess::String LumoAccess::PersonInformation::*, QLineEdit*>> texts_;

@@ -77,7 +77,6 @@ std::string literalLikeWord(std::string_view word) {
         case '%': out += "[%]"; break;
         case '_': out += "[_]"; break;
         case '[': out += "[[]"; break;
-        case '\'': out += "''"; break;
         default: out += c;
         }
     }

@@ -12,8 +12,8 @@
 namespace lumo::book {
 
 // A word made literal for the library's LIKE patterns, in Jet's way: `%`,
-// `_` and `[` become `[%]`, `[_]` and `[[]`; a single quote is doubled,
-// since the library splices the word into a string literal unchanged.
+// `_` and `[` become `[%]`, `[_]` and `[[]`. Quotes stay: the library
+// writes the word into its statement as a quoted literal itself.
 std::string literalLikeWord(std::string_view word);
 
 // What the search box asks the library for: a text of phone characters
