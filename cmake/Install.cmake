@@ -18,6 +18,9 @@ set(lumo_programs lumo)
 if(TARGET LumoExport)
   list(APPEND lumo_programs LumoExport)
 endif()
+if(TARGET LumoAddressBook)
+  list(APPEND lumo_programs LumoAddressBook)
+endif()
 set_target_properties(${lumo_programs} PROPERTIES INSTALL_RPATH "$ORIGIN/${lumo_bin_to_lib}")
 
 install(TARGETS ${lumo_programs} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -42,6 +45,7 @@ install(FILES ${PROJECT_BINARY_DIR}/lumoaccess.pc DESTINATION ${CMAKE_INSTALL_LI
 
 # Man pages, written at build time from the programs' own --help text.
 set(lumo_summary_lumo "creates, imports, queries and exports the databases of the Lumo suite")
+set(lumo_summary_LumoAddressBook "keeps the address book of the Lumo suite (住所録)")
 set(lumo_summary_LumoExport "exports the address book or the goods ledger of the Lumo suite as a CSV file")
 set(lumo_man_pages)
 foreach(program ${lumo_programs})
@@ -62,5 +66,12 @@ if(TARGET LumoExport)
   install(FILES ${PROJECT_SOURCE_DIR}/export/wizard/desktop/lumo-export.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${PROJECT_SOURCE_DIR}/export/wizard/desktop/lumo-export.svg
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+endif()
+
+if(TARGET LumoAddressBook)
+  install(FILES ${PROJECT_SOURCE_DIR}/addressbook/desktop/lumo-addressbook.desktop
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${PROJECT_SOURCE_DIR}/addressbook/desktop/lumo-addressbook.svg
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 endif()
