@@ -21,10 +21,12 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "addressbook/ListWindows.h"
 #include "addressbook/PersonListModel.h"
 #include "addressbook/PersonQueries.h"
 #include "addressbook/SearchRunner.h"
 #include "client/AccessLibrary.h"
+#include "platform/Dates.h"
 #include "platform/Error.h"
 #include "platform/ErrorReport.h"
 #include "platform/db/Recordset.h"
@@ -204,6 +206,10 @@ void MainWindow::buildMenus() {
                         {"一覧へ(&L)", QKeySequence(Qt::CTRL | Qt::Key_L), [this] { list_->setFocus(); }},
                         {"グループへ(&G)", QKeySequence(Qt::CTRL | Qt::Key_G), [this] { groups_->setFocus(); }},
                         {"最新の情報に更新(&R)", QKeySequence::Refresh, [this] { refreshAll(); }},
+                        {nullptr, {}, {}},
+                        {"ToDo(&T)...", QKeySequence(Qt::CTRL | Qt::Key_T), [this] { showTodo(); }},
+                        {"近づく誕生日と記念日(&B)...", QKeySequence(Qt::CTRL | Qt::Key_B), [this] { showComingDates(); }},
+                        {"重複の候補(&U)...", QKeySequence(Qt::CTRL | Qt::Key_U), [this] { showDuplicates(); }},
                     });
     toolBar_ = addToolBar(QStringLiteral("ツール"));
     toolBar_->setObjectName(QStringLiteral("mainToolBar"));
@@ -372,6 +378,44 @@ void MainWindow::chooseGroupForCurrent() {
     if (!ok) return;
     for (const GroupChoice& g : choices)
         if (g.label == chosen) movePerson(id, g.typeId);
+}
+
+namespace {
+
+// A list window that opens the cards of its persons and ends when closed.
+template <class Window>
+Window* shownList(MainWindow& main, Window* window) {
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(window, &PersonListDialog::openPerson, &main, [&main](int32_t id) { main.openCard(id); });
+    window->show();
+    return window;
+}
+
+}  // namespace
+
+QDialog* MainWindow::showTodo() {
+    std::vector<TodoRow> rows;
+    if (reported("FM-ab1006", [&] { rows = readTodo(connection_); })) return nullptr;
+    return shownList(*this, makeTodoWindow(rows, this));
+}
+
+QDialog* MainWindow::showComingDates() {
+    std::vector<ComingDate> rows;
+    if (reported("FM-ab1007", [&] { rows = readComingDates(connection_, dates::now()); })) return nullptr;
+    return shownList(*this, makeComingDatesWindow(rows, this));
+}
+
+QDialog* MainWindow::showDuplicates() {
+    auto* window = new DuplicatesWindow(
+        *pid_,
+        [this] {
+            std::vector<DuplicatePair> pairs;
+            reported("FM-ab1008", [&] { pairs = readDuplicates(connection_); });
+            return pairs;
+        },
+        this);
+    connect(window, &DuplicatesWindow::merged, this, [this] { refreshAll(); });
+    return shownList(*this, window);
 }
 
 void MainWindow::startExport() {

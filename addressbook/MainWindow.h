@@ -67,6 +67,10 @@ public:
     void refreshAll();
     // Moves the chosen person to the group; false when nothing was moved.
     bool movePerson(int32_t personId, int32_t typeId);
+    // The windows of the 表示 menu (closing themselves).
+    QDialog* showTodo();
+    QDialog* showComingDates();
+    QDialog* showDuplicates();
 
 signals:
     // The list shows the answer to the latest search or group choice.

@@ -34,6 +34,11 @@ LUMO_PACKAGES_TEST=(
   python3-pytest
   python3-setuptools
   python3-pip
+  # 住所録's run on a virtual display (tests/addressbook/xvfb-run.sh):
+  # xvfb-run, and xdotool to type into the program.
+  xvfb
+  xauth
+  xdotool
 )
 # scripts/profile: callgrind and callgrind_annotate.
 LUMO_PACKAGES_PROFILE=(
