@@ -56,7 +56,7 @@ private slots:
             if (row.personId == 1) {
                 yamada = true;
                 QCOMPARE(row.name, std::string("山田 太郎"));
-                QCOMPARE(row.note, std::string("26/12/24 年賀状を出す\n27/01/10 新年会の幹事"));
+                QCOMPARE(row.note, std::string("26/12/24 年賀状を出す\r\n27/01/10 新年会の幹事"));
             }
         QVERIFY(yamada);
     }
