@@ -230,6 +230,7 @@ bool MainWindow::open() {
             [this](const std::shared_ptr<ListAnswer>& answer) { applyAnswer(answer); });
     loadGroups();
     requestList();
+    search_->setFocus();  // typing starts a search at once
     return true;
 }
 

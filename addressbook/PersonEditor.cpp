@@ -205,6 +205,7 @@ PersonEditor::PersonEditor(clsPidAccess& pid, std::vector<GroupChoice> groups, i
     }
     opened_ = card;
     showCard(card);
+    textEdit(&PersonInformation::strLastName)->setFocus();  // the card's first field
     resize(860, 600);
 }
 
