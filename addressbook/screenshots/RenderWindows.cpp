@@ -1,10 +1,12 @@
 // Renders the windows of 住所録 to PNG files for a person to check by eye
 // (scripts/screenshots-addressbook): the main window on the folder it is
-// started in, a search, and each tab of a person's card.
+// started in, a search, each tab of a person's card, the ToDo, coming
+// dates and duplicates windows, and the start-up question.
 //   LumoAddressBookScreens OUTPUT-FOLDER       (run in the sample folder)
 #include <QApplication>
 #include <QEventLoop>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
@@ -16,6 +18,7 @@
 #include "addressbook/MainWindow.h"
 #include "addressbook/PersonListModel.h"
 #include "export/wizard/QtJapanese.h"
+#include "export/wizard/QtMessageSink.h"
 #include "platform/db/ProgramSettings.h"
 
 namespace {
@@ -74,5 +77,21 @@ int main(int argc, char* argv[]) {
         ok = save(*card, out / (std::string("addressbook-card-") + names[tab] + ".png")) && ok;
     }
     card->close();
+
+    const std::pair<const char*, QDialog* (MainWindow::*)()> lists[] = {
+        {"todo", &MainWindow::showTodo}, {"dates", &MainWindow::showComingDates}, {"duplicates", &MainWindow::showDuplicates}};
+    for (const auto& [name, show] : lists) {
+        QDialog* list = (window.*show)();
+        ok = list && save(*list, out / (std::string("addressbook-") + name + ".png")) && ok;
+        if (list) list->close();
+    }
+
+    // The start-up question in a folder without a database.
+    QMessageBox question;
+    lumo::wizard::prepareMessageBox(
+        question, {lumo::book::missingDatabaseQuestion(lumo::book::BookFolder{"/home/user/住所録"}),
+                   lumo::MsgButtons::YesNo, lumo::MsgIcon::Question, "新規作成確認"});
+    question.show();
+    ok = save(question, out / "addressbook-new-database.png") && ok;
     return ok ? 0 : 1;
 }
