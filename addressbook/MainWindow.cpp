@@ -289,7 +289,14 @@ void MainWindow::requestList() {
     }
     if (keepSelection_ == 0) keepSelection_ = currentPersonId();
     const SearchWords words = searchWords(search_->text().toStdString());
+    if (words.empty()) {
+        if (const auto kept = wholeLists_.find(selectedTypeId()); kept != wholeLists_.end()) {
+            showEntries(kept->second);
+            return;
+        }
+    }
     inFlight_ = true;
+    askedWholeList_ = words.empty() ? selectedTypeId() : -1;
     if (words.empty()) runner_->request(personIdsStatement(selectedTypeId()));
     else
         runner_->request(pid_->CreateSimpleViewQuery(words.name, words.phone), selectedGroupLabel().toStdString());
@@ -303,7 +310,12 @@ void MainWindow::applyAnswer(const std::shared_ptr<ListAnswer>& answer) {
         return;
     }
     if (!answer->failure.empty()) showReport("FM-ab1004", answer->failure);
-    model_->setEntries(std::move(answer->entries));
+    else if (askedWholeList_ >= 0) wholeLists_[askedWholeList_] = answer->entries;
+    showEntries(std::move(answer->entries));
+}
+
+void MainWindow::showEntries(std::vector<ListEntry> entries) {
+    model_->setEntries(std::move(entries));
     const int kept = keepSelection_ ? model_->rowOf(keepSelection_) : -1;
     keepSelection_ = 0;
     if (model_->rowCount() > 0) list_->setCurrentIndex(model_->index(std::max(kept, 0), 0));
@@ -338,6 +350,7 @@ void MainWindow::jumpToKana(int kanaRow) {
 
 void MainWindow::refreshAll() {
     if (!pid_) return;
+    wholeLists_.clear();
     loadGroups();
     model_->refreshRows();
     keepSelection_ = currentPersonId();

@@ -12,12 +12,14 @@
 // search thread and the list model; GUI thread only. Lives as long as the
 // program (or the test that made it).
 #include <QMainWindow>
+#include <map>
 #include <memory>
 #include <vector>
 
 #include "access/LumoAccess.h"
 #include "addressbook/BookFolder.h"
 #include "addressbook/PersonEditor.h"
+#include "addressbook/PersonListModel.h"
 #include "platform/db/Connection.h"
 
 class QLabel;
@@ -80,6 +82,7 @@ private:
     void buildMenus();
     void requestList();
     void applyAnswer(const std::shared_ptr<ListAnswer>& answer);
+    void showEntries(std::vector<ListEntry> entries);
     void loadGroups();
     void showSummary();
     void jumpToKana(int kanaRow);
@@ -96,6 +99,10 @@ private:
     bool inFlight_ = false;  // a list request runs
     bool pending_ = false;   // the search changed while it ran
     int32_t keepSelection_ = 0;
+    // The unsearched lists read since the last refresh, by group (0: all),
+    // so that emptying the search box shows them again at once.
+    std::map<int32_t, std::vector<ListEntry>> wholeLists_;
+    int32_t askedWholeList_ = -1;  // the group of the whole list being read, -1 for a search
 
     QLineEdit* search_ = nullptr;
     QListWidget* groups_ = nullptr;
