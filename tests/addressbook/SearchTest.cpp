@@ -3,12 +3,15 @@
 // literally), Esc, the groups with their counts, the あかさたな index and
 // the summary; and the search box's words as the library receives them.
 #include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
 
 #include "access/LumoAccess.h"
+#include "addressbook/LibraryMessages.h"
 #include "addressbook/PersonQueries.h"
 #include "platform/MessageSink.h"
 #include "tests/addressbook/BookFixture.h"
@@ -137,6 +140,27 @@ private slots:
         book.window->indexButtons().at(3)->click();  // た
         QCOMPARE(book.window->personModel()->data(book.window->personView()->currentIndex()).toString(),
                  QStringLiteral("髙橋 一郎"));
+    }
+
+    // The library's reports reach the screen through its published entry
+    // point: one message box per report, with the report's text.
+    void aLibraryReportIsOneMessageBox() {
+        const book::LibraryMessages messages;
+        QStringList seen;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, this, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                    seen << box->text();
+                    box->button(QMessageBox::Ok)->click();
+                }
+        });
+        closer.start(20);
+        test::TemporaryFolder folder;
+        book::MainWindow window(book::BookFolder{folder.path()});  // no database there
+        QVERIFY(!window.open());
+        QCOMPARE(seen.size(), 1);
+        QVERIFY2(seen[0].startsWith("CLS-pida"), qPrintable(seen[0]));
     }
 
     // 1,000 persons: the rows of a page are read when that page is shown.
