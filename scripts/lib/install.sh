@@ -37,6 +37,11 @@ LUMO_PACKAGES_TEST=(
   python3-wheel
   # The package test checks the .deb files with Debian's own rules.
   lintian
+  # 住所録's run on a virtual display (tests/addressbook/xvfb-run.sh):
+  # xvfb-run, and xdotool to type into the program.
+  xvfb
+  xauth
+  xdotool
 )
 # scripts/profile: callgrind and callgrind_annotate.
 LUMO_PACKAGES_PROFILE=(

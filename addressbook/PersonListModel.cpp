@@ -1,0 +1,153 @@
+#include "addressbook/PersonListModel.h"
+
+#include <algorithm>
+#include <array>
+
+#include "addressbook/PersonQueries.h"
+#include "platform/ErrorReport.h"
+#include "platform/db/Connection.h"
+#include "platform/db/Recordset.h"
+
+namespace lumo::book {
+namespace {
+
+QString textOf(db::Recordset& rs, int field) {
+    const db::Variant& v = rs.Fields(field).Value();
+    return v.isNull() ? QString() : QString::fromStdString(v.toString());
+}
+
+}  // namespace
+
+std::vector<ListEntry> readEntries(db::Connection& connection, const std::string& sql, const std::string& labelFilter) {
+    struct Sorted {
+        std::string reading;
+        ListEntry entry;
+    };
+    std::vector<Sorted> rows;
+    db::Recordset rs;
+    rs.Open(sql, connection, db::adOpenForwardOnly, db::adLockReadOnly, db::adCmdText);
+    rows.reserve(static_cast<std::size_t>(std::max(0, rs.RecordCount())));
+    const db::Field id = rs.Fields("PERSON_ID");
+    const db::Field alias = rs.Fields("PERSON_ALIAS");
+    const bool filtered = !labelFilter.empty();
+    const int labelField = filtered ? [&] {
+        for (int i = 0; i < rs.FieldCount(); ++i)
+            if (rs.Fields(i).Name() == "LABEL") return i;
+        return -1;
+    }()
+                                    : -1;
+    for (; !rs.Eof(); rs.MoveNext()) {
+        if (filtered && (labelField < 0 || rs.Fields(labelField).Value().toString() != labelFilter)) continue;
+        const db::Variant& reading = alias.Value();
+        Sorted row{readingSortKey(reading.isNull() ? std::string() : reading.toString()), {}};
+        row.entry.id = id.Value().toLong();
+        row.entry.kanaRow = static_cast<int8_t>(kanaRowOf(row.reading));
+        rows.push_back(std::move(row));
+    }
+    rs.Close();
+    std::sort(rows.begin(), rows.end(), [](const Sorted& a, const Sorted& b) {
+        return a.reading != b.reading ? a.reading < b.reading : a.entry.id < b.entry.id;
+    });
+    std::vector<ListEntry> entries;
+    entries.reserve(rows.size());
+    for (const Sorted& row : rows) entries.push_back(row.entry);
+    return entries;
+}
+
+PersonListModel::PersonListModel(db::Connection& connection, QObject* parent)
+    : QAbstractTableModel(parent), connection_(connection) {}
+
+void PersonListModel::setEntries(std::vector<ListEntry> entries) {
+    beginResetModel();
+    entries_ = std::move(entries);
+    pages_.clear();
+    pageIndex_.clear();
+    pagesRead_ = 0;
+    endResetModel();
+}
+
+void PersonListModel::refreshRows() {
+    pages_.clear();
+    pageIndex_.clear();
+    if (!entries_.empty()) emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
+}
+
+int32_t PersonListModel::idAt(int row) const {
+    return row >= 0 && row < rowCount() ? entries_[static_cast<std::size_t>(row)].id : 0;
+}
+
+int PersonListModel::rowOf(int32_t id) const {
+    for (std::size_t i = 0; i < entries_.size(); ++i)
+        if (entries_[i].id == id) return static_cast<int>(i);
+    return -1;
+}
+
+int PersonListModel::firstRowOfKana(int kanaRow) const {
+    for (std::size_t i = 0; i < entries_.size(); ++i)
+        if (entries_[i].kanaRow >= kanaRow) return static_cast<int>(i);
+    return -1;
+}
+
+int PersonListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(entries_.size());
+}
+
+int PersonListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
+
+QVariant PersonListModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) return {};
+    const Page& p = page(index.row() / kPageRows);
+    const auto at = static_cast<std::size_t>(index.row() % kPageRows);
+    if (at >= p.rows.size()) return {};
+    return p.rows[at][static_cast<std::size_t>(index.column())];
+}
+
+QVariant PersonListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole || orientation != Qt::Horizontal) return {};
+    static const std::array<const char*, ColumnCount> captions{"氏名", "よみ", "電話", "住所", "グループ"};
+    return section >= 0 && section < ColumnCount ? QString::fromUtf8(captions[static_cast<std::size_t>(section)])
+                                                 : QVariant();
+}
+
+const PersonListModel::Page& PersonListModel::page(int number) const {
+    if (const auto found = pageIndex_.find(number); found != pageIndex_.end()) {
+        pages_.splice(pages_.begin(), pages_, found->second);
+        return found->second->second;
+    }
+    Page page;
+    const std::size_t first = static_cast<std::size_t>(number) * kPageRows;
+    const std::size_t last = std::min(entries_.size(), first + kPageRows);
+    std::vector<int32_t> ids;
+    for (std::size_t i = first; i < last; ++i) ids.push_back(entries_[i].id);
+    page.rows.resize(ids.size());
+    // A failed read shows one report and leaves the rows empty; the next
+    // refresh reads them again.
+    reported("FM-ab1002", [&] {
+        std::unordered_map<int32_t, Row> byId;
+        db::Recordset rs;
+        rs.Open(personRowsStatement(ids), connection_, db::adOpenForwardOnly, db::adLockReadOnly, db::adCmdText);
+        for (; !rs.Eof(); rs.MoveNext()) {
+            Row row;
+            row[Name] = textOf(rs, 1).trimmed();
+            row[Reading] = textOf(rs, 2).trimmed();
+            row[Phone] = textOf(rs, 3);
+            if (row[Phone].isEmpty()) row[Phone] = textOf(rs, 4);
+            row[Address] = textOf(rs, 5);
+            if (row[Address].isEmpty()) row[Address] = textOf(rs, 6);
+            row[Group] = textOf(rs, 7);
+            byId.emplace(rs.Fields(0).Value().toLong(), std::move(row));
+        }
+        for (std::size_t i = 0; i < ids.size(); ++i)
+            if (auto found = byId.find(ids[i]); found != byId.end()) page.rows[i] = std::move(found->second);
+    });
+    ++pagesRead_;
+    pages_.emplace_front(number, std::move(page));
+    pageIndex_[number] = pages_.begin();
+    if (pages_.size() > kKeptPages) {
+        pageIndex_.erase(pages_.back().first);
+        pages_.pop_back();
+    }
+    return pages_.front().second;
+}
+
+}  // namespace lumo::book

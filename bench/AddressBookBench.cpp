@@ -1,0 +1,127 @@
+// 住所録 on a large folder (lumo init --persons N): start-up to the first
+// list shown, a keystroke in the search box to the updated list shown
+// (median and 95th percentile), opening a card, scrolling the whole list,
+// and the process's peak memory. Run once per folder, so that each size's
+// peak is its own:
+//   lumo_addressbook_bench FOLDER [WORD ...]
+// The words are typed key by key, each followed by as many backspaces; by
+// default readings and phone digits that synthetic persons carry.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTest>
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "addressbook/MainWindow.h"
+#include "addressbook/PersonEditor.h"
+#include "addressbook/PersonListModel.h"
+#include "platform/MessageSink.h"
+#include "platform/db/ProgramSettings.h"
+
+namespace {
+
+using lumo::book::MainWindow;
+
+// Until the latest request's list is shown and painted.
+void waitForList(MainWindow& window) {
+    while (window.listBusy()) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    window.personView()->viewport()->repaint();
+}
+
+void key(QWidget* w, int code, const QString& text) {
+    QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier, text);
+    QApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, code, Qt::NoModifier, text);
+    QApplication::sendEvent(w, &release);
+}
+
+double percentile(std::vector<double> v, double p) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    return v[static_cast<std::size_t>(p * static_cast<double>(v.size() - 1) + 0.5)];
+}
+
+long peakKb() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: lumo_addressbook_bench FOLDER [WORD ...]\n");
+        return 2;
+    }
+    lumo::db::configureSqliteForProgram();
+    QApplication app(argc, argv);
+    const lumo::RecordingSink quiet;
+    std::vector<QString> words;
+    for (int i = 2; i < argc; ++i) words.push_back(QString::fromUtf8(argv[i]));
+    if (words.empty()) words = {QStringLiteral("やまだ"), QStringLiteral("さとう"), QStringLiteral("090-12"),
+                                QStringLiteral("田中"), QStringLiteral("すずき"), QStringLiteral("株式会社")};
+
+    QElapsedTimer clock;
+    clock.start();
+    MainWindow window(lumo::book::BookFolder{argv[1]});
+    window.resize(1180, 680);
+    if (!window.open()) return 1;
+    window.show();
+    waitForList(window);
+    const double startMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    const int persons = window.personModel()->rowCount();
+
+    std::vector<double> keys;
+    for (int round = 0; round < 3; ++round)
+        for (const QString& word : words) {
+            for (const QChar c : word) {
+                clock.restart();
+                key(window.searchBox(), 0, QString(c));
+                waitForList(window);
+                keys.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+            }
+            for (int i = 0; i < word.size(); ++i) {
+                clock.restart();
+                key(window.searchBox(), Qt::Key_Backspace, {});
+                waitForList(window);
+                keys.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+            }
+        }
+
+    std::vector<double> cards;
+    for (int i = 0; i < 20; ++i) {
+        const int32_t id = window.personModel()->idAt((i * 7919) % std::max(persons, 1));
+        clock.restart();
+        lumo::book::PersonEditor card(window.library(), window.groupChoices(), id);
+        card.show();
+        QApplication::processEvents();
+        cards.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+    }
+
+    // Page by page through the whole list, as a held Page Down would.
+    clock.restart();
+    QScrollBar* bar = window.personView()->verticalScrollBar();
+    for (int at = 0; at <= bar->maximum(); at += bar->pageStep()) {
+        bar->setValue(at);
+        window.personView()->viewport()->repaint();
+    }
+    const double scrollMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+
+    std::printf("persons %d\n", persons);
+    std::printf("start-up to first list  %.1f ms\n", startMs);
+    std::printf("keystroke to list shown median %.1f ms, p95 %.1f ms (%zu keys)\n", percentile(keys, 0.5),
+                percentile(keys, 0.95), keys.size());
+    std::printf("opening a card          median %.1f ms, p95 %.1f ms\n", percentile(cards, 0.5), percentile(cards, 0.95));
+    std::printf("scrolling the whole list %.0f ms (%d pages read)\n", scrollMs, window.personModel()->pagesRead());
+    std::printf("peak memory             %ld KiB\n", peakKb());
+    return 0;
+}
