@@ -49,7 +49,7 @@ public:
     CardReader(std::string_view source, int line) : source_(source) { card_.line = line; }
 
     void problem(int line, const std::string& message) {
-        card_.problems.push_back(std::string(source_) + ":" + std::to_string(line) + ": " + message);
+        problems_.emplace_back(line, std::string(source_) + ":" + std::to_string(line) + ": " + message);
     }
     void reject(int line, const std::string& message) {
         problem(line, message);
@@ -75,6 +75,9 @@ public:
         finishName();
         finishLists();
         placeLeftovers();
+        // In the order of the file's lines, whichever step found them.
+        std::ranges::stable_sort(problems_, {}, &std::pair<int, std::string>::first);
+        for (auto& [line, text] : problems_) card_.problems.push_back(std::move(text));
         return std::move(card_);
     }
 
@@ -270,7 +273,10 @@ private:
                 }
                 if (p.name == "N") {
                     nLine_ = p.line;
-                    sortAs_ = p.values("SORT-AS");
+                    // SORT-AS="Mann,James" (RFC 6350's own example) lists the components too.
+                    for (const std::string& v : p.values("SORT-AS"))
+                        for (std::string_view part : syntax::splitEscaped(v, ','))
+                            sortAs_.emplace_back(part);
                     haveN_ = true;
                 }
                 break;
@@ -569,6 +575,7 @@ private:
 
     std::string_view source_;
     ReadCard card_;
+    std::vector<std::pair<int, std::string>> problems_;
     std::string version_;
     bool ours_ = false;
     bool haveN_ = false;

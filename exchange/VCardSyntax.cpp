@@ -131,10 +131,12 @@ std::string Property::first(std::string_view param) const {
 }
 
 bool Property::hasType(std::string_view type) const {
+    // TYPE="voice,home" (quoted, as RFC 6350's examples write it) is a list too.
     for (const Parameter& p : params)
         if (p.name == "TYPE")
             for (const std::string& v : p.values)
-                if (equalsIgnoreCase(v, type)) return true;
+                for (std::string_view t : splitEscaped(v, ','))
+                    if (equalsIgnoreCase(t, type)) return true;
     return false;
 }
 
