@@ -97,8 +97,9 @@ std::vector<Line> logicalLines(std::string_view bytes) {
     int number = 1;
     std::size_t start = 0;
     while (start <= bytes.size()) {
-        std::size_t end = bytes.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
+        std::size_t end = start;
+        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
+        if (end == bytes.size()) {
             if (start < bytes.size()) collector.physical(bytes.substr(start), number);
             break;
         }
