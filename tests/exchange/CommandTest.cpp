@@ -6,6 +6,7 @@
 #include "exchange/CardUid.h"
 #include "exchange/ContactStore.h"
 #include "platform/Error.h"
+#include "platform/MessageSink.h"
 #include "tests/exchange/ContactText.h"
 #include "tests/tools/ToolsTestSupport.h"
 
@@ -112,6 +113,9 @@ TEST_F(VCardCommand, ContactStoreUpdatesAndRemovesAPerson) {
     } catch (const Error& e) {
         EXPECT_EQ(std::string(e.what()), "人物 " + std::to_string(ids[0]) + " はいません");
     }
+    // The library's report comes in the exception, not to the host's sink,
+    // which is back in place afterwards.
+    RecordingSink host;
     Contact ghost = c;
     ghost.person.lngPersonID = 9999;
     try {
@@ -120,6 +124,10 @@ TEST_F(VCardCommand, ContactStoreUpdatesAndRemovesAPerson) {
     } catch (const Error& e) {
         EXPECT_NE(std::string(e.what()).find("CLS-pida1016"), std::string::npos) << e.what();
     }
+    EXPECT_TRUE(host.messages().empty());
+    showMessage("host");
+    ASSERT_EQ(host.messages().size(), 1u);
+    EXPECT_EQ(host.messages()[0].text, "host");
 }
 
 }  // namespace
