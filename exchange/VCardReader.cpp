@@ -29,6 +29,9 @@ constexpr std::string_view kQuiet[] = {
 // Binary properties: never decoded, counted when they carry data.
 constexpr std::string_view kBinary[] = {"PHOTO", "LOGO", "SOUND", "KEY"};
 
+// iPhone's labels that say no more than the field they are on.
+constexpr std::string_view kPlainLabels[] = {"HomePage", "Home", "Work", "Other"};
+
 // Google's own system groups, which are not the person's group.
 constexpr std::string_view kSystemCategories[] = {"myContacts", "starred"};
 
@@ -418,6 +421,10 @@ private:
     void take(const Property& p, bool fallback) {
         if (const PersonProperty* row = rowFor(p, fallback)) {
             takeRow(*row, p);
+            // The person's own fields have no label of their own; say so
+            // for a label that says more than home or work.
+            if (const std::string label = labelOf(p); !label.empty() && !among(kPlainLabels, label))
+                card_.placedElsewhere.push_back(p.name + " のラベル「" + label + "」 → 取り込みません (ラベルの列がありません)");
             return;
         }
         if (fallback) return;
