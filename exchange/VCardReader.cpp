@@ -160,8 +160,9 @@ private:
 
     // ------------------------------------------------------------ fields
 
-    void assign(TextField field, std::string value, int line, std::string_view origin) {
-        (void)line;
+    // A field takes the first value given; a different later one is kept as
+    // a leftover, so that nothing is lost.
+    void assign(TextField field, std::string value, int, std::string_view origin) {
         std::string& target = card_.contact.person.*field;
         if (value.empty() || target == value) return;
         if (target.empty()) {
@@ -258,8 +259,6 @@ private:
     }
 
     void takeRow(const PersonProperty& row, const Property& p) {
-        PersonInformation& person = card_.contact.person;
-        (void)person;
         switch (row.form) {
             case Form::Text:
             case Form::SortString:
