@@ -42,6 +42,8 @@ LUMO_PACKAGES_TEST=(
   xvfb
   xauth
   xdotool
+  # An independent reader of the exported vCards (tests/exchange).
+  python3-vobject
 )
 # scripts/profile: callgrind and callgrind_annotate.
 LUMO_PACKAGES_PROFILE=(

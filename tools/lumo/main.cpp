@@ -18,6 +18,7 @@
 #include "tools/lumo/ReportLine.h"
 #include "tools/lumo/Version.h"
 #include "tools/sql/SqlCommand.h"
+#include "tools/vcard/VCardCommand.h"
 
 namespace lumo::tools {
 namespace {
@@ -31,6 +32,7 @@ const std::vector<const Command*>& commands() {
 #endif
         &kExportCommand,
         &kSqlCommand,
+        &kVCardCommand,
     };
     return all;
 }
