@@ -25,7 +25,9 @@ const exchange::Contact& LocalBook::contact(PersonId id) {
 
 std::string LocalBook::cardOf(PersonId id, const std::string& uid) { return cardOf(contact(id), uid); }
 
-std::string LocalBook::cardOf(const exchange::Contact& contact, const std::string& uid) {
+std::string LocalBook::cardOf(exchange::Contact contact, const std::string& uid) {
+    if (!defaultGroup_) defaultGroup_ = store_.groupCaption(store_.groupId(""));
+    if (contact.group == *defaultGroup_) contact.group.clear();
     return exchange::writeVCard(contact, exchange::VCardVersion::v30, uid);
 }
 

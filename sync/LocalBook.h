@@ -10,6 +10,7 @@
 // read until they are written. One thread at a time.
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,8 +33,11 @@ public:
     void update(PersonId id, exchange::Contact contact);
     void remove(PersonId id);
 
-    // The card a contact stands for.
-    static std::string cardOf(const exchange::Contact& contact, const std::string& uid);
+    // The card a contact stands for. The default group is written as no
+    // group at all, whichever way the contact names it ("" or its caption),
+    // so a card read back after storing is the card that was stored, and
+    // phones see no category for it.
+    std::string cardOf(exchange::Contact contact, const std::string& uid);
 
     // The last time the address book file was written (Unix seconds, the
     // later of the database and its write-ahead log): the latest moment any
@@ -43,6 +47,7 @@ public:
 private:
     exchange::ContactStore store_;
     std::map<PersonId, exchange::Contact> read_;
+    std::optional<std::string> defaultGroup_;
 };
 
 }  // namespace lumo::sync

@@ -97,10 +97,10 @@ class SyncRun {
 public:
     SyncRun(const fs::path& folder, const SyncSettings& settings)
         : folder_(folder),
+          localTime_(LocalBook::lastWritten(folder)),
           state_(SyncState::fileOf(folder)),
           book_(folder),
-          dav_(ServerUrl::parse(settings.url), settings.http),
-          localTime_(LocalBook::lastWritten(folder)) {
+          dav_(ServerUrl::parse(settings.url), settings.http) {
         report_.conflictFolder = folder / "SyncConflicts";
         bindToAddressBook(settings.url);
     }
@@ -225,7 +225,7 @@ private:
                 server = ServerSide::Removed;
             } else if (const auto f = fetched_.find(pair.href); f != fetched_.end()) {
                 card = &f->second;
-                serverText = LocalBook::cardOf(card->contact, pair.uid);
+                serverText = book_.cardOf(card->contact, pair.uid);
                 if (serverText == pair.synced) {
                     // Written anew in another form, but the same card: take the ETag only.
                     pair.etag = card->etag;
@@ -367,7 +367,7 @@ private:
         for (auto& [href, card] : fetched_) {
             if (pairs_.contains(href)) continue;
             const std::string uid = card.uid.empty() ? uidFromHref(href) : card.uid;
-            const std::string serverText = LocalBook::cardOf(card.contact, uid);
+            const std::string serverText = book_.cardOf(card.contact, uid);
             auto& candidates = unpaired[nameKey(card.contact)];
             auto match = std::ranges::find_if(candidates, [&](PersonId id) { return localCard(id, uid) == serverText; });
             if (match == candidates.end())
@@ -429,10 +429,10 @@ private:
     }
 
     fs::path folder_;
+    long long localTime_;  // taken before the book is opened: opening it writes its log file
     SyncState state_;
     LocalBook book_;
     CardDavClient dav_;
-    long long localTime_;
     SyncReport report_;
 
     std::map<std::string, CardPair> pairs_;  // by href

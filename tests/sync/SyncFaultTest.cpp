@@ -180,7 +180,7 @@ TEST(SyncFaultTest, A412OnUploadIsLeftForTheNextSync) {
 }
 
 TEST(SyncFaultTest, AWrongPasswordIsRefusedAndTheRightOneSyncs) {
-    RadicaleServer server({{"taro", "right-password"}});
+    RadicaleServer server(std::map<std::string, std::string>{{"taro", "right-password"}});
     const std::string url = server.makeAddressBook("taro", "contacts");
     const Folder here;
     addHere(here, person("山田", "太郎", {"090-1111-0000"}));

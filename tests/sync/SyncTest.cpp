@@ -184,7 +184,7 @@ TEST_F(SyncTest, CardsOfAPhoneAreTakenAndChangedCardsGoBackToIt) {
     EXPECT_EQ(syncNow(here, url).updatedThere, 1);
     const std::string iphone = stored(url).at("A1B2C3D4-iphone.vcf");
     EXPECT_NE(iphone.find("UID:A1B2C3D4-iphone"), std::string::npos) << iphone;  // the phone knows it again
-    expectBoth({"佐藤 次郎 / 09055556666 / ", "鈴木 花子 / 080-7777-8888 / "});
+    expectBoth({"佐藤 次郎 / 09055556666 / ", "鈴木 花子 / 080-7777-8888 / hanako@example.jp"});
     expectSettled();
 }
 

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "exchange/ContactStore.h"
+#include "exchange/VCardReader.h"
 #include "sync/CardDavClient.h"
 #include "sync/LocalBook.h"
 #include "sync/Multistatus.h"
@@ -175,6 +176,7 @@ std::string checkAgreement(const Folder& folder, const std::map<std::string, std
     if (pairs.size() != persons.size()) problems << pairs.size() << " pairs for " << persons.size() << " persons; ";
     if (pairs.size() != storedCards.size()) problems << pairs.size() << " pairs for " << storedCards.size() << " cards; ";
     exchange::ContactStore store(folder.path());
+    sync::LocalBook book(folder.path());
     for (const std::string& row : pairs) {
         const std::size_t bar = row.find('|'), bar2 = row.find('|', bar + 1);
         const long long id = std::stoll(row.substr(0, bar));
@@ -189,21 +191,22 @@ std::string checkAgreement(const Folder& folder, const std::map<std::string, std
         const std::string synced = queryRows(stateFile, "SELECT synced FROM card WHERE href = '" + href + "'").at(0);
         std::string here;
         try {
-            here = sync::LocalBook::cardOf(store.read(static_cast<LumoAccess::Long>(id)), uid);
+            here = book.cardOf(store.read(static_cast<LumoAccess::Long>(id)), uid);
         } catch (const std::exception& e) {
             problems << "person " << id << ": " << e.what() << "; ";
             continue;
         }
-        const auto crlf = [](const std::string& text) {
-            std::string out;
-            for (std::size_t i = 0; i < text.size(); ++i) {
-                if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
-                out += text[i];
-            }
-            return out;
-        };
+        // The server stores cards in its own form (Radicale writes them anew),
+        // so its card is compared as the card it reads as.
+        const std::vector<exchange::ReadCard> read = exchange::readVCards(card->second, file);
+        if (read.size() != 1) {
+            problems << "card " << file << " holds " << read.size() << " cards; ";
+            continue;
+        }
         if (here != synced) problems << "person " << id << " differs from its synced card; ";
-        if (crlf(card->second) != crlf(synced)) problems << "card " << file << " differs from its synced card; ";
+        if (book.cardOf(read[0].contact, uid) != synced)
+            problems << "card " << file << " differs from its synced card; ";
+        if (read[0].uid != uid) problems << "card " << file << " has UID " << read[0].uid << ", not " << uid << "; ";
     }
     return problems.str();
 }
