@@ -61,7 +61,7 @@ RadicaleServer::RadicaleServer(const std::map<std::string, std::string>& users) 
         std::string lines;
         for (const auto& [user, password] : users) lines += user + ":" + password + "\n";
         write(folder_.path() / "users", lines);
-        auth = "[auth]\ntype = htpasswd\nhtpasswd_filename = " + (folder_.path() / "users").string() +
+        auth = "[auth]\ntype = htpasswd\ndelay = 0\nhtpasswd_filename = " + (folder_.path() / "users").string() +
                "\nhtpasswd_encryption = plain\n";
     }
     write(folder_.path() / "config", "[server]\nhosts = 127.0.0.1:" + std::to_string(port_) + "\n" + auth +
@@ -114,6 +114,10 @@ std::string RadicaleServer::makeAddressBook(const std::string& user, const std::
     fs::create_directories(book);
     write(book / ".Radicale.props", R"({"tag": "VADDRESSBOOK"})");
     return origin() + "/" + user + "/" + name + "/";
+}
+
+fs::path RadicaleServer::bookFolder(const std::string& user, const std::string& name) const {
+    return folder_.path() / "storage" / "collection-root" / user / name;
 }
 
 std::map<std::string, std::string> RadicaleServer::storedCards(const std::string& user, const std::string& name) const {

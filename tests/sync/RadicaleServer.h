@@ -30,6 +30,10 @@ public:
     // content.
     std::map<std::string, std::string> storedCards(const std::string& user, const std::string& name) const;
 
+    // Where the server keeps an address book: a test may copy it away and
+    // back while the server is idle (Radicale reads it afresh per request).
+    std::filesystem::path bookFolder(const std::string& user, const std::string& name) const;
+
     std::string origin() const { return "http://127.0.0.1:" + std::to_string(port_); }
     int port() const { return port_; }
 

@@ -180,11 +180,11 @@ TEST(SyncFaultTest, A412OnUploadIsLeftForTheNextSync) {
 }
 
 TEST(SyncFaultTest, AWrongPasswordIsRefusedAndTheRightOneSyncs) {
-    RadicaleServer server(std::map<std::string, std::string>{{"taro", "right-password"}});
-    const std::string url = server.makeAddressBook("taro", "contacts");
+    const std::string url = sharedRadicale().makeAddressBook(kUser, "password-book");
     const Folder here;
     addHere(here, person("山田", "太郎", {"090-1111-0000"}));
-    sync::HttpSettings http{"taro", "wrong-password", "", false, 5};
+    sync::HttpSettings http = account();
+    http.password = "wrong-password";
     try {
         syncNow(here, url, http);
         ADD_FAILURE() << "a wrong password was taken";
@@ -192,9 +192,8 @@ TEST(SyncFaultTest, AWrongPasswordIsRefusedAndTheRightOneSyncs) {
         EXPECT_NE(std::string(e.what()).find("(401)"), std::string::npos) << e.what();
         EXPECT_EQ(std::string(e.what()).find("wrong-password"), std::string::npos) << e.what();
     }
-    http.password = "right-password";
-    EXPECT_EQ(syncNow(here, url, http).addedThere, 1);
-    EXPECT_EQ(cardsThere(server.storedCards("taro", "contacts")), Rows{"山田 太郎 / 090-1111-0000 / "});
+    EXPECT_EQ(syncNow(here, url).addedThere, 1);
+    EXPECT_EQ(cardsThere(sharedRadicale().storedCards(kUser, "password-book")), Rows{"山田 太郎 / 090-1111-0000 / "});
 }
 
 TEST(SyncFaultTest, PlainHttpGoesOnlyToThisComputer) {

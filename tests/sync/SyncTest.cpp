@@ -20,7 +20,7 @@ using Rows = std::vector<std::string>;
 
 std::string newBook() {
     static std::atomic<int> next{0};
-    return sharedRadicale().makeAddressBook("u", "book" + std::to_string(++next));
+    return sharedRadicale().makeAddressBook(kUser, "book" + std::to_string(++next));
 }
 
 std::string bookName(const std::string& url) {
@@ -28,7 +28,7 @@ std::string bookName(const std::string& url) {
     return path.substr(path.find_last_of('/') + 1);
 }
 
-std::map<std::string, std::string> stored(const std::string& url) { return sharedRadicale().storedCards("u", bookName(url)); }
+std::map<std::string, std::string> stored(const std::string& url) { return sharedRadicale().storedCards(kUser, bookName(url)); }
 
 // A phone's card for 鈴木 花子, as an iPhone writes them (3.0, grouped
 // labels, a photo).

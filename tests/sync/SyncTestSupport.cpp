@@ -16,8 +16,15 @@ namespace lumo::test {
 namespace fs = std::filesystem;
 
 RadicaleServer& sharedRadicale() {
-    static RadicaleServer server;
+    static RadicaleServer server(std::map<std::string, std::string>{{kUser, kPassword}});
     return server;
+}
+
+sync::HttpSettings account() {
+    sync::HttpSettings settings;
+    settings.user = kUser;
+    settings.password = kPassword;
+    return settings;
 }
 
 Folder::Folder() {
@@ -83,7 +90,7 @@ std::string joined(const std::vector<std::string>& parts) {
     return out;
 }
 
-sync::CardDavClient clientOf(const std::string& url) { return sync::CardDavClient(sync::ServerUrl::parse(url), {}); }
+sync::CardDavClient clientOf(const std::string& url) { return sync::CardDavClient(sync::ServerUrl::parse(url), account()); }
 
 }  // namespace
 

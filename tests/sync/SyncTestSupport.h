@@ -16,7 +16,12 @@
 
 namespace lumo::test {
 
+// One Radicale for the whole program, with one user (plain htpasswd), so
+// that a wrong password can be tried on it too.
 RadicaleServer& sharedRadicale();
+inline const std::string kUser = "u";
+inline const std::string kPassword = "secret-pw";
+sync::HttpSettings account();
 
 // A folder with new empty databases (lumo init).
 class Folder {
@@ -54,6 +59,6 @@ std::vector<std::string> cardsThere(const std::map<std::string, std::string>& st
 // left over on either side. "" when so, else what differs.
 std::string checkAgreement(const Folder& folder, const std::map<std::string, std::string>& storedCards);
 
-sync::SyncReport syncNow(const Folder& folder, const std::string& url, const sync::HttpSettings& http = {});
+sync::SyncReport syncNow(const Folder& folder, const std::string& url, const sync::HttpSettings& http = account());
 
 }  // namespace lumo::test
