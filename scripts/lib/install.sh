@@ -34,6 +34,8 @@ LUMO_PACKAGES_TEST=(
   python3-pytest
   python3-setuptools
   python3-pip
+  # An independent reader of the exported vCards (tests/exchange).
+  python3-vobject
 )
 # scripts/profile: callgrind and callgrind_annotate.
 LUMO_PACKAGES_PROFILE=(

@@ -16,12 +16,15 @@
 #include "tools/lumo/ReportLine.h"
 #include "tools/lumo/Version.h"
 #include "tools/sql/SqlCommand.h"
+#include "tools/vcard/VCardCommand.h"
 
 namespace lumo::tools {
 namespace {
 
 // Each subcommand adds one entry here; their examples run in this order.
-std::array<const Command*, 4> commands() { return {&kInitCommand, &kImportCommand, &kExportCommand, &kSqlCommand}; }
+std::array<const Command*, 5> commands() {
+    return {&kInitCommand, &kImportCommand, &kExportCommand, &kSqlCommand, &kVCardCommand};
+}
 
 void printUsage(std::ostream& out) {
     out << "使い方 / Usage:\n";
