@@ -17,13 +17,14 @@
 #include "tools/lumo/Version.h"
 #include "tools/sql/SqlCommand.h"
 #include "tools/vcard/VCardCommand.h"
+#include "tools/sync/SyncCommand.h"
 
 namespace lumo::tools {
 namespace {
 
 // Each subcommand adds one entry here; their examples run in this order.
-std::array<const Command*, 5> commands() {
-    return {&kInitCommand, &kImportCommand, &kExportCommand, &kSqlCommand, &kVCardCommand};
+std::array<const Command*, 6> commands() {
+    return {&kInitCommand, &kImportCommand, &kExportCommand, &kSqlCommand, &kVCardCommand, &kSyncCommand};
 }
 
 void printUsage(std::ostream& out) {
