@@ -45,6 +45,7 @@
 #include "platform/StagedFile.h"
 #include "sync/CardDavClient.h"
 #include "sync/LocalBook.h"
+#include "sync/PersonFingerprints.h"
 #include "sync/SyncFolder.h"
 #include "sync/SyncState.h"
 
@@ -100,6 +101,7 @@ public:
           localTime_(LocalBook::lastWritten(folder)),
           state_(SyncState::fileOf(folder)),
           book_(folder),
+          fingerprints_(folder),
           dav_(ServerUrl::parse(settings.url), settings.http) {
         report_.conflictFolder = folder / "SyncConflicts";
         bindToAddressBook(settings.url);
@@ -149,7 +151,8 @@ private:
 
     void readState() {
         for (CardPair& pair : state_.pairs()) pairs_.emplace(pair.href, std::move(pair));
-        for (const PersonId id : book_.ids()) localIds_.insert(id);
+        fingerprintNow_ = fingerprints_.all();
+        for (const auto& [id, fingerprint] : fingerprintNow_) localIds_.insert(id);
     }
 
     void takeListing(const CardListing& listing) {
@@ -168,7 +171,7 @@ private:
             SyncState::Transaction step(state_);
             const auto there = present_.find(upload.href);
             if (there != present_.end() && !pairs_.contains(upload.href)) {
-                CardPair pair{upload.person, upload.href, upload.uid, there->second, upload.card};
+                CardPair pair{upload.person, upload.href, upload.uid, there->second, upload.card, ""};
                 state_.putPair(pair);
                 pairs_[pair.href] = pair;
             }
@@ -216,8 +219,14 @@ private:
         for (CardPair pair : pairs) {
             if (unreadable_.contains(pair.href)) continue;
             const bool here = localIds_.contains(pair.person);
-            const std::string local = here ? localCard(pair.person, pair.uid) : std::string();
+            const std::string recorded = pair.fingerprint;
+            pair.fingerprint = here ? fingerprintNow_[pair.person] : std::string();
+            // The same rows as at the last sync: the same card, unread.
+            const bool sameRows = here && !recorded.empty() && recorded == pair.fingerprint;
+            const std::string local = !here ? std::string() : sameRows ? pair.synced : localCard(pair.person, pair.uid);
             const bool localChanged = here && local != pair.synced;
+            if (here && !sameRows && !localChanged && !removed_.contains(pair.href) && !fetched_.contains(pair.href))
+                record(pair);  // rows written anew, the card unchanged: keep the new fingerprint
             ServerSide server = ServerSide::Unchanged;
             const ServerCard* card = nullptr;
             std::string serverText;
@@ -291,6 +300,7 @@ private:
     // pair records the card as it now stands here.
     void takeServer(CardPair& pair, const ServerCard& card) {
         pair.etag = card.etag;
+        pair.fingerprint = fingerprints_.of(pair.person);
         pair.synced = localCard(pair.person, pair.uid);
         record(pair);
     }
@@ -342,12 +352,13 @@ private:
 
     void deferred() { ++report_.deferred; }
 
+    // The pair's fingerprint must be one taken before its card was read, so
+    // that a change made meanwhile shows as a different fingerprint.
     void record(const CardPair& pair) {
         SyncState::Transaction step(state_);
         state_.putPair(pair);
         step.commit();
         pairs_[pair.href] = pair;
-        pairedPersons_.insert(pair.person);
     }
 
     void forget(const std::string& href) {
@@ -373,7 +384,7 @@ private:
             if (match == candidates.end())
                 match = std::ranges::find_if(candidates,
                                              [&](PersonId id) { return exchange::sameContact(book_.contact(id), card.contact); });
-            CardPair pair{0, href, uid, card.etag, ""};
+            CardPair pair{0, href, uid, card.etag, "", ""};
             if (match == candidates.end()) {
                 pair.person = book_.add(card.contact);
                 localIds_.insert(pair.person);
@@ -382,6 +393,7 @@ private:
                 continue;
             }
             pair.person = *match;
+            pair.fingerprint = fingerprintNow_[pair.person];
             candidates.erase(match);
             ++report_.paired;
             const std::string local = localCard(pair.person, uid);
@@ -416,7 +428,7 @@ private:
             const PutResult result = dav_.put(pending.href, pending.card, "", etag);
             SyncState::Transaction done(state_);
             if (result == PutResult::Stored) {
-                CardPair pair{id, pending.href, uid, etag, pending.card};
+                CardPair pair{id, pending.href, uid, etag, pending.card, fingerprintNow_[id]};
                 state_.putPair(pair);
                 pairs_[pair.href] = pair;
                 ++report_.addedThere;
@@ -432,12 +444,13 @@ private:
     long long localTime_;  // taken before the book is opened: opening it writes its log file
     SyncState state_;
     LocalBook book_;
+    PersonFingerprints fingerprints_;
     CardDavClient dav_;
     SyncReport report_;
 
+    std::map<PersonId, std::string> fingerprintNow_;  // of every person here, at the start
     std::map<std::string, CardPair> pairs_;  // by href
     std::set<PersonId> localIds_;
-    std::set<PersonId> pairedPersons_;
     std::map<std::string, std::string> present_;  // href -> ETag, from the listing
     std::set<std::string> removed_;
     std::set<std::string> unreadable_;

@@ -16,7 +16,8 @@ CREATE TABLE IF NOT EXISTS card (
     person_id INTEGER NOT NULL UNIQUE,
     uid TEXT NOT NULL,
     etag TEXT NOT NULL,
-    synced TEXT NOT NULL
+    synced TEXT NOT NULL,
+    fingerprint TEXT NOT NULL DEFAULT ''
 );
 CREATE TABLE IF NOT EXISTS pending_upload (
     person_id INTEGER PRIMARY KEY,
@@ -104,17 +105,19 @@ void SyncState::setValue(const std::string& key, const std::string& value) {
 }
 
 std::vector<CardPair> SyncState::pairs() const {
-    Statement st(db_.get(), "SELECT person_id, href, uid, etag, synced FROM card ORDER BY href");
+    Statement st(db_.get(), "SELECT person_id, href, uid, etag, synced, fingerprint FROM card ORDER BY href");
     std::vector<CardPair> out;
-    while (st.step()) out.push_back({st.number(0), st.text(1), st.text(2), st.text(3), st.text(4)});
+    while (st.step()) out.push_back({st.number(0), st.text(1), st.text(2), st.text(3), st.text(4), st.text(5)});
     return out;
 }
 
 void SyncState::putPair(const CardPair& pair) {
     Statement drop(db_.get(), "DELETE FROM card WHERE person_id = ? AND href <> ?");
     drop.bind(1, pair.person).bind(2, pair.href).step();
-    Statement st(db_.get(), "INSERT OR REPLACE INTO card (href, person_id, uid, etag, synced) VALUES (?, ?, ?, ?, ?)");
-    st.bind(1, pair.href).bind(2, pair.person).bind(3, pair.uid).bind(4, pair.etag).bind(5, pair.synced).step();
+    Statement st(db_.get(),
+                 "INSERT OR REPLACE INTO card (href, person_id, uid, etag, synced, fingerprint) VALUES (?, ?, ?, ?, ?, ?)");
+    st.bind(1, pair.href).bind(2, pair.person).bind(3, pair.uid).bind(4, pair.etag).bind(5, pair.synced);
+    st.bind(6, pair.fingerprint).step();
 }
 
 void SyncState::removePair(const std::string& href) {

@@ -28,6 +28,7 @@ struct CardPair {
     std::string uid;
     std::string etag;    // "" when unknown: the next sync fetches the card again
     std::string synced;  // the card text both sides held after the last sync
+    std::string fingerprint;  // of the person's rows then (PersonFingerprints); "" unknown
 };
 
 // An upload of a new card, recorded before its PUT: a sync killed after the
