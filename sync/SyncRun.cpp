@@ -94,10 +94,16 @@ std::string nameKey(const exchange::Contact& c) {
     return out;
 }
 
+const fs::path& requireAddressBook(const fs::path& folder) {
+    const fs::path file = folder / "Data" / "LumoBase.mdb";
+    if (!fs::exists(file)) throw Error("住所録のファイルがありません: " + file.string());
+    return folder;
+}
+
 class SyncRun {
 public:
     SyncRun(const fs::path& folder, const SyncSettings& settings)
-        : folder_(folder),
+        : folder_(requireAddressBook(folder)),
           localTime_(LocalBook::lastWritten(folder)),
           state_(SyncState::fileOf(folder)),
           book_(folder),

@@ -28,14 +28,14 @@ CREATE TABLE IF NOT EXISTS pending_upload (
 )";
 
 [[noreturn]] void fail(sqlite3* db, const std::string& doing) {
-    throw Error("同期の記録 (LumoSync.sqlite) を" + doing + "できません: " + (db ? sqlite3_errmsg(db) : "out of memory"));
+    throw Error("同期の記録 (LumoSync.sqlite) を" + doing + ": " + (db ? sqlite3_errmsg(db) : "out of memory"));
 }
 
 // One prepared statement for one call; finalized when it ends.
 class Statement {
 public:
     Statement(sqlite3* db, const char* sql) : db_(db) {
-        if (sqlite3_prepare_v2(db, sql, -1, &st_, nullptr) != SQLITE_OK) fail(db, "読み書き");
+        if (sqlite3_prepare_v2(db, sql, -1, &st_, nullptr) != SQLITE_OK) fail(db, "読み書きできません");
     }
     ~Statement() { sqlite3_finalize(st_); }
     Statement(const Statement&) = delete;
@@ -53,7 +53,7 @@ public:
         const int rc = sqlite3_step(st_);
         if (rc == SQLITE_ROW) return true;
         if (rc == SQLITE_DONE) return false;
-        fail(db_, "読み書き");
+        fail(db_, "読み書きできません");
     }
     std::string text(int column) const {
         const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st_, column));
@@ -78,7 +78,7 @@ SyncState::SyncState(const std::filesystem::path& file) {
     sqlite3* raw = nullptr;
     const int rc = sqlite3_open_v2(file.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     db_.reset(raw);
-    if (rc != SQLITE_OK) fail(raw, "開く");
+    if (rc != SQLITE_OK) fail(raw, "開けません");
     sqlite3_busy_timeout(raw, 10000);
     // WAL: a killed process leaves committed transactions whole; NORMAL
     // syncs at checkpoints, enough against a killed process.
@@ -90,7 +90,7 @@ SyncState::SyncState(const std::filesystem::path& file) {
 SyncState::~SyncState() = default;
 
 void SyncState::exec(const char* sql) const {
-    if (sqlite3_exec(db_.get(), sql, nullptr, nullptr, nullptr) != SQLITE_OK) fail(db_.get(), "読み書き");
+    if (sqlite3_exec(db_.get(), sql, nullptr, nullptr, nullptr) != SQLITE_OK) fail(db_.get(), "読み書きできません");
 }
 
 std::string SyncState::value(const std::string& key) const {
