@@ -39,10 +39,13 @@ std::string escaped(const std::string& text) {
 // The texts between <...href> and </...href>.
 std::vector<std::string> hrefsIn(const std::string& body) {
     std::vector<std::string> out;
-    for (std::size_t at = body.find("href>"); at != std::string::npos; at = body.find("href>", at)) {
+    std::size_t at = body.find("href>");
+    while (at != std::string::npos) {
         const std::size_t end = body.find('<', at + 5);
+        if (end == std::string::npos) break;
         out.push_back(body.substr(at + 5, end - at - 5));
-        at = body.find("href>", end);
+        const std::size_t closing = body.find("href>", end);  // of </d:href>
+        at = closing == std::string::npos ? closing : body.find("href>", closing + 5);
     }
     return out;
 }

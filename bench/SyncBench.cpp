@@ -29,6 +29,7 @@ using namespace lumo;
 void row(const char* what, const sync::SyncReport& r) {
     std::printf("%-34s %8.2f s  server %8.2f s  ours %8.2f s  requests %6d\n", what, r.totalSeconds, r.serverSeconds,
                 r.totalSeconds - r.serverSeconds, r.requests);
+    std::fflush(stdout);
 }
 
 }  // namespace

@@ -2,7 +2,12 @@
 // lines, and failures as `lumo sync: ...` with the exit codes of lumo.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
+#include <algorithm>
+#include <chrono>
 #include <fstream>
+#include <thread>
 
 #include "sync/SyncFolder.h"
 #include "tests/support/ChildProcess.h"
@@ -68,6 +73,44 @@ TEST(SyncCommandTest, WrongArgumentsAreUsageErrors) {
         EXPECT_NE(exit.err.find(c.message), std::string::npos) << exit.err;
         EXPECT_EQ(exit.err.find("secret"), std::string::npos) << exit.err;
     }
+}
+
+}  // namespace
+}  // namespace lumo::test
+
+namespace lumo::test {
+namespace {
+
+// lumo sync killed (SIGKILL) while it uploads: the next sync finishes, with
+// every person once on the server.
+TEST(SyncCommandTest, KilledWhileUploadingTheNextSyncFinishes) {
+    const std::string url = sharedRadicale().makeAddressBook(kUser, "killed");
+    const Folder here;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 30; ++i) {
+        const std::string first = "人" + std::to_string(i);
+        const std::string phone = "090-0000-" + std::to_string(1000 + i);
+        addHere(here, person("山田", first, {phone}));
+        expected.push_back("山田 " + first + " / " + phone + " / ");
+    }
+    std::ranges::sort(expected);
+    TemporaryFolder secrets;
+    std::ofstream(secrets.path() / "pw") << kPassword << "\n";
+    ChildProcess child({buildProgram("lumo").string(), "sync", here.path().string(), "--url", url, "--user", kUser,
+                        "--password-file", (secrets.path() / "pw").string()});
+    // Killed once some cards are on the server, before all are.
+    for (int i = 0; i < 400 && sharedRadicale().storedCards(kUser, "killed").size() < 5; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    child.signal(SIGKILL);
+    const ChildExit killed = child.wait();
+    const std::size_t before = sharedRadicale().storedCards(kUser, "killed").size();
+    EXPECT_LT(before, expected.size()) << "the sync ended before it was killed; status " << killed.status;
+
+    syncNow(here, url);
+    const auto cards = sharedRadicale().storedCards(kUser, "killed");
+    EXPECT_EQ(rowsHere(here), expected);
+    EXPECT_EQ(cardsThere(cards), expected);
+    EXPECT_EQ(checkAgreement(here, cards), "");
 }
 
 }  // namespace
