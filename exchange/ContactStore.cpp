@@ -5,6 +5,7 @@
 
 #include "client/AccessLibrary.h"
 #include "platform/Error.h"
+#include "platform/MessageSink.h"
 #include "platform/db/Connection.h"
 #include "platform/db/ConnectionString.h"
 #include "platform/db/Recordset.h"
@@ -16,20 +17,19 @@ namespace {
 using namespace LumoAccess;
 
 // The library's reports during one call, collected instead of shown;
-// questions get the safe answer. Installed through the published entry
-// point, and the default handler is back when the object ends.
+// questions get the safe answer. The library reports through the
+// process's one message sink (platform/MessageSink.h, shared with it), so
+// the sink installed here replaces the host program's only for the call
+// and gives it back afterwards.
 class CollectedReports {
 public:
-    CollectedReports() {
-        auto& library = client::AccessLibrary::instance();
-        reset_ = library.entry<LumoResetMessageHandlerProc>("LumoResetMessageHandler");
-        if (auto set = library.entry<LumoSetMessageHandlerProc>("LumoSetMessageHandler")) set(&collect, this);
-    }
-    ~CollectedReports() {
-        if (reset_) reset_();
-    }
-    CollectedReports(const CollectedReports&) = delete;
-    CollectedReports& operator=(const CollectedReports&) = delete;
+    CollectedReports()
+        : scope_([this](const MessageRequest& request) {
+              std::string line = request.text;
+              if (const auto at = line.find("\r\n"); at != std::string::npos) line.replace(at, 2, ": ");
+              texts_.push_back(std::move(line));
+              return safeAnswer(request.buttons);
+          }) {}
 
     bool any() const { return !texts_.empty(); }
     // Every report on one line each: "CLS-pida1010: description".
@@ -46,15 +46,8 @@ public:
     }
 
 private:
-    static int32_t collect(void* context, const char* text, int32_t buttons, int32_t, const char*) {
-        std::string line = text ? text : "";
-        if (const auto at = line.find("\r\n"); at != std::string::npos) line.replace(at, 2, ": ");
-        static_cast<CollectedReports*>(context)->texts_.push_back(std::move(line));
-        return buttons == kButtonsYesNo || buttons == kButtonsYesNoCancel ? kAnswerNo : kAnswerCancel;
-    }
-
     std::vector<std::string> texts_;
-    LumoResetMessageHandlerProc reset_ = nullptr;
+    ScopedMessageSink scope_;
 };
 
 std::string personText(Long id) { return "人物 " + std::to_string(id); }

@@ -4,9 +4,10 @@
 // reading and writing persons, the program's own engine connection for the
 // list of person ids, and the library's group operations for captions.
 //
-// Each operation installs a message handler of its own for its duration,
-// so that the library's reports are collected instead of shown, and
-// restores the library's default handler afterwards; a failure throws
+// Each operation installs a message sink of its own for its duration
+// (platform/MessageSink.h, the process's one sink, which the library
+// reports through), so that the library's reports are collected instead of
+// shown, and gives the previous sink back afterwards; a failure throws
 // lumo::Error carrying the report(s). The object owns its access object
 // and connection for its lifetime; one thread at a time (the library's
 // rule for its objects).

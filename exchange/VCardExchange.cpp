@@ -4,6 +4,7 @@
 #include <iostream>
 #include <iterator>
 #include <set>
+#include <unordered_map>
 
 #include "exchange/CardUid.h"
 #include "exchange/ContactStore.h"
@@ -131,13 +132,19 @@ ImportReport importVCards(const fs::path& dir, const std::vector<ImportSource>& 
     ImportReport report;
     ContactStore store(dir);
     CardUids uids(dir);
-    // The persons already there, read once, and every person added since.
-    std::vector<Contact> known;
+    // The persons already there, read once, and every person added since,
+    // by name and reading: only those can be the same person.
+    std::unordered_multimap<std::string, Contact> known;
+    const auto nameKey = [](const Contact& c) {
+        const auto& p = c.person;
+        return p.strLastName + '\x1F' + p.strFirstName + '\x1F' + p.strLastAlias + '\x1F' + p.strFirstAlias;
+    };
     const std::vector<Long> ids = store.ids();
     const std::set<Long> existing(ids.begin(), ids.end());
     for (Long id : ids) {
         try {
-            known.push_back(store.read(id));
+            Contact c = store.read(id);
+            known.emplace(nameKey(c), std::move(c));
         } catch (const Error&) {
             // A person the library cannot read is no duplicate of anyone.
         }
@@ -164,7 +171,9 @@ ImportReport importVCards(const fs::path& dir, const std::vector<ImportSource>& 
             }
             const auto owner = card.uid.empty() ? std::nullopt : uids.personOf(card.uid);
             const bool sameUid = owner && existing.contains(*owner);
-            if (sameUid || std::ranges::any_of(known, [&](const Contact& k) { return sameContact(k, contact); })) {
+            const std::string key = nameKey(contact);
+            const auto [from, to] = known.equal_range(key);
+            if (sameUid || std::any_of(from, to, [&](const auto& k) { return sameContact(k.second, contact); })) {
                 ++report.present;
                 report.skipped.push_back(where + " " + name + ": 既にあります" +
                                          (sameUid ? " (同じ UID)" : " (同じ名前・ふりがなで、電話番号かメールが同じ)"));
@@ -184,7 +193,7 @@ ImportReport importVCards(const fs::path& dir, const std::vector<ImportSource>& 
                 }
             }
             ++report.added;
-            known.push_back(std::move(contact));
+            known.emplace(key, std::move(contact));
         }
     }
     if (!options.dryRun) {

@@ -19,7 +19,7 @@ struct ExportOptions {
     std::filesystem::path file;
     std::filesystem::path folder;
     std::optional<std::string> group;    // only the persons of this group caption
-    std::vector<LumoAccess::Long> ids;   // only these persons (empty: every person)
+    std::vector<LumoAccess::Long> ids;   // only these persons, in this order (empty: every person, by id)
     bool replace = false;                // replace files that exist
 };
 

@@ -495,8 +495,10 @@ private:
 
     void finishName() {
         PersonInformation& person = card_.contact.person;
-        if (person.strLastName.empty() && person.strFirstName.empty() && !formattedName_.empty() &&
-            formattedName_ != person.strCompany) {
+        // FN is a name only where N gives none and FN is not the company or
+        // nickname shown in its place (our own cards derive FN so).
+        if (person.strLastName.empty() && person.strFirstName.empty() && !formattedName_.empty() && !ours_ &&
+            formattedName_ != person.strCompany && formattedName_ != person.strNickName) {
             person.strLastName = formattedName_;
             if (haveN_) card_.placedElsewhere.push_back("FN → 姓 (N に名前がありません)");
         }

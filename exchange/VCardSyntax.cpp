@@ -1,5 +1,6 @@
 #include "exchange/VCardSyntax.h"
 
+#include "exchange/Charset.h"
 #include "platform/Utf8.h"
 
 namespace lumo::exchange::syntax {
@@ -96,8 +97,9 @@ std::vector<Line> logicalLines(std::string_view bytes) {
     int number = 1;
     std::size_t start = 0;
     while (start <= bytes.size()) {
-        std::size_t end = bytes.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
+        std::size_t end = start;
+        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
+        if (end == bytes.size()) {
             if (start < bytes.size()) collector.physical(bytes.substr(start), number);
             break;
         }
@@ -144,6 +146,9 @@ namespace {
 
 // RFC 6868: ^n is a line break, ^' a double quote, ^^ a caret.
 std::string decodeParameterValue(std::string_view v) {
+    int bad = 0;
+    const std::string valid = validUtf8(v, bad);
+    v = valid;
     std::string out;
     for (std::size_t i = 0; i < v.size(); ++i) {
         if (v[i] == '^' && i + 1 < v.size() && (v[i + 1] == 'n' || v[i + 1] == '\'' || v[i + 1] == '^')) {
@@ -171,7 +176,12 @@ bool parseProperty(const Line& line, Property& property) {
         property.group = std::string(name.substr(0, dot));
         name.remove_prefix(dot + 1);
     }
-    if (name.empty()) return false;
+    // Names are letters, digits and '-' (RFC 6350 3.3); '_' is tolerated.
+    const auto isName = [](std::string_view n) {
+        return !n.empty() && n.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_") ==
+                                 std::string_view::npos;
+    };
+    if (!isName(name) || (!property.group.empty() && !isName(property.group))) return false;
     property.name = upperAscii(name);
     while (i < text.size() && text[i] == ';') {
         ++i;
@@ -211,7 +221,7 @@ bool parseProperty(const Line& line, Property& property) {
             } else {
                 p.name = "TYPE";
             }
-            p.values.emplace_back(pname);
+            p.values.push_back(decodeParameterValue(pname));
         }
         property.params.push_back(std::move(p));
     }

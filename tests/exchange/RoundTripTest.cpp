@@ -22,8 +22,6 @@
 #include <map>
 #include <set>
 
-#include <stdlib.h>
-
 #include "exchange/VCardExchange.h"
 #include "tests/tools/ToolsTestSupport.h"
 
@@ -35,13 +33,6 @@ using namespace lumo::exchange;
 
 using Rows = std::vector<std::string>;
 
-// The library commits every row of a new person on its own, and on a disk
-// each commit waits for the disk: the folders of these tests live in
-// memory where the machine has /dev/shm (unless TMPDIR says otherwise).
-const bool kFoldersInMemory = [] {
-    if (fs::is_directory("/dev/shm")) ::setenv("TMPDIR", "/dev/shm", 0);
-    return true;
-}();
 
 // The persons' rows, each with its person's position among `persons` in
 // place of the person id, sorted.
