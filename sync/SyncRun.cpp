@@ -39,6 +39,7 @@
 #include <set>
 #include <utility>
 
+#include "exchange/CardUid.h"
 #include "exchange/Duplicates.h"
 #include "exchange/VCardReader.h"
 #include "platform/Error.h"
@@ -62,19 +63,13 @@ long long nowSeconds() {
     return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
 
-std::string newUid() {
-    std::random_device random;
-    std::uniform_int_distribution<unsigned> hexDigit(0, 15);
-    static constexpr char kHex[] = "0123456789abcdef";
+// The file name of a new card on the server: its UID without the "urn:uuid:"
+// in front, in letters, digits, '-', '_' and '.'.
+std::string cardFileName(std::string_view uid) {
+    if (uid.starts_with("urn:uuid:")) uid.remove_prefix(9);
     std::string out;
-    for (int i = 0; i < 32; ++i) {
-        if (i == 8 || i == 12 || i == 16 || i == 20) out += '-';
-        unsigned digit = hexDigit(random);
-        if (i == 12) digit = 4;                   // version 4: random
-        if (i == 16) digit = 8 | (digit & 3);     // the RFC 4122 variant
-        out += kHex[digit];
-    }
-    return out;
+    for (const char c : uid) out += (std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '.') ? c : '_';
+    return out + ".vcf";
 }
 
 // A card of the server that could be read: its text and its contact.
@@ -108,6 +103,7 @@ public:
           state_(SyncState::fileOf(folder)),
           book_(folder),
           fingerprints_(folder),
+          uids_(folder),
           dav_(ServerUrl::parse(settings.url), settings.http) {
         report_.conflictFolder = folder / "SyncConflicts";
         bindToAddressBook(settings.url);
@@ -128,6 +124,7 @@ public:
         settlePendingUploads();
         fetchChanged();
         settlePairs();
+        uids_.save();
         takeNewServerCards();
         uploadNewPersons();
 
@@ -269,6 +266,7 @@ private:
             if (!here) {
                 pair.person = book_.add(card->contact);
                 localIds_.insert(pair.person);
+                uids_.remember(static_cast<LumoAccess::Long>(pair.person), pair.uid);
                 takeServer(pair, *card);
                 ++report_.kept;
             } else if (!localChanged || local == serverText) {
@@ -386,20 +384,35 @@ private:
             const std::string uid = card.uid.empty() ? uidFromHref(href) : card.uid;
             const std::string serverText = book_.cardOf(card.contact, uid);
             auto& candidates = unpaired[nameKey(card.contact)];
-            auto match = std::ranges::find_if(candidates, [&](PersonId id) { return localCard(id, uid) == serverText; });
+            // A card with the UID of a person here that no pair holds is that
+            // person's (uploaded by a sync that did not live to record it);
+            // else an identical card, else the same person by the duplicate rule.
+            auto match = candidates.end();
+            if (const auto ours = uids_.personOf(uid);
+                ours && localIds_.contains(*ours) && !held.contains(*ours) && !pairedNow_.contains(*ours)) {
+                match = std::ranges::find(candidates, PersonId{*ours});
+                if (match == candidates.end()) match = candidates.insert(candidates.end(), *ours);
+            }
+            const auto stillFree = [&](PersonId id) { return !pairedNow_.contains(id); };
             if (match == candidates.end())
-                match = std::ranges::find_if(candidates,
-                                             [&](PersonId id) { return exchange::sameContact(book_.contact(id), card.contact); });
+                match = std::ranges::find_if(candidates, [&](PersonId id) { return stillFree(id) && localCard(id, uid) == serverText; });
+            if (match == candidates.end())
+                match = std::ranges::find_if(candidates, [&](PersonId id) {
+                    return stillFree(id) && exchange::sameContact(book_.contact(id), card.contact);
+                });
             CardPair pair{0, href, uid, card.etag, "", ""};
             if (match == candidates.end()) {
                 pair.person = book_.add(card.contact);
                 localIds_.insert(pair.person);
+                uids_.remember(static_cast<LumoAccess::Long>(pair.person), uid);
                 takeServer(pair, card);
                 ++report_.addedHere;
                 continue;
             }
             pair.person = *match;
             pair.fingerprint = fingerprintNow_[pair.person];
+            pairedNow_.insert(pair.person);
+            uids_.remember(static_cast<LumoAccess::Long>(pair.person), uid);
             candidates.erase(match);
             ++report_.paired;
             const std::string local = localCard(pair.person, uid);
@@ -410,7 +423,10 @@ private:
                 conflict(pair, local, card);
             }
         }
+        uids_.save();
     }
+
+    std::set<PersonId> pairedNow_;  // persons paired with a new server card in this sync
 
     static std::string uidFromHref(const std::string& href) {
         std::string name = href.substr(href.find_last_of('/') + 1);
@@ -421,10 +437,16 @@ private:
     void uploadNewPersons() {
         std::set<PersonId> held;
         for (const auto& [href, pair] : pairs_) held.insert(pair.person);
+        // The folder's identity, which the UIDs derive from, is kept before
+        // any of them goes to the server.
+        for (const PersonId id : localIds_)
+            if (!held.contains(id)) (void)uids_.uidOf(static_cast<LumoAccess::Long>(id));
+        uids_.save();
         for (const PersonId id : localIds_) {
             if (held.contains(id)) continue;
-            const std::string uid = newUid();
-            PendingUpload pending{id, dav_.server().normalHref(dav_.server().path) + uid + ".vcf", uid, localCard(id, uid)};
+            const std::string uid = uids_.uidOf(static_cast<LumoAccess::Long>(id));
+            PendingUpload pending{id, dav_.server().normalHref(dav_.server().path) + cardFileName(uid), uid,
+                                  localCard(id, uid)};
             {
                 SyncState::Transaction intent(state_);
                 state_.addPendingUpload(pending);
@@ -451,6 +473,7 @@ private:
     SyncState state_;
     LocalBook book_;
     PersonFingerprints fingerprints_;
+    exchange::CardUids uids_;  // the UIDs lumo vcard writes too
     CardDavClient dav_;
     SyncReport report_;
 

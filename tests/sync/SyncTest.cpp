@@ -9,6 +9,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "exchange/CardUid.h"
+#include "exchange/ContactStore.h"
 #include "platform/Error.h"
 #include "tests/sync/SyncTestSupport.h"
 
@@ -211,6 +213,36 @@ TEST_F(SyncTest, TwoFoldersOnOneAddressBookAgreeAfterSyncingInTurn) {
     EXPECT_EQ(cardsThere(stored(url)), expected);
     EXPECT_EQ(checkAgreement(here, stored(url)), "");
     EXPECT_EQ(checkAgreement(other, stored(url)), "");
+}
+
+// The cards carry the UIDs lumo vcard gives the persons, so even with the
+// state file lost each card finds its person again: by UID when the person
+// was renamed meanwhile, and nobody is doubled.
+TEST_F(SyncTest, WithTheStateLostOurCardsFindTheirPersonsByUid) {
+    const long long yamada = addHere(here, person("山田", "太郎", {"090-1111-0000"}));
+    addHere(here, person("鈴木", "花子", {"080-3333-4444"}));
+    syncNow(here, url);
+    const std::string uid = exchange::CardUids(here.path()).uidOf(static_cast<LumoAccess::Long>(yamada));
+    bool found = false;
+    for (const auto& [file, text] : stored(url)) found = found || text.find("UID:" + uid + "\r\n") != std::string::npos;
+    EXPECT_TRUE(found) << uid;
+
+    fs::remove(here.path() / "Data" / "LumoSync.sqlite");
+    fs::remove(here.path() / "Data" / "LumoSync.sqlite-wal");
+    fs::remove(here.path() / "Data" / "LumoSync.sqlite-shm");
+    {
+        exchange::ContactStore store(here.path());
+        exchange::Contact c = store.read(static_cast<LumoAccess::Long>(yamada));
+        c.person.strLastName = "山本";  // married meanwhile
+        store.update(c);
+    }
+    setChangedHereAt(here, 3600);
+    const sync::SyncReport r = syncNow(here, url);
+    EXPECT_EQ(r.paired, 2);
+    EXPECT_EQ(r.addedThere, 0);
+    EXPECT_EQ(r.addedHere, 0);
+    expectBoth({"山本 太郎 / 090-1111-0000 / ", "鈴木 花子 / 080-3333-4444 / "});
+    expectSettled();
 }
 
 TEST_F(SyncTest, AnotherAddressBookIsRefusedUntilTheStateIsRemoved) {
