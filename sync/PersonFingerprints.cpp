@@ -39,7 +39,8 @@ unsigned long long mixRow(unsigned long long hash, db::Recordset& rs, int fields
         const db::Variant& value = rs.Fields(i).Value();
         const char type = static_cast<char>('0' + static_cast<int>(value.type()));
         hash = mix(hash, std::string_view(&type, 1));
-        if (!value.isNull() && !value.isEmpty()) hash = mix(hash, value.toString());
+        if (const std::string* text = value.stringValue()) hash = mix(hash, *text);
+        else if (!value.isNull() && !value.isEmpty()) hash = mix(hash, value.toString());
         hash = mix(hash, "\x1f");
     }
     return mix(hash, "\x1e");

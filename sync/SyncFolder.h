@@ -2,6 +2,12 @@
 // Two-way sync of a folder's address book with one CardDAV address book:
 // the one function `lumo sync` and the address book program's 同期 button
 // call. See sync/SyncRun.cpp for the rules (pairing, changes, conflicts).
+//
+// Threads: syncFolder blocks for the whole sync (network included), so a
+// window program calls it off its GUI thread; one sync per folder at a
+// time (a second one, in this or another process, fails at once with a
+// message). It uses its own library object and connections, so other
+// objects on the same files may be used meanwhile from other threads.
 #include <filesystem>
 #include <optional>
 #include <string>

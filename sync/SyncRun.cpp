@@ -30,6 +30,10 @@
 // that matches its person (or its pending upload); a person stored here but
 // not yet paired matches the card it came from. The sync token is kept only
 // when the whole sync finished.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <ctime>
@@ -89,6 +93,28 @@ std::string nameKey(const exchange::Contact& c) {
     return out;
 }
 
+// One sync of a folder at a time: two at once would both upload the same
+// new persons. An flock on DIR/Data/LumoSync.lock, held for the run; the
+// system drops it when the process ends, however it ends.
+class FolderLock {
+public:
+    explicit FolderLock(const fs::path& folder) {
+        const fs::path file = folder / "Data" / "LumoSync.lock";
+        fd_ = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        if (fd_ < 0) throw Error("同期の記録のロックを作れません: " + file.string());
+        if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+            ::close(fd_);
+            throw Error("この住所録はいまほかで同期中です。終わってからもう一度同期してください");
+        }
+    }
+    ~FolderLock() { ::close(fd_); }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+private:
+    int fd_ = -1;
+};
+
 const fs::path& requireAddressBook(const fs::path& folder) {
     const fs::path file = folder / "Data" / "LumoBase.mdb";
     if (!fs::exists(file)) throw Error("住所録のファイルがありません: " + file.string());
@@ -99,6 +125,7 @@ class SyncRun {
 public:
     SyncRun(const fs::path& folder, const SyncSettings& settings)
         : folder_(requireAddressBook(folder)),
+          lock_(folder),
           localTime_(LocalBook::lastWritten(folder)),
           state_(SyncState::fileOf(folder)),
           book_(folder),
@@ -469,6 +496,7 @@ private:
     }
 
     fs::path folder_;
+    FolderLock lock_;
     long long localTime_;  // taken before the book is opened: opening it writes its log file
     SyncState state_;
     LocalBook book_;

@@ -3,6 +3,10 @@
 // clients, and two folders on one address book. After each case both
 // sides are compared with what they must hold, written out by hand, and
 // with each other card for card (checkAgreement).
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -243,6 +247,19 @@ TEST_F(SyncTest, WithTheStateLostOurCardsFindTheirPersonsByUid) {
     EXPECT_EQ(r.addedHere, 0);
     expectBoth({"山本 太郎 / 090-1111-0000 / ", "鈴木 花子 / 080-3333-4444 / "});
     expectSettled();
+}
+
+TEST_F(SyncTest, OneSyncOfAFolderAtATime) {
+    const int held = ::open((here.path() / "Data" / "LumoSync.lock").c_str(), O_RDWR | O_CREAT, 0644);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);  // as another sync of this folder holds it
+    try {
+        syncNow(here, url);
+        ADD_FAILURE() << "a second sync of the folder ran";
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find("ほかで同期中"), std::string::npos) << e.what();
+    }
+    ::close(held);
+    EXPECT_EQ(changes(syncNow(here, url)), 0);
 }
 
 TEST_F(SyncTest, AnotherAddressBookIsRefusedUntilTheStateIsRemoved) {
