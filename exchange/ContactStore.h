@@ -47,7 +47,10 @@ public:
     LumoAccess::Long add(Contact& contact);
     // Rewrites the person contact.person.lngPersonID and makes its rows
     // equal to the contact's (UpPersonalInformation: each kind of row is
-    // committed on its own).
+    // committed on its own, so after a failure the kinds before it stay
+    // changed). The library refuses fewer greetings than the person has
+    // stored (a greeting row is never removed this way), and a date of 0
+    // keeps the stored date.
     void update(Contact& contact);
     // Deletes the person with its rows.
     void remove(LumoAccess::Long id);

@@ -29,6 +29,9 @@ constexpr std::string_view kQuiet[] = {
 // Binary properties: never decoded, counted when they carry data.
 constexpr std::string_view kBinary[] = {"PHOTO", "LOGO", "SOUND", "KEY"};
 
+// iPhone's labels that say no more than the field they are on.
+constexpr std::string_view kPlainLabels[] = {"HomePage", "Home", "Work", "Other"};
+
 // Google's own system groups, which are not the person's group.
 constexpr std::string_view kSystemCategories[] = {"myContacts", "starred"};
 
@@ -157,8 +160,9 @@ private:
 
     // ------------------------------------------------------------ fields
 
-    void assign(TextField field, std::string value, int line, std::string_view origin) {
-        (void)line;
+    // A field takes the first value given; a different later one is kept as
+    // a leftover, so that nothing is lost.
+    void assign(TextField field, std::string value, int, std::string_view origin) {
         std::string& target = card_.contact.person.*field;
         if (value.empty() || target == value) return;
         if (target.empty()) {
@@ -255,8 +259,6 @@ private:
     }
 
     void takeRow(const PersonProperty& row, const Property& p) {
-        PersonInformation& person = card_.contact.person;
-        (void)person;
         switch (row.form) {
             case Form::Text:
             case Form::SortString:
@@ -418,6 +420,10 @@ private:
     void take(const Property& p, bool fallback) {
         if (const PersonProperty* row = rowFor(p, fallback)) {
             takeRow(*row, p);
+            // The person's own fields have no label of their own; say so
+            // for a label that says more than home or work.
+            if (const std::string label = labelOf(p); !label.empty() && !among(kPlainLabels, label))
+                card_.placedElsewhere.push_back(p.name + " のラベル「" + label + "」 → 取り込みません (ラベルの列がありません)");
             return;
         }
         if (fallback) return;
