@@ -13,6 +13,9 @@ LUMO_PACKAGES_BUILD=(
   # lumo import reads Jet database files with libmdb.
   mdbtools-dev
   python3
+  # lumo sync: HTTPS with libcurl, the servers' XML answers with libxml2.
+  libcurl4-openssl-dev
+  libxml2-dev
 )
 # The export wizard: Qt Widgets, Qt Test, moc and the offscreen platform;
 # Qt's own Japanese texts; Japanese fonts for the captions.
@@ -44,6 +47,8 @@ LUMO_PACKAGES_TEST=(
   xdotool
   # An independent reader of the exported vCards (tests/exchange).
   python3-vobject
+  # The sync tests run a real CardDAV server.
+  radicale
 )
 # scripts/profile: callgrind and callgrind_annotate.
 LUMO_PACKAGES_PROFILE=(

@@ -19,6 +19,7 @@
 #include "tools/lumo/Version.h"
 #include "tools/sql/SqlCommand.h"
 #include "tools/vcard/VCardCommand.h"
+#include "tools/sync/SyncCommand.h"
 
 namespace lumo::tools {
 namespace {
@@ -33,6 +34,7 @@ const std::vector<const Command*>& commands() {
         &kExportCommand,
         &kSqlCommand,
         &kVCardCommand,
+        &kSyncCommand,
     };
     return all;
 }

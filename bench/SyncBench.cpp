@@ -1,0 +1,78 @@
+// lumo sync on loopback: the first sync of N persons (all uploaded), a sync
+// with nothing changed, and a later sync with 10 persons changed here, each
+// with the time spent waiting for the server beside the whole time.
+//
+//   lumo_sync_bench [PERSONS] [--radicale]
+//
+// PERSONS defaults to 10000. The server is an address book in memory
+// (bench/MemoryCardDav.h), so that the figures show our side; --radicale
+// runs Debian's Radicale instead (its time per request grows with the
+// number of cards, so its first sync of 10,000 takes hours: use a few
+// hundred persons with it).
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <optional>
+#include <string>
+
+#include "bench/MemoryCardDav.h"
+#include "exchange/ContactStore.h"
+#include "sync/SyncFolder.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/sync/RadicaleServer.h"
+
+namespace {
+
+using namespace lumo;
+
+void row(const char* what, const sync::SyncReport& r) {
+    std::printf("%-34s %8.2f s  server %8.2f s  ours %8.2f s  requests %6d\n", what, r.totalSeconds, r.serverSeconds,
+                r.totalSeconds - r.serverSeconds, r.requests);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int persons = 10000;
+    bool radicale = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--radicale") radicale = true;
+        else persons = std::atoi(argv[i]);
+    }
+    test::TemporaryFolder folder("lumo_sync_bench");
+    const test::ChildExit init = test::runProgram(
+        {test::buildProgram("lumo").string(), "init", "--persons", std::to_string(persons), folder.path().string()});
+    if (init.status != 0) {
+        std::cerr << init.err;
+        return 1;
+    }
+    std::optional<test::RadicaleServer> radicaleServer;
+    std::optional<bench::MemoryCardDav> memoryServer;
+    std::string url;
+    if (radicale) url = radicaleServer.emplace().makeAddressBook("bench", "contacts");
+    else url = memoryServer.emplace().url();
+    const sync::SyncSettings settings{url, {}};
+
+    std::printf("lumo sync, %d persons, %s on loopback\n", persons, radicale ? "Radicale" : "an address book in memory");
+    row("first sync (all uploaded)", sync::syncFolder(folder.path(), settings));
+    row("nothing changed", sync::syncFolder(folder.path(), settings));
+    {
+        exchange::ContactStore store(folder.path());
+        const auto ids = store.ids();
+        for (std::size_t i = 0; i < 10 && i < ids.size(); ++i) {
+            exchange::Contact c = store.read(ids[i * (ids.size() / 10)]);
+            c.person.strNickName = "変更 " + std::to_string(i);
+            store.update(c);
+        }
+    }
+    row("10 persons changed here", sync::syncFolder(folder.path(), settings));
+
+    // A second computer's first sync: every card comes down into an empty folder.
+    test::TemporaryFolder second("lumo_sync_bench");
+    if (test::runProgram({test::buildProgram("lumo").string(), "init", second.path().string()}).status != 0) return 1;
+    row("second folder (all downloaded)", sync::syncFolder(second.path(), settings));
+    row("second folder, nothing changed", sync::syncFolder(second.path(), settings));
+    return 0;
+}
