@@ -19,7 +19,9 @@
 #include "tools/lumo/Version.h"
 #include "tools/sql/SqlCommand.h"
 #include "tools/vcard/VCardCommand.h"
+#if LUMO_HAVE_SYNC
 #include "tools/sync/SyncCommand.h"
+#endif
 
 namespace lumo::tools {
 namespace {
@@ -34,7 +36,9 @@ const std::vector<const Command*>& commands() {
         &kExportCommand,
         &kSqlCommand,
         &kVCardCommand,
+#if LUMO_HAVE_SYNC  // built where libcurl and libxml2 are found (sync/CMakeLists.txt)
         &kSyncCommand,
+#endif
     };
     return all;
 }
