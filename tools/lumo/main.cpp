@@ -10,18 +10,22 @@
 #include "platform/MessageSink.h"
 #include "platform/db/ProgramSettings.h"
 #include "tools/export/ExportCommand.h"
+#include "tools/greetings/GreetingsCommand.h"
 #include "tools/import/ImportCommand.h"
 #include "tools/init/InitCommand.h"
 #include "tools/lumo/Command.h"
 #include "tools/lumo/ReportLine.h"
 #include "tools/lumo/Version.h"
+#include "tools/print/PrintCommand.h"
 #include "tools/sql/SqlCommand.h"
 
 namespace lumo::tools {
 namespace {
 
 // Each subcommand adds one entry here; their examples run in this order.
-std::array<const Command*, 4> commands() { return {&kInitCommand, &kImportCommand, &kExportCommand, &kSqlCommand}; }
+std::array<const Command*, 6> commands() {
+    return {&kInitCommand, &kImportCommand, &kExportCommand, &kSqlCommand, &kGreetingsCommand, &kPrintCommand};
+}
 
 void printUsage(std::ostream& out) {
     out << "使い方 / Usage:\n";
