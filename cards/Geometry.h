@@ -13,8 +13,10 @@ struct Rect {
     double bottom() const { return y + height; }
     double centreX() const { return x + width / 2; }
     double centreY() const { return y + height / 2; }
+    // Edges that meet count as inside (within a nanometre of rounding).
     bool contains(const Rect& r) const {
-        return r.x >= x && r.y >= y && r.right() <= right() && r.bottom() <= bottom();
+        constexpr double e = 1e-6;
+        return r.x >= x - e && r.y >= y - e && r.right() <= right() + e && r.bottom() <= bottom() + e;
     }
     bool overlaps(const Rect& r) const { return r.x < right() && x < r.right() && r.y < bottom() && y < r.bottom(); }
 };

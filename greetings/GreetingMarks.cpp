@@ -5,6 +5,7 @@
 
 #include "greetings/Mourning.h"
 #include "platform/Error.h"
+#include "platform/db/Recordset.h"
 
 namespace lumo::greetings {
 
@@ -31,9 +32,29 @@ namespace {
     throw Error("人物 " + std::to_string(personId) + " の" + what + "を読めません");
 }
 
+// The library overwrites a person's stored rows with the elements in the
+// order the engine returns "SELECT * FROM table WHERE PERSON_ID = n",
+// which need not be the order it reads them for display (phones by RANK,
+// mails by RANK descending). The elements are put in that order, so that
+// every stored row gets its own values back and keeps its key.
+template <class R>
+void inStoredOrder(db::Connection& connection, const char* table, const char* key, Long personId,
+                   std::vector<R>& rows, Long R::*id) {
+    db::Recordset rs;
+    rs.Open(std::string("SELECT * FROM ") + table + " WHERE PERSON_ID = " + std::to_string(personId), connection,
+            db::adOpenStatic, db::adLockReadOnly, db::adCmdText);
+    std::vector<Long> order;
+    for (; !rs.Eof(); rs.MoveNext()) order.push_back(rs.Fields(key).Value().toLong());
+    const auto position = [&](const R& r) {
+        return static_cast<std::size_t>(std::ranges::find(order, r.*id) - order.begin());
+    };
+    std::ranges::stable_sort(rows, {}, position);
+}
+
 }  // namespace
 
-void markGreeting(clsPidAccess& access, Long personId, Long year, const GreetingChange& change) {
+void markGreeting(AddressBook& book, Long personId, Long year, const GreetingChange& change) {
+    clsPidAccess& access = book.access();
     PersonInformation person = access.GetPersonalInformation(personId);
     if (person.lngPersonID != personId) throw Error("人物 " + std::to_string(personId) + " が見つかりません");
     std::vector<PhoneInformation> phones;
@@ -44,13 +65,11 @@ void markGreeting(clsPidAccess& access, Long personId, Long year, const Greeting
     if (access.GetMailAddressInfo(personId, mails)) failRead(personId, "メールアドレス");
     if (access.GetChildInformation(personId, children)) failRead(personId, "子供");
     if (access.GetGreetingInformation(personId, greetings)) failRead(personId, "挨拶状");
-    // Phones and mails are read in their display order (RANK), but the
-    // update overwrites the stored rows in key order: put them in key
-    // order so that every row gets its own values back.
-    std::ranges::sort(phones, {}, &PhoneInformation::lngPhoneID);
-    std::ranges::sort(mails, {}, &MailInformation::lngMailID);
-    std::ranges::sort(children, {}, &ChildrenInformation::lngChildID);
-    std::ranges::sort(greetings, {}, &GreetingInformation::lngGreetingID);
+    db::Connection& cn = book.connection();
+    inStoredOrder(cn, "T_PHONE", "PHONE_ID", personId, phones, &PhoneInformation::lngPhoneID);
+    inStoredOrder(cn, "T_EMAIL", "MAIL_ID", personId, mails, &MailInformation::lngMailID);
+    inStoredOrder(cn, "T_CHILDREN", "CHILD_ID", personId, children, &ChildrenInformation::lngChildID);
+    inStoredOrder(cn, "T_GREETING", "GREETING_ID", personId, greetings, &GreetingInformation::lngGreetingID);
     applyChange(greetings, personId, year, change);
     if (access.UpPersonalInformation(person, phones, mails, greetings, children))
         throw Error("人物 " + std::to_string(personId) + " の挨拶状を記録できません");

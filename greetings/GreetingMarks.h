@@ -5,11 +5,12 @@
 // given, so the person is read whole first and written back whole, with
 // only the greeting row of the year changed (or added when missing).
 //
-// The access object is the caller's; one thread at a time, as its rule says.
+// The address book is the caller's; one thread at a time, as its rule says.
 #include <optional>
 #include <vector>
 
 #include "access/LumoAccess.h"
+#include "greetings/AddressBook.h"
 #include "greetings/Season.h"
 
 namespace lumo::greetings {
@@ -30,7 +31,6 @@ void applyChange(std::vector<LumoAccess::GreetingInformation>& rows, LumoAccess:
 // Reads person `personId` whole, applies the change and writes the person
 // back. Throws lumo::Error when the person is missing or the library has
 // reported a failure (nothing is written when reading failed).
-void markGreeting(LumoAccess::clsPidAccess& access, LumoAccess::Long personId, LumoAccess::Long year,
-                  const GreetingChange& change);
+void markGreeting(AddressBook& book, LumoAccess::Long personId, LumoAccess::Long year, const GreetingChange& change);
 
 }  // namespace lumo::greetings

@@ -75,7 +75,7 @@ int mark(const Common& c, GreetingChange change, const std::vector<Long>& ids, s
     int failed = 0;
     for (Long id : ids) {
         try {
-            markGreeting(book.access(), id, c.year, change);
+            markGreeting(book, id, c.year, change);
         } catch (const std::exception& e) {
             err << "lumo greetings: " << e.what() << " (記録していません)\n";
             ++failed;
@@ -95,8 +95,6 @@ int run(Arguments args, std::ostream& out, std::ostream& err) {
     std::vector<Long> ids;
     JointChoice joint;
     bool jointGiven = false;
-    // --sent, --received and --mourning take the IDs that follow them.
-    std::vector<Long>* collecting = nullptr;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view a = args[i];
         const auto value = [&](const char* option) {
@@ -105,13 +103,11 @@ int run(Arguments args, std::ostream& out, std::ostream& err) {
         };
         if (a == "--year") {
             c.year = parseNumber(value("--year"), "--year");
-            collecting = nullptr;
         } else if (a == "--season") {
             const std::string_view s = value("--season");
             const auto season = parseSeason(s);
             if (!season) throw UsageError("季節は 年賀, 暑中, 中元, 歳暮 のどれかです: " + std::string(s));
             c.season = *season;
-            collecting = nullptr;
         } else if (a == "--filter") {
             const std::string_view f = value("--filter");
             const auto parsed = parseFilter(f);
@@ -119,7 +115,6 @@ int run(Arguments args, std::ostream& out, std::ostream& err) {
             filter = *parsed;
         } else if (a == "--sent" || a == "--received" || a == "--mourning") {
             (a == "--sent" ? change.sent : a == "--received" ? change.received : change.mourning) = true;
-            collecting = &ids;
         } else if (a == "--clear") {
             clear = true;
         } else if (a == "--mate") {
@@ -136,7 +131,7 @@ int run(Arguments args, std::ostream& out, std::ostream& err) {
             c.verb = a;
         } else if (c.dir.empty()) {
             c.dir = a;
-        } else if (collecting || c.verb == "joint") {
+        } else if (c.verb == "mark" || c.verb == "joint") {  // the persons' IDs
             ids.push_back(parseNumber(a, "ID"));
         } else {
             throw UsageError("引数が多すぎます: " + std::string(a));

@@ -161,7 +161,7 @@ int run(Arguments args, std::ostream& out, std::ostream& err) {
     int failed = 0;
     for (const PrintedCard& card : selection.cards) {
         try {
-            markGreeting(book.access(), card.personId, o.request.year, sent);
+            markGreeting(book, card.personId, o.request.year, sent);
         } catch (const std::exception& e) {
             err << "lumo print: " << card.name << " (ID " << card.personId << ") の出を記録できません: " << e.what()
                 << '\n';
