@@ -13,6 +13,11 @@ LUMO_PACKAGES_BUILD=(
   # lumo import reads Jet database files with libmdb.
   mdbtools-dev
   python3
+  # lumo print hagaki: pango and cairo lay out and draw the vertical text,
+  # IPAex Mincho is the cards' default font.
+  libpango1.0-dev
+  libcairo2-dev
+  fonts-ipaexfont-mincho
 )
 # The export wizard: Qt Widgets, Qt Test, moc and the offscreen platform;
 # Qt's own Japanese texts; Japanese fonts for the captions.
@@ -34,6 +39,8 @@ LUMO_PACKAGES_TEST=(
   python3-pytest
   python3-setuptools
   python3-pip
+  # The card tests render PDFs and read them back (pdftoppm, pdftotext, pdffonts).
+  poppler-utils
 )
 # scripts/profile: callgrind and callgrind_annotate.
 LUMO_PACKAGES_PROFILE=(
