@@ -56,6 +56,7 @@ struct Options {
     bool markSent = false;
     bool force = false;
     std::string out;
+    std::string preview;
 };
 
 Options parse(Arguments args) {
@@ -102,6 +103,8 @@ Options parse(Arguments args) {
             o.force = true;
         } else if (a == "--out") {
             o.out = value("--out");
+        } else if (a == "--preview") {
+            o.preview = value("--preview");
         } else if (a.starts_with("--")) {
             throw UsageError("知らないオプションです: " + std::string(a));
         } else if (!haveKind) {
@@ -151,6 +154,13 @@ int run(Arguments args, std::ostream& out, std::ostream& err) {
         pdf.addPage(cards::layoutCard(card.recipient, sender ? &*sender : nullptr, o.layout));
     pdf.finish();
     staged.publish(o.force ? StagedFile::Replace::Yes : StagedFile::Replace::No);
+    if (!o.preview.empty()) {
+        // The first card as it will look, on a card with its boxes.
+        cards::DrawOptions guides = o.draw;
+        guides.guides = true;
+        const PrintedCard& first = selection.cards.front();
+        renderer.writePng(o.preview, cards::layoutCard(first.recipient, sender ? &*sender : nullptr, o.layout), 200, guides);
+    }
     out << target.string() << " に " << pdf.pages() << " 枚を印刷しました (" << o.request.year << "年)\n";
     if (!o.markSent) return kExitOk;
 
