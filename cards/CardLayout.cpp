@@ -92,7 +92,7 @@ std::string joinWithSpace(const std::string& a, const std::string& b) {
 }
 
 void layoutName(CardLayout& layout, const Recipient& r, NumberStyle style) {
-    const PageSpec& page = layout.page;
+    const PageGeometry& page = layout.page;
     const Rect& region = page.name;
     const std::vector<Cell> family = verticalCells(r.familyName, style);
     std::vector<GivenName> given = r.givenNames;
@@ -140,7 +140,7 @@ void layoutName(CardLayout& layout, const Recipient& r, NumberStyle style) {
 }
 
 void layoutSender(CardLayout& layout, const Sender& sender, NumberStyle style) {
-    const PageSpec& page = layout.page;
+    const PageGeometry& page = layout.page;
     const Rect& region = page.sender;
     const std::vector<Cell> a1 = verticalCells(sender.address1, style);
     const std::vector<Cell> a2 = verticalCells(sender.address2, style);
@@ -201,8 +201,8 @@ std::vector<std::vector<Cell>> splitCells(const std::vector<Cell>& cells, std::s
 }
 
 CardLayout layoutCard(const Recipient& recipient, const Sender* sender, const LayoutOptions& options) {
-    CardLayout layout{pageSpec(options.page), {}, {}};
-    const PageSpec& page = layout.page;
+    CardLayout layout{pageGeometry(options.page), {}, {}};
+    const PageGeometry& page = layout.page;
 
     const std::string digits = postalDigits(recipient.zip);
     const auto boxes = postalBoxes(page.width);

@@ -65,7 +65,7 @@ struct Label {
 };
 
 struct CardLayout {
-    PageSpec page;
+    PageGeometry page;
     std::vector<Column> columns;  // in reading order: right to left
     std::vector<Label> labels;
 };

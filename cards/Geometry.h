@@ -26,7 +26,7 @@ enum class PageKind { Hagaki, Envelope };
 // Where each part of the address side goes on one kind of page. The
 // regions are the areas the text may use; the layout shrinks the text to
 // stay inside them.
-struct PageSpec {
+struct PageGeometry {
     PageKind kind;
     double width;
     double height;
@@ -49,7 +49,7 @@ struct PageSpec {
 };
 
 // 官製はがき, 100 x 148 mm.
-inline constexpr PageSpec kHagaki{
+inline constexpr PageGeometry kHagaki{
     PageKind::Hagaki, 100.0, 148.0,
     /*address*/ {67.5, 26.0, 25.5, 100.0}, 6.0, 3.2,
     /*name*/ {32.0, 30.0, 36.0, 96.0}, 11.0, 5.0,
@@ -58,7 +58,7 @@ inline constexpr PageSpec kHagaki{
 };
 
 // 長形3号 envelope, 120 x 235 mm.
-inline constexpr PageSpec kEnvelope{
+inline constexpr PageGeometry kEnvelope{
     PageKind::Envelope, 120.0, 235.0,
     /*address*/ {82.0, 28.0, 30.0, 150.0}, 8.0, 3.6,
     /*name*/ {38.0, 40.0, 44.0, 150.0}, 14.0, 6.0,
@@ -66,6 +66,6 @@ inline constexpr PageSpec kEnvelope{
     /*sender*/ {8.0, 150.0, 28.0, 70.0}, 4.2, 2.8,
 };
 
-inline const PageSpec& pageSpec(PageKind kind) { return kind == PageKind::Hagaki ? kHagaki : kEnvelope; }
+inline const PageGeometry& pageGeometry(PageKind kind) { return kind == PageKind::Hagaki ? kHagaki : kEnvelope; }
 
 }  // namespace lumo::cards

@@ -3,7 +3,8 @@
 // geometry: 5.7 x 8.0 mm, tops 12.0 mm below the top edge, the last box's
 // right side 8.0 mm from the right edge, gaps of 1.3 mm (boxes 1 to 3),
 // 1.9 mm (3 to 4) and 1.1 mm (4 to 7). Envelopes carry the same boxes at
-// the same distances from their top-right corner.
+// the same distances from their top-right corner. A pure function; any
+// thread.
 #include <array>
 
 #include "cards/Geometry.h"

@@ -149,7 +149,7 @@ void drawLabel(cairo_t* cr, PageText& text, const Label& label) {
     cairo_restore(cr);
 }
 
-void drawGuides(cairo_t* cr, const PageSpec& page) {
+void drawGuides(cairo_t* cr, const PageGeometry& page) {
     cairo_save(cr);
     cairo_set_line_width(cr, 0.3);
     cairo_set_source_rgb(cr, 0.85, 0.25, 0.25);

@@ -191,9 +191,9 @@ int run(Arguments args, std::ostream& out, std::ostream& err) {
 const Command kPrintCommand{
     "print",
     kPrintUsage,
-    "  lumo print hagaki . --year 2027 --sender 1 --out cards.pdf\n"
-    "  lumo print hagaki . --year 2027 --ids 1 4 --numbers kanji10 --out two.pdf\n"
-    "  lumo print hagaki . --year 2027 --office --ids 2 --envelope --out envelope.pdf\n",
+    "  lumo print hagaki . --year 2026 --sender 1 --out cards.pdf\n"
+    "  lumo print hagaki . --year 2026 --ids 1 4 --numbers kanji10 --out two.pdf\n"
+    "  lumo print hagaki . --year 2026 --office --ids 2 --envelope --out envelope.pdf\n",
     &run,
 };
 
