@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSettings>
 #include <QVBoxLayout>
 
 #include "greetings/GreetingMarks.h"
@@ -78,6 +79,13 @@ PrintPreviewWindow::PrintPreviewWindow(AddressBook& book, const PrintRequest& re
     connect(previous_, &QPushButton::clicked, this, [this] { showCard(current_ - 1); });
     connect(next_, &QPushButton::clicked, this, [this] { showCard(current_ + 1); });
     connect(save, &QPushButton::clicked, this, [this] { saveAsked(); });
+    // The printer's offset is the program's setting: found once with a
+    // test print, kept for the next year.
+    QSettings settings;
+    offsetX_->setValue(settings.value("cards/offsetX", 0.0).toDouble());
+    offsetY_->setValue(settings.value("cards/offsetY", 0.0).toDouble());
+    connect(offsetX_, &QDoubleSpinBox::valueChanged, this, [](double v) { QSettings().setValue("cards/offsetX", v); });
+    connect(offsetY_, &QDoubleSpinBox::valueChanged, this, [](double v) { QSettings().setValue("cards/offsetY", v); });
     draw_.guides = true;
     redraw();
 }

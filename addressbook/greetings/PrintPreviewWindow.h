@@ -3,7 +3,8 @@
 // print request one at a time, drawn by the same cairo routine that writes
 // the PDF, with the persons left out and why; the number style and the
 // printer offset change the preview at once. Saving writes the PDF and then
-// asks whether to tick 出 for every printed person.
+// asks whether to tick 出 for every printed person. The printer offset is
+// kept with QSettings (cards/offsetX, cards/offsetY, in mm) of the program.
 //
 // Uses the caller's AddressBook, which must outlive the window; GUI thread.
 #include <QDialog>

@@ -4,6 +4,8 @@
 // with 出 ticked. LUMO_SCREENSHOT_DIR, when set, receives a picture of each.
 #include <QApplication>
 #include <QLineEdit>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -36,6 +38,7 @@ class GreetingWindowsTest : public QObject {
     std::string personDb_;
 
 private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() {
         folder_ = std::make_unique<test::ScratchFolder>();
         personDb_ = test::makeEmptyDatabases(folder_->path());
@@ -95,6 +98,17 @@ private slots:
         QVERIFY(window.image() != kanji);
         window.setNumbers(cards::NumberStyle::Kanji);
         QCOMPARE(window.image(), kanji);
+        // The offset moves the drawing and is kept for the next window.
+        window.setOffset(2.0, -1.5);
+        QVERIFY(window.image() != kanji);
+        {
+            PrintPreviewWindow again(book, request);
+            again.showCard(3);
+            QCOMPARE(again.image().size(), kanji.size());
+        }
+        QCOMPARE(QSettings().value("cards/offsetX").toDouble(), 2.0);
+        QCOMPARE(QSettings().value("cards/offsetY").toDouble(), -1.5);
+        window.setOffset(0, 0);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         screenshot(window, "greetings-print-preview.png");
