@@ -1,6 +1,7 @@
 #include "addressbook/greetings/YearListWindow.h"
 
 #include <QCheckBox>
+#include <algorithm>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
