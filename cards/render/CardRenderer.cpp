@@ -18,8 +18,7 @@ namespace {
 constexpr double kPointsPerMm = 72.0 / 25.4;
 
 
-bool familyInstalled(const std::string& family) {
-    PangoFontMap* map = pango_cairo_font_map_get_default();
+bool familyInstalled(PangoFontMap* map, const std::string& family) {
     PangoFontFamily** families = nullptr;
     int count = 0;
     pango_font_map_list_families(map, &families, &count);
@@ -32,15 +31,20 @@ bool familyInstalled(const std::string& family) {
 
 }  // namespace
 
+// The renderer's own font map rather than pango's default one, which
+// belongs to the thread and lives until the thread ends: this one, with
+// the fonts it has loaded, goes with the renderer.
 struct CardRenderer::State {
+    PangoFontMap* fontMap = pango_cairo_font_map_new();
     PangoFontDescription* font = nullptr;
     ~State() {
         if (font) pango_font_description_free(font);
+        g_object_unref(fontMap);
     }
 };
 
 CardRenderer::CardRenderer(const std::string& fontFamily) : state_(std::make_unique<State>()), family_(fontFamily) {
-    if (!familyInstalled(fontFamily))
+    if (!familyInstalled(state_->fontMap, fontFamily))
         throw Error("フォント「" + fontFamily + "」が見つかりません (fc-list で入っているフォントを確かめてください)");
     state_->font = pango_font_description_new();
     pango_font_description_set_family(state_->font, fontFamily.c_str());
@@ -55,8 +59,8 @@ namespace {
 // positions in millimetres must stay fractional.
 class PageText {
 public:
-    PageText(cairo_t* cr, const PangoFontDescription* font) : cr_(cr) {
-        context_ = pango_cairo_create_context(cr);
+    PageText(cairo_t* cr, PangoFontMap* fontMap, const PangoFontDescription* font) : cr_(cr) {
+        context_ = pango_font_map_create_context(fontMap);
         cairo_font_options_t* options = cairo_font_options_create();
         cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
         cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
@@ -174,7 +178,7 @@ void CardRenderer::draw(void* cairoContext, const CardLayout& layout, const Draw
     cairo_clip(cr);
     cairo_translate(cr, options.offsetX, options.offsetY);
     cairo_set_source_rgb(cr, 0, 0, 0);
-    PageText text(cr, state_->font);
+    PageText text(cr, state_->fontMap, state_->font);
     for (const Column& column : layout.columns) drawColumn(cr, text, column);
     for (const Label& label : layout.labels) drawLabel(cr, text, label);
     cairo_restore(cr);
