@@ -16,6 +16,11 @@ LUMO_PACKAGES_BUILD=(
   # lumo sync: HTTPS with libcurl, the servers' XML answers with libxml2.
   libcurl4-openssl-dev
   libxml2-dev
+  # lumo print hagaki: pango and cairo lay out and draw the vertical text,
+  # IPAex Mincho is the cards' default font.
+  libpango1.0-dev
+  libcairo2-dev
+  fonts-ipaexfont-mincho
 )
 # The export wizard: Qt Widgets, Qt Test, moc and the offscreen platform;
 # Qt's own Japanese texts; Japanese fonts for the captions.
@@ -49,6 +54,8 @@ LUMO_PACKAGES_TEST=(
   python3-vobject
   # The sync tests run a real CardDAV server.
   radicale
+  # The card tests render PDFs and read them back (pdftoppm, pdftotext, pdffonts).
+  poppler-utils
 )
 # scripts/profile: callgrind and callgrind_annotate.
 LUMO_PACKAGES_PROFILE=(

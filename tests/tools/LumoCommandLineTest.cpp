@@ -21,7 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::vector<std::string> kCommands{"init", "export", "sql", "vcard"};  // the order their examples build on
+const std::vector<std::string> kCommands{"init", "export", "sql", "vcard", "greetings", "print"};  // the order their examples build on
 // Commands whose examples need files a user brings (Jet files to import).
 const std::vector<std::string> kCommandsWithOwnFiles{"import"};
 

@@ -12,11 +12,13 @@
 #if LUMO_HAVE_IMPORT
 #include "tools/import/ImportCommand.h"
 #endif
+#include "tools/greetings/GreetingsCommand.h"
 #include "tools/init/InitCommand.h"
 #include "tools/lumo/Arguments.h"
 #include "tools/lumo/Command.h"
 #include "tools/lumo/ReportLine.h"
 #include "tools/lumo/Version.h"
+#include "tools/print/PrintCommand.h"
 #include "tools/sql/SqlCommand.h"
 #include "tools/vcard/VCardCommand.h"
 #if LUMO_HAVE_SYNC
@@ -36,6 +38,8 @@ const std::vector<const Command*>& commands() {
         &kExportCommand,
         &kSqlCommand,
         &kVCardCommand,
+        &kGreetingsCommand,
+        &kPrintCommand,
 #if LUMO_HAVE_SYNC  // built where libcurl and libxml2 are found (sync/CMakeLists.txt)
         &kSyncCommand,
 #endif
