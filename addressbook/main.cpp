@@ -11,6 +11,9 @@
 #include "addressbook/BookFolder.h"
 #include "addressbook/LibraryMessages.h"
 #include "addressbook/MainWindow.h"
+#if LUMO_BOOK_OTHER_PARTS
+#include "addressbook/OtherParts.h"
+#endif
 #include "export/wizard/QtJapanese.h"
 #include "platform/ErrorReport.h"
 #include "platform/MessageSink.h"
@@ -50,6 +53,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Lumo"));
     QApplication::setApplicationName(QStringLiteral("LumoAddressBook"));
     QApplication::setApplicationDisplayName(QStringLiteral("住所録"));
     QTranslator qtTexts;
@@ -75,6 +79,9 @@ int main(int argc, char* argv[]) {
     }
     lumo::book::MainWindow window(book);
     if (!window.open()) return 1;
+#if LUMO_BOOK_OTHER_PARTS
+    lumo::book::addOtherParts(window);
+#endif
     window.show();
     return QApplication::exec();
 }
