@@ -146,6 +146,10 @@ MainWindow::MainWindow(BookFolder book, QWidget* parent) : QMainWindow(parent), 
     setCentralWidget(central);
     count_ = new QLabel;
     statusBar()->addPermanentWidget(count_);
+    postalSource_ = new QLabel;
+    postalSource_->setObjectName(QStringLiteral("postalSource"));
+    statusBar()->addPermanentWidget(postalSource_);
+    loadPostalTable();
 
     buildMenus();
 
@@ -361,6 +365,7 @@ PersonEditor* MainWindow::openCard(int32_t personId) {
     if (!pid_) return nullptr;
     auto* editor = new PersonEditor(*pid_, groupChoices(), personId, selectedTypeId() > 0 ? selectedTypeId() : 0, this);
     editor->setAttribute(Qt::WA_DeleteOnClose);
+    editor->usePostalTable(postal_);
     connect(editor, &PersonEditor::saved, this, [this](int32_t id) {
         keepSelection_ = id;
         refreshAll();
@@ -368,6 +373,19 @@ PersonEditor* MainWindow::openCard(int32_t personId) {
     connect(editor, &PersonEditor::removed, this, [this](int32_t) { refreshAll(); });
     editor->show();
     return editor;
+}
+
+void MainWindow::loadPostalTable(const std::filesystem::path& skkDictionary) {
+    try {
+        postal_ = postal::loadPostalTable(book_.postalDatabase(), skkDictionary);
+        postalSource_->setText(qs(postal_.sourceLabel()));
+        postalSource_->setToolTip(QString());
+    } catch (const std::exception& e) {
+        // The cards go on without postal help; the address book itself is fine.
+        postal_ = {};
+        postalSource_->setText(QStringLiteral("郵便番号: 読めません"));
+        postalSource_->setToolTip(QString::fromUtf8(e.what()));
+    }
 }
 
 bool MainWindow::movePerson(int32_t personId, int32_t typeId) {

@@ -21,6 +21,7 @@
 #include "addressbook/PersonEditor.h"
 #include "addressbook/PersonListModel.h"
 #include "platform/db/Connection.h"
+#include "tools/postal/PostalTable.h"
 
 class QLabel;
 class QLineEdit;
@@ -46,6 +47,12 @@ public:
     bool open();
 
     const BookFolder& book() const { return book_; }
+    // The postal codes the cards offer: the folder's Data/LumoPostal.sqlite,
+    // else the SKK dictionary `skkDictionary` when it exists. The start
+    // reads them with the installed dictionary; the status bar names the
+    // source. Cards opened later use the new table.
+    void loadPostalTable(const std::filesystem::path& skkDictionary = postal::kSkkZipcodeDictionary);
+    const postal::PostalTable& postalTable() const { return postal_; }
     LumoAccess::clsPidAccess& library() { return *pid_; }
     QLineEdit* searchBox() const { return search_; }
     QTableView* personView() const { return list_; }
@@ -109,6 +116,8 @@ private:
     QTableView* list_ = nullptr;
     QLabel* summary_ = nullptr;
     QLabel* count_ = nullptr;
+    postal::PostalTable postal_;
+    QLabel* postalSource_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QMenu* viewMenu_ = nullptr;
     QToolBar* toolBar_ = nullptr;

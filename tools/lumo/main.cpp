@@ -17,6 +17,7 @@
 #include "tools/lumo/Command.h"
 #include "tools/lumo/ReportLine.h"
 #include "tools/lumo/Version.h"
+#include "tools/postal/PostalCommand.h"
 #include "tools/sql/SqlCommand.h"
 
 namespace lumo::tools {
@@ -31,6 +32,7 @@ const std::vector<const Command*>& commands() {
 #endif
         &kExportCommand,
         &kSqlCommand,
+        &kPostalCommand,
     };
     return all;
 }
