@@ -47,14 +47,15 @@ bool save(QWidget& widget, const std::filesystem::path& file) {
     return ok;
 }
 
-// The card with its popup list of candidates drawn where it shows (the
-// popup is a window of its own, which grab() leaves out).
-bool saveWithPopup(QWidget& card, QWidget& popup, const std::filesystem::path& file) {
+// The card with its popup list of candidates drawn below the field, where
+// it shows on a screen (the popup is a window of its own, which grab()
+// leaves out, and the offscreen screen is narrower than the card).
+bool saveWithPopup(QWidget& card, QWidget& field, QWidget& popup, const std::filesystem::path& file) {
     QApplication::processEvents();
     QPixmap picture = card.grab();
     {
         QPainter painter(&picture);
-        painter.drawPixmap(popup.mapToGlobal(QPoint(0, 0)) - card.mapToGlobal(QPoint(0, 0)), popup.grab());
+        painter.drawPixmap(field.mapTo(&card, field.rect().bottomLeft()), popup.grab());
     }
     const bool ok = picture.save(QString::fromStdString(file.string()));
     std::printf("%s %s\n", ok ? "wrote" : "FAILED", file.c_str());
@@ -118,7 +119,7 @@ int main(int argc, char* argv[]) {
     zip->clear();
     typeKeys(zip, QStringLiteral("498-0000"));
     QWidget* popup = card->postalHelp(lumo::book::CardTab::Home)->codeCandidates()->popup();
-    ok = saveWithPopup(*card, *popup, out / "addressbook-postal.png") && ok;
+    ok = saveWithPopup(*card, *zip, *popup, out / "addressbook-postal.png") && ok;
     popup->hide();
     card->setAttribute(Qt::WA_DeleteOnClose, false);
     delete card;
