@@ -178,6 +178,13 @@ private slots:
         QVERIFY(source);
         QCOMPARE(source->text(), QStringLiteral("郵便番号: 日本郵便 2026/11/30"));
 
+        // A window opened on the folder now reads the file at its start.
+        book::MainWindow another(book::BookFolder{book.folder.path()});
+        QVERIFY(another.open());
+        auto* anotherSource = another.statusBar()->findChild<QLabel*>(QStringLiteral("postalSource"));
+        QTRY_COMPARE(anotherSource->text(), QStringLiteral("郵便番号: 日本郵便 2026/11/30"));
+        QCOMPARE(another.postalTable().size(), kImported.size());
+
         book::PersonEditor* card = book.window->openCard(1);
         QVERIFY(card);
         card->tabs()->setCurrentIndex(1);
