@@ -17,8 +17,10 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <chrono>
 #include <filesystem>
 
 #include "addressbook/ListWindows.h"
@@ -146,6 +148,10 @@ MainWindow::MainWindow(BookFolder book, QWidget* parent) : QMainWindow(parent), 
     setCentralWidget(central);
     count_ = new QLabel;
     statusBar()->addPermanentWidget(count_);
+    postalSource_ = new QLabel;
+    postalSource_->setObjectName(QStringLiteral("postalSource"));
+    statusBar()->addPermanentWidget(postalSource_);
+    startPostalLoad();
 
     buildMenus();
 
@@ -361,6 +367,7 @@ PersonEditor* MainWindow::openCard(int32_t personId) {
     if (!pid_) return nullptr;
     auto* editor = new PersonEditor(*pid_, groupChoices(), personId, selectedTypeId() > 0 ? selectedTypeId() : 0, this);
     editor->setAttribute(Qt::WA_DeleteOnClose);
+    editor->usePostalTable(postalTable());
     connect(editor, &PersonEditor::saved, this, [this](int32_t id) {
         keepSelection_ = id;
         refreshAll();
@@ -368,6 +375,48 @@ PersonEditor* MainWindow::openCard(int32_t personId) {
     connect(editor, &PersonEditor::removed, this, [this](int32_t) { refreshAll(); });
     editor->show();
     return editor;
+}
+
+void MainWindow::showPostal(const std::function<postal::PostalTable()>& read) {
+    try {
+        postal_ = read();
+        postalSource_->setText(qs(postal_.sourceLabel()));
+        postalSource_->setToolTip(QString());
+    } catch (const std::exception& e) {
+        // The cards go on without postal help; the address book itself is fine.
+        postal_ = {};
+        postalSource_->setText(QStringLiteral("郵便番号: 読めません"));
+        postalSource_->setToolTip(QString::fromUtf8(e.what()));
+    }
+}
+
+void MainWindow::startPostalLoad() {
+    postalSource_->setText(QStringLiteral("郵便番号: 読み込み中"));
+    pendingPostal_ = std::async(std::launch::async, [file = book_.postalDatabase()] {
+        return postal::loadPostalTable(file);
+    });
+    auto* poll = new QTimer(this);
+    poll->setInterval(50);
+    connect(poll, &QTimer::timeout, this, [this, poll] {
+        if (pendingPostal_.valid() && pendingPostal_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return;
+        finishPostalLoad();
+        poll->deleteLater();
+    });
+    poll->start();
+}
+
+void MainWindow::finishPostalLoad() {
+    if (pendingPostal_.valid()) showPostal([this] { return pendingPostal_.get(); });
+}
+
+void MainWindow::loadPostalTable(const std::filesystem::path& skkDictionary) {
+    finishPostalLoad();
+    showPostal([&] { return postal::loadPostalTable(book_.postalDatabase(), skkDictionary); });
+}
+
+const postal::PostalTable& MainWindow::postalTable() {
+    finishPostalLoad();
+    return postal_;
 }
 
 bool MainWindow::movePerson(int32_t personId, int32_t typeId) {

@@ -12,6 +12,8 @@
 // search thread and the list model; GUI thread only. Lives as long as the
 // program (or the test that made it).
 #include <QMainWindow>
+#include <functional>
+#include <future>
 #include <map>
 #include <memory>
 #include <vector>
@@ -21,6 +23,7 @@
 #include "addressbook/PersonEditor.h"
 #include "addressbook/PersonListModel.h"
 #include "platform/db/Connection.h"
+#include "tools/postal/PostalTable.h"
 
 class QLabel;
 class QLineEdit;
@@ -46,6 +49,14 @@ public:
     bool open();
 
     const BookFolder& book() const { return book_; }
+    // The postal codes the cards offer: the folder's Data/LumoPostal.sqlite,
+    // else the SKK dictionary `skkDictionary` when it exists; the status
+    // bar names the source. The start reads them (with the installed
+    // dictionary) on a thread of their own, since the whole country takes
+    // a few hundred milliseconds; the first card waits for that. Cards
+    // opened later use the table loaded here.
+    void loadPostalTable(const std::filesystem::path& skkDictionary = postal::kSkkZipcodeDictionary);
+    const postal::PostalTable& postalTable();
     LumoAccess::clsPidAccess& library() { return *pid_; }
     QLineEdit* searchBox() const { return search_; }
     QTableView* personView() const { return list_; }
@@ -109,6 +120,12 @@ private:
     QTableView* list_ = nullptr;
     QLabel* summary_ = nullptr;
     QLabel* count_ = nullptr;
+    void startPostalLoad();
+    void finishPostalLoad();  // waits for the start's read, if it still runs
+    void showPostal(const std::function<postal::PostalTable()>& read);
+    postal::PostalTable postal_;
+    std::future<postal::PostalTable> pendingPostal_;  // the start's read; its thread only builds the value
+    QLabel* postalSource_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QMenu* viewMenu_ = nullptr;
     QToolBar* toolBar_ = nullptr;

@@ -15,9 +15,11 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "addressbook/PostalCompleter.h"
 #include "client/AccessLibrary.h"
 #include "platform/Dates.h"
 #include "platform/MessageSink.h"
+#include "tools/postal/PostalTable.h"
 
 using lumo::dates::currentYear;
 using lumo::dates::formatYmd;
@@ -207,6 +209,18 @@ PersonEditor::PersonEditor(clsPidAccess& pid, std::vector<GroupChoice> groups, i
     showCard(card);
     textEdit(&PersonInformation::strLastName)->setFocus();  // the card's first field
     resize(860, 600);
+}
+
+void PersonEditor::usePostalTable(const postal::PostalTable& table) {
+    const auto help = [&](LumoAccess::String PersonInformation::*code, LumoAccess::String PersonInformation::*address) {
+        QLineEdit* codeEdit = textEdit(code);
+        codeEdit->setToolTip(QStringLiteral("7 桁の郵便番号で住所の候補を出します (%1)").arg(qs(table.sourceLabel())));
+        return new PostalCompleter(table, codeEdit, textEdit(address), this);
+    };
+    delete homePostal_;
+    delete officePostal_;
+    homePostal_ = help(&PersonInformation::strHomeZip, &PersonInformation::strHomeAddress1);
+    officePostal_ = help(&PersonInformation::strOfficeZip, &PersonInformation::strOfficeAddress1);
 }
 
 QWidget* PersonEditor::buildTab(CardTab tab) {

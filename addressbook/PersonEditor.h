@@ -31,7 +31,13 @@ class QTabWidget;
 class QTableWidget;
 class QPushButton;
 
+namespace lumo::postal {
+class PostalTable;
+}
+
 namespace lumo::book {
+
+class PostalCompleter;
 
 struct GroupChoice {
     int32_t typeId = 0;
@@ -64,6 +70,12 @@ public:
     QComboBox* groupBox() const { return group_; }
     QTabWidget* tabs() const { return tabs_; }
     QLineEdit* birthdayEdit() const { return birthday_; }
+
+    // Offers postal codes and addresses from `table` on the 自宅 and 勤務先
+    // tabs; the table must outlive the card.
+    void usePostalTable(const postal::PostalTable& table);
+    // The postal help of the 自宅 or 勤務先 tab; null before usePostalTable.
+    PostalCompleter* postalHelp(CardTab tab) const { return tab == CardTab::Office ? officePostal_ : homePostal_; }
 
     void done(int result) override;
 
@@ -99,6 +111,8 @@ private:
     QTableWidget* greetings_ = nullptr;
     QPlainTextEdit* note_ = nullptr;
     QPushButton* delete_ = nullptr;
+    PostalCompleter* homePostal_ = nullptr;
+    PostalCompleter* officePostal_ = nullptr;
 };
 
 }  // namespace lumo::book

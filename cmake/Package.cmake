@@ -54,6 +54,9 @@ set(CPACK_DEBIAN_PROGRAMS_PACKAGE_DEPENDS "${library} ${same}")
 # The wizard's captions need a Japanese font; Qt's own buttons read in
 # Japanese with its translations.
 set(CPACK_DEBIAN_PROGRAMS_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-ipafont-gothic, qt6-translations-l10n")
+# 住所録 takes its postal codes from SKK's dictionary until Japan Post's
+# file is imported (lumo postal import).
+set(CPACK_DEBIAN_PROGRAMS_PACKAGE_SUGGESTS "skkdic-extra")
 set(CPACK_COMPONENT_PROGRAMS_DESCRIPTION
   "Japanese personal database suite: address book, goods ledger, scrap book
 The lumo command creates, imports, queries and exports the databases of

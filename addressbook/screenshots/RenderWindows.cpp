@@ -1,9 +1,14 @@
 // Renders the windows of 住所録 to PNG files for a person to check by eye
 // (scripts/screenshots-addressbook): the main window on the folder it is
 // started in, a search, each tab of a person's card, the ToDo, coming
-// dates and duplicates windows, and the start-up question.
+// dates and duplicates windows, the postal code candidates of a card, and
+// the start-up question.
 //   LumoAddressBookScreens OUTPUT-FOLDER       (run in the sample folder)
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QCompleter>
+#include <QKeyEvent>
+#include <QPainter>
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -17,6 +22,7 @@
 #include "addressbook/LibraryMessages.h"
 #include "addressbook/MainWindow.h"
 #include "addressbook/PersonListModel.h"
+#include "addressbook/PostalCompleter.h"
 #include "export/wizard/QtJapanese.h"
 #include "export/wizard/QtMessageSink.h"
 #include "platform/db/ProgramSettings.h"
@@ -39,6 +45,28 @@ bool save(QWidget& widget, const std::filesystem::path& file) {
     const bool ok = widget.grab().save(QString::fromStdString(file.string()));
     std::printf("%s %s\n", ok ? "wrote" : "FAILED", file.c_str());
     return ok;
+}
+
+// The card with its popup list of candidates drawn below the field, where
+// it shows on a screen (the popup is a window of its own, which grab()
+// leaves out, and the offscreen screen is narrower than the card).
+bool saveWithPopup(QWidget& card, QWidget& field, QWidget& popup, const std::filesystem::path& file) {
+    QApplication::processEvents();
+    QPixmap picture = card.grab();
+    {
+        QPainter painter(&picture);
+        painter.drawPixmap(field.mapTo(&card, field.rect().bottomLeft()), popup.grab());
+    }
+    const bool ok = picture.save(QString::fromStdString(file.string()));
+    std::printf("%s %s\n", ok ? "wrote" : "FAILED", file.c_str());
+    return ok;
+}
+
+void typeKeys(QWidget* widget, const QString& text) {
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &press);
+    }
 }
 
 }  // namespace
@@ -77,6 +105,24 @@ int main(int argc, char* argv[]) {
         ok = save(*card, out / (std::string("addressbook-card-") + names[tab] + ".png")) && ok;
     }
     card->close();
+
+    // A code of two towns typed on the 自宅 tab; a table of its own, so
+    // that the picture does not depend on the postal data installed.
+    const lumo::postal::PostalTable postalCodes(
+        lumo::postal::PostalSource::JapanPost, "2026-11-30",
+        {{"4980000", "愛知県弥富市"}, {"4980000", "三重県桑名郡木曽岬町"}, {"1500001", "東京都渋谷区神宮前"}});
+    card = window.openCard(window.personModel()->idAt(0));
+    card->usePostalTable(postalCodes);
+    card->tabs()->setCurrentIndex(1);
+    QLineEdit* zip = card->textEdit(&LumoAccess::PersonInformation::strHomeZip);
+    zip->setFocus();
+    zip->clear();
+    typeKeys(zip, QStringLiteral("498-0000"));
+    QWidget* popup = card->postalHelp(lumo::book::CardTab::Home)->codeCandidates()->popup();
+    ok = saveWithPopup(*card, *zip, *popup, out / "addressbook-postal.png") && ok;
+    popup->hide();
+    card->setAttribute(Qt::WA_DeleteOnClose, false);
+    delete card;
 
     const std::pair<const char*, QDialog* (MainWindow::*)()> lists[] = {
         {"todo", &MainWindow::showTodo}, {"dates", &MainWindow::showComingDates}, {"duplicates", &MainWindow::showDuplicates}};

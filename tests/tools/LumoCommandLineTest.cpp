@@ -22,8 +22,9 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::vector<std::string> kCommands{"init", "export", "sql", "vcard", "greetings", "print"};  // the order their examples build on
-// Commands whose examples need files a user brings (Jet files to import).
-const std::vector<std::string> kCommandsWithOwnFiles{"import"};
+// Commands whose examples need files a user brings (Jet files to import,
+// Japan Post's postal code file).
+const std::vector<std::string> kCommandsWithOwnFiles{"import", "postal"};
 
 std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> result;

@@ -19,6 +19,7 @@
 #include "tools/lumo/ReportLine.h"
 #include "tools/lumo/Version.h"
 #include "tools/print/PrintCommand.h"
+#include "tools/postal/PostalCommand.h"
 #include "tools/sql/SqlCommand.h"
 #include "tools/vcard/VCardCommand.h"
 #if LUMO_HAVE_SYNC
@@ -43,6 +44,7 @@ const std::vector<const Command*>& commands() {
 #if LUMO_HAVE_SYNC  // built where libcurl and libxml2 are found (sync/CMakeLists.txt)
         &kSyncCommand,
 #endif
+        &kPostalCommand,
     };
     return all;
 }
