@@ -46,19 +46,22 @@ std::string joined(const std::vector<std::string>& row, std::size_t from) {
     return text;
 }
 
-// Text columns as '' for Null, dates as whole seconds.
+// Text columns as '' for Null, numbers the library reads as 0 for Null
+// as 0, dates as whole seconds; a person without a group (TYPE_ID Null)
+// comes back in the default group, as a card without CATEGORIES does.
 const std::map<std::string, std::string> kStatements = {
     {"T_PERSON",
-     "SELECT p.PERSON_ID, g.LABEL, LASTNAME, LASTALIAS, FIRSTNAME, FIRSTALIAS, TITLE, NICKNAME, LABEL1, MEMO1, "
+     "SELECT p.PERSON_ID, COALESCE(g.LABEL, (SELECT LABEL FROM T_GROUPING WHERE [DEFAULT] <> 0)), LASTNAME, LASTALIAS, FIRSTNAME, FIRSTALIAS, TITLE, NICKNAME, LABEL1, MEMO1, "
      "LABEL2, MEMO2, HOME_ZIP, HOME_ADDRESS1, HOME_ADDRESS2, HOME_URL, LABEL3, MEMO3, LABEL4, MEMO4, ALIAS, COMPANY, "
      "CO_POSITION, CO_SECTION, OFFICE_ZIP, OFFICE_ADDRESS1, OFFICE_ADDRESS2, OFFICE_URL, LABEL5, MEMO5, LABEL6, MEMO6, "
      "CAST(ROUND(IFNULL(BIRTHDAY, 0) * 86400) AS INTEGER), IFNULL(AGE, 0), CONSTELLATION, BLOOD, "
      "CAST(ROUND(IFNULL(ANNIVERSARY, 0) * 86400) AS INTEGER), MATEALIAS, MATE, HOBBY, NOTE, p.[DEFAULT] "
      "FROM T_PERSON p LEFT JOIN T_GROUPING g ON g.TYPE_ID = p.TYPE_ID"},
-    {"T_PHONE", "SELECT PERSON_ID, LABEL, TEL_NUMBER, RANK, TYPE FROM T_PHONE WHERE IFNULL(TEL_NUMBER, '') <> ''"},
-    {"T_EMAIL", "SELECT PERSON_ID, LABEL, MAIL_ADDRESS, RANK, TYPE FROM T_EMAIL WHERE IFNULL(MAIL_ADDRESS, '') <> ''"},
+    {"T_PHONE", "SELECT PERSON_ID, LABEL, TEL_NUMBER, IFNULL(RANK, 0), TYPE FROM T_PHONE WHERE IFNULL(TEL_NUMBER, '') <> ''"},
+    {"T_EMAIL",
+     "SELECT PERSON_ID, LABEL, MAIL_ADDRESS, IFNULL(RANK, 0), TYPE FROM T_EMAIL WHERE IFNULL(MAIL_ADDRESS, '') <> ''"},
     {"T_GREETING",
-     "SELECT PERSON_ID, TARGET, NEWYEAR_SEND <> 0, NEWYEAR_RECEIVE <> 0, SUMMER_SEND <> 0, SUMMER_RECEIVE <> 0, "
+     "SELECT PERSON_ID, IFNULL(TARGET, 0), NEWYEAR_SEND <> 0, NEWYEAR_RECEIVE <> 0, SUMMER_SEND <> 0, SUMMER_RECEIVE <> 0, "
      "MIDYEAR_SEND <> 0, MIDYEAR_RECEIVE <> 0, YEAREND_SEND <> 0, YEAREND_RECEIVE <> 0, MEMO FROM T_GREETING"},
     {"T_CHILDREN", "SELECT PERSON_ID, CHILDREN, ALIAS FROM T_CHILDREN WHERE IFNULL(CHILDREN, '') <> ''"},
     {"T_TODOLIST", "SELECT PERSON_ID, NOTE, CHK_FLAG <> 0 FROM T_TODOLIST"},
@@ -145,12 +148,12 @@ TEST(RoundTrip, SampleGivesTheSameRowsInEveryTable) {
     for (VCardVersion version : {VCardVersion::v30, VCardVersion::v40}) roundTrip(sample.path(), version, {}, true);
 }
 
-TEST(RoundTrip, Jet4FixturesGiveTheSameRowsOfEveryPersonTheLibraryReads) {
+TEST(RoundTrip, Jet4FixturesGiveTheSameRowsOfEveryPerson) {
     ScratchFolder imported;
     const auto run = runLumo({"import", LUMO_JET4_FIXTURES, (imported.path() / "j").string()});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     for (VCardVersion version : {VCardVersion::v30, VCardVersion::v40})
-        roundTrip(imported.path() / "j", version, {19, 23, 31}, false);
+        roundTrip(imported.path() / "j", version, {}, false);
 }
 
 TEST(RoundTrip, ImportingTheSameFileAgainAddsNobody) {

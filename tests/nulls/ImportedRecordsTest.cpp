@@ -355,7 +355,9 @@ DatabaseDump asRead(const fs::path& file) {
             const std::string column = "\"" + c[0] + "\"";
             const std::string type = c[1].substr(0, c[1].find(' '));
             std::string expression = column;
-            if (type == "LONG" || type == "SHORT") expression = "COALESCE(" + column + ", 0)";
+            // A date of 0 is "no date": the update stores it as Null, and
+            // the readers read both as 0.
+            if (type == "LONG" || type == "SHORT" || type == "DATETIME") expression = "COALESCE(" + column + ", 0)";
             else if (type == "TEXT" || type == "MEMO") expression = "COALESCE(" + column + ", '')";
             select += (select.empty() ? "" : " || '|' || ") + std::string("COALESCE(") + expression + ", '<null>')";
         }
