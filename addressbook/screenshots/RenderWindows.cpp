@@ -21,6 +21,9 @@
 
 #include "addressbook/LibraryMessages.h"
 #include "addressbook/MainWindow.h"
+#if LUMO_BOOK_OTHER_PARTS
+#include "addressbook/OtherParts.h"
+#endif
 #include "addressbook/PersonListModel.h"
 #include "addressbook/PostalCompleter.h"
 #include "export/wizard/QtJapanese.h"
@@ -87,6 +90,9 @@ int main(int argc, char* argv[]) {
 
     MainWindow window(lumo::book::BookFolder{std::filesystem::current_path()});
     if (!window.open()) return 1;
+#if LUMO_BOOK_OTHER_PARTS
+    lumo::book::addOtherParts(window);
+#endif
     window.show();
     waitForList(window);
     window.personView()->setCurrentIndex(window.personModel()->index(0, 0));
