@@ -40,14 +40,8 @@ constexpr std::string_view kUsage =
 
 int main(int argc, char* argv[]) {
     lumo::db::configureSqliteForProgram();
-    if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
-        std::fwrite(kUsage.data(), 1, kUsage.size(), stdout);
-        return 0;
-    }
-    if (argc == 2 && std::string_view(argv[1]) == "--version") {
-        std::printf("LumoAddressBook %s\n", LUMO_VERSION);
-        return 0;
-    }
+    if (const auto answered = lumo::wizard::answerWithoutWindows(argc, argv, "LumoAddressBook", LUMO_VERSION, kUsage))
+        return *answered;
     if (argc > 2) {
         std::fwrite(kUsage.data(), 1, kUsage.size(), stderr);
         return 2;
@@ -57,7 +51,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("LumoAddressBook"));
     QApplication::setApplicationDisplayName(QStringLiteral("住所録"));
     QTranslator qtTexts;
-    lumo::wizard::installJapaneseQtTexts(qtTexts);
+    lumo::wizard::makeApplicationJapanese(qtTexts);
 
     std::unique_ptr<lumo::book::LibraryMessages> messages;
     if (lumo::reported("FM-ab0001", [&] { messages = std::make_unique<lumo::book::LibraryMessages>(); }))

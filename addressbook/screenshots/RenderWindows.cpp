@@ -83,7 +83,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("住所録"));
     QTranslator qtTexts;
-    lumo::wizard::installJapaneseQtTexts(qtTexts);
+    lumo::wizard::makeApplicationJapanese(qtTexts);
     const lumo::book::LibraryMessages messages;
     const std::filesystem::path out = argv[1];
     bool ok = true;

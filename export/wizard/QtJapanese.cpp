@@ -7,6 +7,7 @@
 #include <QLibraryInfo>
 #include <QString>
 #include <QTranslator>
+#include <cstdio>
 
 namespace lumo::wizard {
 
@@ -42,6 +43,27 @@ QString useJapaneseFont() {
     font.setFamilies({family});
     QApplication::setFont(font);
     return family;
+}
+
+void makeApplicationJapanese(QTranslator& translator) {
+    installJapaneseQtTexts(translator);
+    useJapaneseFont();
+}
+
+std::optional<int> answerWithoutWindows(int argc, char* argv[], std::string_view name, std::string_view version,
+                                        std::string_view usage) {
+    if (argc != 2) return std::nullopt;
+    const std::string_view option(argv[1]);
+    if (option == "--help" || option == "-h") {
+        std::fwrite(usage.data(), 1, usage.size(), stdout);
+        return 0;
+    }
+    if (option == "--version") {
+        std::printf("%.*s %.*s\n", static_cast<int>(name.size()), name.data(), static_cast<int>(version.size()),
+                    version.data());
+        return 0;
+    }
+    return std::nullopt;
 }
 
 }  // namespace lumo::wizard

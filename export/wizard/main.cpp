@@ -2,7 +2,6 @@
 // under the current directory to a CSV file, led by three windows.
 #include <QApplication>
 #include <QTranslator>
-#include <cstdio>
 #include <string_view>
 
 #include "export/wizard/QtJapanese.h"
@@ -33,20 +32,12 @@ constexpr std::string_view kUsage =
 
 int main(int argc, char* argv[]) {
     lumo::db::configureSqliteForProgram();
-    // Answered before Qt starts, so that they work without a display.
-    if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
-        std::fwrite(kUsage.data(), 1, kUsage.size(), stdout);
-        return 0;
-    }
-    if (argc == 2 && std::string_view(argv[1]) == "--version") {
-        std::printf("LumoExport %s\n", LUMO_VERSION);
-        return 0;
-    }
+    if (const auto answered = lumo::wizard::answerWithoutWindows(argc, argv, "LumoExport", LUMO_VERSION, kUsage))
+        return *answered;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("LumoExport"));
     QTranslator qtTexts;
-    lumo::wizard::installJapaneseQtTexts(qtTexts);
-    lumo::wizard::useJapaneseFont();
+    lumo::wizard::makeApplicationJapanese(qtTexts);
     const lumo::wizard::QtMessageSink messageBoxes;
 
     lumo::wizard::WizardWindows windows;

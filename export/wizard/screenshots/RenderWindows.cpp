@@ -124,8 +124,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("LumoExport"));
     QTranslator qtTexts;
-    installJapaneseQtTexts(qtTexts);
-    useJapaneseFont();
+    makeApplicationJapanese(qtTexts);
     if (argc != 2) {
         std::fprintf(stderr, "usage: LumoExportScreens OUTPUT-FOLDER (run from the sample folder)\n");
         return 2;
