@@ -4,7 +4,10 @@
 // person left exactly as it was.
 #include <gtest/gtest.h>
 
+#include "greetings/AddressBook.h"
+#include "greetings/GreetingMarks.h"
 #include "tests/cards/CardFixture.h"
+#include "tests/support/FaultSweep.h"
 
 namespace lumo::test {
 namespace {
@@ -84,6 +87,60 @@ TEST_F(GreetingsCommandTest, TicksGoIntoTheRowOfTheYearAndTheRestStays) {
     EXPECT_EQ(greetingRows(1)[1], (std::vector<std::string>{"9", "2027", "-1", "0", "-1", "夏"}));
     EXPECT_EQ(greetings({"mark", "--sent", "--season", "暑中", "1"}).exitCode, 0);
     EXPECT_EQ(personRows(1), before);
+}
+
+// A tick with a failure at each engine step in turn: the file stays whole,
+// the person's other rows are untouched, the row of the year is either as
+// it was or ticked, and a tick that did not happen is never reported as
+// done.
+TEST(GreetingMarkSweep, AFailedTickLeavesTheRowAsItWasAndSaysSo) {
+    const std::vector<std::string> untouched{"1", "2026", "-1", "-1", "-1", "りんご"};
+    const std::vector<std::string> before{"9", "2027", "0", "0", "-1", "夏"};
+    const std::vector<std::string> ticked{"9", "2027", "0", "-1", "-1", "夏"};
+    const auto rowsOf = [](const std::filesystem::path& folder, const std::string& sql) {
+        return Db(folder / "Data" / "LumoBase.mdb").rows(sql);
+    };
+    const std::string greetingsSql =
+        "SELECT GREETING_ID, TARGET, NEWYEAR_SEND, NEWYEAR_RECEIVE, SUMMER_SEND, MEMO FROM T_GREETING "
+        "WHERE PERSON_ID = 1 ORDER BY GREETING_ID";
+    // Everything else of person 1.
+    const auto othersOf = [&](const std::filesystem::path& folder) {
+        std::vector<std::vector<std::string>> rows;
+        for (const char* table : {"T_PERSON", "T_PHONE", "T_EMAIL", "T_CHILDREN"})
+            for (auto& row : rowsOf(folder, std::string("SELECT * FROM ") + table + " WHERE PERSON_ID = 1"))
+                rows.push_back(std::move(row));
+        return rows;
+    };
+    std::vector<std::vector<std::string>> others;
+    const std::uint64_t points = sweepFailuresInFolder(
+        [&](const std::filesystem::path& folder) {
+            fillCardFixture(makeEmptyDatabases(folder));
+            if (others.empty()) others = othersOf(folder);
+        },
+        [](const std::filesystem::path& folder) {
+            greetings::AddressBook book(folder);
+            greetings::GreetingChange change;
+            change.received = true;
+            greetings::markGreeting(book, 1, kYear, change);  // throws when the library reported
+            return true;
+        },
+        [&](const SweepStep<bool>& s) {
+            EXPECT_EQ(integrityCheck(s.database / "Data" / "LumoBase.mdb"), "ok") << "step " << s.step;
+            const auto rows = rowsOf(s.database, greetingsSql);
+            ASSERT_EQ(rows.size(), 2u) << "step " << s.step;
+            EXPECT_EQ(rows[0], untouched) << "step " << s.step;
+            EXPECT_EQ(othersOf(s.database), others) << "step " << s.step;
+            if (s.result) {
+                EXPECT_EQ(rows[1], ticked) << "step " << s.step << ": reported done";
+            } else {
+                EXPECT_FALSE(s.escaped.empty()) << "step " << s.step;
+                EXPECT_TRUE(rows[1] == before || rows[1] == ticked) << "step " << s.step;
+            }
+            if (!s.fired) {
+                EXPECT_TRUE(s.result) << "the complete run";
+            }
+        });
+    EXPECT_GT(points, 0u);
 }
 
 TEST_F(GreetingsCommandTest, MourningIsTheWordInTheMemoOfTheYear) {
