@@ -18,8 +18,9 @@ from setuptools.command.build_ext import build_ext
 ROOT = pathlib.Path(__file__).resolve().parent
 
 # What the package's folder holds besides the module: the library under the
-# name the module loads, and the platform library under its SONAME.
-LIBRARIES = {"libLumoAccess.so": "libLumoAccess.so", "libLumoPlatform.so": "libLumoPlatform.so.0"}
+# name the module loads, and the platform and engine libraries under their SONAMEs.
+LIBRARIES = {"libLumoAccess.so": "libLumoAccess.so", "libLumoPlatform.so": "libLumoPlatform.so.0",
+             "libLumoEngine.so": "libLumoEngine.so.0"}
 
 
 class CMakeBuild(build_ext):

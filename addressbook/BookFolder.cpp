@@ -4,7 +4,7 @@
 #include <fstream>
 #include <string_view>
 
-#include "platform/db/ConnectionString.h"
+#include "engine/ConnectionString.h"
 #include "tools/init/InitCommand.h"
 
 namespace lumo::book {

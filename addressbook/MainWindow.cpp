@@ -31,7 +31,7 @@
 #include "platform/Dates.h"
 #include "platform/Error.h"
 #include "platform/ErrorReport.h"
-#include "platform/db/Recordset.h"
+#include "engine/Recordset.h"
 
 namespace lumo::book {
 namespace {

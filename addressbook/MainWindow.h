@@ -22,7 +22,7 @@
 #include "addressbook/BookFolder.h"
 #include "addressbook/PersonEditor.h"
 #include "addressbook/PersonListModel.h"
-#include "platform/db/Connection.h"
+#include "engine/Connection.h"
 #include "tools/postal/PostalTable.h"
 
 class QLabel;

@@ -5,8 +5,8 @@
 
 #include "addressbook/PersonQueries.h"
 #include "platform/ErrorReport.h"
-#include "platform/db/Connection.h"
-#include "platform/db/Recordset.h"
+#include "engine/Connection.h"
+#include "engine/Recordset.h"
 
 namespace lumo::book {
 namespace {

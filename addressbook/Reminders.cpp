@@ -8,8 +8,8 @@
 #include "addressbook/PersonQueries.h"
 #include "client/AccessLibrary.h"
 #include "platform/Dates.h"
-#include "platform/db/Connection.h"
-#include "platform/db/Recordset.h"
+#include "engine/Connection.h"
+#include "engine/Recordset.h"
 
 namespace lumo::book {
 namespace {

@@ -4,7 +4,7 @@
 #include <atomic>
 #include <exception>
 
-#include "platform/db/Connection.h"
+#include "engine/Connection.h"
 
 namespace lumo::book {
 

@@ -17,7 +17,7 @@
 #include "export/wizard/QtJapanese.h"
 #include "platform/ErrorReport.h"
 #include "platform/MessageSink.h"
-#include "platform/db/ProgramSettings.h"
+#include "engine/ProgramSettings.h"
 
 namespace {
 

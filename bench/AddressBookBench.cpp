@@ -23,7 +23,7 @@
 #include "addressbook/PersonEditor.h"
 #include "addressbook/PersonListModel.h"
 #include "platform/MessageSink.h"
-#include "platform/db/ProgramSettings.h"
+#include "engine/ProgramSettings.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/db/ConnectionString.h"
+#include "engine/ConnectionString.h"
 
 namespace lumo::bench {
 

@@ -11,8 +11,8 @@
 #include "bench/Lazy.h"
 #include "bench/ReaderBaselines.h"
 #include "bench/SqliteReader.h"
-#include "platform/db/Connection.h"
-#include "platform/db/Recordset.h"
+#include "engine/Connection.h"
+#include "engine/Recordset.h"
 
 namespace lumo::bench {
 namespace {

@@ -35,7 +35,7 @@
 #include "bench/SearchBench.h"
 #include "bench/StatementBench.h"
 #include "bench/StatementFloor.h"
-#include "platform/db/ProgramSettings.h"
+#include "engine/ProgramSettings.h"
 
 namespace fs = std::filesystem;
 using namespace lumo::bench;

@@ -26,7 +26,7 @@
 #include "platform/Dates.h"
 #include "platform/Error.h"
 #include "schema/Schema.h"
-#include "platform/db/ProgramSettings.h"
+#include "engine/ProgramSettings.h"
 
 namespace lumo::bench {
 namespace {

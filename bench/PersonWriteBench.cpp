@@ -31,7 +31,7 @@
 #include "access/LumoAccess.h"
 #include "bench/BenchData.h"
 #include "export/engine/AccessLibrary.h"
-#include "platform/db/ProgramSettings.h"
+#include "engine/ProgramSettings.h"
 
 namespace fs = std::filesystem;
 using namespace LumoAccess;

@@ -27,9 +27,9 @@
 #include "bench/BenchData.h"
 #include "bench/SqliteReader.h"
 #include "export/engine/AccessLibrary.h"
-#include "platform/db/Connection.h"
-#include "platform/db/Recordset.h"
-#include "platform/db/ProgramSettings.h"
+#include "engine/Connection.h"
+#include "engine/Recordset.h"
+#include "engine/ProgramSettings.h"
 
 namespace fs = std::filesystem;
 using namespace lumo;

@@ -15,10 +15,10 @@
 #include "bench/SqliteReader.h"
 #include "export/engine/AccessLibrary.h"
 #include "platform/MessageSink.h"
-#include "platform/db/Connection.h"
-#include "platform/db/Recordset.h"
-#include "platform/db/SubstringIndex.h"
-#include "platform/db/JetSql.h"
+#include "engine/Connection.h"
+#include "engine/Recordset.h"
+#include "engine/SubstringIndex.h"
+#include "engine/JetSql.h"
 
 namespace lumo::bench {
 namespace {

@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "bench/BenchData.h"
-#include "platform/db/Connection.h"
-#include "platform/db/Recordset.h"
+#include "engine/Connection.h"
+#include "engine/Recordset.h"
 
 namespace lumo::bench {
 namespace {

@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "exchange/VCardExchange.h"
-#include "platform/db/ProgramSettings.h"
+#include "engine/ProgramSettings.h"
 
 namespace {
 

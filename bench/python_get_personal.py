@@ -16,7 +16,7 @@ import time
 import warnings
 
 # lumo_bench timed the C++ call the way the suite's programs run, with
-# SQLite's memory statistics off (platform/db/ProgramSettings.h); so does
+# SQLite's memory statistics off (engine/ProgramSettings.h); so does
 # this process, before anything here starts SQLite, or the difference of
 # the two figures would not be the binding's alone.
 SQLITE_CONFIG_MEMSTATUS = 9

@@ -1,7 +1,7 @@
 # What `cmake --install` puts under its prefix, laid out as a Debian desktop
 # expects, in one component per Debian package (cmake/Package.cmake):
 #   Library      liblumoaccess0      libLumoAccess.so.0, with the suite's private
-#                                    libLumoPlatform.so.0 it needs
+#                                    libLumoPlatform.so.0 and libLumoEngine.so.0 it needs
 #   Development  liblumoaccess-dev   the header LumoAccess.h, the libLumoAccess.so
 #                                    link and lumoaccess.pc
 #   Programs     lumo                the programs (lumo_install_program,
@@ -12,9 +12,9 @@
 include(${CMAKE_CURRENT_LIST_DIR}/InstallProgram.cmake)
 
 # The library's SONAME follows the major version: a client built against
-# 0.x loads libLumoAccess.so.0. LumoPlatform is private to the suite (no
-# header is installed) and gets no development link.
-foreach(library LumoAccess LumoPlatform)
+# 0.x loads libLumoAccess.so.0. LumoPlatform and LumoEngine are private to
+# the suite (no header is installed) and gets no development link.
+foreach(library LumoAccess LumoPlatform LumoEngine)
   set_target_properties(${library} PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
 endforeach()
 
@@ -30,7 +30,7 @@ endif()
 
 install(TARGETS LumoAccess LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         COMPONENT ${LUMO_COMPONENT_LIBRARY} NAMELINK_COMPONENT ${LUMO_COMPONENT_DEVELOPMENT})
-install(TARGETS LumoPlatform LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT ${LUMO_COMPONENT_LIBRARY} NAMELINK_SKIP)
+install(TARGETS LumoPlatform LumoEngine LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT ${LUMO_COMPONENT_LIBRARY} NAMELINK_SKIP)
 install(FILES ${PROJECT_SOURCE_DIR}/access/LumoAccess.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/lumo
         COMPONENT ${LUMO_COMPONENT_DEVELOPMENT})
 

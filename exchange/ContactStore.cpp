@@ -6,10 +6,10 @@
 #include "client/AccessLibrary.h"
 #include "platform/Error.h"
 #include "platform/MessageSink.h"
-#include "platform/db/Connection.h"
-#include "platform/db/ConnectionString.h"
-#include "platform/db/Recordset.h"
-#include "platform/db/Variant.h"
+#include "engine/Connection.h"
+#include "engine/ConnectionString.h"
+#include "engine/Recordset.h"
+#include "engine/Variant.h"
 
 namespace lumo::exchange {
 namespace {

@@ -7,8 +7,8 @@
 
 #include "fuzz/Check.h"
 #include "platform/Error.h"
-#include "platform/db/Connection.h"
-#include "platform/db/ConnectionString.h"
+#include "engine/Connection.h"
+#include "engine/ConnectionString.h"
 
 using lumo::fuzz::check;
 using namespace lumo::db;

@@ -9,7 +9,7 @@
 #include "fuzz/Check.h"
 #include "platform/Dates.h"
 #include "platform/Error.h"
-#include "platform/db/JetDateLiteral.h"
+#include "engine/JetDateLiteral.h"
 
 using lumo::fuzz::check;
 namespace dates = lumo::dates;

@@ -13,7 +13,7 @@
 
 #include "fuzz/Check.h"
 #include "platform/Error.h"
-#include "platform/db/JetSql.h"
+#include "engine/JetSql.h"
 
 using lumo::fuzz::check;
 using namespace lumo::db;

@@ -2,7 +2,7 @@
 
 #include "client/AccessLibrary.h"
 #include "platform/Error.h"
-#include "platform/db/ConnectionString.h"
+#include "engine/ConnectionString.h"
 
 namespace lumo::greetings {
 

@@ -9,7 +9,7 @@
 #include <filesystem>
 
 #include "access/LumoAccess.h"
-#include "platform/db/Connection.h"
+#include "engine/Connection.h"
 
 namespace lumo::greetings {
 

@@ -5,7 +5,7 @@
 
 #include "greetings/Mourning.h"
 #include "platform/Error.h"
-#include "platform/db/Recordset.h"
+#include "engine/Recordset.h"
 
 namespace lumo::greetings {
 

@@ -5,8 +5,8 @@
 
 #include "greetings/Mourning.h"
 #include "platform/Dates.h"
-#include "platform/db/Connection.h"
-#include "platform/db/Recordset.h"
+#include "engine/Connection.h"
+#include "engine/Recordset.h"
 
 namespace lumo::greetings {
 

@@ -2,7 +2,7 @@
 
 #include "platform/Error.h"
 #include "platform/Utf8.h"
-#include "platform/db/FaultInjection.h"
+#include "platform/FaultInjection.h"
 
 #include <cerrno>
 #include <cstdint>

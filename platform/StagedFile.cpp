@@ -14,7 +14,7 @@
 #include <system_error>
 
 #include "platform/Error.h"
-#include "platform/db/FaultInjection.h"
+#include "platform/FaultInjection.h"
 
 namespace lumo {
 namespace {

@@ -3,9 +3,9 @@
 #include <array>
 #include <cstdio>
 
-#include "platform/db/Connection.h"
-#include "platform/db/ConnectionString.h"
-#include "platform/db/Recordset.h"
+#include "engine/Connection.h"
+#include "engine/ConnectionString.h"
+#include "engine/Recordset.h"
 
 namespace lumo::sync {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/db/Connection.h"
+#include "engine/Connection.h"
 
 namespace lumo::access {
 

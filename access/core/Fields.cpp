@@ -1,7 +1,7 @@
 #include "access/core/Fields.h"
 
 #include "platform/Error.h"
-#include "platform/db/Recordset.h"
+#include "engine/Recordset.h"
 
 namespace lumo::access {
 namespace {

@@ -32,7 +32,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/db/Variant.h"
+#include "engine/Variant.h"
 
 namespace lumo::db {
 class Recordset;

@@ -7,7 +7,7 @@
 #include "access/core/SqlText.h"
 #include "access/core/Transaction.h"
 #include "platform/Error.h"
-#include "platform/db/Recordset.h"
+#include "engine/Recordset.h"
 
 namespace lumo::access {
 namespace {

@@ -6,7 +6,7 @@
 #include "access/core/SqlText.h"
 #include "platform/ErrorReport.h"
 #include "platform/Utf8.h"
-#include "platform/db/Recordset.h"
+#include "engine/Recordset.h"
 
 namespace lumo::access {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "platform/db/Recordset.h"
+#include "engine/Recordset.h"
 
 namespace lumo::access {
 

@@ -13,7 +13,7 @@
 #include <utility>
 
 #include "platform/ErrorReport.h"
-#include "platform/db/Connection.h"
+#include "engine/Connection.h"
 
 namespace lumo::access {
 

@@ -12,7 +12,7 @@
 #include "access/core/Fields.h"
 #include "access/core/Transaction.h"
 #include "access/item/ItemRows.h"
-#include "platform/db/Recordset.h"
+#include "engine/Recordset.h"
 
 namespace lumo::access {
 

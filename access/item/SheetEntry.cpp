@@ -13,7 +13,7 @@
 #include "access/item/clsIidAccess.h"
 #include "platform/ErrorReport.h"
 #include "schema/ToDoRule.h"
-#include "platform/db/Recordset.h"
+#include "engine/Recordset.h"
 
 namespace lumo::access {
 

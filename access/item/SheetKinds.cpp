@@ -1,7 +1,7 @@
 #include "access/item/SheetKinds.h"
 
 #include "access/core/Fields.h"
-#include "platform/db/Recordset.h"
+#include "engine/Recordset.h"
 
 namespace lumo::access {
 

@@ -11,7 +11,7 @@
 #include "access/item/clsIidAccess.h"
 #include "platform/Error.h"
 #include "platform/ErrorReport.h"
-#include "platform/db/Recordset.h"
+#include "engine/Recordset.h"
 
 namespace lumo::access {
 

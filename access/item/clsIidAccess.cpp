@@ -8,7 +8,7 @@
 #include "access/item/Counterparts.h"
 #include "access/item/ItemRows.h"
 #include "access/item/SheetKinds.h"
-#include "platform/db/Recordset.h"
+#include "engine/Recordset.h"
 
 namespace lumo::access {
 

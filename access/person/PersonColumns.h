@@ -14,7 +14,7 @@
 #include "access/LumoAccess.h"
 #include "access/core/Fields.h"
 #include "access/core/Rows.h"
-#include "platform/db/Recordset.h"
+#include "engine/Recordset.h"
 
 namespace lumo::access::person {
 

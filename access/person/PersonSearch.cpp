@@ -7,7 +7,7 @@
 #include "access/core/SearchText.h"
 #include "access/person/clsPidAccess.h"
 #include "platform/ErrorReport.h"
-#include "platform/db/Recordset.h"
+#include "engine/Recordset.h"
 
 namespace lumo::access {
 

@@ -15,7 +15,7 @@
 #include "access/person/clsPidAccess.h"
 #include "platform/Error.h"
 #include "platform/ErrorReport.h"
-#include "platform/db/Recordset.h"
+#include "engine/Recordset.h"
 
 namespace lumo::access {
 

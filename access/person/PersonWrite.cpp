@@ -15,7 +15,7 @@
 #include "platform/Error.h"
 #include "platform/ErrorReport.h"
 #include "schema/ToDoRule.h"
-#include "platform/db/Recordset.h"
+#include "engine/Recordset.h"
 
 namespace lumo::access {
 

@@ -5,7 +5,7 @@
 #include "access/core/Notes.h"
 #include "platform/ErrorReport.h"
 #include "access/core/Rows.h"
-#include "platform/db/Recordset.h"
+#include "engine/Recordset.h"
 #include "access/person/PersonColumns.h"
 
 namespace lumo::access {

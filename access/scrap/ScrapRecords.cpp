@@ -9,7 +9,7 @@
 #include "access/scrap/clsScrapAccess.h"
 #include "platform/ErrorReport.h"
 #include "platform/MessageSink.h"
-#include "platform/db/Recordset.h"
+#include "engine/Recordset.h"
 
 namespace lumo::access {
 

@@ -28,7 +28,7 @@
 #include "addressbook/PostalCompleter.h"
 #include "export/wizard/QtJapanese.h"
 #include "export/wizard/QtMessageSink.h"
-#include "platform/db/ProgramSettings.h"
+#include "engine/ProgramSettings.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "platform/ErrorReport.h"
 #include "platform/MessageSink.h"
 #include "platform/ScopedSignal.h"
-#include "platform/db/Recordset.h"
+#include "engine/Recordset.h"
 
 namespace lumo::exporter {
 

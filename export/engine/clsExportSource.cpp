@@ -13,7 +13,7 @@
 #include "platform/Error.h"
 #include "platform/ErrorReport.h"
 #include "platform/MessageSink.h"
-#include "platform/db/Variant.h"
+#include "engine/Variant.h"
 
 namespace lumo::exporter {
 namespace {

@@ -9,7 +9,7 @@
 #include "access/LumoAccess.h"
 #include "platform/Cp932File.h"
 #include "platform/StagedFile.h"
-#include "platform/db/Connection.h"
+#include "engine/Connection.h"
 
 namespace lumo::exporter {
 

@@ -6,7 +6,7 @@
 #include "export/wizard/WindowReport.h"
 #include "export/wizard/WizardWindows.h"
 #include "export/wizard/frmExport.h"
-#include "platform/db/ConnectionString.h"
+#include "engine/ConnectionString.h"
 
 namespace lumo::wizard {
 

@@ -8,7 +8,7 @@
 #include "export/wizard/QtMessageSink.h"
 #include "export/wizard/WizardWindows.h"
 #include "export/wizard/frmMain.h"
-#include "platform/db/ProgramSettings.h"
+#include "engine/ProgramSettings.h"
 
 namespace {
 

@@ -20,7 +20,7 @@
 #include "platform/MessageSink.h"
 #include "schema/Schema.h"
 #include "tests/support/ChildProcess.h"
-#include "platform/db/ConnectionString.h"
+#include "engine/ConnectionString.h"
 
 namespace lumo::test {
 

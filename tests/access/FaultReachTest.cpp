@@ -1,7 +1,7 @@
 // The fault switch armed here reaches the calls libLumoAccess.so makes on
 // its own connections: the library is loaded with dlopen, and both share
 // the one platform library that holds the switch.
-#include "platform/db/FaultInjection.h"
+#include "platform/FaultInjection.h"
 
 #include "tests/access/AccessTestSupport.h"
 

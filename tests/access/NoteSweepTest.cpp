@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <map>
 
-#include "platform/db/FaultInjection.h"
+#include "platform/FaultInjection.h"
 #include "tests/access/NoteClasses.h"
 #include "tests/support/FaultSweep.h"
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <set>
 
-#include "platform/db/Connection.h"
-#include "platform/db/Recordset.h"
+#include "engine/Connection.h"
+#include "engine/Recordset.h"
 #include "tests/access/AccessTestSupport.h"
 
 namespace lumo::test {

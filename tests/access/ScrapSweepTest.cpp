@@ -9,7 +9,7 @@
 #include <map>
 #include <optional>
 
-#include "platform/db/FaultInjection.h"
+#include "platform/FaultInjection.h"
 #include "tests/access/AccessTestSupport.h"
 #include "tests/support/FaultSweep.h"
 

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/db/Connection.h"
-#include "platform/db/ConnectionString.h"
-#include "platform/db/Recordset.h"
+#include "engine/Connection.h"
+#include "engine/ConnectionString.h"
+#include "engine/Recordset.h"
 #include "tests/access/AccessTestSupport.h"
 #include "tools/init/InitCommand.h"
 

@@ -6,7 +6,7 @@
 #include <latch>
 #include <thread>
 
-#include "platform/db/Recordset.h"
+#include "engine/Recordset.h"
 #include "tests/access/AccessTestSupport.h"
 
 namespace lumo::test {

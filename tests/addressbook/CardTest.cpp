@@ -13,9 +13,9 @@
 #include "addressbook/PersonEditor.h"
 #include "client/AccessLibrary.h"
 #include "platform/MessageSink.h"
-#include "platform/db/Connection.h"
-#include "platform/db/ConnectionString.h"
-#include "platform/db/FaultInjection.h"
+#include "engine/Connection.h"
+#include "engine/ConnectionString.h"
+#include "platform/FaultInjection.h"
 #include "tests/addressbook/BookFixture.h"
 #include "tests/support/FaultSweep.h"
 

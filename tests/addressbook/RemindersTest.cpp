@@ -8,9 +8,9 @@
 #include "addressbook/Reminders.h"
 #include "client/AccessLibrary.h"
 #include "platform/MessageSink.h"
-#include "platform/db/Connection.h"
-#include "platform/db/ConnectionString.h"
-#include "platform/db/FaultInjection.h"
+#include "engine/Connection.h"
+#include "engine/ConnectionString.h"
+#include "platform/FaultInjection.h"
 #include "tests/addressbook/BookFixture.h"
 #include "tests/support/FaultSweep.h"
 

@@ -3,7 +3,7 @@
 #include <map>
 
 #include "client/AccessLibrary.h"
-#include "platform/db/Recordset.h"
+#include "engine/Recordset.h"
 #include "tests/support/DatabaseState.h"
 #include "tests/support/FaultSweep.h"
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "access/LumoAccess.h"
-#include "platform/db/Connection.h"
+#include "engine/Connection.h"
 
 namespace lumo::test::crash {
 

@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "tools/init/InitCommand.h"
-#include "platform/db/ConnectionString.h"
+#include "engine/ConnectionString.h"
 
 namespace lumo::test {
 

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "tests/access/AccessTestSupport.h"
-#include "tests/db/FirstContactsReference.h"
+#include "tests/engine/FirstContactsReference.h"
 #include "tests/import/ImportTestSupport.h"
 
 namespace lumo::test {

@@ -40,6 +40,7 @@ holds=(
   "$library usr/lib/(.+/)?libLumoAccess\.so\.$version"
   "$library usr/lib/(.+/)?libLumoAccess\.so\.$major"
   "$library usr/lib/(.+/)?libLumoPlatform\.so\.$major"
+  "$library usr/lib/(.+/)?libLumoEngine\.so\.$major"
   "liblumoaccess-dev usr/lib/(.+/)?libLumoAccess\.so"
   "liblumoaccess-dev usr/include/lumo/LumoAccess\.h"
   "liblumoaccess-dev usr/lib/(.+/)?pkgconfig/lumoaccess\.pc"

@@ -7,8 +7,8 @@
 
 #include "access/core/Fields.h"
 #include "platform/Error.h"
-#include "platform/db/Connection.h"
-#include "platform/db/Recordset.h"
+#include "engine/Connection.h"
+#include "engine/Recordset.h"
 #include "tests/access/AccessTestSupport.h"
 
 namespace lumo::test {

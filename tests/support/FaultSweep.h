@@ -1,7 +1,7 @@
 #pragma once
 // The failure sweep: runs one operation again and again, each time on a
 // fresh copy of a database, with the engine made to fail at step 1, then
-// 2, 3, ... (see platform/db/FaultInjection.h for what a step is), until a
+// 2, 3, ... (see platform/FaultInjection.h for what a step is), until a
 // run ends without reaching the failing step. After every run the test's
 // check sees what the run left: which step failed, the reports shown, the
 // operation's result and the database file itself.
@@ -46,8 +46,8 @@
 #include <vector>
 
 #include "platform/MessageSink.h"
-#include "platform/db/ConnectionString.h"
-#include "platform/db/FaultInjection.h"
+#include "engine/ConnectionString.h"
+#include "platform/FaultInjection.h"
 #include "tests/support/DatabaseState.h"
 
 namespace lumo::test {

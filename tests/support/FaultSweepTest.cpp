@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/ErrorReport.h"
-#include "platform/db/Connection.h"
-#include "tests/db/TestDatabase.h"
+#include "engine/Connection.h"
+#include "tests/engine/TestDatabase.h"
 
 namespace lumo::test {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "platform/CsvField.h"
 #include "platform/Dates.h"
-#include "platform/db/Variant.h"
+#include "engine/Variant.h"
 #include "tools/sql/CsvValue.h"
 
 namespace lumo::test {

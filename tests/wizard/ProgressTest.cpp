@@ -9,7 +9,7 @@
 #include "export/wizard/ScreenPointer.h"
 #include "export/wizard/frmProcInfo.h"
 #include "platform/MessageSink.h"
-#include "platform/db/FaultInjection.h"
+#include "platform/FaultInjection.h"
 #include "tests/wizard/WizardFixture.h"
 
 using namespace lumo;
@@ -198,4 +198,4 @@ private slots:
 
 QTEST_MAIN(ProgressTest)
 #include "ProgressTest.moc"
-#include "platform/db/ConnectionString.h"
+#include "engine/ConnectionString.h"

@@ -307,4 +307,4 @@ private slots:
 
 QTEST_MAIN(WindowsTest)
 #include "WindowsTest.moc"
-#include "platform/db/ConnectionString.h"
+#include "engine/ConnectionString.h"

@@ -18,7 +18,7 @@
 #include "export/wizard/ScreenPointer.h"
 #include "platform/MessageSink.h"
 #include "tools/init/InitCommand.h"
-#include "platform/db/ConnectionString.h"
+#include "engine/ConnectionString.h"
 
 // Readable failure messages for the suite's UTF-8 texts.
 template <>

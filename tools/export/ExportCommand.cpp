@@ -18,7 +18,7 @@
 #include "platform/MessageSink.h"
 #include "platform/ScopedSignal.h"
 #include "platform/StagedFile.h"
-#include "platform/db/ConnectionString.h"
+#include "engine/ConnectionString.h"
 #include "tools/lumo/Arguments.h"
 #include "tools/lumo/ReportLine.h"
 

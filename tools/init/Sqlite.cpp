@@ -4,7 +4,7 @@
 #include <type_traits>
 
 #include "platform/Error.h"
-#include "platform/db/FaultInjection.h"
+#include "platform/FaultInjection.h"
 
 namespace lumo::tools {
 namespace {

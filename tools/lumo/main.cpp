@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/MessageSink.h"
-#include "platform/db/ProgramSettings.h"
+#include "engine/ProgramSettings.h"
 #include "tools/export/ExportCommand.h"
 #if LUMO_HAVE_IMPORT
 #include "tools/import/ImportCommand.h"

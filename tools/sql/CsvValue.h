@@ -5,7 +5,7 @@
 // there is a time of day, text as it is (the caller quotes it).
 #include <string>
 
-#include "platform/db/Variant.h"
+#include "engine/Variant.h"
 
 namespace lumo::tools {
 

@@ -11,12 +11,12 @@
 
 #include "platform/CsvField.h"
 #include "platform/Error.h"
-#include "platform/db/Connection.h"
-#include "platform/db/JetSql.h"
-#include "platform/db/Recordset.h"
+#include "engine/Connection.h"
+#include "engine/JetSql.h"
+#include "engine/Recordset.h"
 #include "tools/lumo/Arguments.h"
 #include "tools/sql/CsvValue.h"
-#include "platform/db/ConnectionString.h"
+#include "engine/ConnectionString.h"
 
 namespace lumo::tools {
 namespace {

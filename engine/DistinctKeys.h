@@ -1,0 +1,31 @@
+#pragma once
+// Whether the DISTINCT of a SELECT has nothing to do. Its rows are
+// distinct already when
+//   - the select list holds the key of one table X (a column that holds
+//     each value once, such as its INTEGER PRIMARY KEY),
+//   - X stands before every LEFT JOIN (so it is never the optional side),
+//   - and every other table or view of the FROM clause is joined by one
+//     equality of a column that holds each value once in it with a column
+//     of X, or of a source already known to give at most one row per row
+//     of X:
+// each row of X then gives one row, and rows of X differ in the key. The
+// person list joins its three one-phone-per-person views so; SQLite would
+// otherwise build a temporary index over every row to drop none.
+//
+// Only FROM clauses of names, INNER and LEFT joins and ON clauses of one
+// equality of qualified columns are looked at; anything else keeps the
+// DISTINCT.
+#include <cstddef>
+#include <vector>
+
+#include "JetTokens.h"
+#include "engine/UniqueKeys.h"
+
+namespace lumo::db {
+
+// `list` are the significant tokens of each item of the select list;
+// [from, fromEnd) the FROM clause with its keyword.
+bool distinctIsIdle(const std::vector<detail::Token>& tokens, const std::vector<std::vector<std::size_t>>& list,
+                    std::size_t from, std::size_t fromEnd, const UniqueKeyLookup& unique);
+
+}  // namespace lumo::db

@@ -1,0 +1,39 @@
+#pragma once
+// The expressions of a Jet statement with Jet's meaning, written as SQLite
+// text. The statement is cut into clauses at its keywords and commas; each
+// expression between them is parsed with Jet's operator table, from the
+// tightest binding to the loosest:
+//   ^  |  unary -  |  * /  |  \  |  Mod  |  + -  |  &  |
+//   = <> < > <= >= Like Is Between In  |  Not  |  And  |  Or  |  Xor  |
+//   Eqv  |  Imp
+// (all binary operators left-associative). What each operator becomes:
+//   - comparisons, Like, Is, In stay SQLite's (so that an indexed column
+//     stays usable); where neither side is a column, text compares with
+//     COLLATE NOCASE, as Jet compares text ignoring case. As a value they
+//     give -1 for True: -(a = b).
+//   - Between orders its bounds: x BETWEEN lumo_low(a, b) AND lumo_high(a, b).
+//   - Not, And, Or of truths stay SQLite's; on numbers they and Xor, Eqv,
+//     Imp are Jet's bitwise functions (JetOperators.h).
+//   - + - * / \ Mod ^ and the unary minus of anything but a literal become
+//     the functions of JetOperators.h; & becomes lumo_concat(...).
+//   - a function call Name(...) takes the name sqliteFunctionName() gives.
+// An expression the parser does not know (SQLite's own syntax, such as
+// CASE or x > ALL (...)) is written as it stands. Nothing else changes: the
+// white space, the case of keywords and every literal stay as written, so
+// the statements that use none of the rewritten operators come out as they
+// went in.
+#include <string>
+#include <vector>
+
+#include "JetTokens.h"
+#include "engine/JetSql.h"
+
+namespace lumo::db {
+
+// The SQLite text of a translated statement's tokens. A '?' parameter
+// token stays anonymous unless Between has to repeat one; the parameters
+// are then numbered ?1, ?2, ... in token order. Throws lumo::Error for an
+// expression nested too deeply.
+std::string renderJetStatement(const std::vector<detail::Token>& tokens);
+
+}  // namespace lumo::db

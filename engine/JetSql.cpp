@@ -1,0 +1,541 @@
+#include "engine/JetSql.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+#include "platform/Error.h"
+#include "JetTokens.h"
+#include "DateArguments.h"
+#include "WholeAssignments.h"
+#include "engine/OuterJoins.h"
+#include "engine/SearchJoins.h"
+#include "engine/SubstringSearch.h"
+#include "engine/UnusedJoins.h"
+#include "engine/JetDateLiteral.h"
+#include "engine/JetExpression.h"
+#include "engine/JetTop.h"
+
+namespace lumo::db {
+namespace {
+
+using Kind = detail::TokenKind;
+using detail::Token;
+
+// ASCII classes without the C library's locale lookups: SQL keywords and
+// punctuation are ASCII, and every byte of a UTF-8 character counts as a
+// letter of a name.
+constexpr bool isSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+constexpr bool isDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+constexpr bool isAlpha(unsigned char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
+constexpr bool isAlnum(unsigned char c) { return isAlpha(c) || isDigit(c); }
+constexpr bool isWordStart(unsigned char c) { return isAlpha(c) || c == '_' || c >= 0x80; }
+constexpr bool isWordChar(unsigned char c) { return isAlnum(c) || c == '_' || c == '$' || c >= 0x80; }
+
+
+// SQLite's parameter markers (?, ?1, :a, @a, $a). The engine binds the
+// literals of a statement to parameters of its own; one written by the
+// caller would be left unbound, holding whatever an earlier run bound.
+constexpr bool isParameterMarker(std::string_view op) { return op == "?" || op == ":" || op == "@" || op == "$"; }
+
+// At sql[j], inside a number that starts at `from`: the sign of an
+// exponent (2.013E-4), after digits and a point only.
+bool signedExponent(std::string_view sql, std::size_t from, std::size_t j) {
+    if ((sql[j] != '-' && sql[j] != '+') || j + 1 >= sql.size() || !isDigit(static_cast<unsigned char>(sql[j + 1])))
+        return false;
+    if ((sql[j - 1] | 0x20) != 'e') return false;
+    for (std::size_t k = from; k + 1 < j; ++k)
+        if (!isDigit(static_cast<unsigned char>(sql[k])) && sql[k] != '.') return false;
+    return true;
+}
+
+// Splits Jet SQL into tokens and hands each to `emit(kind, text)`;
+// concatenating every token's text gives the input back unchanged.
+// Also refuses, before anything else sees the text, what no later step
+// could handle: a statement nested deeper than kMaxNesting (every later
+// step may then recurse or count per level safely) and text after the ';'
+// that ends the statement.
+template <class Emit>
+void scanTokens(std::string_view sql, Emit&& emit) {
+    std::size_t i = 0;
+    const std::size_t n = sql.size();
+    int depth = 0;
+    bool ended = false;
+    auto take = [&](Kind kind, std::size_t end) {
+        const std::string_view text = sql.substr(i, end - i);
+        if (kind != Kind::Space) {
+            if (ended) throw Error("SQL ステートメントの後に文字が見つかりました。");
+            if (kind == Kind::Op && text == "(" && ++depth > kMaxNesting)
+                throw Error("クエリが複雑すぎます。かっこの入れ子は " + std::to_string(kMaxNesting) + " 段までです。");
+            if (kind == Kind::Op && text == ")") --depth;
+            if (kind == Kind::Op && text == ";" && depth <= 0) ended = true;
+            if (kind == Kind::Op && isParameterMarker(text))
+                throw Error("SQL 文にパラメータ (" + std::string(text) +
+                            ") は使えません。値は文の中に直接書いてください (文字列は '...' で囲みます)。");
+        }
+        emit(kind, text);
+        i = end;
+    };
+    while (i < n) {
+        const unsigned char c = static_cast<unsigned char>(sql[i]);
+        std::size_t j = i + 1;
+        if (isSpace(c)) {
+            while (j < n && isSpace(static_cast<unsigned char>(sql[j]))) ++j;
+            take(Kind::Space, j);
+        } else if (c == '-' && j < n && sql[j] == '-' && ended) {
+            // Jet has no comments: "--" is two minus signs. After the end
+            // of the statement a note in SQLite's style is let pass.
+            while (j < n && sql[j] != '\n') ++j;
+            take(Kind::Space, j);
+        } else if (c == '\'' || c == '"' || c == '`') {
+            // A doubled quote inside stands for one quote character.
+            for (;;) {
+                if (j >= n) throw Error("SQL 文の文字列が閉じていません: " + std::string(sql));
+                if (sql[j] == static_cast<char>(c)) {
+                    if (j + 1 < n && sql[j + 1] == static_cast<char>(c)) { j += 2; continue; }
+                    ++j;
+                    break;
+                }
+                ++j;
+            }
+            take(c == '\'' ? Kind::String : Kind::Quoted, j);
+        } else if (c == '#') {
+            while (j < n && sql[j] != '#' && sql[j] != '\n') ++j;
+            if (j >= n || sql[j] != '#') throw Error("SQL 文の日付 (#) が閉じていません: " + std::string(sql));
+            take(Kind::Date, j + 1);
+        } else if (c == '[') {
+            while (j < n && sql[j] != ']') ++j;
+            if (j >= n) throw Error("SQL 文の角かっこが閉じていません: " + std::string(sql));
+            take(Kind::Bracket, j + 1);
+        } else if (isDigit(c) || (c == '.' && j < n && isDigit(static_cast<unsigned char>(sql[j])))) {
+            while (j < n && (isAlnum(static_cast<unsigned char>(sql[j])) || sql[j] == '.' || signedExponent(sql, i, j))) ++j;
+            take(Kind::Number, j);
+        } else if (isWordStart(c)) {
+            while (j < n && isWordChar(static_cast<unsigned char>(sql[j]))) ++j;
+            take(Kind::Word, j);
+        } else {
+            // Two-character operators: <> <= >= != || ==
+            const char next = j < n ? sql[j] : '\0';
+            const bool two = (c == '<' && (next == '>' || next == '=')) || (c == '>' && next == '=') ||
+                             (c == '!' && next == '=') || (c == '|' && next == '|') || (c == '=' && next == '=');
+            take(Kind::Op, two ? i + 2 : j);
+        }
+    }
+}
+
+std::vector<Token> tokenize(std::string_view sql) {
+    std::vector<Token> out;
+    out.reserve(sql.size() / 3 + 4);
+    scanTokens(sql, [&](Kind kind, std::string_view text) { out.push_back({kind, std::string(text)}); });
+    return out;
+}
+
+using detail::equalsKeyword;
+using detail::isName;
+using detail::isOp;
+using detail::isWord;
+
+std::string unquoteName(const Token& t) { return std::string(detail::unquotedName(t)); }
+
+// Indexes of the significant (non-space) tokens.
+std::vector<std::size_t> significant(const std::vector<Token>& tokens) {
+    std::vector<std::size_t> idx;
+    for (std::size_t i = 0; i < tokens.size(); ++i)
+        if (tokens[i].kind != Kind::Space) idx.push_back(i);
+    return idx;
+}
+
+// Keywords that end the operand of '&': everything that binds looser than
+// '+'/'-' or separates clauses.
+bool endsOperand(const Token& t) {
+    if (t.kind == Kind::Op) {
+        static constexpr std::array<std::string_view, 10> ops = {",", "=", "==", "<>", "!=", "<", ">", "<=", ">=", ";"};
+        return std::find(ops.begin(), ops.end(), t.text) != ops.end() || t.text == "&";
+    }
+    if (t.kind != Kind::Word) return false;
+    static constexpr std::array<std::string_view, 37> words = {
+        "AND", "OR", "NOT", "LIKE", "AS", "FROM", "WHERE", "ON", "SELECT", "DISTINCT", "IS", "IN",
+        "BETWEEN", "ESCAPE", "THEN", "ELSE", "WHEN", "CASE", "END", "ORDER", "BY", "GROUP", "HAVING",
+        "JOIN", "LEFT", "RIGHT", "INNER", "OUTER", "SET", "UNION", "VALUES", "INTO", "ASC", "DESC", "XOR", "GLOB",
+        "LIMIT"};
+    return std::any_of(words.begin(), words.end(), [&](std::string_view w) { return equalsKeyword(t.text, w); });
+}
+
+// The token-level rewrites that need no expression structure.
+void rewriteWords(std::vector<Token>& tokens) {
+    const bool any = std::any_of(tokens.begin(), tokens.end(), [](const Token& t) {
+        return isWord(t, "DEFAULT") || isWord(t, "TRUE") || isWord(t, "FALSE");
+    });
+    if (!any) return;
+    const auto sig = significant(tokens);
+    auto at = [&](std::size_t k) -> const Token* { return k < sig.size() ? &tokens[sig[k]] : nullptr; };
+    for (std::size_t k = 0; k < sig.size(); ++k) {
+        Token& t = tokens[sig[k]];
+        if (t.kind != Kind::Word) continue;
+        const bool afterDot = k > 0 && isOp(*at(k - 1), ".");
+        const bool beforeDot = at(k + 1) && isOp(*at(k + 1), ".");
+        if (isWord(t, "DEFAULT") && !(at(k + 1) && isWord(*at(k + 1), "VALUES"))) {
+            t.kind = Kind::Quoted;
+            t.text = "\"" + t.text + "\"";
+        } else if (!afterDot && !beforeDot && (isWord(t, "TRUE") || isWord(t, "FALSE"))) {
+            // A constant of the engine's own, not one the caller spliced
+            // in: it stays in the statement's shape.
+            const bool isTrue = isWord(t, "TRUE");
+            t.kind = Kind::Op;
+            t.text = isTrue ? "-1" : "0";
+        }
+    }
+}
+
+// UPDATE T SET T.C = ..., T.D = ...  ->  UPDATE T SET C = ..., D = ...
+void unqualifySetTargets(std::vector<Token>& tokens) {
+    const auto first = std::find_if(tokens.begin(), tokens.end(), [](const Token& t) { return t.kind != Kind::Space; });
+    if (first == tokens.end() || !isWord(*first, "UPDATE")) return;
+    const auto sig = significant(tokens);
+    int depth = 0;
+    bool inSet = false;
+    bool atTarget = false;
+    std::vector<std::size_t> erase;
+    for (std::size_t k = 1; k < sig.size(); ++k) {
+        const Token& t = tokens[sig[k]];
+        if (isOp(t, "(")) ++depth;
+        if (isOp(t, ")")) --depth;
+        if (depth != 0) continue;
+        if (isWord(t, "SET")) { inSet = atTarget = true; continue; }
+        if (isWord(t, "WHERE")) break;
+        if (!inSet) continue;
+        if (isOp(t, ",")) { atTarget = true; continue; }
+        if (atTarget && isName(t) && k + 2 < sig.size() && isOp(tokens[sig[k + 1]], ".") && isName(tokens[sig[k + 2]])) {
+            for (std::size_t e = sig[k]; e <= sig[k + 1]; ++e) erase.push_back(e);
+        }
+        atTarget = false;
+    }
+    for (auto it = erase.rbegin(); it != erase.rend(); ++it) tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(*it));
+}
+
+bool isAggregate(const Token& t) {
+    static constexpr std::array<std::string_view, 8> names = {"COUNT", "SUM", "MIN", "MAX", "AVG", "FIRST", "LAST", "TOTAL"};
+    return t.kind == Kind::Word &&
+           std::any_of(names.begin(), names.end(), [&](std::string_view w) { return equalsKeyword(t.text, w); });
+}
+
+// Fills isSelect, singleSource and qualifiers from the (rewritten) tokens.
+void analyse(const std::vector<Token>& tokens, JetStatement& st, std::size_t& fromToken, std::size_t& wholeTableToken) {
+    const auto sig = significant(tokens);
+    if (sig.empty()) return;
+    const Token& first = tokens[sig[0]];
+    st.isSelect = isWord(first, "SELECT") || isWord(first, "WITH") || isWord(first, "VALUES") || isWord(first, "PRAGMA");
+    if (!isWord(first, "SELECT")) return;
+
+    int depth = 0;
+    bool simple = true;
+    std::size_t fromAt = 0;  // index into sig
+    std::vector<std::vector<const Token*>> listItems(1);
+    bool star = false;
+    bool fromClauseEnded = false;
+    for (std::size_t k = 1; k < sig.size(); ++k) {
+        const Token& t = tokens[sig[k]];
+        if (isOp(t, "(")) ++depth;
+        if (isOp(t, ")")) --depth;
+        if (depth == 0 && isWord(t, "FROM") && fromAt == 0) { fromAt = k; continue; }
+        if (fromAt == 0) {
+            if (k == 1 && isWord(t, "DISTINCT")) simple = false;
+            if (k == 1 && (isWord(t, "DISTINCT") || isWord(t, "ALL"))) continue;
+            if (isAggregate(t) && k + 1 < sig.size() && isOp(tokens[sig[k + 1]], "(")) simple = false;
+            if (depth == 0 && isOp(t, ",")) { listItems.emplace_back(); continue; }
+            if (isOp(t, "*")) star = true;
+            if (!isOp(t, ";")) listItems.back().push_back(&t);
+        } else if (depth == 0) {
+            if (isWord(t, "WHERE") || isWord(t, "ORDER")) fromClauseEnded = true;
+            if (isWord(t, "GROUP") || isWord(t, "HAVING") || isWord(t, "UNION") || isWord(t, "INTERSECT") ||
+                isWord(t, "EXCEPT") || (!fromClauseEnded && (isWord(t, "JOIN") || isOp(t, ","))))
+                simple = false;
+        }
+    }
+    for (const auto& item : listItems) {
+        using Item = JetStatement::Item;
+        const std::size_t n = item.size();
+        const bool dotted = n == 3 && isName(*item[0]) && isOp(*item[1], ".");
+        if ((n == 1 && isOp(*item[0], "*")) || (dotted && isOp(*item[2], "*"))) st.items.push_back(Item::Star);
+        else if ((n == 1 && isName(*item[0])) || (dotted && isName(*item[2])) || (n >= 2 && isWord(*item[n - 2], "AS")))
+            st.items.push_back(Item::Named);
+        else st.items.push_back(Item::Expression);
+    }
+    if (!star) {
+        for (const auto& item : listItems) {
+            const bool qualified = item.size() == 3 && isName(*item[0]) && isOp(*item[1], ".") && isName(*item[2]);
+            st.qualifiers.push_back(qualified ? unquoteName(*item[0]) : std::string());
+        }
+    }
+    // FROM <name> and then nothing but WHERE / ORDER BY clauses.
+    if (simple && fromAt != 0 && fromAt + 1 < sig.size()) {
+        const Token& source = tokens[sig[fromAt + 1]];
+        const bool limit = fromAt + 2 < sig.size() && isWord(tokens[sig[fromAt + 2]], "LIMIT");
+        const bool ends = fromAt + 2 == sig.size() || isWord(tokens[sig[fromAt + 2]], "WHERE") ||
+                          isWord(tokens[sig[fromAt + 2]], "ORDER") || isOp(tokens[sig[fromAt + 2]], ";") || limit;
+        if (isName(source) && !endsOperand(source) && ends) {
+            st.singleSource = unquoteName(source);
+            fromToken = sig[fromAt];
+            if (fromAt + 2 == sig.size() || limit) wholeTableToken = sig[fromAt + 1];
+        }
+    }
+}
+
+// Decides which tokens are constants the caller spliced in: string
+// literals, and numbers other than column numbers after ORDER BY or
+// GROUP BY. Fed every non-space token in order.
+class LiteralLifter {
+public:
+    // True when the token is lifted out; its value is appended to `literals`.
+    bool lift(Kind kind, std::string_view text, std::vector<SqlLiteral>& literals) {
+        const bool afterOrderOrGroup = std::exchange(afterOrderOrGroup_, false);
+        // A text after a sign stays in the shape: -'12' is Jet's minus of a
+        // text (a number, or a type mismatch), which the translation must
+        // tell from the minus of a number it leaves to SQLite.
+        const bool afterSign = std::exchange(afterSign_, kind == Kind::Op && (text == "-" || text == "+"));
+        // TOP's count stays in the shape: it moves to the end of the
+        // statement, where a parameter would lose its place in the order.
+        const bool afterTop = std::exchange(afterTop_, kind == Kind::Word && equalsKeyword(text, "TOP"));
+        // A date after TOP stays too, as a number there does: lifted, it would
+        // come back as a number, and the statement would change its shape.
+        if (kind == Kind::Date && depth_ != columnDepth_ && !afterTop) {  // in an ORDER BY list it stays, as numbers do
+            literals.push_back({SqlLiteral::Kind::Real, 0, dateValue(text), {}});
+            return true;
+        }
+        if (kind == Kind::Op && text == "(") {
+            ++depth_;
+        } else if (kind == Kind::Op && text == ")") {
+            if (--depth_ < columnDepth_) columnDepth_ = kNoColumnList;  // the subquery's ORDER BY ended with it
+        } else if (kind == Kind::Word && (text.size() == 2 || text.size() == 5 || text.size() == 6)) {
+            // Only BY, ORDER, GROUP, WHERE, LIMIT, UNION and HAVING matter here.
+            if (afterOrderOrGroup && equalsKeyword(text, "BY")) columnDepth_ = depth_;
+            else if (depth_ == columnDepth_ && (equalsKeyword(text, "HAVING") || equalsKeyword(text, "LIMIT") ||
+                                                equalsKeyword(text, "WHERE") || equalsKeyword(text, "UNION")))
+                columnDepth_ = kNoColumnList;
+            afterOrderOrGroup_ = equalsKeyword(text, "ORDER") || equalsKeyword(text, "GROUP");
+        }
+        if (kind == Kind::String && !afterSign) {
+            SqlLiteral lit{SqlLiteral::Kind::Text, 0, 0, {}};
+            const char q = text.front();
+            lit.text.reserve(text.size());
+            for (std::size_t i = 1; i + 1 < text.size(); ++i) {
+                lit.text += text[i];
+                if (text[i] == q) ++i;  // a doubled quote is one character
+            }
+            literals.push_back(std::move(lit));
+            return true;
+        }
+        if (kind != Kind::Number || depth_ == columnDepth_ || afterTop) return false;
+        const std::string digits(text);
+        char* end = nullptr;
+        errno = 0;
+        const long long v = std::strtoll(digits.c_str(), &end, 10);
+        if (end && *end == '\0' && errno != ERANGE) {
+            literals.push_back({SqlLiteral::Kind::Integer, v, 0, {}});
+            return true;
+        }
+        const double d = std::strtod(digits.c_str(), &end);
+        if (!end || *end != '\0') return false;  // let SQLite judge it
+        literals.push_back({SqlLiteral::Kind::Real, 0, d, {}});
+        return true;
+    }
+
+    // A date token as the tokenizer read it ("#...#"), or as rewritten for
+    // display (the automation date as a number, negative ones in
+    // parentheses).
+    static double dateValue(std::string_view text) {
+        if (text.front() == '#') return jetDateLiteral(text.substr(1, text.size() - 2));
+        if (text.front() == '(') text = text.substr(1, text.size() - 2);
+        return std::strtod(std::string(text).c_str(), nullptr);
+    }
+
+private:
+    int depth_ = 0;
+    // Nesting level of an ORDER BY / GROUP BY list; a stray ')' can make
+    // levels negative, so "outside one" is a level no text reaches.
+    static constexpr int kNoColumnList = INT_MIN;
+    int columnDepth_ = kNoColumnList;
+    bool afterOrderOrGroup_ = false;
+    bool afterTop_ = false;
+    bool afterSign_ = false;
+};
+
+// Replaces each literal by ?N.
+void parameterize(std::vector<Token>& tokens) {
+    LiteralLifter lifter;
+    std::vector<SqlLiteral> literals;
+    bool glued = false;
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        Token& t = tokens[i];
+        if (t.kind == Kind::Space || !lifter.lift(t.kind, t.text, literals)) continue;
+        t.kind = Kind::Op;
+        t.text = "?";
+        // 'x'03 (a text with a word or malformed number right after it)
+        // would read as the numbered parameter ?03.
+        glued = glued || (i + 1 < tokens.size() && !tokens[i + 1].text.empty() &&
+                          isWordChar(static_cast<unsigned char>(tokens[i + 1].text.front())));
+    }
+    if (!glued) return;
+    std::vector<Token> spaced;
+    spaced.reserve(tokens.size() + 8);
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        spaced.push_back(std::move(tokens[i]));
+        if (isOp(spaced.back(), "?") && i + 1 < tokens.size() && !tokens[i + 1].text.empty() &&
+            isWordChar(static_cast<unsigned char>(tokens[i + 1].text.front())))
+            spaced.push_back({Kind::Space, " "});
+    }
+    tokens = std::move(spaced);
+}
+
+JetStatement translateTokens(std::vector<Token> tokens, const SubstringIndexLookup& substringIndexes = {},
+                             const UniqueKeyLookup& uniqueKeys = {}) {
+    JetStatement st;
+    rewriteTop(tokens);
+    std::size_t fromToken = tokens.size();
+    std::size_t wholeTableToken = tokens.size();
+    analyse(tokens, st, fromToken, wholeTableToken);
+    // A whole table is read in key order, as Jet reads it; SQLite would
+    // otherwise scan the smallest covering index and order the rows by an
+    // unrelated column.
+    if (wholeTableToken < tokens.size())
+        tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(wholeTableToken) + 1, Token{Kind::Word, " NOT INDEXED"});
+    if (st.isSelect && st.singleSource.empty()) rewriteOuterJoins(tokens, uniqueKeys);
+    dropUnusedJoins(tokens, uniqueKeys);
+    // Last, on a copy: the searches' rewrites move tokens, and the row
+    // identity below goes where analyse found the FROM.
+    const auto rendered = [&](std::vector<Token> t) {
+        if (st.isSelect) rewriteSearchJoins(t);
+        return renderJetStatement(t);
+    };
+    st.sql = rendered(tokens);
+    if (st.isSelect && st.singleSource.empty() && substringIndexes) {
+        std::vector<Token> narrowed = tokens;
+        st.narrowingPatterns = narrowBySubstringIndex(narrowed, substringIndexes);
+        if (!st.narrowingPatterns.empty()) st.narrowedSql = rendered(std::move(narrowed));
+    }
+    if (!st.singleSource.empty()) {
+        // The ',' is a token of its own: it ends an '&' chain of the last item.
+        const auto at = tokens.begin() + static_cast<std::ptrdiff_t>(fromToken);
+        const auto comma = tokens.insert(at, Token{Kind::Op, ","});
+        tokens.insert(comma + 1, Token{Kind::Word, " [" + st.singleSource + "]._rowid_ AS " + std::string(kRowidColumn) + " "});
+        st.sqlWithRowid = rendered(tokens);
+    }
+    return st;
+}
+
+// Date literals as the numbers they stand for (for display; the shape
+// lifts them like any other constant).
+void datesAsNumbers(std::vector<Token>& tokens) {
+    for (Token& t : tokens) {
+        if (t.kind != Kind::Date) continue;
+        char text[40];
+        const double value = jetDateLiteral(std::string_view(t.text).substr(1, t.text.size() - 2));
+        std::snprintf(text, sizeof text, value < 0 ? "(%.17g)" : "%.17g", value);
+        t.text = text;
+    }
+}
+
+std::vector<Token> rewrittenTokens(std::string_view jetSql) {
+    std::vector<Token> tokens = tokenize(jetSql);
+    datesAsNumbers(tokens);
+    rewriteWords(tokens);
+    unqualifySetTargets(tokens);
+    return tokens;
+}
+
+// Fills writtenTable and parameterColumns: SET <column> = ? and the
+// VALUES lists of INSERT INTO <table> (<columns>), where a value is a lone
+// parameter.
+void findAssignedParameters(const std::vector<Token>& tokens, JetStatement& st) {
+    const auto sig = significant(tokens);
+    const std::size_t size = sig.size();
+    const auto tok = [&](std::size_t k) -> const Token& { return tokens[sig[k]]; };
+    std::vector<int> number(size, 0);  // 1, 2, ... for each parameter
+    int parameters = 0;
+    for (std::size_t k = 0; k < size; ++k)
+        if (isOp(tok(k), "?")) number[k] = ++parameters;
+    if (size < 4 || parameters == 0) return;
+    st.parameterColumns.assign(static_cast<std::size_t>(parameters), {});
+    const auto assign = [&](std::size_t k, const Token& column) {
+        if (number[k] > 0) st.parameterColumns[static_cast<std::size_t>(number[k] - 1)] = unquoteName(column);
+    };
+    if (isWord(tok(0), "UPDATE") && isName(tok(1))) {
+        st.writtenTable = unquoteName(tok(1));
+        int depth = 0;
+        bool inSet = false;
+        for (std::size_t k = 2; k < size; ++k) {
+            if (isOp(tok(k), "(")) ++depth;
+            if (isOp(tok(k), ")")) --depth;
+            if (depth != 0) continue;
+            if (isWord(tok(k), "WHERE")) break;
+            if (isWord(tok(k), "SET")) inSet = true;
+            if (!inSet || k + 2 >= size || !isName(tok(k)) || !isOp(tok(k + 1), "=") || number[k + 2] == 0) continue;
+            if (k + 3 == size || isOp(tok(k + 3), ",") || isWord(tok(k + 3), "WHERE") || isOp(tok(k + 3), ";"))
+                assign(k + 2, tok(k));
+        }
+    } else if (isWord(tok(0), "INSERT") && isWord(tok(1), "INTO") && isName(tok(2)) && isOp(tok(3), "(")) {
+        st.writtenTable = unquoteName(tok(2));
+        std::vector<const Token*> columns;
+        std::size_t k = 4;
+        for (; k < size && !isOp(tok(k), ")"); ++k)
+            if (isName(tok(k))) columns.push_back(&tok(k));
+        if (++k >= size || !isWord(tok(k), "VALUES")) return;
+        ++k;
+        while (k < size && isOp(tok(k), "(")) {  // one row of values
+            std::size_t item = 0, itemStart = ++k;
+            for (int depth = 0; k < size; ++k) {
+                const Token& t = tok(k);
+                if (depth == 0 && (isOp(t, ",") || isOp(t, ")"))) {
+                    if (k == itemStart + 1 && item < columns.size()) assign(itemStart, *columns[item]);
+                    ++item;
+                    itemStart = k + 1;
+                    if (isOp(t, ")")) break;
+                } else if (isOp(t, "(")) {
+                    ++depth;
+                } else if (isOp(t, ")")) {
+                    --depth;
+                }
+            }
+            if (++k < size && isOp(tok(k), ",")) ++k;
+        }
+    }
+}
+
+}  // namespace
+
+// One pass over the text without keeping tokens: this runs for every
+// statement, the full translation only when the shape is new.
+JetSqlText::JetSqlText(std::string_view jetSql) : text_(jetSql) {
+    LiteralLifter lifter;
+    shape_.reserve(jetSql.size());
+    scanTokens(jetSql, [&](Kind kind, std::string_view text) {
+        if (kind != Kind::Space && lifter.lift(kind, text, literals_)) {
+            const auto begin = static_cast<std::size_t>(text.data() - jetSql.data());
+            spans_.push_back({begin, begin + text.size()});
+            shape_ += '?';
+            shape_ += std::to_string(literals_.size());
+        } else {
+            shape_ += text;
+        }
+    });
+}
+
+JetStatement JetSqlText::translate(const DateColumnLookup& dateColumns, const SubstringIndexLookup& substringIndexes,
+                                   const UniqueKeyLookup& uniqueKeys, const WholeColumnLookup& wholeColumns) const {
+    std::vector<Token> tokens = rewrittenTokens(text_);
+    parameterize(tokens);
+    detail::wrapDateArguments(tokens, dateColumns);
+    detail::wrapWholeAssignments(tokens, wholeColumns);
+    JetStatement st = translateTokens(tokens, substringIndexes, uniqueKeys);
+    findAssignedParameters(tokens, st);
+    return st;
+}
+
+JetStatement translateJet(std::string_view jetSql) { return translateTokens(rewrittenTokens(jetSql)); }
+
+}  // namespace lumo::db

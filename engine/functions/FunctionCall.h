@@ -1,0 +1,116 @@
+#pragma once
+// What every Jet function shares: its entry in the registry, its arguments
+// read from SQLite with Jet's conversions, its result written back, and
+// Jet's run-time errors. A function is a plain routine from Args to a
+// Variant; the registry applies the Null rule and the argument count, and
+// turns a thrown lumo::Error into SQLite's function error, so no function
+// repeats that work.
+//
+// Dates travel between the functions as SQLite reals tagged with a subtype
+// (kDateSubtype), so Format(Now()) and IsDate(Date()) know them for dates;
+// a date read from a column or changed by arithmetic is a plain number and
+// is taken as an automation date wherever a date is expected.
+//
+// Stateless; any thread.
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/Variant.h"
+
+namespace lumo::db::jet {
+
+inline constexpr unsigned kDateSubtype = 'D';
+
+// Jet's run-time errors, with the descriptions Jet gives them.
+[[noreturn]] void invalidCall();
+[[noreturn]] void typeMismatch();
+[[noreturn]] void overflow();
+[[noreturn]] void divisionByZero();
+[[noreturn]] void invalidNull();
+
+// Jet's conversions of one value; each raises the error Jet raises
+// ("Null の使い方が不正です。" for Null, a type mismatch for text that is
+// not a number or a date, an overflow outside the target's range).
+double toNumber(const Variant& v);
+// The number in `text` as Jet reads one typed by a user (blanks around it,
+// a sign, a yen sign, thousands commas, an exponent, &H and &O); nothing
+// when the text is not a number.
+bool readNumber(std::string_view text, double& out);
+int32_t toLong(const Variant& v);  // rounded half to even, 32-bit
+double toDate(const Variant& v);   // an automation date within 100..9999
+bool toBool(const Variant& v);
+std::string toText(const Variant& v);
+// A date recognised in text: the desktop's forms and Jet's date texts, with
+// or without a time; false when the text is not a date.
+bool readDate(std::string_view text, double& out);
+// The text of a number as Jet writes it: up to 15 significant digits, an
+// exponent (1E+15, 1E-05) outside that range.
+std::string numberText(double value);
+// The default text of a date: yyyy/mm/dd, h:mm:ss, or both.
+std::string dateText(double value);
+// An automation date from a day number and the seconds into that day.
+double fromDaySeconds(double day, double seconds);
+// Jet's whole-number results: a Long when the value fits, else a Double.
+Variant wholeNumber(double value);
+
+// The arguments of one call, converted from SQLite's values when the call
+// starts (a copy each, so nothing points into SQLite's memory) and gone
+// when it returns; one thread, the one running the statement.
+class Args {
+public:
+    Args(int argc, sqlite3_value** argv);
+
+    std::size_t size() const { return values_.size(); }
+    bool has(std::size_t i) const { return i < values_.size(); }
+    bool isNull(std::size_t i) const { return values_[i].isNull(); }
+    const Variant& operator[](std::size_t i) const { return values_[i]; }
+
+    std::string text(std::size_t i) const { return toText(values_[i]); }
+    double number(std::size_t i) const { return toNumber(values_[i]); }
+    int32_t whole(std::size_t i) const { return toLong(values_[i]); }
+    double date(std::size_t i) const { return toDate(values_[i]); }
+    bool truth(std::size_t i) const { return toBool(values_[i]); }
+    // An optional whole-number argument: `fallback` when absent.
+    int32_t wholeOr(std::size_t i, int32_t fallback) const { return has(i) ? whole(i) : fallback; }
+
+private:
+    std::vector<Variant> values_;
+};
+
+using Function = Variant (*)(const Args&);
+
+// Bit i set: a Null in argument i makes the result Null without calling
+// the function. Arguments without their bit are given to the function,
+// whose conversions raise Jet's "invalid use of Null" where Jet does.
+inline constexpr unsigned kNullFirst = 1u;
+inline constexpr unsigned kNullAny = ~0u;
+inline constexpr unsigned kNullNone = 0u;
+
+struct FunctionEntry {
+    std::string_view name;  // Jet's name, as documented
+    int minArgs;
+    int maxArgs;  // -1: any number
+    unsigned nullGivesNull;
+    Function call;
+    bool readsClock = false;  // Date(), Now(): not the same answer on every call
+};
+
+// The families, one file each.
+std::span<const FunctionEntry> textFunctions();
+std::span<const FunctionEntry> conversionFunctions();
+std::span<const FunctionEntry> mathFunctions();
+std::span<const FunctionEntry> choiceFunctions();
+std::span<const FunctionEntry> dateFunctions();
+std::span<const FunctionEntry> formatFunctions();
+std::span<const FunctionEntry> financialFunctions();
+
+// The entry point SQLite calls for every registered function; the entry is
+// its user data.
+void callEntry(sqlite3_context* context, int argc, sqlite3_value** argv);
+
+}  // namespace lumo::db::jet
