@@ -91,6 +91,15 @@ lumo_install_missing() {
     apt "${missing[@]}"
 }
 
+# Compile flags of the trees the scripts build (RelWithDebInfo's flags
+# replaced). Compiling is most of a full test run, and full debug
+# information about doubles its cost: line tables (-g1) are all that a
+# sanitizer's report and a backtrace need. The sanitizer trees use -O1, as
+# the sanitizers' documentation recommends; the others keep -O2 for the
+# warnings only the optimiser finds (-Wmaybe-uninitialized).
+LUMO_FLAGS_OPTIMISED="-O2 -g1 -DNDEBUG"
+LUMO_FLAGS_SANITIZED="-O1 -g1 -DNDEBUG"
+
 # lumo_log NAME: the steps that follow write their output to
 # build/logs/NAME.log (started afresh).
 lumo_log() {
