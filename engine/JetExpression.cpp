@@ -351,7 +351,7 @@ private:
         case kCompare: return compareLevel(c);
         case kConcat: return concatLevel(c);
         case kNegate: return negateLevel(c);
-        case kPower: return powerLevel(c);
+        case kPower: return powerLevel(c, std::nullopt);
         default: break;
         }
         std::optional<Piece> x = expression(c, level + 1);
@@ -507,8 +507,23 @@ private:
     std::optional<Piece> negateLevel(Cursor& c) {
         std::vector<std::size_t> signs;
         while (atOp(c, "-") || atOp(c, "+")) signs.push_back(c.pos++);
-        std::optional<Piece> x = expression(c, kPower);
+        // A sign written directly before a number belongs to the number, as
+        // Jet reads it: -10^2 is (-10)^2, while -(10)^2 and - 10^2 are not.
+        std::optional<std::size_t> numberSign;
+        if (!signs.empty() && signedNumberAt(c, signs.back())) {
+            numberSign = signs.back();
+            signs.pop_back();
+        }
+        std::optional<Piece> x = powerLevel(c, numberSign);
         return x ? applySigns(c, signs, std::move(*x)) : x;
+    }
+
+    // Whether the sign at item `sign` touches the number literal (or the
+    // parameter a number or date literal became) at the cursor.
+    bool signedNumberAt(const Cursor& c, std::size_t sign) const {
+        const Token* t = at(c);
+        if (!t || c.list[c.pos].lead != c.list[c.pos].at || sign + 1 != c.pos) return false;
+        return t->kind == Kind::Number || t->kind == Kind::Date || isOp(*t, "?");
     }
 
     // Unary signs, innermost first. A minus before a number literal stays
@@ -539,8 +554,14 @@ private:
         return Piece{std::move(text)};
     }
 
-    std::optional<Piece> powerLevel(Cursor& c) {
+    // With `numberSign`, the sign before the first operand is part of it.
+    std::optional<Piece> powerLevel(Cursor& c, std::optional<std::size_t> numberSign = std::nullopt) {
         std::optional<Piece> x = primary(c);
+        if (x && numberSign) {
+            std::string text = tokens_[c.list[*numberSign].at].text;
+            append(text, x->text);
+            x = Piece{std::move(text)};  // no longer a lone literal: a sign before it is Jet's
+        }
         while (x && atOp(c, "^")) {
             ++c.pos;
             std::vector<std::size_t> signs;  // 2 ^ -1

@@ -6,7 +6,9 @@
 //   ^  |  unary -  |  * /  |  \  |  Mod  |  + -  |  &  |
 //   = <> < > <= >= Like Is Between In  |  Not  |  And  |  Or  |  Xor  |
 //   Eqv  |  Imp
-// (all binary operators left-associative). What each operator becomes:
+// (all binary operators left-associative), except that a sign written
+// directly before a number literal is part of the literal, so -10^2 is
+// (-10)^2 = 100 while -(10)^2 and - 10^2 are -100. What each operator becomes:
 //   - comparisons, Like, Is, In stay SQLite's (so that an indexed column
 //     stays usable); where neither side is a column, text compares with
 //     COLLATE NOCASE, as Jet compares text ignoring case. As a value they

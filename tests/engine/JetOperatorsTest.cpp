@@ -105,7 +105,7 @@ TEST_F(JetOperators, ArithmeticFollowsJet) {
         {"5.5 Mod 2", "0"},
         {"2 ^ 3", "8"},
         {"2 ^ -1", "0.5"},
-        {"-2 ^ 2", "-4"},  // ^ binds tighter than the sign
+        {"-2 ^ 2", "4"},  // a sign touching a number is part of it
         {"2 ^ 3 ^ 2", "64"},
         {"1 + 2 * 3", "7"},
         {"10 - 2 - 3", "5"},
