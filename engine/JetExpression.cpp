@@ -482,11 +482,39 @@ private:
                 if (!left.column) text += " COLLATE NOCASE";
                 appendOperatorWords();
                 appendLead(text, list);
-                text += group(list, Context::Value, false).text;
+                text += inList(list);
             }
             x = Piece{std::move(text), true};
         }
         return x;
+    }
+
+    // The list after In. Jet compares the value with each entry and a Null
+    // entry matches nothing, so 37 In (23, Null, 45) is False where
+    // SQLite's In would be Null: the Null entries are left out. A list
+    // without one, and a subquery, are written as they stand.
+    std::string inList(const Item& item) {
+        const bool closed = close_[item.at] < item.end;
+        std::size_t trail = 0;
+        const std::vector<Item> list = items(item.at + 1, closed ? item.end - 1 : item.end, trail);
+        std::vector<std::pair<std::size_t, std::size_t>> entries;  // item ranges between the commas
+        bool nulls = false;
+        for (std::size_t k = 0, start = 0; k <= list.size(); ++k) {
+            if (k < list.size() && (list[k].group || !isOp(token(list[k]), ","))) continue;
+            nulls = nulls || (k == start + 1 && !list[start].group && isWord(token(list[start]), "NULL"));
+            entries.emplace_back(start, k);
+            start = k + 1;
+        }
+        if (!nulls) return group(item, Context::Value, false).text;
+        if (++depth_ > kMaxDepth) throw Error("クエリが複雑すぎます。式の入れ子が深すぎます。");
+        std::string text = "(";
+        for (const auto& [from, to] : entries) {
+            if (to == from + 1 && !list[from].group && isWord(token(list[from]), "NULL")) continue;
+            if (text.size() > 1) text += ", ";
+            if (to > from) append(text, value(segment(list, from, to, Context::Value)).text);
+        }
+        --depth_;
+        return text + ")";
     }
 
     std::optional<Piece> concatLevel(Cursor& c) {

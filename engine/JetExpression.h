@@ -14,6 +14,8 @@
 //     COLLATE NOCASE, as Jet compares text ignoring case. As a value they
 //     give -1 for True: -(a = b).
 //   - Between orders its bounds: x BETWEEN lumo_low(a, b) AND lumo_high(a, b).
+//   - a Null in an In list matches nothing: 37 In (23, Null, 45) is written
+//     37 IN (23, 45), False where SQLite's In would give Null.
 //   - Not, And, Or of truths stay SQLite's; on numbers they and Xor, Eqv,
 //     Imp are Jet's bitwise functions (JetOperators.h).
 //   - + - * / \ Mod ^ and the unary minus of anything but a literal become

@@ -77,4 +77,94 @@ TEST_F(JetSignsAndNulls, ASignTouchingANumberIsPartOfIt) {
     });
 }
 
+TEST_F(JetSignsAndNulls, TextWithANumberIsReadAsJetConvertsIt) {
+    expectValues({
+        {"' &h1A ' + 11", "37"},
+        {"'&H10' - 1", "15"},
+        {"'&O17' * 2", "30"},
+        {"11 + '&h1A'", "37"},
+        {"'¥1,000' + 1", "1001"},
+        {"-'&H10'", "-16"},
+        {"'12' + 'foo'", "12foo"},  // two texts join
+        {"12 + 'foo'", "型が一致しません。"},  // a number and a text add
+        {"'foo' + 12", "型が一致しません。"},
+        {"'&H' + 1", "型が一致しません。"},
+        {"'&HG' + 1", "型が一致しません。"},
+    });
+}
+
+TEST_F(JetSignsAndNulls, DateLiteralsAreDatesToFunctions) {
+    expectValues({
+        {"IsDate(#2024/01/31#)", "-1"},
+        {"IsDate(#2024/01/31 13:45#)", "-1"},
+        {"IsNumeric(#2024/01/31#)", "0"},
+        {"IsNumeric(#1/31/2024 1:45:10 PM#)", "0"},
+        {"CStr(#2024/01/31#)", "2024/01/31"},
+        {"Format(#2024/01/31 13:45#)", "2024/01/31 13:45:00"},
+        {"Year(#2024/01/31#)", "2024"},
+        {"#2024/01/31# - #2024/01/01#", "30"},  // arithmetic stays on numbers
+        {"#2024/01/31# > #2024/01/01#", "-1"},
+    });
+}
+
+TEST_F(JetSignsAndNulls, OrAndImpEqvXorWithNull) {
+    expectValues({
+        // Or: True beside Null is True, False beside it Null.
+        {"37 Or Null", "-1"},
+        {"Null Or 37", "-1"},
+        {"-1 Or Null", "-1"},
+        {"True Or Null", "-1"},
+        {"0 Or Null", "<null>"},
+        {"Null Or False", "<null>"},
+        {"Null Or Null", "<null>"},
+        // And: False beside Null is False, True beside it Null.
+        {"37 And Null", "<null>"},
+        {"Null And 37", "<null>"},
+        {"True And Null", "<null>"},
+        {"0 And Null", "0"},
+        {"Null And False", "0"},
+        {"Null And Null", "<null>"},
+        // Imp: Null Imp True is True, False Imp Null is True, else Null.
+        {"Null Imp 37", "-1"},
+        {"Null Imp True", "-1"},
+        {"Null Imp 0", "<null>"},
+        {"37 Imp Null", "<null>"},
+        {"True Imp Null", "<null>"},
+        {"0 Imp Null", "-1"},
+        {"False Imp Null", "-1"},
+        {"Null Imp Null", "<null>"},
+        // Eqv and Xor need both truths.
+        {"37 Eqv Null", "<null>"},
+        {"Null Eqv 0", "<null>"},
+        {"Null Eqv Null", "<null>"},
+        {"37 Xor Null", "<null>"},
+        {"Null Xor 0", "<null>"},
+        {"Null Xor Null", "<null>"},
+        {"Not Null", "<null>"},
+        // Without a Null they stay bitwise.
+        {"37 Or 2", "39"},
+        {"37 And 5", "5"},
+        {"(1 = 1) Or Null", "-1"},
+        {"(1 = 2) And Null", "0"},
+    });
+}
+
+TEST_F(JetSignsAndNulls, ANullInAnInListMatchesNothing) {
+    expectValues({
+        {"37 In (23, Null, 45)", "0"},
+        {"23 In (23, Null, 45)", "-1"},
+        {"45 In (Null, 23, 45)", "-1"},
+        {"37 In (Null)", "0"},
+        {"37 Not In (23, Null, 45)", "-1"},
+        {"23 Not In (23, Null)", "0"},
+        {"'b' In ('A', Null, 'B')", "-1"},
+        {"TYPE_ID In (Null, 1 + 0)", "-1"},
+        {"Null In (23, 45)", "<null>"},
+        {"37 In (23, 45)", "0"},
+    });
+    EXPECT_EQ(rows("SELECT PERSON_ID FROM T_PERSON WHERE PERSON_ID Not In (1, Null) ORDER BY 1"),
+              (std::vector<std::string>{"2", "3"}));
+    EXPECT_EQ(rows("SELECT PERSON_ID FROM T_PERSON WHERE PERSON_ID In (Null, 3) ORDER BY 1"), (std::vector<std::string>{"3"}));
+}
+
 }  // namespace
