@@ -167,4 +167,18 @@ TEST_F(JetSignsAndNulls, ANullInAnInListMatchesNothing) {
     EXPECT_EQ(rows("SELECT PERSON_ID FROM T_PERSON WHERE PERSON_ID In (Null, 3) ORDER BY 1"), (std::vector<std::string>{"3"}));
 }
 
+TEST_F(JetSignsAndNulls, NewFunctionsAreCalledByTheirJetNames) {
+    expectValues({
+        {"VarType(#2024/01/31#)", "7"},
+        {"TypeName('a')", "String"},
+        {"VarType(CInt(AGE))", "2"},
+        {"TypeName(BIRTHDAY)", "Date"},  // a Date/Time column as it stands
+        {"Left$('abc', 2)", "ab"},
+        {"left$(LASTNAME, 1)", "山"},
+        {"Format$(1234.5, '#,##0')", "1,235"},
+        {"StrConv('ｶﾞｯｺｳ', 4 + 32)", "がっこう"},
+        {"Mid$(Null, 1)", "Null の使い方が不正です。"},
+    });
+}
+
 }  // namespace
