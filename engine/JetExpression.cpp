@@ -494,6 +494,12 @@ private:
     // SQLite's In would be Null: the Null entries are left out. A list
     // without one, and a subquery, are written as they stand.
     std::string inList(const Item& item) {
+        // Long lists of values are common (IN lists of thousands of keys):
+        // a look at the bare tokens first, before anything is built.
+        bool any = false;
+        for (std::size_t i = item.at + 1; i < item.end && !any; ++i)
+            any = tokens_[i].kind == Kind::Word && isWord(tokens_[i], "NULL");
+        if (!any) return group(item, Context::Value, false).text;
         const bool closed = close_[item.at] < item.end;
         std::size_t trail = 0;
         const std::vector<Item> list = items(item.at + 1, closed ? item.end - 1 : item.end, trail);

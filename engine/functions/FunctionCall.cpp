@@ -256,13 +256,9 @@ Variant wholeNumber(double value) {
     return Variant(value);
 }
 
-Args::Args(int argc, sqlite3_value** argv) {
+Args::Args(int argc, sqlite3_value** argv) : argv_(argv) {
     values_.reserve(static_cast<std::size_t>(argc));
-    subtypes_.reserve(static_cast<std::size_t>(argc));
-    for (int i = 0; i < argc; ++i) {
-        values_.push_back(fromSqlite(argv[i]));
-        subtypes_.push_back(sqlite3_value_subtype(argv[i]));
-    }
+    for (int i = 0; i < argc; ++i) values_.push_back(fromSqlite(argv[i]));
 }
 
 void callEntry(sqlite3_context* context, int argc, sqlite3_value** argv) {

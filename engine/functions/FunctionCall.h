@@ -68,7 +68,8 @@ double fromDaySeconds(double day, double seconds);
 Variant wholeNumber(double value);
 
 // The arguments of one call, converted from SQLite's values when the call
-// starts (a copy each, so nothing points into SQLite's memory) and gone
+// starts (a copy each, so no value points into SQLite's memory; only the
+// subtypes are read from SQLite's values, which outlive the Args) and gone
 // when it returns; one thread, the one running the statement.
 class Args {
 public:
@@ -78,8 +79,9 @@ public:
     bool has(std::size_t i) const { return i < values_.size(); }
     bool isNull(std::size_t i) const { return values_[i].isNull(); }
     const Variant& operator[](std::size_t i) const { return values_[i]; }
-    // The subtype argument i came with (kIntegerSubtype, ...), or 0.
-    unsigned subtype(std::size_t i) const { return subtypes_[i]; }
+    // The subtype argument i came with (kIntegerSubtype, ...), or 0; read
+    // from SQLite's value, which lives as long as the call.
+    unsigned subtype(std::size_t i) const { return sqlite3_value_subtype(argv_[i]); }
 
     std::string text(std::size_t i) const { return toText(values_[i]); }
     double number(std::size_t i) const { return toNumber(values_[i]); }
@@ -91,7 +93,7 @@ public:
 
 private:
     std::vector<Variant> values_;
-    std::vector<unsigned> subtypes_;
+    sqlite3_value** argv_;  // SQLite's, for the call's duration
 };
 
 using Function = Variant (*)(const Args&);
