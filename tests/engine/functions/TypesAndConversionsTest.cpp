@@ -70,6 +70,11 @@ TEST_F(TypesAndConversions, DollarFormsGiveTextAndRefuseNull) {
         {"jet_left(NULL, 1)", "Null"},  // the plain forms keep their Null
         {"jet_format(NULL)", "Null"},
         {"jet_left$('abc')", "!関数 'Left$' の引数の数が正しくありません。"},
+        // Date$ and Time$ have a fixed form, month first, whatever the locale.
+        {"jet_date$() = jet_format(jet_date(), 'mm-dd-yyyy')", "1"},
+        {"jet_len(jet_date$()) || substr(jet_date$(), 3, 1) || substr(jet_date$(), 6, 1)", "\"10--\""},
+        {"jet_len(jet_time$()) || substr(jet_time$(), 3, 1) || substr(jet_time$(), 6, 1)", "\"8::\""},
+        {"jet_vartype(jet_date$())", "8"},
     });
 }
 
