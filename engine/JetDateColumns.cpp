@@ -139,7 +139,16 @@ void wrapDateArguments(std::vector<Token>& tokens, const DateColumnLookup& isDat
 }
 
 void wrapDateLiteralArguments(std::vector<Token>& tokens) {
-    if (std::none_of(tokens.begin(), tokens.end(), [](const Token& t) { return t.kind == Kind::Date; })) return;
+    // Most statements have no date literal after a '(' or ','; they cost
+    // one look at the tokens, not the search for calls.
+    bool candidate = false;
+    for (std::size_t i = 0; i < tokens.size() && !candidate; ++i) {
+        if (tokens[i].kind != Kind::Date) continue;
+        std::size_t before = i;
+        while (before > 0 && tokens[before - 1].kind == Kind::Space) --before;
+        candidate = before > 0 && (isOp(tokens[before - 1], "(") || isOp(tokens[before - 1], ","));
+    }
+    if (!candidate) return;
     const DateColumnLookup none;
     DateArguments(tokens, none, true).run();
 }
