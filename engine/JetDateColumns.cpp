@@ -30,7 +30,10 @@ struct TableRef {
 
 class DateArguments {
 public:
-    DateArguments(std::vector<Token>& tokens, const DateColumnLookup& isDate) : tokens_(tokens), isDate_(isDate) {
+    // With `literals`, the arguments wrapped are the date literals (#...#)
+    // instead of the columns `isDate` names.
+    DateArguments(std::vector<Token>& tokens, const DateColumnLookup& isDate, bool literals = false)
+        : tokens_(tokens), isDate_(isDate), literals_(literals) {
         for (std::size_t i = 0; i < tokens.size(); ++i)
             if (tokens[i].kind != Kind::Space) sig_.push_back(i);
     }
@@ -40,7 +43,7 @@ public:
         for (std::size_t k = 0; k + 1 < sig_.size(); ++k) {
             if (tok(k).kind != Kind::Word || !isOp(tok(k + 1), "(") || (k > 0 && isOp(tok(k - 1), "."))) continue;
             if (!sqliteFunctionName(tok(k).text)) continue;
-            if (tables_.empty()) findTables();
+            if (tables_.empty() && !literals_) findTables();
             arguments(k + 1, wraps);
         }
         for (auto it = wraps.rbegin(); it != wraps.rend(); ++it) {
@@ -101,6 +104,7 @@ private:
 
     // Whether the significant tokens [from, to) are one Date/Time column.
     bool isDateColumn(std::size_t from, std::size_t to) const {
+        if (literals_) return to - from == 1 && tok(from).kind == Kind::Date;
         if (to - from == 1 && isName(tok(from))) return resolves({}, unquotedName(tok(from)));
         if (to - from == 3 && isName(tok(from)) && isOp(tok(from + 1), ".") && isName(tok(from + 2)))
             return resolves(unquotedName(tok(from)), unquotedName(tok(from + 2)));
@@ -123,6 +127,7 @@ private:
     const DateColumnLookup& isDate_;
     std::vector<std::size_t> sig_;
     std::vector<TableRef> tables_;
+    bool literals_;
 };
 
 }  // namespace
@@ -131,6 +136,21 @@ namespace detail {
 
 void wrapDateArguments(std::vector<Token>& tokens, const DateColumnLookup& isDate) {
     if (isDate) DateArguments(tokens, isDate).run();
+}
+
+void wrapDateLiteralArguments(std::vector<Token>& tokens) {
+    // Most statements have no date literal after a '(' or ','; they cost
+    // one look at the tokens, not the search for calls.
+    bool candidate = false;
+    for (std::size_t i = 0; i < tokens.size() && !candidate; ++i) {
+        if (tokens[i].kind != Kind::Date) continue;
+        std::size_t before = i;
+        while (before > 0 && tokens[before - 1].kind == Kind::Space) --before;
+        candidate = before > 0 && (isOp(tokens[before - 1], "(") || isOp(tokens[before - 1], ","));
+    }
+    if (!candidate) return;
+    const DateColumnLookup none;
+    DateArguments(tokens, none, true).run();
 }
 
 }  // namespace detail

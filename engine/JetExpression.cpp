@@ -351,7 +351,7 @@ private:
         case kCompare: return compareLevel(c);
         case kConcat: return concatLevel(c);
         case kNegate: return negateLevel(c);
-        case kPower: return powerLevel(c);
+        case kPower: return powerLevel(c, std::nullopt);
         default: break;
         }
         std::optional<Piece> x = expression(c, level + 1);
@@ -482,11 +482,45 @@ private:
                 if (!left.column) text += " COLLATE NOCASE";
                 appendOperatorWords();
                 appendLead(text, list);
-                text += group(list, Context::Value, false).text;
+                text += inList(list);
             }
             x = Piece{std::move(text), true};
         }
         return x;
+    }
+
+    // The list after In. Jet compares the value with each entry and a Null
+    // entry matches nothing, so 37 In (23, Null, 45) is False where
+    // SQLite's In would be Null: the Null entries are left out. A list
+    // without one, and a subquery, are written as they stand.
+    std::string inList(const Item& item) {
+        // Long lists of values are common (IN lists of thousands of keys):
+        // a look at the bare tokens first, before anything is built.
+        bool any = false;
+        for (std::size_t i = item.at + 1; i < item.end && !any; ++i)
+            any = tokens_[i].kind == Kind::Word && isWord(tokens_[i], "NULL");
+        if (!any) return group(item, Context::Value, false).text;
+        const bool closed = close_[item.at] < item.end;
+        std::size_t trail = 0;
+        const std::vector<Item> list = items(item.at + 1, closed ? item.end - 1 : item.end, trail);
+        std::vector<std::pair<std::size_t, std::size_t>> entries;  // item ranges between the commas
+        bool nulls = false;
+        for (std::size_t k = 0, start = 0; k <= list.size(); ++k) {
+            if (k < list.size() && (list[k].group || !isOp(token(list[k]), ","))) continue;
+            nulls = nulls || (k == start + 1 && !list[start].group && isWord(token(list[start]), "NULL"));
+            entries.emplace_back(start, k);
+            start = k + 1;
+        }
+        if (!nulls) return group(item, Context::Value, false).text;
+        if (++depth_ > kMaxDepth) throw Error("クエリが複雑すぎます。式の入れ子が深すぎます。");
+        std::string text = "(";
+        for (const auto& [from, to] : entries) {
+            if (to == from + 1 && !list[from].group && isWord(token(list[from]), "NULL")) continue;
+            if (text.size() > 1) text += ", ";
+            if (to > from) append(text, value(segment(list, from, to, Context::Value)).text);
+        }
+        --depth_;
+        return text + ")";
     }
 
     std::optional<Piece> concatLevel(Cursor& c) {
@@ -507,8 +541,23 @@ private:
     std::optional<Piece> negateLevel(Cursor& c) {
         std::vector<std::size_t> signs;
         while (atOp(c, "-") || atOp(c, "+")) signs.push_back(c.pos++);
-        std::optional<Piece> x = expression(c, kPower);
+        // A sign written directly before a number belongs to the number, as
+        // Jet reads it: -10^2 is (-10)^2, while -(10)^2 and - 10^2 are not.
+        std::optional<std::size_t> numberSign;
+        if (!signs.empty() && signedNumberAt(c, signs.back())) {
+            numberSign = signs.back();
+            signs.pop_back();
+        }
+        std::optional<Piece> x = powerLevel(c, numberSign);
         return x ? applySigns(c, signs, std::move(*x)) : x;
+    }
+
+    // Whether the sign at item `sign` touches the number literal (or the
+    // parameter a number or date literal became) at the cursor.
+    bool signedNumberAt(const Cursor& c, std::size_t sign) const {
+        const Token* t = at(c);
+        if (!t || c.list[c.pos].lead != c.list[c.pos].at || sign + 1 != c.pos) return false;
+        return t->kind == Kind::Number || t->kind == Kind::Date || isOp(*t, "?");
     }
 
     // Unary signs, innermost first. A minus before a number literal stays
@@ -539,8 +588,14 @@ private:
         return Piece{std::move(text)};
     }
 
-    std::optional<Piece> powerLevel(Cursor& c) {
+    // With `numberSign`, the sign before the first operand is part of it.
+    std::optional<Piece> powerLevel(Cursor& c, std::optional<std::size_t> numberSign = std::nullopt) {
         std::optional<Piece> x = primary(c);
+        if (x && numberSign) {
+            std::string text = tokens_[c.list[*numberSign].at].text;
+            append(text, x->text);
+            x = Piece{std::move(text)};  // no longer a lone literal: a sign before it is Jet's
+        }
         while (x && atOp(c, "^")) {
             ++c.pos;
             std::vector<std::size_t> signs;  // 2 ^ -1

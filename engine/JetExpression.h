@@ -6,12 +6,16 @@
 //   ^  |  unary -  |  * /  |  \  |  Mod  |  + -  |  &  |
 //   = <> < > <= >= Like Is Between In  |  Not  |  And  |  Or  |  Xor  |
 //   Eqv  |  Imp
-// (all binary operators left-associative). What each operator becomes:
+// (all binary operators left-associative), except that a sign written
+// directly before a number literal is part of the literal, so -10^2 is
+// (-10)^2 = 100 while -(10)^2 and - 10^2 are -100. What each operator becomes:
 //   - comparisons, Like, Is, In stay SQLite's (so that an indexed column
 //     stays usable); where neither side is a column, text compares with
 //     COLLATE NOCASE, as Jet compares text ignoring case. As a value they
 //     give -1 for True: -(a = b).
 //   - Between orders its bounds: x BETWEEN lumo_low(a, b) AND lumo_high(a, b).
+//   - a Null in an In list matches nothing: 37 In (23, Null, 45) is written
+//     37 IN (23, 45), False where SQLite's In would give Null.
 //   - Not, And, Or of truths stay SQLite's; on numbers they and Xor, Eqv,
 //     Imp are Jet's bitwise functions (JetOperators.h).
 //   - + - * / \ Mod ^ and the unary minus of anything but a literal become

@@ -61,7 +61,7 @@ const std::vector<Registered>& registry() {
         std::vector<Registered> out;
         for (const auto family : {jet::textFunctions, jet::conversionFunctions, jet::mathFunctions,
                                   jet::choiceFunctions, jet::dateFunctions, jet::formatFunctions,
-                                  jet::financialFunctions}) {
+                                  jet::financialFunctions, jet::typeFunctions, jet::dollarForms}) {
             for (const jet::FunctionEntry& entry : family()) {
                 std::string name = "jet_";
                 for (char c : entry.name) name += static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/Error.h"
+#include "engine/functions/FunctionCall.h"
 
 namespace lumo::db {
 namespace {
@@ -40,13 +41,27 @@ std::string_view textOf(sqlite3_value* v) {
     return p ? std::string_view(p, static_cast<std::size_t>(sqlite3_value_bytes(v))) : std::string_view();
 }
 
+// A text operand as a number: the plain forms first (the common case),
+// then what else Jet's conversion to a number reads (&H1A, &O17, a yen
+// sign), so that ' &h1A ' + 11 is 37.
+std::optional<double> numberFromText(std::string_view text) {
+    if (const std::optional<double> d = jetNumberFromText(text)) return d;
+    double value = 0;
+    try {
+        if (jet::readNumber(text, value)) return value;
+    } catch (const Error&) {
+        // beyond a Double's range: not a number this operator can use
+    }
+    return std::nullopt;
+}
+
 Read readNumber(sqlite3_context* ctx, sqlite3_value* v) {
     switch (sqlite3_value_type(v)) {
     case SQLITE_NULL: return {};
     case SQLITE_INTEGER: return {Number{true, sqlite3_value_int64(v), 0}};
     case SQLITE_FLOAT: return {Number{false, 0, sqlite3_value_double(v)}};
     case SQLITE_TEXT:
-        if (const std::optional<double> d = jetNumberFromText(textOf(v))) {
+        if (const std::optional<double> d = numberFromText(textOf(v))) {
             if (std::nearbyint(*d) == *d && std::fabs(*d) < 9.0e18) return {Number{true, static_cast<std::int64_t>(*d), 0}};
             return {Number{false, 0, *d}};
         }
@@ -206,12 +221,19 @@ constexpr std::int64_t kTrue = -1;
 
 std::optional<std::int64_t> unknown(std::int64_t) { return std::nullopt; }
 
-// False And anything is False; True Or anything is True.
+// False And anything is False; True (any number but 0) Or anything is True.
 std::optional<std::int64_t> falseIfFalse(std::int64_t v) { return v == 0 ? std::optional<std::int64_t>(0) : std::nullopt; }
-std::optional<std::int64_t> trueIfTrue(std::int64_t v) { return v == kTrue ? std::optional<std::int64_t>(kTrue) : std::nullopt; }
+std::optional<std::int64_t> trueIfTrue(std::int64_t v) { return v != 0 ? std::optional<std::int64_t>(kTrue) : std::nullopt; }
 // Anything Imp True is True; False Imp anything is True.
 std::optional<std::int64_t> trueIfFalse(std::int64_t v) { return v == 0 ? std::optional<std::int64_t>(kTrue) : std::nullopt; }
 
+// Beside a Null the other operand counts as a truth, any number but 0 as
+// True, and the result is the truth table's (True Or Null is True, so
+// 37 Or Null is -1; Null Imp 37 is -1), never a mix of bits:
+//   And: 0 with Null is 0, anything else with Null is Null
+//   Or:  a number but 0 with Null is -1, 0 with Null is Null
+//   Imp: Null Imp x is -1 for x <> 0, x Imp Null is -1 for x = 0, else Null
+//   Xor, Eqv: Null
 constexpr Logical kAnd{[](std::int64_t a, std::int64_t b) { return a & b; }, falseIfFalse, falseIfFalse};
 constexpr Logical kOr{[](std::int64_t a, std::int64_t b) { return a | b; }, trueIfTrue, trueIfTrue};
 constexpr Logical kXor{[](std::int64_t a, std::int64_t b) { return a ^ b; }, unknown, unknown};

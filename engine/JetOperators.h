@@ -3,16 +3,17 @@
 // operators whose SQLite meaning differs from Jet's (see JetExpression.h,
 // which decides where they are called):
 //   lumo_add(a, b)     a + b: two texts join; a text with a number is read
-//                      as a number ("1,025" is 1025) or fails with a type
-//                      mismatch
+//                      as a number as Jet converts text ("1,025" is 1025,
+//                      " &h1A " is 26) or fails with a type mismatch
 //   lumo_sub, lumo_mul, lumo_neg   - * and unary -, texts read as numbers
 //   lumo_div(a, b)     a / b, always a real number
 //   lumo_idiv(a, b)    a \ b, operands rounded to whole numbers first
 //   lumo_mod(a, b)     a Mod b, same rounding, sign of a
 //   lumo_pow(a, b)     a ^ b
 //   lumo_not(a), lumo_and, lumo_or, lumo_xor, lumo_eqv, lumo_imp
-//                      bitwise on whole numbers (True is -1), with Jet's
-//                      three-valued rules for Null
+//                      bitwise on whole numbers (True is -1); beside a
+//                      Null the other operand counts as a truth (37 Or
+//                      Null is -1), see kOr and the others
 //   lumo_low(a, b), lumo_high(a, b)   the smaller and larger bound of
 //                      Between (Jet orders the bounds; text ignoring case)
 // A Null operand gives Null unless the rules above say otherwise. Division

@@ -445,6 +445,7 @@ std::vector<Token> rewrittenTokens(std::string_view jetSql) {
     datesAsNumbers(tokens);
     rewriteWords(tokens);
     unqualifySetTargets(tokens);
+    detail::wrapDateLiteralArguments(tokens);
     return tokens;
 }
 

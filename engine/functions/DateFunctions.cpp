@@ -7,6 +7,7 @@
 
 #include "platform/Dates.h"
 #include "engine/functions/DateParts.h"
+#include "engine/functions/FormatText.h"
 #include "engine/functions/FunctionCall.h"
 
 namespace lumo::db::jet {
@@ -34,6 +35,13 @@ Variant whole(long n) { return wholeNumber(static_cast<double>(n)); }
 Variant today(const Args&) { return date(momentOf(dates::now()).day); }
 Variant timeNow(const Args&) { return date(fromDaySeconds(0, static_cast<double>(momentOf(dates::now()).seconds))); }
 Variant now(const Args&) { return date(dates::now()); }
+
+// Date$ and Time$: today and the time of day as text of a fixed form,
+// mm-dd-yyyy and hh:mm:ss, whatever the desktop's date order.
+Variant todayText(const Args&) { return Variant(layDate(momentOf(dates::now()).day, "mm-dd-yyyy", 1, 1)); }
+Variant timeText(const Args&) {
+    return Variant(layDate(fromDaySeconds(0, static_cast<double>(momentOf(dates::now()).seconds)), "hh:nn:ss", 1, 1));
+}
 
 const dates::DateTime partsArg(const Args& a) { return dates::fromAutomation(a.date(0)); }
 Variant year(const Args& a) { return whole(partsArg(a).year); }
@@ -170,6 +178,8 @@ constexpr std::array kFunctions{
     FunctionEntry{"Date", 0, 0, kNullNone, &today, true},
     FunctionEntry{"Time", 0, 0, kNullNone, &timeNow, true},
     FunctionEntry{"Now", 0, 0, kNullNone, &now, true},
+    FunctionEntry{"Date$", 0, 0, kNullNone, &todayText, true},
+    FunctionEntry{"Time$", 0, 0, kNullNone, &timeText, true},
     FunctionEntry{"Year", 1, 1, kNullFirst, &year},
     FunctionEntry{"Month", 1, 1, kNullFirst, &month},
     FunctionEntry{"Day", 1, 1, kNullFirst, &day},

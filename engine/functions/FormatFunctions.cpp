@@ -2,6 +2,7 @@
 // FormatCurrency, FormatPercent and FormatDateTime. Amounts follow a
 // Japanese desktop: the yen has no decimals, a negative amount is -¥1,235.
 #include <array>
+#include <cmath>
 
 #include "engine/functions/DateParts.h"
 #include "engine/functions/FormatText.h"
@@ -61,10 +62,13 @@ const NamedFormat* namedFormat(std::string_view name) {
     return nullptr;
 }
 
-// Null is shown by the fourth section of a number format, when there is one.
+// Null is shown by the fourth section of a number format, or the second of
+// a text format (which also shows the empty text), when there is one.
 Variant formatNull(const std::string& format) {
     const std::vector<std::string_view> sections = formatSections(format);
-    if (sections.size() < 4 || formatKind(format) != FormatKind::Number) return Variant::null();
+    const FormatKind kind = formatKind(format);
+    if (kind == FormatKind::Text && sections.size() >= 2) return Variant(layText("", format));
+    if (sections.size() < 4 || kind != FormatKind::Number) return Variant::null();
     std::string out;
     for (const FormatPiece& p : formatPieces(sections[3])) out += p.text;
     return Variant(out);
@@ -111,9 +115,28 @@ std::string numberForm(const Args& a, int defaultDigits, std::string_view prefix
     return positive + ";" + (parens ? "(" + positive + ")" : "-" + positive);
 }
 
-Variant formatNumber(const Args& a) { return Variant(layNumber(a.number(0), numberForm(a, 2, "", ""))); }
+// FormatNumber and FormatPercent round as Round does, on the value as it
+// is stored: scaled to the last digit shown, a half goes to the even digit.
+// 12.345 scales to exactly 1234.5 and shows as 12.34; 1.005 scales to
+// 100.4999... and shows as 1.00. `scale` is 100 for a percentage.
+double roundedAsShown(double value, const Args& a, int defaultDigits, double scale) {
+    const int32_t digitsArg = a.wholeOr(1, -1);
+    const int digits = digitsArg < 0 || digitsArg > 15 ? defaultDigits : digitsArg;
+    const double factor = scale * std::pow(10.0, digits);
+    const double scaled = value * factor;
+    if (!std::isfinite(scaled) || std::fabs(scaled) >= 1e15) return value;
+    return std::nearbyint(scaled) / factor;  // the default rounding mode: halves to even
+}
+
+Variant formatNumber(const Args& a) {
+    const std::string form = numberForm(a, 2, "", "");
+    return Variant(layNumber(roundedAsShown(a.number(0), a, 2, 1), form));
+}
 Variant formatCurrency(const Args& a) { return Variant(layNumber(a.number(0), numberForm(a, 0, "¥", ""))); }
-Variant formatPercent(const Args& a) { return Variant(layNumber(a.number(0), numberForm(a, 2, "", "%"))); }
+Variant formatPercent(const Args& a) {
+    const std::string form = numberForm(a, 2, "", "%");
+    return Variant(layNumber(roundedAsShown(a.number(0), a, 2, 100), form));
+}
 
 // FormatDateTime(date[, namedformat]): 0 general, 1 long date, 2 short
 // date, 3 long time, 4 short time.

@@ -25,8 +25,9 @@ enum class FormatKind { Number, Date, Text };
 // g e (not E+ / E-) or AM/PM, text when it holds @ & < > and no 0 or #, numbers otherwise.
 FormatKind formatKind(std::string_view format);
 
-// Layouts. Numbers round half away from zero on their decimal digits (as
-// written with 15 significant digits), as Format does.
+// Layouts. Numbers round half away from zero on the binary value's digits
+// where the rounding falls within 15 significant digits (12.345 is stored
+// below 12.345, so "0.00" gives 12.34), on the 15 digits beyond.
 std::string layNumber(double value, std::string_view format);
 std::string layDate(double value, std::string_view format, int firstDay, int firstWeek);
 std::string layText(std::string_view text, std::string_view format);

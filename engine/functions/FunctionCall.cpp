@@ -73,8 +73,14 @@ void toSqlite(sqlite3_context* context, const Variant& result) {
     case VarType::Empty:
     case VarType::Null: sqlite3_result_null(context); return;
     case VarType::Integer:
+        sqlite3_result_int64(context, result.toLong());
+        sqlite3_result_subtype(context, kIntegerSubtype);
+        return;
     case VarType::Long: sqlite3_result_int64(context, result.toLong()); return;
-    case VarType::Boolean: sqlite3_result_int(context, result.toBool() ? -1 : 0); return;
+    case VarType::Boolean:
+        sqlite3_result_int(context, result.toBool() ? -1 : 0);
+        sqlite3_result_subtype(context, kBooleanSubtype);
+        return;
     case VarType::Double: sqlite3_result_double(context, result.toDouble()); return;
     case VarType::Date:
         sqlite3_result_double(context, result.toDate());
@@ -250,7 +256,7 @@ Variant wholeNumber(double value) {
     return Variant(value);
 }
 
-Args::Args(int argc, sqlite3_value** argv) {
+Args::Args(int argc, sqlite3_value** argv) : argv_(argv) {
     values_.reserve(static_cast<std::size_t>(argc));
     for (int i = 0; i < argc; ++i) values_.push_back(fromSqlite(argv[i]));
 }
@@ -267,7 +273,10 @@ void callEntry(sqlite3_context* context, int argc, sqlite3_value** argv) {
                 return;
             }
         }
-        toSqlite(context, entry.call(args));
+        const Variant result = entry.call(args);
+        if (entry.textOnly && result.isNull()) invalidNull();
+        toSqlite(context, result);
+        if (entry.resultSubtype != 0 && !result.isNull()) sqlite3_result_subtype(context, entry.resultSubtype);
     } catch (const Error& e) {
         sqlite3_result_error(context, e.what(), -1);
     } catch (const std::bad_alloc&) {

@@ -25,6 +25,15 @@
 namespace lumo::db::jet {
 
 inline constexpr unsigned kDateSubtype = 'D';
+// The other subtypes a result may carry, so that VarType and TypeName of a
+// conversion's result name its type (CInt(1) is an Integer, CCur(1) a
+// Currency); SQLite itself keeps only whole numbers and reals.
+inline constexpr unsigned kIntegerSubtype = 'I';
+inline constexpr unsigned kSingleSubtype = 'S';
+inline constexpr unsigned kCurrencySubtype = 'C';
+inline constexpr unsigned kDecimalSubtype = 'M';
+inline constexpr unsigned kByteSubtype = 'Y';
+inline constexpr unsigned kBooleanSubtype = 'B';
 
 // Jet's run-time errors, with the descriptions Jet gives them.
 [[noreturn]] void invalidCall();
@@ -59,7 +68,8 @@ double fromDaySeconds(double day, double seconds);
 Variant wholeNumber(double value);
 
 // The arguments of one call, converted from SQLite's values when the call
-// starts (a copy each, so nothing points into SQLite's memory) and gone
+// starts (a copy each, so no value points into SQLite's memory; only the
+// subtypes are read from SQLite's values, which outlive the Args) and gone
 // when it returns; one thread, the one running the statement.
 class Args {
 public:
@@ -69,6 +79,9 @@ public:
     bool has(std::size_t i) const { return i < values_.size(); }
     bool isNull(std::size_t i) const { return values_[i].isNull(); }
     const Variant& operator[](std::size_t i) const { return values_[i]; }
+    // The subtype argument i came with (kIntegerSubtype, ...), or 0; read
+    // from SQLite's value, which lives as long as the call.
+    unsigned subtype(std::size_t i) const { return sqlite3_value_subtype(argv_[i]); }
 
     std::string text(std::size_t i) const { return toText(values_[i]); }
     double number(std::size_t i) const { return toNumber(values_[i]); }
@@ -80,6 +93,7 @@ public:
 
 private:
     std::vector<Variant> values_;
+    sqlite3_value** argv_;  // SQLite's, for the call's duration
 };
 
 using Function = Variant (*)(const Args&);
@@ -98,6 +112,8 @@ struct FunctionEntry {
     unsigned nullGivesNull;
     Function call;
     bool readsClock = false;  // Date(), Now(): not the same answer on every call
+    unsigned resultSubtype = 0;  // kIntegerSubtype, ...: the type a non-Null result has
+    bool textOnly = false;       // a $ form (Left$): its result is text, never Null
 };
 
 // The families, one file each.
@@ -108,6 +124,11 @@ std::span<const FunctionEntry> choiceFunctions();
 std::span<const FunctionEntry> dateFunctions();
 std::span<const FunctionEntry> formatFunctions();
 std::span<const FunctionEntry> financialFunctions();
+std::span<const FunctionEntry> typeFunctions();
+// Left$, Mid$, Format$, ...: the functions above that have a $ form, each
+// again under that name, answering text or failing where the plain one
+// gives Null.
+std::span<const FunctionEntry> dollarForms();
 
 // The entry point SQLite calls for every registered function; the entry is
 // its user data.

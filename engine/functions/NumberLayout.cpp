@@ -17,11 +17,13 @@ struct Decimal {
     int point = 0;
 };
 
-Decimal decimalOf(double value) {
+// With `significant` digits (15 as Jet writes a number; more to see the
+// digits of the binary value itself, which 12.345 lies just below).
+Decimal decimalOf(double value, int significant = 15) {
     Decimal d;
     if (value == 0 || !std::isfinite(value)) return d;
-    char text[40];
-    std::snprintf(text, sizeof text, "%.14e", value);  // d.dddddddddddddde+XX
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*e", significant - 1, value);  // d.dddddddddddddde+XX
     const std::string_view s(text);
     const std::size_t e = s.find('e');
     d.digits = std::string(1, s[0]) + std::string(s.substr(2, e - 2));
@@ -142,6 +144,11 @@ std::string lay(double value, const Layout& l) {
             ++exponent;
         }
     } else {
+        // A rounding within the 15 digits Jet shows decides on the binary
+        // value: 12.345 is stored as 12.3449999..., so two decimals give
+        // 12.34. Further out those digits are noise, and 15 digits decide.
+        Decimal exact = decimalOf(value, 40);
+        if (!exact.digits.empty() && exact.point + l.fractionPlaces < 15) d = std::move(exact);
         roundAt(d, l.fractionPlaces);
     }
     const std::string whole = wholeDigits(d);

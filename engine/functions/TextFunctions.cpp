@@ -7,6 +7,7 @@
 #include "platform/Cp932File.h"
 #include "platform/Utf8.h"
 #include "engine/functions/FunctionCall.h"
+#include "engine/functions/KanaWidth.h"
 #include "engine/functions/TextRules.h"
 
 namespace lumo::db::jet {
@@ -78,8 +79,12 @@ Variant inStrRev(const Args& a) {
     const std::string find = a.text(1);
     const std::size_t length = utf8::characterCount(within);
     const std::size_t start = startArg == -1 ? length : static_cast<std::size_t>(startArg);
-    if (start > length) return whole(0);
+    // In the order of Jet's table of answers: an empty text has no match,
+    // an empty search text is found at start (even beyond the end), and
+    // a start beyond the end finds nothing else.
+    if (length == 0) return whole(0);
     if (find.empty()) return whole(start);
+    if (start > length) return whole(0);
     const std::string haystack = comparable(utf8::firstCharacters(within, start), ignoreCase);
     const std::size_t at = haystack.rfind(comparable(find, ignoreCase));
     return whole(at == std::string::npos ? 0 : characterIndex(haystack, at) + 1);
@@ -213,6 +218,49 @@ Variant chrW(const Args& a) {
     return text(utf8Of(static_cast<char32_t>(code)));
 }
 
+// The first letter of every word upper case, the others lower case; words
+// are separated by blanks, tabs, line ends and the full-width space.
+std::string properCase(std::string_view text) {
+    const std::string lower = lowerCase(text);
+    std::string out;
+    out.reserve(lower.size());
+    bool wordStart = true;
+    for (std::size_t at = 0; at < lower.size();) {
+        const std::size_t length = utf8::characterBytes(std::string_view(lower).substr(at));
+        const std::string_view one = std::string_view(lower).substr(at, length);
+        const char32_t cp = firstCodePoint(one);
+        out += wordStart ? upperCase(one) : std::string(one);
+        wordStart = cp == ' ' || (cp >= '\t' && cp <= '\r') || cp == 0x3000 || cp == 0;
+        at += length;
+    }
+    return out;
+}
+
+// StrConv(string, conversion[, LCID]): the sum of 1 upper case, 2 lower
+// case (3 proper case), 4 wide, 8 narrow, 16 katakana, 32 hiragana. Wide
+// and narrow, or katakana and hiragana, together are refused, and so are
+// 64 and 128 (the byte conversions of the code page: text here is always
+// Unicode). Applied in the order case, wide, kana, narrow, so 4 + 32
+// makes ｶﾞ が and 8 + 16 makes が ｶﾞ.
+Variant strConv(const Args& a) {
+    const int32_t conversion = a.whole(1);
+    if (a.has(2) && !a.isNull(2)) a.whole(2);  // the locale: Japanese whatever is asked
+    if (conversion < 0 || conversion > 63 || (conversion & 12) == 12 || (conversion & 48) == 48) invalidCall();
+    if (a.isNull(0)) return Variant::null();
+    std::string s = a.text(0);
+    switch (conversion & 3) {
+    case 1: s = upperCase(s); break;
+    case 2: s = lowerCase(s); break;
+    case 3: s = properCase(s); break;
+    default: break;
+    }
+    if (conversion & 4) s = toWide(s);
+    if (conversion & 16) s = toKatakana(s);
+    if (conversion & 32) s = toHiragana(s);
+    if (conversion & 8) s = toNarrow(s);
+    return text(s);
+}
+
 constexpr std::array kFunctions{
     FunctionEntry{"Left", 2, 2, kNullFirst, &left},
     FunctionEntry{"Right", 2, 2, kNullFirst, &right},
@@ -234,6 +282,7 @@ constexpr std::array kFunctions{
     FunctionEntry{"AscW", 1, 1, kNullNone, &ascW},
     FunctionEntry{"Chr", 1, 1, kNullNone, &chr},
     FunctionEntry{"ChrW", 1, 1, kNullNone, &chrW},
+    FunctionEntry{"StrConv", 2, 3, kNullNone, &strConv},
 };
 
 }  // namespace

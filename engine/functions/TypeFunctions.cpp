@@ -1,0 +1,65 @@
+// VarType and TypeName: the type of a value as Jet names it. SQLite holds
+// only whole numbers, reals, texts and Null, so a value's finer type is
+// known where it comes straight from a function that gives one (CInt,
+// CCur, CBool, CDate, Date(), a test such as IsNull): the function's
+// result carries it as a subtype. Otherwise a whole number within 32 bits
+// is a Long, a real a Double, a text a String.
+#include <array>
+
+#include "engine/functions/FunctionCall.h"
+
+namespace lumo::db::jet {
+namespace {
+
+struct TypeName {
+    int32_t code;  // VarType's answer
+    std::string_view name;
+};
+
+constexpr TypeName kNull{1, "Null"};
+constexpr TypeName kInteger{2, "Integer"};
+constexpr TypeName kLong{3, "Long"};
+constexpr TypeName kSingle{4, "Single"};
+constexpr TypeName kDouble{5, "Double"};
+constexpr TypeName kCurrency{6, "Currency"};
+constexpr TypeName kDate{7, "Date"};
+constexpr TypeName kString{8, "String"};
+constexpr TypeName kBoolean{11, "Boolean"};
+constexpr TypeName kDecimal{14, "Decimal"};
+constexpr TypeName kByte{17, "Byte"};
+
+TypeName typeOf(const Args& a) {
+    switch (a[0].type()) {
+    case VarType::Empty: return {0, "Empty"};
+    case VarType::Null: return kNull;
+    case VarType::String: return kString;
+    case VarType::Date: return kDate;
+    case VarType::Boolean: return kBoolean;
+    case VarType::Integer: return kInteger;
+    default: break;
+    }
+    switch (a.subtype(0)) {
+    case kIntegerSubtype: return kInteger;
+    case kSingleSubtype: return kSingle;
+    case kCurrencySubtype: return kCurrency;
+    case kDecimalSubtype: return kDecimal;
+    case kByteSubtype: return kByte;
+    case kBooleanSubtype: return kBoolean;
+    default: break;
+    }
+    return a[0].type() == VarType::Long ? kLong : kDouble;
+}
+
+Variant varType(const Args& a) { return Variant(typeOf(a).code); }
+Variant typeName(const Args& a) { return Variant(typeOf(a).name); }
+
+constexpr std::array kFunctions{
+    FunctionEntry{"VarType", 1, 1, kNullNone, &varType},
+    FunctionEntry{"TypeName", 1, 1, kNullNone, &typeName},
+};
+
+}  // namespace
+
+std::span<const FunctionEntry> typeFunctions() { return kFunctions; }
+
+}  // namespace lumo::db::jet
