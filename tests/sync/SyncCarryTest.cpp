@@ -4,6 +4,7 @@
 // compared in full with cards written out by hand, after a plain change
 // and after a conflict, whichever side wins it.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <atomic>
 
@@ -102,6 +103,22 @@ TEST(SyncCarryTest, ALocalChangeKeepsThePhonesPhotoPropertiesAndLabels) {
     const std::string url = newBook();
     Folder here;
     startWithPhoneCard(url, here);
+    changePhonesHere(here, "鈴木", {"080-9999-0000"});
+    EXPECT_EQ(syncNow(here, url).updatedThere, 1);
+    EXPECT_EQ(uploadedCard(here), uploaded("080-9999-0000", kPhoto));
+    expectBoth(here, url, "080-9999-0000", storedThere("080-9999-0000", kPhoto));
+}
+
+// A state file of a sync that kept no server cards: the card is fetched
+// before the upload, and the phone's lines still go along.
+TEST(SyncCarryTest, WithoutAKeptServerCardTheCardIsFetchedFirst) {
+    const std::string url = newBook();
+    Folder here;
+    startWithPhoneCard(url, here);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((here.path() / "Data" / "LumoSync.sqlite").c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, "DELETE FROM server_card", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
     changePhonesHere(here, "鈴木", {"080-9999-0000"});
     EXPECT_EQ(syncNow(here, url).updatedThere, 1);
     EXPECT_EQ(uploadedCard(here), uploaded("080-9999-0000", kPhoto));
