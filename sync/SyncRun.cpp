@@ -9,6 +9,11 @@
 //   changed         PUT (If-Match)   conflict             PUT again (kept)
 //   deleted         DELETE (If-Match) add here again (kept) forget the pair
 //
+// An upload of a person that has a card on the server carries over what
+// that card holds beyond the mapping (a phone's photo, its own properties;
+// sync/CarriedProperties.h), from the server's text as last fetched, which
+// the state file keeps; so does the upload of a conflict's winner.
+//
 // A conflict (changed on both sides, to different cards) goes to the newer
 // side. The server's time is the card's DAV:getlastmodified; ours is the
 // last write of the address book file (LocalBook::lastWritten), the latest
@@ -48,6 +53,7 @@
 #include "exchange/VCardReader.h"
 #include "platform/Error.h"
 #include "platform/StagedFile.h"
+#include "sync/CarriedProperties.h"
 #include "sync/CardDavClient.h"
 #include "sync/LocalBook.h"
 #include "sync/PersonFingerprints.h"
@@ -203,6 +209,7 @@ private:
             if (there != present_.end() && !pairs_.contains(upload.href)) {
                 CardPair pair{upload.person, upload.href, upload.uid, there->second, upload.card, ""};
                 state_.putPair(pair);
+                state_.putServerCard(pair.href, upload.card);
                 pairs_[pair.href] = pair;
             }
             state_.removePendingUpload(upload.person);
@@ -266,9 +273,11 @@ private:
                 card = &f->second;
                 serverText = book_.cardOf(card->contact, pair.uid);
                 if (serverText == pair.synced) {
-                    // Written anew in another form, but the same card: take the ETag only.
+                    // Written anew in another form, or changed only where the
+                    // mapping does not read: the same card here, the new text
+                    // kept for the next upload.
                     pair.etag = card->etag;
-                    record(pair);
+                    record(pair, &card->data);
                 } else {
                     server = ServerSide::Changed;
                 }
@@ -300,7 +309,7 @@ private:
                 if (local == serverText) {
                     pair.etag = card->etag;
                     pair.synced = serverText;
-                    record(pair);
+                    record(pair, &card->data);
                 } else {
                     book_.update(pair.person, card->contact);
                     takeServer(pair, *card);
@@ -333,16 +342,32 @@ private:
         pair.etag = card.etag;
         pair.fingerprint = fingerprints_.of(pair.person);
         pair.synced = localCard(pair.person, pair.uid);
-        record(pair);
+        record(pair, &card.data);
     }
 
-    void upload(CardPair& pair, const std::string& local, const std::string& ifMatch, int& counter) {
+    // Uploads the person's card with what the server's card (`serverCard`,
+    // else the one last kept) holds beyond the mapping.
+    void upload(CardPair& pair, const std::string& local, const std::string& ifMatch, int& counter,
+                const std::string* serverCard = nullptr) {
+        const std::string body = uploadCard(pair, local, ifMatch, serverCard);
         std::string etag;
-        if (dav_.put(pair.href, local, ifMatch, etag) == PutResult::PreconditionFailed) return deferred();
+        if (dav_.put(pair.href, body, ifMatch, etag) == PutResult::PreconditionFailed) return deferred();
         pair.etag = etag;
         pair.synced = local;
-        record(pair);
+        record(pair, &body);
         ++counter;
+    }
+
+    std::string uploadCard(const CardPair& pair, const std::string& local, const std::string& ifMatch,
+                           const std::string* given) {
+        std::string server = given ? *given : state_.serverCard(pair.href);
+        // A pair recorded by a sync that kept no server cards: the card is
+        // fetched, so that the upload does not drop what only it holds.
+        if (server.empty() && !ifMatch.empty())
+            for (FetchedCard& card : dav_.fetch({pair.href})) server = std::move(card.data);
+        if (server.empty()) return local;
+        return cardWithCarriedOver(book_.contact(pair.person), server,
+                                   [&](const exchange::Contact& contact) { return book_.cardOf(contact, pair.uid); });
     }
 
     void conflict(CardPair& pair, const std::string& local, const ServerCard& card) {
@@ -356,7 +381,7 @@ private:
         } else {
             keepLoser(pair.uid, "server", card.data);
             int ignored = 0;
-            upload(pair, local, card.etag, ignored);
+            upload(pair, local, card.etag, ignored, &card.data);
             ++report_.updatedThere;
         }
     }
@@ -385,9 +410,11 @@ private:
 
     // The pair's fingerprint must be one taken before its card was read, so
     // that a change made meanwhile shows as a different fingerprint.
-    void record(const CardPair& pair) {
+    // `serverCard`, when given, is kept as the server's text of the card.
+    void record(const CardPair& pair, const std::string* serverCard = nullptr) {
         SyncState::Transaction step(state_);
         state_.putPair(pair);
+        if (serverCard) state_.putServerCard(pair.href, *serverCard);
         step.commit();
         pairs_[pair.href] = pair;
     }
@@ -445,7 +472,7 @@ private:
             const std::string local = localCard(pair.person, uid);
             if (local == serverText) {
                 pair.synced = local;
-                record(pair);
+                record(pair, &card.data);
             } else {
                 conflict(pair, local, card);
             }
@@ -485,6 +512,7 @@ private:
             if (result == PutResult::Stored) {
                 CardPair pair{id, pending.href, uid, etag, pending.card, fingerprintNow_[id]};
                 state_.putPair(pair);
+                state_.putServerCard(pair.href, pending.card);
                 pairs_[pair.href] = pair;
                 ++report_.addedThere;
             } else {

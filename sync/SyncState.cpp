@@ -19,6 +19,10 @@ CREATE TABLE IF NOT EXISTS card (
     synced TEXT NOT NULL,
     fingerprint TEXT NOT NULL DEFAULT ''
 );
+CREATE TABLE IF NOT EXISTS server_card (
+    href TEXT PRIMARY KEY,
+    card TEXT NOT NULL
+);
 CREATE TABLE IF NOT EXISTS pending_upload (
     person_id INTEGER PRIMARY KEY,
     href TEXT NOT NULL,
@@ -112,6 +116,9 @@ std::vector<CardPair> SyncState::pairs() const {
 }
 
 void SyncState::putPair(const CardPair& pair) {
+    Statement dropCard(db_.get(),
+                       "DELETE FROM server_card WHERE href IN (SELECT href FROM card WHERE person_id = ? AND href <> ?)");
+    dropCard.bind(1, pair.person).bind(2, pair.href).step();
     Statement drop(db_.get(), "DELETE FROM card WHERE person_id = ? AND href <> ?");
     drop.bind(1, pair.person).bind(2, pair.href).step();
     Statement st(db_.get(),
@@ -123,6 +130,19 @@ void SyncState::putPair(const CardPair& pair) {
 void SyncState::removePair(const std::string& href) {
     Statement st(db_.get(), "DELETE FROM card WHERE href = ?");
     st.bind(1, href).step();
+    Statement card(db_.get(), "DELETE FROM server_card WHERE href = ?");
+    card.bind(1, href).step();
+}
+
+std::string SyncState::serverCard(const std::string& href) const {
+    Statement st(db_.get(), "SELECT card FROM server_card WHERE href = ?");
+    st.bind(1, href);
+    return st.step() ? st.text(0) : std::string();
+}
+
+void SyncState::putServerCard(const std::string& href, const std::string& card) {
+    Statement st(db_.get(), "INSERT OR REPLACE INTO server_card (href, card) VALUES (?, ?)");
+    st.bind(1, href).bind(2, card).step();
 }
 
 std::vector<PendingUpload> SyncState::pendingUploads() const {
@@ -142,7 +162,7 @@ void SyncState::removePendingUpload(PersonId person) {
     st.bind(1, person).step();
 }
 
-void SyncState::clear() { exec("DELETE FROM card; DELETE FROM pending_upload; DELETE FROM book;"); }
+void SyncState::clear() { exec("DELETE FROM card; DELETE FROM server_card; DELETE FROM pending_upload; DELETE FROM book;"); }
 
 SyncState::Transaction::Transaction(SyncState& state) : state_(state) { state_.exec("BEGIN IMMEDIATE"); }
 

@@ -1,7 +1,9 @@
 #pragma once
 // The sync state file, DIR/Data/LumoSync.sqlite, beside the databases: which
 // person is which card (href, UID, ETag), the card as last synced (so a
-// change on our side shows as a different card), uploads begun but not
+// change on our side shows as a different card), the card as the server
+// last gave it (whose properties the mapping does not own go along with
+// the next upload of the person, sync/CarriedProperties.h), uploads begun but not
 // known to be finished, and per address book the sync token and the time
 // of the last finished sync. A plain SQLite file in WAL mode; every change
 // happens inside a transaction (SyncState::Transaction), so a process killed
@@ -59,7 +61,15 @@ public:
     // Inserts or replaces the pair of this href (and drops another pair of
     // the same person).
     void putPair(const CardPair& pair);
+    // Also forgets the pair's server card.
     void removePair(const std::string& href);
+
+    // The card text the server last gave for this href (or, after an
+    // upload, the text uploaded); "" when none is kept. Kept apart from
+    // the pairs, which every sync reads whole, because a phone's card with
+    // its photo may be large.
+    std::string serverCard(const std::string& href) const;
+    void putServerCard(const std::string& href, const std::string& card);
 
     std::vector<PendingUpload> pendingUploads() const;
     void addPendingUpload(const PendingUpload& upload);

@@ -52,8 +52,9 @@ LUMO_PACKAGES_TEST=(
   xdotool
   # An independent reader of the exported vCards (tests/exchange).
   python3-vobject
-  # The sync tests run a real CardDAV server.
+  # The sync tests run real CardDAV servers.
   radicale
+  xandikos
   # The card tests render PDFs and read them back (pdftoppm, pdftotext, pdffonts).
   poppler-utils
 )

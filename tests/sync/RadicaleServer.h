@@ -5,13 +5,13 @@
 // id (SIGTERM, then SIGKILL) when the object ends.
 //
 // Ownership: the object owns the server process and its folder. One thread.
-#include <sys/types.h>
-
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "tests/support/DatabaseState.h"
+#include "tests/sync/ServerProcess.h"
 
 namespace lumo::test {
 
@@ -40,10 +40,7 @@ public:
 private:
     TemporaryFolder folder_{"lumo_radicale"};
     int port_ = 0;
-    pid_t pid_ = -1;
+    std::unique_ptr<ServerProcess> process_;  // ends before its folder
 };
-
-// A TCP port on 127.0.0.1 that nothing listens on just now.
-int freeLoopbackPort();
 
 }  // namespace lumo::test

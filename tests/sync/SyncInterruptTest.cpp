@@ -28,7 +28,13 @@ struct Scenario {
     const char* name;
     std::function<void(const Folder&, const std::string& url)> prepare;  // before the sync that is broken off
     Rows expected;
+    std::vector<std::string> phoneLines;  // lines c5.vcf (a phone's card, changed here) must still hold
 };
+
+// A phone's card with a photo and a property of its own.
+const std::string kPhoneCard =
+    "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:c5\r\nFN:山田 太郎\r\nN:山田;太郎;;;\r\nTEL;TYPE=CELL:090-1111-0000\r\n"
+    "PHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQSkZJRgABAQAA\r\nX-ABSHOWAS:PERSON\r\nEND:VCARD\r\n";
 
 void firstSync(const Folder& here, const std::string& url) {
     addHere(here, person("山田", "太郎", {"090-1111-0000"}));
@@ -38,7 +44,7 @@ void firstSync(const Folder& here, const std::string& url) {
 }
 
 void laterSync(const Folder& here, const std::string& url) {
-    addHere(here, person("山田", "太郎", {"090-1111-0000"}));
+    putCard(url, "c5.vcf", kPhoneCard);  // 山田 comes from the phone
     addHere(here, person("田中", "一郎", {"03-1234-5678"}));
     putCard(url, "c1.vcf", card("c1", "伊藤", "四郎", "011-222-3333"));
     putCard(url, "c2.vcf", card("c2", "渡辺", "五郎", "022-333-4444"));
@@ -53,10 +59,12 @@ void laterSync(const Folder& here, const std::string& url) {
 
 const Scenario kScenarios[]{
     {"first sync", firstSync,
-     {"伊藤 四郎 / 011-222-3333 / ", "山田 太郎 / 090-1111-0000 / ", "鈴木 花子 / 080-3333-4444 / "}},
+     {"伊藤 四郎 / 011-222-3333 / ", "山田 太郎 / 090-1111-0000 / ", "鈴木 花子 / 080-3333-4444 / "},
+     {}},
     {"later sync", laterSync,
      {"中村 七子 / 044-555-6666 / ", "伊藤 四郎 / 011-999-8888 / ", "加藤 八郎 / 055-666-7777 / ",
-      "山田 太郎 / 090-9999-0000 / "}},
+      "山田 太郎 / 090-9999-0000 / "},
+     {"\r\nPHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQSkZJRgABAQAA\r\n", "\r\nX-ABSHOWAS:PERSON\r\n"}},
 };
 
 // Both sides as they were before the sync, copied away once and put back
@@ -107,6 +115,8 @@ TEST(SyncInterruptTest, BrokenOffAtEveryRequestTheNextSyncFinishes) {
                 EXPECT_EQ(rowsHere(here), scenario.expected);
                 EXPECT_EQ(cardsThere(cards), scenario.expected);
                 EXPECT_EQ(checkAgreement(here, cards), "");
+                for (const std::string& line : scenario.phoneLines)
+                    EXPECT_NE(cards.at("c5.vcf").find(line), std::string::npos) << cards.at("c5.vcf");
                 if (!broken) break;  // n went past the last request
                 ++sweeps;
                 ASSERT_LT(n, 40);
