@@ -291,6 +291,7 @@ void MainWindow::requestList() {
     // it ends, so typing never waits and no stale list is shown.
     if (inFlight_) {
         pending_ = true;
+        runner_->cancel();  // its list would only be dropped
         return;
     }
     if (keepSelection_ == 0) keepSelection_ = currentPersonId();
