@@ -22,7 +22,7 @@
 #include "access/LumoAccess.h"
 #include "access/core/NoteWalk.h"
 #include "bench/BenchData.h"
-#include "export/engine/AccessLibrary.h"
+#include "client/AccessLibrary.h"
 #include "platform/Dates.h"
 #include "platform/Error.h"
 #include "schema/Schema.h"
@@ -88,7 +88,7 @@ struct NoteDatabase {
         sql.exec(std::string(schema::personDdl()));
         sql.exec("PRAGMA journal_mode = WAL");
         sql.exec("INSERT INTO T_PERSON (PERSON_ID, TYPE_ID) VALUES (1, 1)");
-        person = exporter::AccessLibrary::instance().create<clsPidAccess>();
+        person = client::AccessLibrary::instance().create<clsPidAccess>();
         if (person->Initialize(connectionFor(path.string()))) throw Error("cannot open the bench database");
     }
     ~NoteDatabase() {

@@ -1,10 +1,12 @@
 // The person file as one query: the person row, its group's caption and
 // its phones, mails and children packed by group_concat, each list in the
 // order the library reads it.
+#include <span>
 #include <string_view>
 
 #include "bench/BaselineExport.h"
 #include "export/engine/clsExportSource.h"
+#include "schema/PersonColumns.h"
 
 namespace lumo::bench {
 namespace {
@@ -22,20 +24,26 @@ BaselineQuery makePersonBaseline() {
     BaselineQuery q;
     q.header = exporter::personHeader();
     q.columns.push_back({"g.LABEL", Cell::Text});
-    for (std::string_view column :
-         {"LASTALIAS", "FIRSTALIAS", "LASTNAME", "FIRSTNAME", "TITLE", "NICKNAME", "LABEL1", "MEMO1", "LABEL2",
-          "MEMO2", "HOME_ZIP", "HOME_ADDRESS1", "HOME_ADDRESS2", "HOME_URL", "LABEL3", "MEMO3", "LABEL4", "MEMO4",
-          "ALIAS", "COMPANY", "CO_POSITION", "CO_SECTION", "OFFICE_ZIP", "OFFICE_ADDRESS1", "OFFICE_ADDRESS2",
-          "OFFICE_URL", "LABEL5", "MEMO5", "LABEL6", "MEMO6"})
-        q.columns.push_back({"p." + std::string(column), Cell::Text});
-    q.columns.push_back({"p.BIRTHDAY", Cell::Ymd});
-    q.columns.push_back({"p.AGE", Cell::Number});
-    q.columns.push_back({"p.CONSTELLATION", Cell::Text});
-    q.columns.push_back({"p.BLOOD", Cell::Text});
-    q.columns.push_back({"p.ANNIVERSARY", Cell::Ymd});
-    q.columns.push_back({"p.MATEALIAS", Cell::Text});
-    q.columns.push_back({"p.MATE", Cell::Text});
-    q.columns.push_back({"p.HOBBY", Cell::Text});
+    // The export's fields in its order, each in its T_PERSON column.
+    using P = LumoAccess::PersonInformation;
+    const auto column = [](auto field) {
+        return "p." + std::string(schema::columnOf(std::span(schema::kPersonColumns), field));
+    };
+    for (LumoAccess::String P::*field :
+         {&P::strLastAlias, &P::strFirstAlias, &P::strLastName, &P::strFirstName, &P::strTitle, &P::strNickName,
+          &P::strLabel1, &P::strMemo1, &P::strLabel2, &P::strMemo2, &P::strHomeZip, &P::strHomeAddress1,
+          &P::strHomeAddress2, &P::strHomeURL, &P::strLabel3, &P::strMemo3, &P::strLabel4, &P::strMemo4,
+          &P::strAlias, &P::strCompany, &P::strPosition, &P::strSection, &P::strOfficeZip, &P::strOfficeAddress1,
+          &P::strOfficeAddress2, &P::strOfficeURL, &P::strLabel5, &P::strMemo5, &P::strLabel6, &P::strMemo6})
+        q.columns.push_back({column(field), Cell::Text});
+    q.columns.push_back({column(&P::dyBirthday), Cell::Ymd});
+    q.columns.push_back({column(&P::intAge), Cell::Number});
+    q.columns.push_back({column(&P::strConstellation), Cell::Text});
+    q.columns.push_back({column(&P::strBlood), Cell::Text});
+    q.columns.push_back({column(&P::dyAnniversary), Cell::Ymd});
+    q.columns.push_back({column(&P::strMateAlias), Cell::Text});
+    q.columns.push_back({column(&P::strMate), Cell::Text});
+    q.columns.push_back({column(&P::strHobby), Cell::Text});
     q.columns.push_back({packedGroup("T_PHONE", "LABEL", "TEL_NUMBER", "RANK, PHONE_ID"), Cell::Group});
     q.columns.push_back({packedGroup("T_EMAIL", "LABEL", "MAIL_ADDRESS", "RANK DESC, MAIL_ID"), Cell::Group});
     q.columns.push_back({packedGroup("T_CHILDREN", "ALIAS", "CHILDREN", "CHILD_ID"), Cell::Group});

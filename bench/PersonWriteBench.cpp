@@ -30,8 +30,9 @@
 
 #include "access/LumoAccess.h"
 #include "bench/BenchData.h"
-#include "export/engine/AccessLibrary.h"
+#include "client/AccessLibrary.h"
 #include "engine/ProgramSettings.h"
+#include "schema/PersonColumns.h"
 
 namespace fs = std::filesystem;
 using namespace LumoAccess;
@@ -96,7 +97,7 @@ double timed(F&& f) {
 }
 
 Medians measureLibrary(const std::string& database, int calls) {
-    auto object = lumo::exporter::AccessLibrary::instance().create<clsPidAccess>();
+    auto object = lumo::client::AccessLibrary::instance().create<clsPidAccess>();
     if (object->Initialize(lumo::bench::connectionFor(database))) throw std::runtime_error("Initialize failed");
     std::vector<double> ins, upd, del;
     for (int i = 0; i < calls; ++i) {
@@ -223,11 +224,13 @@ public:
     }
 
 private:
-    static constexpr const char* kPersonColumns =
-        "TYPE_ID, LASTALIAS, LASTNAME, FIRSTALIAS, FIRSTNAME, TITLE, NICKNAME, LABEL1, MEMO1, LABEL2, MEMO2, "
-        "HOME_ZIP, HOME_ADDRESS1, HOME_ADDRESS2, HOME_URL, LABEL3, MEMO3, LABEL4, MEMO4, ALIAS, COMPANY, "
-        "CO_POSITION, CO_SECTION, OFFICE_ZIP, OFFICE_ADDRESS1, OFFICE_ADDRESS2, OFFICE_URL, LABEL5, MEMO5, LABEL6, "
-        "MEMO6, BIRTHDAY, AGE, CONSTELLATION, BLOOD, ANNIVERSARY, MATEALIAS, MATE, HOBBY, NOTE, \"DEFAULT\"";
+    // T_PERSON's columns in the writers' order, which bindPerson follows.
+    static std::string personColumns() {
+        std::string out;
+        for (const auto& c : lumo::schema::kPersonColumns)
+            out += (out.empty() ? "\"" : ", \"") + std::string(c.name) + "\"";
+        return out;
+    }
 
     static std::string marks(int n) {
         std::string s;
@@ -235,7 +238,7 @@ private:
         return s;
     }
     static std::string assignments() {
-        std::string out, columns = kPersonColumns;
+        std::string out, columns = personColumns();
         int i = 1;
         for (std::size_t pos = 0; pos < columns.size();) {
             const std::size_t end = std::min(columns.find(", ", pos), columns.size());
@@ -270,7 +273,7 @@ private:
 
     Handle handle_;
     sqlite3* db_ = handle_.db;
-    Statement insertPerson_{db_, std::string("INSERT INTO T_PERSON (") + kPersonColumns + ") VALUES (" +
+    Statement insertPerson_{db_, "INSERT INTO T_PERSON (" + personColumns() + ") VALUES (" +
                                                    marks(41) + ")"};
     Statement updatePerson_{db_, "UPDATE T_PERSON SET " + assignments() + " WHERE PERSON_ID = ?42"};
     Statement insertTodo_{db_, "INSERT INTO T_TODOLIST (CHK_FLAG, PERSON_ID, NOTE) VALUES (-1, ?1, ?2)"};

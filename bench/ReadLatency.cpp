@@ -13,7 +13,7 @@
 #include "bench/BenchData.h"
 #include "bench/Lazy.h"
 #include "bench/SqliteReader.h"
-#include "export/engine/AccessLibrary.h"
+#include "client/AccessLibrary.h"
 #include "platform/Error.h"
 #include "platform/MessageSink.h"
 
@@ -50,7 +50,7 @@ struct ReadSubjects {
     std::vector<std::string> groupLabels;
 
     ReadSubjects(const std::string& personDatabase, const std::string& itemDatabase, int calls) {
-        auto& library = exporter::AccessLibrary::instance();
+        auto& library = client::AccessLibrary::instance();
         persons = library.create<clsPidAccess>();
         items = library.create<clsIidAccess>();
         if (persons->Initialize(connectionFor(personDatabase)) || items->Initialize(connectionFor(itemDatabase)))

@@ -14,21 +14,21 @@
 #include <vector>
 
 #include "access/LumoAccess.h"
-#include "access/item/Counterparts.h"
+#include "access/item/ItemRows.h"
 #include "access/item/SheetKinds.h"
 #include "access/person/PersonColumns.h"
 #include "bench/BenchData.h"
 #include "bench/Lazy.h"
 #include "bench/ReaderStatements.h"
 #include "bench/SqliteReader.h"
-#include "export/engine/AccessLibrary.h"
+#include "client/AccessLibrary.h"
 #include "platform/MessageSink.h"
 
 namespace lumo::bench {
 namespace {
 
 using namespace LumoAccess;
-using access::person::Column;
+using access::Column;
 
 constexpr std::uint32_t kSeed = 20240612;
 constexpr int kChecked = 1000;  // calls compared with the library before timing
@@ -114,21 +114,32 @@ struct PersonBaseline {
     }
 };
 
+// The fields of a supplier or customer that the overview shows.
+template <class Record>
+struct OverviewFields {
+    String Record::*name;
+    String Record::*last;
+    String Record::*first;
+    String Record::*phone1;
+    String Record::*phone2;
+    String Record::*mail;
+};
+
 template <class Record>
 struct CounterpartBaseline {
-    const access::CounterpartTable<Record>& table;
+    const access::ItemTable<Record>& table;
     SqliteQuery st;
     int name, last, first, phone1, phone2, mail;
 
-    CounterpartBaseline(const SqliteFile& db, const access::CounterpartTable<Record>& t)
+    CounterpartBaseline(const SqliteFile& db, const access::ItemTable<Record>& t, const OverviewFields<Record>& f)
         : table(t),
           st(db, reader::counterpart(t)),
-          name(st.column(t.nameColumn)),
-          last(st.column(t.details[1].first)),
-          first(st.column(t.details[3].first)),
-          phone1(st.column(t.details[7].first)),
-          phone2(st.column(t.details[8].first)),
-          mail(st.column(t.details[9].first)) {}
+          name(st.column(access::columnOf(t.columns, f.name))),
+          last(st.column(access::columnOf(t.columns, f.last))),
+          first(st.column(access::columnOf(t.columns, f.first))),
+          phone1(st.column(access::columnOf(t.columns, f.phone1))),
+          phone2(st.column(access::columnOf(t.columns, f.phone2))),
+          mail(st.column(access::columnOf(t.columns, f.mail))) {}
 
     void fill(Long id, GoodsInfoOverview& o) {
         if (!st.run(id)) return;
@@ -163,8 +174,14 @@ struct ItemBaseline {
           itemName(items.column("ITEM_NAME")),
           itemForm(items.column("ITEM_FORM")),
           itemSpec(items.column("ITEM_SPEC")),
-          suppliers(db, access::kSuppliers),
-          customers(db, access::kCustomers) {}
+          suppliers(db, access::kSupplierRows,
+                    {&SupplierInformation::strSupplierName, &SupplierInformation::strSupplierLastName,
+                     &SupplierInformation::strSupplierFirstName, &SupplierInformation::strSupplierPhone1,
+                     &SupplierInformation::strSupplierPhone2, &SupplierInformation::strSupplierMailAddress}),
+          customers(db, access::kCustomerRows,
+                    {&CustomerInformation::strCustomerName, &CustomerInformation::strCustomerLastName,
+                     &CustomerInformation::strCustomerFirstName, &CustomerInformation::strCustomerPhone1,
+                     &CustomerInformation::strCustomerPhone2, &CustomerInformation::strCustomerMailAddress}) {}
 
     static std::array<int, 3> placesOf(const SqliteQuery& st, const access::SheetKind& kind) {
         return {st.column(kind.counterpartColumn), st.column(kind.unitPriceColumn), st.column(kind.amountColumn)};
@@ -221,7 +238,7 @@ struct Subjects {
           itemFile(itemDatabase),
           personBaseline(personFile),
           itemBaseline(itemFile) {
-        auto& library = exporter::AccessLibrary::instance();
+        auto& library = client::AccessLibrary::instance();
         persons = library.create<clsPidAccess>();
         items = library.create<clsIidAccess>();
         if (persons->Initialize(connectionFor(personDatabase)) || items->Initialize(connectionFor(itemDatabase)))

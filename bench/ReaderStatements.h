@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "access/item/Counterparts.h"
+#include "access/item/ItemRows.h"
 
 namespace lumo::bench::reader {
 
@@ -21,7 +21,7 @@ inline constexpr std::string_view kSheet = "SELECT * FROM T_SHEET WHERE ID = ?";
 inline constexpr std::string_view kGoods = "SELECT * FROM T_ITEMS WHERE ID = ?";
 
 template <class Record>
-std::string counterpart(const access::CounterpartTable<Record>& t) {
+std::string counterpart(const access::ItemTable<Record>& t) {
     return "SELECT * FROM " + std::string(t.table) + " WHERE " + std::string(t.keyColumn) + " = ?";
 }
 

@@ -26,7 +26,7 @@
 #include "access/LumoAccess.h"
 #include "bench/BenchData.h"
 #include "bench/SqliteReader.h"
-#include "export/engine/AccessLibrary.h"
+#include "client/AccessLibrary.h"
 #include "engine/Connection.h"
 #include "engine/Recordset.h"
 #include "engine/ProgramSettings.h"
@@ -148,7 +148,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     try {
-        auto scrap = exporter::AccessLibrary::instance().create<LumoAccess::clsScrapAccess>();
+        auto scrap = client::AccessLibrary::instance().create<LumoAccess::clsScrapAccess>();
         db::Connection cnn;
         cnn.Open(connectionFor(database));
         const SqliteFile file(database);

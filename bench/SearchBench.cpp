@@ -13,7 +13,7 @@
 #include "access/LumoAccess.h"
 #include "bench/BenchData.h"
 #include "bench/SqliteReader.h"
-#include "export/engine/AccessLibrary.h"
+#include "client/AccessLibrary.h"
 #include "platform/MessageSink.h"
 #include "engine/Connection.h"
 #include "engine/Recordset.h"
@@ -131,7 +131,7 @@ std::string canonical(const db::Variant& v) {
 class Client {
 public:
     Client(const std::string& personDatabase, const std::string& itemDatabase) {
-        auto& library = exporter::AccessLibrary::instance();
+        auto& library = client::AccessLibrary::instance();
         persons_ = library.create<clsPidAccess>();
         items_ = library.create<clsIidAccess>();
         personDb_.Open(connectionFor(personDatabase));

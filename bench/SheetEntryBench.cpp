@@ -24,7 +24,7 @@
 
 #include "access/LumoAccess.h"
 #include "bench/BenchData.h"
-#include "export/engine/AccessLibrary.h"
+#include "client/AccessLibrary.h"
 #include "engine/ProgramSettings.h"
 
 namespace fs = std::filesystem;
@@ -106,7 +106,7 @@ struct OurResult {
 };
 
 OurResult measureOurs(const std::string& file, int calls) {
-    auto item = lumo::exporter::AccessLibrary::instance().create<clsIidAccess>();
+    auto item = lumo::client::AccessLibrary::instance().create<clsIidAccess>();
     if (item->Initialize(lumo::bench::connectionFor(file))) throw std::runtime_error("Initialize failed: " + file);
     OurResult r;
     r.entry = microsecondsPerCall(calls, [&](int i) {

@@ -6,26 +6,15 @@
 namespace lumo::bench {
 namespace {
 
-[[noreturn]] void fail(sqlite3* db, std::string_view doing) {
-    throw std::runtime_error(std::string(doing) + ": " + (db ? sqlite3_errmsg(db) : "out of memory"));
-}
+[[noreturn]] void fail(sqlite3* db, std::string_view doing) { db::throwSqliteError(db, doing); }
 
 }  // namespace
 
-SqliteFile::SqliteFile(const std::string& path, int flags) {
-    sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY | flags, nullptr);
-    db_.reset(raw);  // closed even when the open failed
-    if (rc != SQLITE_OK) fail(raw, "cannot open " + path);
-}
+SqliteFile::SqliteFile(const std::string& path, int flags)
+    : db_(db::openSqlite(path, SQLITE_OPEN_READONLY | flags, "cannot open " + path)) {}
 
-SqliteQuery::SqliteQuery(const SqliteFile& file, std::string_view sql) : db_(file.get()) {
-    sqlite3_stmt* raw = nullptr;
-    if (sqlite3_prepare_v3(db_, sql.data(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &raw, nullptr) !=
-        SQLITE_OK)
-        fail(db_, "cannot prepare query");
-    st_.reset(raw);
-}
+SqliteQuery::SqliteQuery(const SqliteFile& file, std::string_view sql)
+    : db_(file.get()), st_(db::prepareSqlite(db_, sql, "cannot prepare query", SQLITE_PREPARE_PERSISTENT)) {}
 
 void SqliteQuery::bind(int index, std::string_view text) {
     if (sqlite3_bind_text(st_.get(), index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT) != SQLITE_OK)

@@ -2,33 +2,29 @@
 // Read-only queries straight through the sqlite3 C API: the baselines and
 // the choice of random identifiers read the files without the engine
 // layer, so that nothing of the library's own reading is in their figures.
-#include <sqlite3.h>
-
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "engine/SqliteHandle.h"
 
 namespace lumo::bench {
 
 class SqliteFile {
 public:
     // Opens an existing database file read-only, with sqlite3_open_v2's
-    // `flags` added (SQLITE_OPEN_NOMUTEX, say). Throws std::runtime_error.
+    // `flags` added (SQLITE_OPEN_NOMUTEX, say). Throws lumo::Error.
     explicit SqliteFile(const std::string& path, int flags = 0);
     sqlite3* get() const { return db_.get(); }
 
 private:
-    struct Closer {
-        void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
-    };
-    std::unique_ptr<sqlite3, Closer> db_;
+    db::DbHandle db_;
 };
 
 class SqliteQuery {
 public:
-    // Prepares `sql`, to be run many times. Throws std::runtime_error with
+    // Prepares `sql`, to be run many times. Throws lumo::Error with
     // SQLite's message.
     SqliteQuery(const SqliteFile& file, std::string_view sql);
 
@@ -55,11 +51,8 @@ public:
     int column(std::string_view name) const;
 
 private:
-    struct Finalizer {
-        void operator()(sqlite3_stmt* st) const { sqlite3_finalize(st); }
-    };
     sqlite3* db_;
-    std::unique_ptr<sqlite3_stmt, Finalizer> st_;
+    db::StatementHandle st_;
 };
 
 // One read transaction on `db` while it lives, so that the statements run

@@ -46,7 +46,8 @@ std::int64_t personRun(const SqliteFile& file) {
 std::int64_t goodsRun(const SqliteFile& file) {
     const ReadTransaction reading(file.get());
     SqliteQuery sheet(file, reader::kSheet), goods(file, reader::kGoods),
-        supplier(file, reader::counterpart(access::kSuppliers)), customer(file, reader::counterpart(access::kCustomers));
+        supplier(file, reader::counterpart(access::kSupplierRows)),
+        customer(file, reader::counterpart(access::kCustomerRows));
     const int kind = sheet.column("SHEET_ID"), goodsId = sheet.column("GOODS_ID"),
               supplierId = sheet.column(access::kPurchase.counterpartColumn),
               customerId = sheet.column(access::kSale.counterpartColumn);

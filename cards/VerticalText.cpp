@@ -20,15 +20,7 @@ std::vector<Char> characters(std::string_view text) {
         const int length = utf8::sequenceLength(text);
         const std::size_t n = utf8::characterBytes(text);
         Char c{text.substr(0, n)};
-        if (length > 0) {
-            const auto b = [&](std::size_t i) { return static_cast<char32_t>(static_cast<unsigned char>(text[i])); };
-            switch (length) {
-            case 1: c.code = b(0); break;
-            case 2: c.code = ((b(0) & 0x1F) << 6) | (b(1) & 0x3F); break;
-            case 3: c.code = ((b(0) & 0x0F) << 12) | ((b(1) & 0x3F) << 6) | (b(2) & 0x3F); break;
-            default: c.code = ((b(0) & 0x07) << 18) | ((b(1) & 0x3F) << 12) | ((b(2) & 0x3F) << 6) | (b(3) & 0x3F);
-            }
-        }
+        if (length > 0) c.code = utf8::firstCodePoint(text);
         out.push_back(c);
         text.remove_prefix(n);
     }
@@ -37,21 +29,7 @@ std::vector<Char> characters(std::string_view text) {
 
 std::string encode(char32_t c) {
     std::string s;
-    if (c < 0x80) {
-        s += static_cast<char>(c);
-    } else if (c < 0x800) {
-        s += static_cast<char>(0xC0 | (c >> 6));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        s += static_cast<char>(0xE0 | (c >> 12));
-        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        s += static_cast<char>(0xF0 | (c >> 18));
-        s += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    }
+    utf8::append(s, c);
     return s;
 }
 

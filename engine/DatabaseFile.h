@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "engine/SqliteHandle.h"
+
 namespace lumo::db {
 
 // A file the open made for its own use (an empty shared-memory file for a
@@ -26,7 +28,7 @@ private:
 };
 
 struct OpenedFile {
-    std::unique_ptr<sqlite3, int (*)(sqlite3*)> db{nullptr, sqlite3_close_v2};
+    DbHandle db;
     bool readOnly = false;
     std::unique_ptr<MadeFile> made;  // to be dropped after db has closed
 };

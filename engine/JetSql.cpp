@@ -481,29 +481,9 @@ void findAssignedParameters(const std::vector<Token>& tokens, JetStatement& st) 
         }
     } else if (isWord(tok(0), "INSERT") && isWord(tok(1), "INTO") && isName(tok(2)) && isOp(tok(3), "(")) {
         st.writtenTable = unquoteName(tok(2));
-        std::vector<const Token*> columns;
-        std::size_t k = 4;
-        for (; k < size && !isOp(tok(k), ")"); ++k)
-            if (isName(tok(k))) columns.push_back(&tok(k));
-        if (++k >= size || !isWord(tok(k), "VALUES")) return;
-        ++k;
-        while (k < size && isOp(tok(k), "(")) {  // one row of values
-            std::size_t item = 0, itemStart = ++k;
-            for (int depth = 0; k < size; ++k) {
-                const Token& t = tok(k);
-                if (depth == 0 && (isOp(t, ",") || isOp(t, ")"))) {
-                    if (k == itemStart + 1 && item < columns.size()) assign(itemStart, *columns[item]);
-                    ++item;
-                    itemStart = k + 1;
-                    if (isOp(t, ")")) break;
-                } else if (isOp(t, "(")) {
-                    ++depth;
-                } else if (isOp(t, ")")) {
-                    --depth;
-                }
-            }
-            if (++k < size && isOp(tok(k), ",")) ++k;
-        }
+        detail::forEachInsertedValue(size, tok, [&](const Token& column, std::size_t first, std::size_t last) {
+            if (first == last) assign(first, column);
+        });
     }
 }
 

@@ -64,29 +64,10 @@ private:
     // INSERT INTO T (C, ...) VALUES (value, ...), (value, ...) ...
     void insert() {
         const std::string_view table = unquotedName(tok(2));
-        std::vector<const Token*> columns;
-        std::size_t k = 4;
-        for (; k < sig_.size() && !isOp(tok(k), ")"); ++k)
-            if (isName(tok(k))) columns.push_back(&tok(k));
-        if (++k >= sig_.size() || !isWord(tok(k), "VALUES")) return;
-        ++k;
-        while (k < sig_.size() && isOp(tok(k), "(")) {  // one row of values
-            std::size_t item = 0, itemStart = ++k;
-            for (int depth = 0; k < sig_.size(); ++k) {
-                const Token& t = tok(k);
-                if (depth == 0 && (isOp(t, ",") || isOp(t, ")"))) {
-                    if (item < columns.size() && k > itemStart) wrapIfWhole(table, *columns[item], itemStart, k - 1);
-                    ++item;
-                    itemStart = k + 1;
-                    if (isOp(t, ")")) break;
-                } else if (isOp(t, "(")) {
-                    ++depth;
-                } else if (isOp(t, ")")) {
-                    --depth;
-                }
-            }
-            if (++k < sig_.size() && isOp(tok(k), ",")) ++k;
-        }
+        forEachInsertedValue(sig_.size(), [this](std::size_t k) -> const Token& { return tok(k); },
+                             [&](const Token& column, std::size_t first, std::size_t last) {
+                                 wrapIfWhole(table, column, first, last);
+                             });
     }
 
     std::vector<Token>& tokens_;

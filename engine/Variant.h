@@ -62,4 +62,9 @@ private:
     std::variant<std::monostate, NullTag, int16_t, int32_t, double, DateTag, bool, std::string> v_;
 };
 
+// What every writer of the files stores for a text: an empty text means
+// "not given" and is stored as Null. The library's writers and `lumo init`
+// both store through this.
+inline Variant textOrNull(std::string_view text) { return text.empty() ? Variant::null() : Variant(text); }
+
 }  // namespace lumo::db

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "platform/Utf8.h"
+
 namespace lumo::exchange {
 namespace {
 
@@ -14,19 +16,6 @@ constexpr std::array<char16_t, 63> kFullWidth = {
     u'ム', u'メ', u'モ', u'ヤ', u'ユ', u'ヨ', u'ラ', u'リ', u'ル', u'レ', u'ロ', u'ワ', u'ン', u'゛', u'゜'};
 
 constexpr char32_t kVoicedMark = 0xFF9E, kSemiVoicedMark = 0xFF9F;
-
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 // The half-width kana at text[i] (three bytes EF BD A1..EF BE 9F), or 0.
 char32_t halfWidthAt(std::string_view text, std::size_t i) {
@@ -64,12 +53,12 @@ std::string fullWidthKana(std::string_view text) {
         i += 3;
         if (const char32_t mark = halfWidthAt(text, i); mark == kVoicedMark || mark == kSemiVoicedMark) {
             if (const char32_t both = joined(full, mark)) {
-                appendUtf8(out, both);
+                utf8::append(out, both);
                 i += 3;
                 continue;
             }
         }
-        appendUtf8(out, full);
+        utf8::append(out, full);
     }
     return out;
 }

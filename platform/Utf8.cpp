@@ -45,4 +45,32 @@ std::string_view firstCharacters(std::string_view s, std::size_t n) {
     return s.substr(0, at);
 }
 
+char32_t firstCodePoint(std::string_view s) {
+    const int length = sequenceLength(s);
+    if (length < 0) return U'\uFFFD';
+    const auto byte = [&](int i) { return static_cast<char32_t>(static_cast<unsigned char>(s[static_cast<std::size_t>(i)])); };
+    if (length == 1) return byte(0);
+    char32_t cp = byte(0) & (length == 2 ? 0x1F : length == 3 ? 0x0F : 0x07);
+    for (int i = 1; i < length; ++i) cp = cp << 6 | (byte(i) & 0x3F);
+    return cp;
+}
+
+void append(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
 }  // namespace lumo::utf8

@@ -7,6 +7,7 @@
 // is also what the CP932 writer replaces by a single '?'. Splitting a text
 // at these boundaries therefore never loses or changes a byte.
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace lumo::utf8 {
@@ -27,5 +28,12 @@ std::size_t characterCount(std::string_view s);
 
 // The first `n` characters of `s` (all of `s` when it has fewer).
 std::string_view firstCharacters(std::string_view s, std::size_t n);
+
+// The code point of the character at the start of non-empty `s`; U+FFFD
+// when it is broken.
+char32_t firstCodePoint(std::string_view s);
+
+// Appends code point `c` (at most U+10FFFF) to `out` in UTF-8.
+void append(std::string& out, char32_t c);
 
 }  // namespace lumo::utf8

@@ -31,19 +31,14 @@ CREATE TABLE IF NOT EXISTS pending_upload (
 );
 )";
 
-[[noreturn]] void fail(sqlite3* db, const std::string& doing) {
-    throw Error("同期の記録 (LumoSync.sqlite) を" + doing + ": " + (db ? sqlite3_errmsg(db) : "out of memory"));
-}
+std::string doing(const std::string& what) { return "同期の記録 (LumoSync.sqlite) を" + what; }
+
+[[noreturn]] void fail(sqlite3* db, const std::string& what) { db::throwSqliteError(db, doing(what)); }
 
 // One prepared statement for one call; finalized when it ends.
 class Statement {
 public:
-    Statement(sqlite3* db, const char* sql) : db_(db) {
-        if (sqlite3_prepare_v2(db, sql, -1, &st_, nullptr) != SQLITE_OK) fail(db, "読み書きできません");
-    }
-    ~Statement() { sqlite3_finalize(st_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
+    Statement(sqlite3* db, const char* sql) : db_(db), handle_(db::prepareSqlite(db, sql, doing("読み書きできません"))) {}
 
     Statement& bind(int index, const std::string& text) {
         sqlite3_bind_text(st_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
@@ -67,23 +62,19 @@ public:
 
 private:
     sqlite3* db_;
-    sqlite3_stmt* st_ = nullptr;
+    db::StatementHandle handle_;
+    sqlite3_stmt* st_ = handle_.get();
 };
 
 }  // namespace
-
-void SyncState::Closer::operator()(sqlite3* db) const { sqlite3_close_v2(db); }
 
 std::filesystem::path SyncState::fileOf(const std::filesystem::path& folder) {
     return folder / "Data" / "LumoSync.sqlite";
 }
 
 SyncState::SyncState(const std::filesystem::path& file) {
-    sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(file.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    db_.reset(raw);
-    if (rc != SQLITE_OK) fail(raw, "開けません");
-    sqlite3_busy_timeout(raw, 10000);
+    db_ = db::openSqlite(file.string(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, doing("開けません"));
+    sqlite3_busy_timeout(db_.get(), 10000);
     // WAL: a killed process leaves committed transactions whole; NORMAL
     // syncs at checkpoints, enough against a killed process.
     exec("PRAGMA journal_mode=WAL");

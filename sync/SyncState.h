@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-struct sqlite3;
+#include "engine/SqliteHandle.h"
 
 namespace lumo::sync {
 
@@ -94,10 +94,7 @@ public:
 
 private:
     void exec(const char* sql) const;
-    struct Closer {
-        void operator()(sqlite3* db) const;
-    };
-    std::unique_ptr<sqlite3, Closer> db_;
+    db::DbHandle db_;
 };
 
 }  // namespace lumo::sync

@@ -50,8 +50,6 @@ int16_t integerOf(db::Recordset& rs, const TableColumn& column) {
 
 int16_t narrowToInteger(int32_t value) { return db::Variant(value).toInteger(); }
 
-db::Variant textOrNull(const std::string& text) { return text.empty() ? db::Variant::null() : db::Variant(text); }
-
 void setDate(db::Recordset& rs, std::string_view column, double date, ZeroDate zero) {
     if (date != 0) rs.Fields(column) = db::Variant::date(date);
     else if (zero == ZeroDate::Null) rs.Fields(column) = db::Variant::null();

@@ -71,8 +71,8 @@ int16_t integerOf(db::Recordset& rs, const TableColumn& column);
 // A Long narrowed to an Integer; out of range fails.
 int16_t narrowToInteger(int32_t value);
 
-// Writing: an empty text is stored as Null.
-db::Variant textOrNull(const std::string& text);
+// Writing: an empty text is stored as Null (engine/Variant.h).
+using db::textOrNull;
 // What a writer does with a date of 0: a new row leaves the column unset
 // (its default), a rewritten row stores Null, so that a date can be cleared.
 enum class ZeroDate { Unset, Null };

@@ -6,9 +6,13 @@
 // rolled back, and a rollback that fails reaches the caller, whose own
 // handler reports it.
 //
-// The transaction is begun either as the first step of `body` (its failure
-// is then the routine's own) or by the caller just before (its failure then
-// reaches the caller, like the routine's opening steps).
+// Where the transaction begins decides who reports a failing BeginTrans:
+// `transacted` begins it under the routine's handler (the failure is the
+// routine's own), `begunThenCommitted` just before it (the failure reaches
+// the caller, like the routine's opening steps), and `transacted` with a
+// `before` step begins it after steps whose writes stand on their own (a
+// note's ToDo rows), all under the routine's handler. No writer calls
+// BeginTrans itself.
 //
 // Inside a batch on the object (LumoBeginBatch, engine/Connection.h) the
 // same calls work on a savepoint of the batch's transaction: the commit
@@ -39,6 +43,26 @@ bool committed(std::string_view locationCode, db::Connection& cnn, Body&& body) 
 template <class Body>
 bool transacted(std::string_view locationCode, db::Connection& cnn, Body&& body) {
     return committed(locationCode, cnn, [&] {
+        cnn.BeginTrans();
+        std::forward<Body>(body)();
+    });
+}
+
+// A routine whose transaction begins before its handler: a failing
+// BeginTrans reaches the caller.
+template <class Body>
+bool begunThenCommitted(std::string_view locationCode, db::Connection& cnn, Body&& body) {
+    cnn.BeginTrans();
+    return committed(locationCode, cnn, std::forward<Body>(body));
+}
+
+// A routine whose `before` step runs under its handler outside the
+// transaction (its writes stay when `body` then fails); the transaction
+// begins after it.
+template <class Before, class Body>
+bool transacted(std::string_view locationCode, db::Connection& cnn, Before&& before, Body&& body) {
+    return committed(locationCode, cnn, [&] {
+        std::forward<Before>(before)();
         cnn.BeginTrans();
         std::forward<Body>(body)();
     });

@@ -16,27 +16,20 @@
 
 namespace lumo::access {
 
-template <class Record, std::size_t N>
-void writeColumns(const RowTable<Record, N>& rows, db::Recordset& rs, const Record& record) {
-    for (const auto& column : rows.columns)
-        rs.Fields(column.name) = column.number ? db::Variant(record.*column.number) : textOrNull(record.*column.text);
-}
-
 namespace rowwrites {
 
 // Opens `source`, begins the transaction, then (under `code`) adds a row or
 // takes the one found, writes the record and commits; the record's key
 // field gets the row's key once it is committed.
-template <class Record, std::size_t N>
-bool writeRow(const RowTable<Record, N>& rows, db::Connection& cnn, const std::string& source, int options,
+template <class Record>
+bool writeRow(const ItemTable<Record>& rows, db::Connection& cnn, const std::string& source, int options,
               std::string_view code, Record& record) {
     db::Recordset rs;
     rs.Open(source, cnn, db::adOpenDynamic, db::adLockOptimistic, options);
-    cnn.BeginTrans();
     LumoAccess::Long key = 0;
-    if (committed(code, cnn, [&] {
+    if (begunThenCommitted(code, cnn, [&] {
             if (options == db::adCmdTable) rs.AddNew();
-            writeColumns(rows, rs, record);
+            writeColumns(rs, rows.columns, record, EmptyText::Null, ZeroDate::Unset);  // no dates
             rs.Update();
             key = longOf(rs, rowKey(rows.table, rows.keyColumn));
         }))
@@ -48,22 +41,22 @@ bool writeRow(const RowTable<Record, N>& rows, db::Connection& cnn, const std::s
 }  // namespace rowwrites
 
 // Adds `record` as a new row.
-template <class Record, std::size_t N>
-bool insertRow(const RowTable<Record, N>& rows, db::Connection& cnn, Record& record) {
+template <class Record>
+bool insertRow(const ItemTable<Record>& rows, db::Connection& cnn, Record& record) {
     return rowwrites::writeRow(rows, cnn, std::string(rows.table), db::adCmdTable, rows.codes.insert, record);
 }
 
 // Rewrites the row `key` from `record`. A key without a row fails at the
 // first column set.
-template <class Record, std::size_t N>
-bool updateRow(const RowTable<Record, N>& rows, db::Connection& cnn, LumoAccess::Long key, Record& record) {
+template <class Record>
+bool updateRow(const ItemTable<Record>& rows, db::Connection& cnn, LumoAccess::Long key, Record& record) {
     return rowwrites::writeRow(rows, cnn, std::string(rows.selectByKey) + std::to_string(key), db::adCmdText,
                                rows.codes.update, record);
 }
 
 // Removes the row `key` unless a sheet still refers to it.
-template <class Record, std::size_t N>
-bool deleteUnusedRow(const RowTable<Record, N>& rows, db::Connection& cnn, LumoAccess::Long key) {
+template <class Record>
+bool deleteUnusedRow(const ItemTable<Record>& rows, db::Connection& cnn, LumoAccess::Long key) {
     const std::string k = std::to_string(key);
     db::Recordset count;
     count.Open(std::string(rows.countSheets) + k, cnn, db::adOpenDynamic, db::adLockOptimistic, db::adCmdText);

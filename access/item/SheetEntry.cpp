@@ -48,9 +48,8 @@ bool IidAccess::InsertSheetRecord(SheetInformation& SheetInfo) {
     sheets.Open("T_SHEET", cnn, db::adOpenDynamic, db::adLockOptimistic, db::adCmdTable);
     db::Recordset todo;
     todo.Open("T_TODOLIST", cnn, db::adOpenDynamic, db::adLockPessimistic, db::adCmdTable);
-    cnn.BeginTrans();
     Long key = 0;
-    if (committed("CLS-iids1027", cnn, [&] {
+    if (begunThenCommitted("CLS-iids1027", cnn, [&] {
             sheets.AddNew();
             writeSheet(sheets, SheetInfo, SheetInfo.dyDate, ZeroDate::Unset);
             sheets.Update();

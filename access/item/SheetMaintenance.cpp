@@ -48,15 +48,20 @@ bool IidAccess::UpdateSheetRecord(Long lngSheetID, SheetInformation& SheetInfo) 
     rs.Open("SELECT * FROM T_SHEET WHERE ID = " + std::to_string(lngSheetID), cnn, db::adOpenDynamic,
             db::adLockOptimistic, db::adCmdText);
     Long key = 0;
-    if (committed("CLS-iida1036", cnn, [&] {
-            if (rs.Bof() || rs.Eof()) throw Error("シート " + std::to_string(lngSheetID) + " は登録されていません。");
-            String reserved;
-            UpdateNote(lngSheetID, SheetInfo.strNote, &reserved);
-            cnn.BeginTrans();
-            writeSheet(rs, SheetInfo, SheetInfo.*sheetKind(SheetInfo.intSheetFlag).rewriteDate, ZeroDate::Null);
-            rs.Update();
-            key = longOf(rs, rowKey("T_SHEET", "ID"));
-        }))
+    if (transacted(
+            "CLS-iida1036", cnn,
+            [&] {
+                if (rs.Bof() || rs.Eof())
+                    throw Error("シート " + std::to_string(lngSheetID) + " は登録されていません。");
+                String reserved;
+                UpdateNote(lngSheetID, SheetInfo.strNote, &reserved);
+            },
+            [&] {
+                writeSheet(rs, SheetInfo, SheetInfo.*sheetKind(SheetInfo.intSheetFlag).rewriteDate,
+                           ZeroDate::Null);
+                rs.Update();
+                key = longOf(rs, rowKey("T_SHEET", "ID"));
+            }))
         return true;
     SheetInfo.lngSheetID = key;
     return false;

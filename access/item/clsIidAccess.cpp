@@ -1,11 +1,11 @@
 #include "access/item/clsIidAccess.h"
 
+#include "access/core/Columns.h"
 #include "access/core/Fields.h"
 #include "access/core/Groups.h"
 #include "access/core/Notes.h"
 #include "platform/ErrorReport.h"
 #include "access/core/SqlText.h"
-#include "access/item/Counterparts.h"
 #include "access/item/ItemRows.h"
 #include "access/item/SheetKinds.h"
 #include "engine/Recordset.h"
@@ -19,9 +19,6 @@ namespace {
 constexpr FrameCodes kFrame{"CLS-iida1000", "CLS-iida1001", "CLS-iida1002"};
 
 constexpr std::string_view kSheetTable = "T_SHEET";
-
-// A goods row without a memo caption shows this one.
-constexpr std::string_view kDefaultMemoCaption = "メモ１：";
 
 // Name lookups lock what they find (a sheet entry may follow); reads by
 // key are optimistic.
@@ -73,47 +70,34 @@ bool IidAccess::GetGoodsInformation(Long, GoodsInformation&, SupplierInformation
     return false;
 }
 
-bool IidAccess::ReadItemInformation(const String& strItemName, GoodsInformation& ItemInfo, String*) noexcept {
-    return reported("CLS-iida1011", [&] {
-        db::Recordset rs;
-        openForLookup(rs, selectWhere("T_ITEMS", "ITEM_NAME", sqlString(strItemName)), cnnDatabase.get());
-        if (isEmpty(rs)) {
-            ItemInfo.lngGoodsID = 0;
-            ItemInfo.lngTypeID = 0;
-            return;
-        }
-        ItemInfo.lngGoodsID = longOf(rs, rowKey(kGoodsRows.table, "ID"));
-        ItemInfo.lngTypeID = longOf(rs, {kGoodsRows.table, "ITYPE_ID"});
-        ItemInfo.strGoodsAlias = textOf(rs, "ITEM_ALIAS");
-        ItemInfo.strGoodsName = textOf(rs, "ITEM_NAME");
-        ItemInfo.strGoodsType = textOf(rs, "ITEM_FORM");
-        ItemInfo.strGoodsSpec = textOf(rs, "ITEM_SPEC");
-    });
+// A name without a row gives the key 0, leaves the rest as it was and
+// returns false.
+template <class Record>
+bool IidAccess::lookUp(const ItemTable<Record>& table, const String& name, Record& record) {
+    db::Recordset rs;
+    openForLookup(rs, selectWhere(table.table, table.nameColumn, sqlString(name)), cnnDatabase.get());
+    if (isEmpty(rs)) {
+        record.*table.key = 0;
+        return false;
+    }
+    record.*table.key = longOf(rs, rowKey(table.table, table.keyColumn));
+    readNamedColumns(rs, table.table, table.columns, table.lookedUp, record);
+    return true;
 }
 
-template <class Record>
-bool IidAccess::readCounterpartByName(std::string_view locationCode, const CounterpartTable<Record>& table,
-                                      const String& name, Record& record) {
-    return reported(locationCode, [&] {
-        db::Recordset rs;
-        openForLookup(rs, selectWhere(table.table, table.nameColumn, sqlString(name)), cnnDatabase.get());
-        if (isEmpty(rs)) {
-            record.*table.id = 0;
-            return;
-        }
-        record.*table.id = longOf(rs, rowKey(table.table, table.keyColumn));
-        record.*table.alias = textOf(rs, table.aliasColumn);
-        record.*table.name = textOf(rs, table.nameColumn);
-        record.*table.linkId = longOf(rs, {table.table, table.linkColumn});
+// A goods name without a row gives the kind 0 as well.
+bool IidAccess::ReadItemInformation(const String& strItemName, GoodsInformation& ItemInfo, String*) noexcept {
+    return reported("CLS-iida1011", [&] {
+        if (!lookUp(kGoodsRows, strItemName, ItemInfo)) ItemInfo.lngTypeID = 0;
     });
 }
 
 bool IidAccess::ReadSupplierInformation(const String& strSupplier, SupplierInformation& SupplierInfo, String*) noexcept {
-    return readCounterpartByName("CLS-iida1012", kSuppliers, strSupplier, SupplierInfo);
+    return reported("CLS-iida1012", [&] { lookUp(kSupplierRows, strSupplier, SupplierInfo); });
 }
 
 bool IidAccess::ReadCustomerInformation(const String& strCustomer, CustomerInformation& CustomerInfo, String*) noexcept {
-    return readCounterpartByName("CLS-iida1013", kCustomers, strCustomer, CustomerInfo);
+    return reported("CLS-iida1013", [&] { lookUp(kCustomerRows, strCustomer, CustomerInfo); });
 }
 
 // ------------------------------------------------------------ reads by key
@@ -124,38 +108,27 @@ void IidAccess::GetItemInformation(Long lngGoodsID, GoodsInformation& GoodsInfo,
         openByKey(rs, selectWhere("T_ITEMS", "ID", std::to_string(lngGoodsID)), cnnDatabase.get());
         if (isEmpty(rs)) return;
         GoodsInfo.*kGoodsRows.key = longOf(rs, rowKey(kGoodsRows.table, kGoodsRows.keyColumn));
-        for (const auto& column : kGoodsRows.columns) {
-            if (column.number) {
-                GoodsInfo.*column.number = longOf(rs, {kGoodsRows.table, column.name});
-            } else if (column.text == &GoodsInformation::strLabel) {
-                GoodsInfo.strLabel = textOf(rs, column.name, kDefaultMemoCaption);
-            } else if (column.text != &GoodsInformation::strNote) {  // written, never read
-                GoodsInfo.*column.text = textOf(rs, column.name);
-            }
-        }
+        readColumns(rs, kGoodsRows.table, kGoodsRows.columns, GoodsInfo);
     });
 }
 
 // No test for an empty result: an identifier without a row fails at its
 // first column and leaves the record as it was.
 template <class Record>
-void IidAccess::readCounterpartById(const CounterpartTable<Record>& table, Long id, Record& record) {
+void IidAccess::readCounterpartById(const ItemTable<Record>& table, Long id, Record& record) {
     db::Recordset rs;
     openByKey(rs, selectWhere(table.table, table.keyColumn, std::to_string(id)), cnnDatabase.get());
-    record.*table.id = longOf(rs, rowKey(table.table, table.keyColumn));
-    record.*table.linkId = longOf(rs, {table.table, table.linkColumn});
-    record.*table.alias = textOf(rs, table.aliasColumn);
-    record.*table.name = textOf(rs, table.nameColumn);
-    for (const auto& [column, field] : table.details) record.*field = textOf(rs, column);
+    record.*table.key = longOf(rs, rowKey(table.table, table.keyColumn));
+    readColumns(rs, table.table, table.columns, record);
 }
 
 void IidAccess::GetPersonInformation(Long lngPersonID, CustomerInformation& CustomerInfo,
                                      SupplierInformation& SupplierInfo, bool blnFlag) noexcept {
     reported("CLS-iida1031", [&] {
         if (blnFlag)
-            readCounterpartById(kSuppliers, lngPersonID, SupplierInfo);
+            readCounterpartById(kSupplierRows, lngPersonID, SupplierInfo);
         else
-            readCounterpartById(kCustomers, lngPersonID, CustomerInfo);
+            readCounterpartById(kCustomerRows, lngPersonID, CustomerInfo);
     });
 }
 

@@ -12,7 +12,7 @@
 namespace lumo::access {
 
 template <class Record>
-struct CounterpartTable;
+struct ItemTable;
 
 class IidAccess final : public AccessObject<LumoAccess::clsIidAccess> {
 public:
@@ -89,10 +89,9 @@ private:
                               const String& reserved);
 
     template <class Record>
-    bool readCounterpartByName(std::string_view locationCode, const CounterpartTable<Record>& table,
-                               const String& name, Record& record);
+    bool lookUp(const ItemTable<Record>& table, const String& name, Record& record);
     template <class Record>
-    void readCounterpartById(const CounterpartTable<Record>& table, Long id, Record& record);
+    void readCounterpartById(const ItemTable<Record>& table, Long id, Record& record);
 };
 
 }  // namespace lumo::access

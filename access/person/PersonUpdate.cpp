@@ -20,14 +20,13 @@
 namespace lumo::access {
 
 using namespace LumoAccess;
-using person::EmptyText;
 
 namespace {
 
 template <class R>
-void writeRow(db::Recordset& rs, const person::RowTable<R>& t, const R& row) {
+void writeRow(db::Recordset& rs, const person::PersonRows<R>& t, const R& row) {
     rs.Fields("PERSON_ID") = db::Variant(row.lngPersonID);
-    person::writeColumns(rs, t.columns, row, EmptyText::Null, ZeroDate::Null);
+    writeColumns(rs, t.columns, row, EmptyText::Null, ZeroDate::Null);
 }
 
 // Overwrites the stored rows of `person` with the elements in order, adds
@@ -35,7 +34,7 @@ void writeRow(db::Recordset& rs, const person::RowTable<R>& t, const R& row) {
 // first on (tables that do not delete surplus rows fail on the first one
 // without an element). One transaction; true after a reported failure.
 template <class R>
-bool updateRows(const person::RowTable<R>& t, std::vector<R>& rows, Long person, const Database& database) {
+bool updateRows(const person::PersonRows<R>& t, std::vector<R>& rows, Long person, const Database& database) {
     db::Connection& cnn = database.get();
     db::Recordset rs;
     rs.Open(person::rowsOfPerson(t, person), cnn, db::adOpenDynamic, db::adLockOptimistic, db::adCmdUnspecified);
@@ -99,18 +98,21 @@ bool PidAccess::UpdatePersonRecord(PersonInformation& PersonInfo, const String&)
     db::Recordset rs;
     rs.Open("SELECT * FROM T_PERSON WHERE PERSON_ID = " + std::to_string(PersonInfo.lngPersonID), cnn,
             db::adOpenDynamic, db::adLockOptimistic, db::adCmdUnspecified);
-    return committed("CLS-pida1016", cnn, [&] {
-        // The stored row is needed before the note: a person that does not
-        // exist fails here, so that no ToDo rows are written for nobody.
-        if (rs.Bof() || rs.Eof())
-            throw Error("人物 " + std::to_string(PersonInfo.lngPersonID) + " は登録されていません。");
-        String reserved;
-        UpdateNote(PersonInfo.lngPersonID, PersonInfo.strNote, &reserved);
-        cnn.BeginTrans();
-        person::writeColumns<PersonInformation>(rs, person::kPersonColumns, PersonInfo, EmptyText::Null,
-                                                ZeroDate::Null);
-        rs.Update();
-    });
+    return transacted(
+        "CLS-pida1016", cnn,
+        [&] {
+            // The stored row is needed before the note: a person that does not
+            // exist fails here, so that no ToDo rows are written for nobody.
+            if (rs.Bof() || rs.Eof())
+                throw Error("人物 " + std::to_string(PersonInfo.lngPersonID) + " は登録されていません。");
+            String reserved;
+            UpdateNote(PersonInfo.lngPersonID, PersonInfo.strNote, &reserved);
+        },
+        [&] {
+            writeColumns<PersonInformation>(rs, person::kPersonColumns, PersonInfo, EmptyText::Null,
+                                                    ZeroDate::Null);
+            rs.Update();
+        });
 }
 
 bool PidAccess::UpdatePhoneRecords(std::vector<PhoneInformation>& PhoneInfo, const String&) {

@@ -20,8 +20,6 @@
 namespace lumo::access {
 
 using namespace LumoAccess;
-using person::Column;
-using person::EmptyText;
 
 namespace {
 
@@ -46,7 +44,7 @@ const Column<PersonInformation>& personColumn(std::string_view name) {
 
 void writeShortForm(db::Recordset& rs, const PersonInformation& p) {
     const auto write = [&](std::span<const ShortColumn> columns) {
-        for (const ShortColumn& c : columns) person::writeColumn(rs, personColumn(c.name), p, c.empty, ZeroDate::Unset);
+        for (const ShortColumn& c : columns) writeColumn(rs, personColumn(c.name), p, c.empty, ZeroDate::Unset);
     };
     write(kShortHead);
     write(p.strDefaut == "OFFICE" ? std::span<const ShortColumn>(kShortOffice) : kShortHome);
@@ -56,14 +54,14 @@ void writeShortForm(db::Recordset& rs, const PersonInformation& p) {
 // One dependent row in a transaction of its own; the new key is written
 // back into the element.
 template <class R>
-bool insertRow(const person::RowTable<R>& t, R& row, const Database& database) {
+bool insertRow(const person::PersonRows<R>& t, R& row, const Database& database) {
     db::Connection& cnn = database.get();
     db::Recordset rs;
     rs.Open(t.table, cnn, db::adOpenDynamic, db::adLockOptimistic, db::adCmdTable);
     return transacted(t.insertCode, cnn, [&] {
         rs.AddNew();
         rs.Fields("PERSON_ID") = db::Variant(row.lngPersonID);
-        person::writeColumns(rs, t.columns, row, t.insertText, ZeroDate::Unset);
+        writeColumns(rs, t.columns, row, t.insertText, ZeroDate::Unset);
         rs.Update();
         row.*t.id = longOf(rs, rowKey(t.table, t.key));
     });
@@ -72,7 +70,7 @@ bool insertRow(const person::RowTable<R>& t, R& row, const Database& database) {
 // Stores the elements of `rows` one by one for `person` (skipping those
 // the table's insert does not store) until one fails; true then.
 template <class R, class Insert>
-bool insertEach(const person::RowTable<R>& t, std::vector<R>& rows, Long person, Insert&& insert) {
+bool insertEach(const person::PersonRows<R>& t, std::vector<R>& rows, Long person, Insert&& insert) {
     for (R& row : rows) {
         if (t.required && (row.*t.required).empty()) continue;
         row.lngPersonID = person;
@@ -151,12 +149,11 @@ bool PidAccess::InsertPersonRecord(PersonInformation& PersonInfo, bool blnShort,
     db::Recordset rsTodo;
     rsPerson.Open("T_PERSON", cnn, db::adOpenDynamic, db::adLockOptimistic, db::adCmdTable);
     rsTodo.Open("T_TODOLIST", cnn, db::adOpenDynamic, db::adLockPessimistic, db::adCmdTable);
-    cnn.BeginTrans();
-    return committed("CLS-pida1010", cnn, [&] {
+    return begunThenCommitted("CLS-pida1010", cnn, [&] {
         rsPerson.AddNew();
         if (blnShort) writeShortForm(rsPerson, PersonInfo);
         else
-            person::writeColumns<PersonInformation>(rsPerson, person::kPersonColumns, PersonInfo, EmptyText::Null,
+            writeColumns<PersonInformation>(rsPerson, person::kPersonColumns, PersonInfo, EmptyText::Null,
                                                     ZeroDate::Unset);
         rsPerson.Update();
         PersonInfo.lngPersonID = longOf(rsPerson, rowKey(person::kPersonTable, "PERSON_ID"));

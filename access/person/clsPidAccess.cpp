@@ -91,7 +91,7 @@ PersonInformation PidAccess::GetPersonalInformation(Long lngPersonID, String*) n
         PersonInformation p;
         if (!rs.Bof() && !rs.Eof()) {
             p.lngPersonID = lngPersonID;
-            person::readColumns<PersonInformation>(rs, person::kPersonTable, person::kPersonColumns, p);
+            readColumns<PersonInformation>(rs, person::kPersonTable, person::kPersonColumns, p);
         }
         result = std::move(p);
     });

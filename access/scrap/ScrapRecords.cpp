@@ -1,9 +1,8 @@
 // Single scraps: insert, read (whole or as an overview), update, delete,
 // and the end date and body written when a scrap has been looked at.
-#include <array>
 #include <string_view>
-#include <variant>
 
+#include "access/core/Columns.h"
 #include "access/core/Fields.h"
 #include "access/core/Transaction.h"
 #include "access/scrap/clsScrapAccess.h"
@@ -22,15 +21,14 @@ using db::adCmdText;
 using db::adLockPessimistic;
 using db::adOpenDynamic;
 
-// Where each field of a scrap is kept in T_SCRAP, in the order the reader
-// takes them; the writers set the same columns. strLabe and strMemoLabel
-// are the caller's and have no column.
-using ScrapField = std::variant<Long ScrapInformation::*, Date ScrapInformation::*, String ScrapInformation::*>;
-struct ScrapColumn {
-    std::string_view column;
-    ScrapField field;
-};
-constexpr std::array<ScrapColumn, 10> kScrapColumns{{
+constexpr std::string_view kScrapTable = "T_SCRAP";
+
+// Where each field of a scrap is kept in T_SCRAP (Columns.h), in the order
+// the reader takes them; the writers set the same columns. strLabe and
+// strMemoLabel are the caller's and have no column. Rows written by other
+// programs may leave the group or the registration date Null, and such a
+// scrap must stay readable: Null reads as 0 or "".
+constexpr Column<ScrapInformation> kScrapColumns[] = {
     {"LABEL_ID", &ScrapInformation::lngLabelID},
     {"REG_DATE", &ScrapInformation::dyRegDate},
     {"ED_DATE", &ScrapInformation::dyLastDate},
@@ -41,41 +39,16 @@ constexpr std::array<ScrapColumn, 10> kScrapColumns{{
     {"BODY", &ScrapInformation::strBody},
     {"BODY_PATH", &ScrapInformation::strBodyPath},
     {"MEMO", &ScrapInformation::strMemo},
-}};
-
-template <class... F>
-struct Overloaded : F... {
-    using F::operator()...;
 };
 
-constexpr std::string_view kScrapTable = "T_SCRAP";
-
-// None of the columns is the key, so Null reads as 0 or "" in every one
-// (Fields.h): rows written by other programs may leave the group or the
-// registration date Null, and such a scrap must stay readable.
-void readColumns(db::Recordset& rs, ScrapInformation& scrap) {
-    for (const ScrapColumn& c : kScrapColumns) {
-        const TableColumn column{kScrapTable, c.column};
-        std::visit(Overloaded{
-                       [&](Long ScrapInformation::*f) { scrap.*f = longOf(rs, column); },
-                       [&](Date ScrapInformation::*f) { scrap.*f = dateOf(rs, column); },
-                       [&](String ScrapInformation::*f) { scrap.*f = textOf(rs, c.column); },
-                   },
-                   c.field);
-    }
+void readScrap(db::Recordset& rs, ScrapInformation& scrap) {
+    readColumns<ScrapInformation>(rs, kScrapTable, kScrapColumns, scrap);
 }
 
 // The insert leaves a zero date to the column's default; the update stores
 // Null (its record is the scrap's whole new state).
-void writeColumns(db::Recordset& rs, const ScrapInformation& scrap, ZeroDate zero) {
-    for (const ScrapColumn& c : kScrapColumns) {
-        std::visit(Overloaded{
-                       [&](Long ScrapInformation::*f) { rs.Fields(c.column) = db::Variant(scrap.*f); },
-                       [&](Date ScrapInformation::*f) { setDate(rs, c.column, scrap.*f, zero); },
-                       [&](String ScrapInformation::*f) { rs.Fields(c.column) = textOrNull(scrap.*f); },
-                   },
-                   c.field);
-    }
+void writeScrap(db::Recordset& rs, const ScrapInformation& scrap, ZeroDate zero) {
+    writeColumns<ScrapInformation>(rs, kScrapColumns, scrap, EmptyText::Null, zero);
 }
 
 std::string byID(std::string_view select, Long id) { return std::string(select) + std::to_string(id); }
@@ -104,10 +77,9 @@ bool ScrapAccess::InsertScrapRecord(ScrapInformation& ScrapData, const String&) 
     db::Connection& cnn = cnnDatabase.get();
     db::Recordset rs;
     rs.Open("T_SCRAP", cnn, adOpenDynamic, adLockPessimistic, adCmdTable);
-    cnn.BeginTrans();
-    return committed("CLS-srca1004", cnn, [&] {
+    return begunThenCommitted("CLS-srca1004", cnn, [&] {
         rs.AddNew();
-        writeColumns(rs, ScrapData, ZeroDate::Unset);
+        writeScrap(rs, ScrapData, ZeroDate::Unset);
         rs.Update();
         ScrapData.lngScrapID = longOf(rs, rowKey(kScrapTable, "ID"));
     });
@@ -139,7 +111,7 @@ bool ScrapAccess::ReadScrapRecord(Long lngID, ScrapInformation& ScrapData, const
         db::Recordset rs;
         openByID(rs, kSelectScrap, lngID, cnnDatabase.get());
         if (rs.Bof() || rs.Eof()) return;
-        readColumns(rs, ScrapData);
+        readScrap(rs, ScrapData);
         ScrapData.lngScrapID = lngID;
     });
 }
@@ -156,9 +128,8 @@ bool ScrapAccess::UpdateScrapRecord(Long lngID, ScrapInformation& ScrapData, con
     db::Connection& cnn = cnnDatabase.get();
     db::Recordset rs;
     openByID(rs, kSelectScrap, lngID, cnn);
-    cnn.BeginTrans();
-    return committed("CLS-srca1009", cnn, [&] {
-        writeColumns(rs, ScrapData, ZeroDate::Null);
+    return begunThenCommitted("CLS-srca1009", cnn, [&] {
+        writeScrap(rs, ScrapData, ZeroDate::Null);
         rs.Update();
         ScrapData.lngScrapID = longOf(rs, rowKey(kScrapTable, "ID"));
     });

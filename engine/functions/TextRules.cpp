@@ -64,33 +64,11 @@ std::string_view characters(std::string_view text, std::size_t first, std::size_
     return utf8::firstCharacters(rest, count);
 }
 
-char32_t firstCodePoint(std::string_view text) {
-    const int length = utf8::sequenceLength(text);
-    if (length < 0) return U'\uFFFD';
-    const auto byte = [&](int i) { return static_cast<char32_t>(static_cast<unsigned char>(text[static_cast<std::size_t>(i)])); };
-    if (length == 1) return byte(0);
-    char32_t cp = byte(0) & (length == 2 ? 0x1F : length == 3 ? 0x0F : 0x07);
-    for (int i = 1; i < length; ++i) cp = cp << 6 | (byte(i) & 0x3F);
-    return cp;
-}
+char32_t firstCodePoint(std::string_view text) { return utf8::firstCodePoint(text); }
 
 std::string utf8Of(char32_t cp) {
     std::string out;
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | cp >> 6);
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | cp >> 12);
-        out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | cp >> 18);
-        out += static_cast<char>(0x80 | (cp >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
+    utf8::append(out, cp);
     return out;
 }
 

@@ -20,18 +20,10 @@
 #include "engine/DatabaseFile.h"
 #include "engine/JetSql.h"
 #include "engine/ShapeMemo.h"
+#include "engine/SqliteHandle.h"
 #include "engine/Variant.h"
 
 namespace lumo::db {
-
-struct SqliteCloser {
-    void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
-};
-struct StatementFinalizer {
-    void operator()(sqlite3_stmt* st) const { sqlite3_finalize(st); }
-};
-using DbHandle = std::unique_ptr<sqlite3, SqliteCloser>;
-using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 
 // Case-insensitive (ASCII) lookup of field names without allocating.
 struct NoCaseHash {

@@ -1,18 +1,19 @@
 // The published record types as Python classes with the published field
-// names; Date fields (the dy... fields) read and take datetime objects.
+// names; Date fields (the dy... fields) read and take datetime objects,
+// converted by the suite's one date module (platform/Dates.h).
 #include <pybind11/stl.h>
 
 #include <cmath>
 #include <string_view>
 
+#include "platform/Dates.h"
+#include "platform/Error.h"
 #include "python/src/Module.h"
 
 namespace lumoaccess {
 namespace {
 
 using namespace LumoAccess;
-
-constexpr double kSecondsPerDay = 86400.0;
 
 template <class R, class M>
 void field(py::class_<R>& c, const char* name, M R::*member) {
@@ -29,14 +30,16 @@ void field(py::class_<R>& c, const char* name, M R::*member) {
 
 }  // namespace
 
+// A date the suite cannot hold (outside the years 100..9999) is a
+// ValueError, as Python's own out-of-range dates are.
 py::object toDatetime(double value) {
     if (value == 0 || !std::isfinite(value)) return py::none();
-    const double day = std::trunc(value);
-    const double seconds = std::round(std::fabs(value - day) * kSecondsPerDay);
-    auto datetime = py::module_::import("datetime");
-    py::object epoch = datetime.attr("datetime")(1899, 12, 30);
-    return epoch + datetime.attr("timedelta")(py::arg("days") = static_cast<long>(day),
-                                              py::arg("seconds") = static_cast<long>(seconds));
+    try {
+        const lumo::dates::DateTime d = lumo::dates::fromAutomation(value);
+        return py::module_::import("datetime").attr("datetime")(d.year, d.month, d.day, d.hour, d.minute, d.second);
+    } catch (const lumo::Error& e) {
+        throw py::value_error(e.what());
+    }
 }
 
 double fromDatetime(const py::handle& value) {
@@ -44,15 +47,15 @@ double fromDatetime(const py::handle& value) {
     auto datetime = py::module_::import("datetime");
     if (!py::isinstance(value, datetime.attr("date")))
         throw py::type_error("a date field takes a datetime, a date or None");
-    py::object epoch = datetime.attr("date")(1899, 12, 30);
-    py::object date = py::isinstance(value, datetime.attr("datetime")) ? value.attr("date")() : py::reinterpret_borrow<py::object>(value);
-    const long days = (date - epoch).attr("days").cast<long>();
-    double fraction = 0;
-    if (py::isinstance(value, datetime.attr("datetime")))
-        fraction = (value.attr("hour").cast<int>() * 3600 + value.attr("minute").cast<int>() * 60 +
-                    value.attr("second").cast<int>()) /
-                   kSecondsPerDay;
-    return days >= 0 ? days + fraction : days - fraction;
+    const auto part = [&](const char* name) { return value.attr(name).cast<int>(); };
+    const bool withTime = py::isinstance(value, datetime.attr("datetime"));
+    try {
+        return withTime ? lumo::dates::toAutomation(part("year"), part("month"), part("day"), part("hour"),
+                                                    part("minute"), part("second"))
+                        : lumo::dates::toAutomation(part("year"), part("month"), part("day"));
+    } catch (const lumo::Error& e) {
+        throw py::value_error(e.what());
+    }
 }
 
 void bindRecords(py::module_& m) {

@@ -65,6 +65,17 @@ def test_day_zero_is_none_both_ways(person, person_db):
         record.dyBirthday = "2024/01/01"
 
 
+def test_a_date_outside_the_years_100_to_9999_is_a_value_error_both_ways(person, person_db):
+    with pytest.raises(ValueError):
+        new_person(dyBirthday=dt.datetime(99, 12, 31))
+    record = new_person()
+    assert person.SetPersonalInformation(record, [], [], [], []) is False
+    person_db.exec(f"UPDATE T_PERSON SET BIRTHDAY = 3000000 WHERE PERSON_ID = {record.lngPersonID}")  # year 10113
+    back = person.GetPersonalInformation(record.lngPersonID)
+    with pytest.raises(ValueError):
+        back.dyBirthday
+
+
 def test_a_person_with_its_lists_round_trips_in_japanese(person, person_db, reports):
     record = new_person(strNote="2024/05/01 打ち合わせ\n", strHomeAddress1="東京都千代田区１－１")
     phones = [phone("自宅", "03-1234-5678"), phone("携帯", "090-0000-1111"), phone("空", "")]

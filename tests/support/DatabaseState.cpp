@@ -8,35 +8,23 @@
 #include <memory>
 #include <stdexcept>
 
+#include "engine/SqliteHandle.h"
+
 namespace lumo::test {
 namespace fs = std::filesystem;
 namespace {
 
-struct Closer {
-    void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
-};
-struct Finalizer {
-    void operator()(sqlite3_stmt* st) const { sqlite3_finalize(st); }
-};
-using Handle = std::unique_ptr<sqlite3, Closer>;
-using Statement = std::unique_ptr<sqlite3_stmt, Finalizer>;
+using Handle = db::DbHandle;
+using Statement = db::StatementHandle;
 
 Handle openReadOnly(const fs::path& file) {
     if (!fs::exists(file)) throw std::runtime_error("no database file " + file.string());
-    sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(file.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
-    Handle db(raw);
-    if (rc != SQLITE_OK) throw std::runtime_error("cannot open " + file.string() + ": " + sqlite3_errmsg(raw));
-    sqlite3_busy_timeout(raw, 5000);
+    Handle db = db::openSqlite(file.string(), SQLITE_OPEN_READONLY, "cannot open " + file.string());
+    sqlite3_busy_timeout(db.get(), 5000);
     return db;
 }
 
-Statement prepare(sqlite3* db, const std::string& sql) {
-    sqlite3_stmt* raw = nullptr;
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &raw, nullptr) != SQLITE_OK)
-        throw std::runtime_error(sql + ": " + sqlite3_errmsg(db));
-    return Statement(raw);
-}
+Statement prepare(sqlite3* db, const std::string& sql) { return db::prepareSqlite(db, sql, sql); }
 
 std::vector<std::string> rowsOf(sqlite3* db, const std::string& sql) {
     std::vector<std::string> rows;

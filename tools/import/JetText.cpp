@@ -3,28 +3,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/Utf8.h"
+
 namespace lumo::tools {
 namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
-
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 // Undoes the compression: the stored text as plain UTF-16 code units.
 std::vector<char16_t> codeUnits(std::span<const unsigned char> stored, bool& damaged) {
@@ -68,13 +52,13 @@ std::string decodeJetText(std::span<const unsigned char> stored, bool& damaged) 
     for (std::size_t i = 0; i < units.size(); ++i) {
         const char16_t u = units[i];
         if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
-            appendUtf8(out, 0x10000 + ((static_cast<char32_t>(u - 0xD800) << 10) | (units[i + 1] - 0xDC00)));
+            utf8::append(out, 0x10000 + ((static_cast<char32_t>(u - 0xD800) << 10) | (units[i + 1] - 0xDC00)));
             ++i;
         } else if (u >= 0xD800 && u <= 0xDFFF) {
-            appendUtf8(out, kReplacement);
+            utf8::append(out, kReplacement);
             damaged = true;
         } else {
-            appendUtf8(out, u);
+            utf8::append(out, u);
         }
     }
     return out;

@@ -3,7 +3,9 @@
 #include <string>
 
 #include "platform/Dates.h"
+#include "schema/PersonColumns.h"
 #include "schema/ToDoRule.h"
+#include "tools/init/RecordRow.h"
 
 namespace lumo::tools {
 namespace {
@@ -62,12 +64,7 @@ std::vector<std::int64_t> GroupTable::ids() {
 
 PersonBook::PersonBook(Database& db)
     : groups(db, kPersonGroups),
-      person_(db, "T_PERSON",
-              {"TYPE_ID", "LASTNAME", "LASTALIAS", "FIRSTNAME", "FIRSTALIAS", "TITLE", "NICKNAME",
-               "LABEL1", "MEMO1", "HOME_ZIP", "HOME_ADDRESS1", "HOME_ADDRESS2", "HOME_URL", "ALIAS",
-               "COMPANY", "CO_POSITION", "CO_SECTION", "OFFICE_ZIP", "OFFICE_ADDRESS1",
-               "OFFICE_ADDRESS2", "OFFICE_URL", "BIRTHDAY", "AGE", "CONSTELLATION", "BLOOD",
-               "ANNIVERSARY", "MATEALIAS", "MATE", "HOBBY", "NOTE", "DEFAULT"}),
+      person_(db, schema::kPersonTable, columnNames<LumoAccess::PersonInformation>(schema::kPersonColumns)),
       phone_(db, "T_PHONE", {"PERSON_ID", "TYPE", "LABEL", "TEL_NUMBER", "RANK"}),
       mail_(db, "T_EMAIL", {"PERSON_ID", "TYPE", "LABEL", "MAIL_ADDRESS", "RANK"}),
       greeting_(db, "T_GREETING",
@@ -77,17 +74,42 @@ PersonBook::PersonBook(Database& db)
       child_(db, "T_CHILDREN", {"PERSON_ID", "CHILDREN", "ALIAS"}),
       todo_(db, "T_TODOLIST", {"PERSON_ID", "NOTE", "CHK_FLAG"}) {}
 
+// The sample's fields as the published record, stored through the one
+// T_PERSON table; the fields a sample leaves out are Null.
 std::int64_t PersonBook::addPerson(const PersonRecord& p) {
-    const std::int64_t id = person_.insert(
-        {p.typeId, textOrNull(p.lastName), textOrNull(p.lastAlias), textOrNull(p.firstName),
-         textOrNull(p.firstAlias), textOrNull(p.title), textOrNull(p.nickname), textOrNull(p.label1),
-         textOrNull(p.memo1), textOrNull(p.homeZip), textOrNull(p.homeAddress1),
-         textOrNull(p.homeAddress2), textOrNull(p.homeUrl), textOrNull(p.companyAlias),
-         textOrNull(p.company), textOrNull(p.position), textOrNull(p.section), textOrNull(p.officeZip),
-         textOrNull(p.officeAddress1), textOrNull(p.officeAddress2), textOrNull(p.officeUrl),
-         dateOrNull(p.birthday), std::int64_t{p.age}, textOrNull(p.constellation), textOrNull(p.blood),
-         dateOrNull(p.anniversary), textOrNull(p.mateAlias), textOrNull(p.mate), textOrNull(p.hobby),
-         textOrNull(p.note), textOrNull(p.mainAddress)});
+    LumoAccess::PersonInformation r;
+    r.lngTypeID = static_cast<LumoAccess::Long>(p.typeId);
+    r.strLastName = p.lastName;
+    r.strLastAlias = p.lastAlias;
+    r.strFirstName = p.firstName;
+    r.strFirstAlias = p.firstAlias;
+    r.strTitle = p.title;
+    r.strNickName = p.nickname;
+    r.strLabel1 = p.label1;
+    r.strMemo1 = p.memo1;
+    r.strHomeZip = p.homeZip;
+    r.strHomeAddress1 = p.homeAddress1;
+    r.strHomeAddress2 = p.homeAddress2;
+    r.strHomeURL = p.homeUrl;
+    r.strAlias = p.companyAlias;
+    r.strCompany = p.company;
+    r.strPosition = p.position;
+    r.strSection = p.section;
+    r.strOfficeZip = p.officeZip;
+    r.strOfficeAddress1 = p.officeAddress1;
+    r.strOfficeAddress2 = p.officeAddress2;
+    r.strOfficeURL = p.officeUrl;
+    r.dyBirthday = p.birthday;
+    r.intAge = static_cast<LumoAccess::Integer>(p.age);
+    r.strConstellation = p.constellation;
+    r.strBlood = p.blood;
+    r.dyAnniversary = p.anniversary;
+    r.strMateAlias = p.mateAlias;
+    r.strMate = p.mate;
+    r.strHobby = p.hobby;
+    r.strNote = p.note;
+    r.strDefaut = p.mainAddress;
+    const std::int64_t id = person_.insert(rowOf<LumoAccess::PersonInformation>(schema::kPersonColumns, r));
     addToDoFor(todo_, id, p.note);
     return id;
 }

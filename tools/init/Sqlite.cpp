@@ -9,9 +9,7 @@
 namespace lumo::tools {
 namespace {
 
-[[noreturn]] void fail(sqlite3* db, std::string_view doing) {
-    throw Error(std::string(doing) + ": " + (db ? sqlite3_errmsg(db) : "out of memory"));
-}
+[[noreturn]] void fail(sqlite3* db, std::string_view doing) { db::throwSqliteError(db, doing); }
 
 std::string_view fileOf(sqlite3* db) {
     const char* name = sqlite3_db_filename(db, "main");
@@ -20,12 +18,21 @@ std::string_view fileOf(sqlite3* db) {
 
 }  // namespace
 
-Statement::Statement(sqlite3* db, std::string_view sql) : db_(db) {
-    sqlite3_stmt* raw = nullptr;
-    if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &raw, nullptr) != SQLITE_OK)
-        fail(db, "SQL の準備に失敗しました (prepare failed)");
-    st_.reset(raw);
+SqlValue::SqlValue(const db::Variant& value) : variant(nullptr) {
+    switch (value.type()) {
+    case db::VarType::Empty:
+    case db::VarType::Null: break;
+    case db::VarType::Integer:
+    case db::VarType::Long: emplace<std::int64_t>(value.toLong()); break;
+    case db::VarType::Boolean: emplace<std::int64_t>(value.toBool() ? -1 : 0); break;  // Yes/No as stored
+    case db::VarType::Double: emplace<double>(value.toDouble()); break;
+    case db::VarType::Date: emplace<double>(value.toDate()); break;
+    case db::VarType::String: emplace<std::string>(*value.stringValue()); break;
+    }
 }
+
+Statement::Statement(sqlite3* db, std::string_view sql)
+    : db_(db), st_(db::prepareSqlite(db, sql, "SQL の準備に失敗しました (prepare failed)")) {}
 
 void Statement::bind(int index, const SqlValue& value) {
     sqlite3_stmt* st = st_.get();
@@ -70,11 +77,9 @@ std::string Statement::columnText(int index) const {
 Database::Database(const std::filesystem::path& path) {
     db::faultPoint(db::FaultStep::Open, nullptr, path.native(),
                    [&] { return "データベースを開けません (cannot open " + path.string() + ")"; });
-    sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
-    db_.reset(raw);  // closed even when the open failed
-    if (rc != SQLITE_OK) fail(raw, "データベースを開けません (cannot open " + path.string() + ")");
-    sqlite3_extended_result_codes(raw, 1);
+    db_ = db::openSqlite(path.string(), SQLITE_OPEN_READWRITE,
+                         "データベースを開けません (cannot open " + path.string() + ")");
+    sqlite3_extended_result_codes(db_.get(), 1);
 }
 
 void Database::exec(std::string_view sql) {

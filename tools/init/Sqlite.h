@@ -1,26 +1,32 @@
 #pragma once
-// A small RAII layer over the sqlite3 C API for building new database
-// files. The engine layer never creates files, so `lumo init` writes
-// through SQLite directly.
-#include <sqlite3.h>
-
+// Statements and files for building new database files, over the
+// engine's SQLite handles (engine/SqliteHandle.h). The engine layer never
+// creates files, so `lumo init` writes through SQLite directly.
+//
+// A Database owns its connection, a Statement its prepared statement; a
+// Statement lives no longer than the Database it came from. One thread.
 #include <cstdint>
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <variant>
 
+#include "engine/SqliteHandle.h"
+#include "engine/Variant.h"
+
 namespace lumo::tools {
 
 // A value bound to a statement parameter. Texts are copied by SQLite at
-// bind time, so the view need only live until bind() returns.
-using SqlValue = std::variant<std::nullptr_t, std::int64_t, double, std::string_view>;
+// bind time, so a view need only live until bind() returns; a value made
+// from one of the engine's Variants holds its own copy of a text.
+struct SqlValue : std::variant<std::nullptr_t, std::int64_t, double, std::string_view, std::string> {
+    using variant::variant;
+    SqlValue(const db::Variant& value);  // NOLINT: converts like the alternatives
+};
 
 // Empty text and a zero date mean "not given" in the suite: both are Null.
-inline SqlValue textOrNull(std::string_view text) {
-    return text.empty() ? SqlValue{nullptr} : SqlValue{text};
-}
+// Texts follow the engine's one rule.
+using db::textOrNull;
 inline SqlValue dateOrNull(double automationDate) {
     return automationDate == 0 ? SqlValue{nullptr} : SqlValue{automationDate};
 }
@@ -36,11 +42,8 @@ public:
     std::string columnText(int index) const;  // "" for Null
 
 private:
-    struct Finalizer {
-        void operator()(sqlite3_stmt* st) const { sqlite3_finalize(st); }
-    };
     sqlite3* db_;
-    std::unique_ptr<sqlite3_stmt, Finalizer> st_;
+    db::StatementHandle st_;
 };
 
 class Database {
@@ -53,10 +56,7 @@ public:
     std::int64_t lastInsertRowid() const { return sqlite3_last_insert_rowid(db_.get()); }
 
 private:
-    struct Closer {
-        void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
-    };
-    std::unique_ptr<sqlite3, Closer> db_;
+    db::DbHandle db_;
 };
 
 }  // namespace lumo::tools
