@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/Error.h"
+
 namespace lumo::db {
 
 // A file the open made for its own use (an empty shared-memory file for a
@@ -49,5 +51,7 @@ OpenedFile openDatabaseFile(const std::string& path);
 // The description of the last failure on `db`, in the user's terms where
 // the cause is the file itself (damaged, read-only), else SQLite's text.
 std::string describeFailure(sqlite3* db);
+// The kind of report (platform/FailureKinds.h) of the last failure on `db`.
+ReportKind failureKind(sqlite3* db);
 
 }  // namespace lumo::db

@@ -49,7 +49,7 @@ bool IidAccess::UpdateSheetRecord(Long lngSheetID, SheetInformation& SheetInfo) 
             db::adLockOptimistic, db::adCmdText);
     Long key = 0;
     if (committed("CLS-iida1036", cnn, [&] {
-            if (rs.Bof() || rs.Eof()) throw Error("シート " + std::to_string(lngSheetID) + " は登録されていません。");
+            if (rs.Bof() || rs.Eof()) throw Error("シート " + std::to_string(lngSheetID) + " は登録されていません。", ReportKind::NotFound);
             String reserved;
             UpdateNote(lngSheetID, SheetInfo.strNote, &reserved);
             cnn.BeginTrans();
