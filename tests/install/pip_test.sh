@@ -22,7 +22,7 @@ import lumoaccess
 site, database = sys.argv[1:]
 where = pathlib.Path(lumoaccess.__file__).resolve().parent
 assert where == pathlib.Path(site).resolve(), f"imported from {where}"
-for name in ("libLumoAccess.so", "libLumoPlatform.so.0", "libLumoEngine.so.0"):
+for name in ("libLumoAccess.so", "lumo-private/libLumoPlatform.so.0", "lumo-private/libLumoEngine.so.0"):
     assert (where / name).is_file() and not (where / name).is_symlink(), f"{name} is not installed beside the module"
 person = lumoaccess.clsPidAccess()
 assert not person.Initialize("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + database), lumoaccess.errors()
