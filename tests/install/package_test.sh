@@ -98,18 +98,19 @@ done
 # The loader's search of /usr/lib finds libLumoAccess.so.0, here the
 # unpacked root's, as LD_LIBRARY_PATH stands in for it; the only run paths
 # lead from a file to the private lumo-private folder, relative to the file.
-multiarch="$(dpkg-architecture -qDEB_HOST_MULTIARCH)"
+access="$(cd "$root" && find usr/lib -name "libLumoAccess.so.$version")"
+public="$(dirname "$access")"  # usr/lib, or usr/lib/x86_64-linux-gnu under a /usr prefix
 declare -A runpaths=(
-  ["usr/lib/$multiarch/libLumoAccess.so.$version"]='$ORIGIN/lumo-private'
-  ["usr/lib/$multiarch/lumo-private/libLumoEngine.so.$version"]='$ORIGIN'
+  ["$access"]='$ORIGIN/lumo-private'
+  ["$public/lumo-private/libLumoEngine.so.$version"]='$ORIGIN'
 )
 while read -r file; do
-  if [[ "$file" == usr/bin/* ]]; then want='$ORIGIN/../lib/'"$multiarch"'/lumo-private'; else want="${runpaths[$file]:-}"; fi
+  if [[ "$file" == usr/bin/* ]]; then want='$ORIGIN/../'"${public#usr/}"'/lumo-private'; else want="${runpaths[$file]:-}"; fi
   got="$(readelf -d "$root/$file" 2>/dev/null | sed -n 's/.*(\(RUNPATH\|RPATH\)).*\[\(.*\)\]/\2/p')"
   [ "$got" = "$want" ] || fail "$file has the run path '$got', not '$want'"
 done < <(grep -hE '^usr/bin/.|\.so(\.[0-9.]+)?$' "$work"/*.files | while read -r f; do [ -L "$root/$f" ] || echo "$f"; done)
-"$(dirname "$0")/../boundary/symbols_test.sh" "$root/usr/lib/$multiarch/libLumoAccess.so.$version" \
-  "$(dirname "$0")/../boundary/exported_symbols.txt" || fail "the packaged library's symbols"
+"$(dirname "$0")/../boundary/symbols_test.sh" "$root/$access" "$(dirname "$0")/../boundary/exported_symbols.txt" ||
+  fail "the packaged library's symbols"
 libdir="$(dirname "$(find "$root/usr/lib" -name "libLumoAccess.so.$major")")"
 export LD_LIBRARY_PATH="$libdir"
 
