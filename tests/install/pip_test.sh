@@ -31,5 +31,11 @@ with sqlite3.connect(database) as db:
 for person_id, last_name in rows:
     got = person.GetPersonalInformation(person_id).strLastName
     assert got == last_name, f"person {person_id}: {got!r}, the file holds {last_name!r}"
+# The private libraries come from the package's folder, not from the build
+# tree the wheel was made from.
+loaded = {line.split()[-1] for line in open("/proc/self/maps") if "libLumo" in line}
+for path in loaded:
+    assert pathlib.Path(path).resolve().is_relative_to(where), f"{path} loaded from outside {where}"
+assert len(loaded) == 3, loaded
 print("pip install into", site, "and a read through it: ok")
 PY
