@@ -1,8 +1,9 @@
 """Builds lumoaccess with the project's CMake build, for pip.
 
-The module, libLumoAccess.so (which the module loads from beside itself)
-and the suite's platform library it needs go side by side into the
-package's folder. LUMO_PYTHON_BUILD_DIR names the CMake build folder
+The module and libLumoAccess.so (which the module loads from beside itself)
+go side by side into the package's folder, the suite's private platform
+and engine libraries into its lumo-private folder, where libLumoAccess.so finds
+them through its run path ($ORIGIN/lumo-private), as it does once installed. LUMO_PYTHON_BUILD_DIR names the CMake build folder
 (default: build-python/ in the repository); a folder already configured
 is only brought up to date.
 """
@@ -18,9 +19,9 @@ from setuptools.command.build_ext import build_ext
 ROOT = pathlib.Path(__file__).resolve().parent
 
 # What the package's folder holds besides the module: the library under the
-# name the module loads, and the platform and engine libraries under their SONAMEs.
-LIBRARIES = {"libLumoAccess.so": "libLumoAccess.so", "libLumoPlatform.so": "libLumoPlatform.so.0",
-             "libLumoEngine.so": "libLumoEngine.so.0"}
+# name the module loads, and the private libraries under their SONAMEs.
+LIBRARIES = {"libLumoAccess.so": "libLumoAccess.so", "lumo-private/libLumoPlatform.so": "lumo-private/libLumoPlatform.so.0",
+             "lumo-private/libLumoEngine.so": "lumo-private/libLumoEngine.so.0"}
 
 
 class CMakeBuild(build_ext):
@@ -38,6 +39,7 @@ class CMakeBuild(build_ext):
         # Real files, not the build's links: a wheel holds no links.
         shutil.copyfile(built / module.name, module)
         for source, name in LIBRARIES.items():
+            (module.parent / name).parent.mkdir(parents=True, exist_ok=True)
             shutil.copyfile((built / source).resolve(), module.parent / name)
 
 

@@ -27,6 +27,15 @@ MsgResult answerOf(int32_t answer, MsgButtons buttons) {
 static_assert(static_cast<int32_t>(MsgButtons::YesNoCancel) == LumoAccess::kButtonsYesNoCancel);
 static_assert(static_cast<int32_t>(MsgIcon::Information) == LumoAccess::kIconInformation);
 static_assert(static_cast<int32_t>(MsgResult::No) == LumoAccess::kAnswerNo);
+static_assert(static_cast<int32_t>(ReportKind::None) == LumoAccess::kReportNone);
+static_assert(static_cast<int32_t>(ReportKind::Other) == LumoAccess::kReportOther);
+static_assert(static_cast<int32_t>(ReportKind::NotFound) == LumoAccess::kReportNotFound);
+static_assert(static_cast<int32_t>(ReportKind::Constraint) == LumoAccess::kReportConstraint);
+static_assert(static_cast<int32_t>(ReportKind::Busy) == LumoAccess::kReportBusy);
+static_assert(static_cast<int32_t>(ReportKind::ReadOnly) == LumoAccess::kReportReadOnly);
+static_assert(static_cast<int32_t>(ReportKind::DiskFullOrIo) == LumoAccess::kReportDiskFullOrIo);
+static_assert(static_cast<int32_t>(ReportKind::Damaged) == LumoAccess::kReportDamaged);
+static_assert(static_cast<int32_t>(ReportKind::BadArgument) == LumoAccess::kReportBadArgument);
 
 MessageSink clientSink(LumoAccess::LumoMessageHandler handler, void* context) {
     return [handler, context](const MessageRequest& request) {
@@ -52,7 +61,7 @@ extern "C" {
     try {
         lumo::setMessageSink(handler ? lumo::access::clientSink(handler, context) : lumo::MessageSink{});
     } catch (...) {
-        return static_cast<int32_t>(0x8007000Eu);  // out of memory; the previous sink stays
+        return LumoAccess::kResultOutOfMemory;  // the previous sink stays
     }
     return LumoAccess::kResultOk;
 }
@@ -63,7 +72,12 @@ extern "C" {
     const lumo::LastReport& last = lumo::lastReport();
     if (locationCode) *locationCode = last.locationCode.c_str();
     if (description) *description = last.description.c_str();
-    return last.present ? 1 : 0;
+    return last.present ? LumoAccess::kLastReportPresent : LumoAccess::kLastReportAbsent;
+}
+
+[[gnu::visibility("default")]] int32_t LumoGetLastReportKind() noexcept {
+    const lumo::LastReport& last = lumo::lastReport();
+    return static_cast<int32_t>(last.present ? last.kind : lumo::ReportKind::None);
 }
 
 [[gnu::visibility("default")]] void LumoClearLastReport() noexcept { lumo::clearLastReport(); }

@@ -523,15 +523,36 @@ private:
 
 // ------------------------------------------------------------ server entry points
 
-// Results of the entry points, with their usual values.
+// Results of the entry points, with their usual values; an entry point
+// returns no other.
 inline constexpr int32_t kResultOk = 0;
-inline constexpr int32_t kResultInvalidPointer = static_cast<int32_t>(0x80004003u);
-inline constexpr int32_t kResultClassNotAvailable = static_cast<int32_t>(0x80040111u);
+inline constexpr int32_t kResultInvalidPointer = static_cast<int32_t>(0x80004003u);     // DllGetClassObject: object is null
+inline constexpr int32_t kResultClassNotAvailable = static_cast<int32_t>(0x80040111u);  // DllGetClassObject: no such class
+inline constexpr int32_t kResultOutOfMemory = static_cast<int32_t>(0x8007000Eu);        // LumoSetMessageHandler
+
 // Batches (LumoBeginBatch below): a failure was reported; a batch is
 // already open on the object; no batch is open on it.
 inline constexpr int32_t kResultFailed = static_cast<int32_t>(0x80004005u);
 inline constexpr int32_t kResultBatchOpen = static_cast<int32_t>(0x80040201u);
 inline constexpr int32_t kResultNoBatch = static_cast<int32_t>(0x80040202u);
+
+// What LumoGetLastReport returns.
+inline constexpr int32_t kLastReportAbsent = 0;
+inline constexpr int32_t kLastReportPresent = 1;
+
+// The kind of a report (LumoGetLastReportKind): what a caller can do about
+// the failure, beside its location code and text, which are for people.
+// The numbers are fixed; a later version may add kinds, so a caller treats
+// a number it does not know as kReportOther.
+inline constexpr int32_t kReportNone = 0;          // no report since the thread started or last cleared it
+inline constexpr int32_t kReportOther = 1;         // none of the kinds below
+inline constexpr int32_t kReportNotFound = 2;      // the record or database file named does not exist
+inline constexpr int32_t kReportConstraint = 3;    // the data's rules refuse the change (a key, a check, a rule of the book)
+inline constexpr int32_t kReportBusy = 4;          // another connection or program holds the file locked: try again later
+inline constexpr int32_t kReportReadOnly = 5;      // the file or its folder cannot be written (or read: permissions)
+inline constexpr int32_t kReportDiskFullOrIo = 6;  // the disk is full, or reading or writing the file failed
+inline constexpr int32_t kReportDamaged = 7;       // the file is damaged or is not a database of the suite
+inline constexpr int32_t kReportBadArgument = 8;   // the call passed a value the operation does not take
 
 struct TypeLibraryInfo {
     const char* name;         // "LumoAccess"
@@ -542,8 +563,25 @@ struct TypeLibraryInfo {
     const char* abiTag;         // abiTag() of the library's build
 };
 
-// The version of the class interfaces above: raised whenever a virtual
-// function, a record or an argument changes.
+// Three version numbers stand side by side, each for its own reader:
+//  - The project's version (0.1.0; `lumo --version`, the packages, the
+//    pkg-config file, the library's file name libLumoAccess.so.0.1.0): the
+//    release of the whole suite. Its major number is the library's SONAME
+//    (libLumoAccess.so.0) and changes when the C entry points at the end of
+//    this header change incompatibly (one removed, a meaning changed);
+//    minor and patch numbers change with every release.
+//  - The type library's version (1.2, TypeLibraryInfo's majorVersion and
+//    minorVersion, and the "Ver1.2" of its description): the version of the
+//    operations and records clients written against the library's type
+//    library call, by name and meaning. It changes only when those change
+//    (the minor number when one is added, the major when one changes its
+//    meaning), not with a release that only fixes faults.
+//  - The interface version (kInterfaceVersion below, also in abiTag()):
+//    the binary layout of the class interfaces of this header. It is
+//    raised whenever a virtual function, a record or an argument is added,
+//    removed or reordered, since a client built against another layout
+//    would call the wrong function; createObject refuses a library whose
+//    number differs.
 inline constexpr uint32_t kInterfaceVersion = 1;
 
 // What a client and the library must share for the class interfaces to
@@ -605,6 +643,7 @@ using LumoResetMessageHandlerProc = void (*)() noexcept;
 using LumoGetLastReportProc = int32_t (*)(const char** locationCode, const char** description) noexcept;
 using LumoClearLastReportProc = void (*)() noexcept;
 using LumoBatchProc = int32_t (*)(IAccessObject* object) noexcept;
+using LumoGetLastReportKindProc = int32_t (*)() noexcept;
 
 // Creates an object of class T through the library's factory entry point.
 // An empty Ref, with the reason in *reason, when the library was built with
@@ -649,15 +688,20 @@ const LumoAccess::TypeLibraryInfo* DllGetTypeLibrary() noexcept;
 // Installs `handler` (called with `context`) for every message box of the
 // process, replacing whatever was installed before (the export wizard's
 // windows install theirs the same way). A null handler restores the
-// default. Returns kResultOk.
+// default. Returns kResultOk, or kResultOutOfMemory (the previous handler
+// stays).
 int32_t LumoSetMessageHandler(LumoAccess::LumoMessageHandler handler, void* context) noexcept;
 // Restores the default: standard error and the safe answer.
 void LumoResetMessageHandler() noexcept;
-// The last report shown on the calling thread: returns 1 and points
-// *locationCode and *description (UTF-8) at it, or returns 0 and points
-// both at "" when there was none since the thread started or last cleared
-// it. The texts stay valid until the thread's next report or clear.
+// The last report shown on the calling thread: returns kLastReportPresent
+// and points *locationCode and *description (UTF-8) at it, or returns
+// kLastReportAbsent and points both at "" when there was none since the
+// thread started or last cleared it. The texts stay valid until the
+// thread's next report or clear.
 int32_t LumoGetLastReport(const char** locationCode, const char** description) noexcept;
+// The kind of that report (kReportNotFound, kReportBusy, ...), or
+// kReportNone when there is none.
+int32_t LumoGetLastReportKind() noexcept;
 // Forgets the calling thread's last report (before a call whose reports
 // the caller wants to tell apart).
 void LumoClearLastReport() noexcept;

@@ -1,7 +1,8 @@
 # What `cmake --install` puts under its prefix, laid out as a Debian desktop
 # expects, in one component per Debian package (cmake/Package.cmake):
-#   Library      liblumoaccess0      libLumoAccess.so.0, with the suite's private
-#                                    libLumoPlatform.so.0 and libLumoEngine.so.0 it needs
+#   Library      liblumoaccess0      libLumoAccess.so.0 in the library folder, with the
+#                                    suite's private libLumoPlatform.so.0 and
+#                                    libLumoEngine.so.0 in its lumo-private folder
 #   Development  liblumoaccess-dev   the header LumoAccess.h, the libLumoAccess.so
 #                                    link and lumoaccess.pc
 #   Programs     lumo                the programs (lumo_install_program,
@@ -13,7 +14,12 @@ include(${CMAKE_CURRENT_LIST_DIR}/InstallProgram.cmake)
 
 # The library's SONAME follows the major version: a client built against
 # 0.x loads libLumoAccess.so.0. LumoPlatform and LumoEngine are private to
-# the suite (no header is installed) and gets no development link.
+# the suite (no header is installed, no development link): they lie in the
+# lumo-private folder of the library folder, out of the loader's search, and
+# libLumoAccess.so and the programs find them through their run paths. They
+# stay shared libraries, so that the process-wide state (the message sink,
+# the fault switch) exists once in a program that uses the engine itself
+# and loads libLumoAccess.so too.
 foreach(library LumoAccess LumoPlatform LumoEngine)
   set_target_properties(${library} PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
 endforeach()
@@ -30,7 +36,9 @@ endif()
 
 install(TARGETS LumoAccess LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         COMPONENT ${LUMO_COMPONENT_LIBRARY} NAMELINK_COMPONENT ${LUMO_COMPONENT_DEVELOPMENT})
-install(TARGETS LumoPlatform LumoEngine LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT ${LUMO_COMPONENT_LIBRARY} NAMELINK_SKIP)
+set(LUMO_PRIVATE_LIBDIR ${CMAKE_INSTALL_LIBDIR}/lumo-private)
+install(TARGETS LumoPlatform LumoEngine LIBRARY DESTINATION ${LUMO_PRIVATE_LIBDIR}
+        COMPONENT ${LUMO_COMPONENT_LIBRARY} NAMELINK_SKIP)
 install(FILES ${PROJECT_SOURCE_DIR}/access/LumoAccess.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/lumo
         COMPONENT ${LUMO_COMPONENT_DEVELOPMENT})
 

@@ -29,11 +29,12 @@ function(lumo_install_program target)
     message(FATAL_ERROR "lumo_install_program(${target} SUMMARY \"...\" [DESKTOP file] [ICON file])")
   endif()
 
-  # Installed programs find the libraries in the library folder, wherever
-  # the prefix is (a temporary root, /usr/local, ~/.local); the package
-  # drops the run path, since /usr/lib is searched anyway.
+  # Installed programs find libLumoAccess.so in the library folder and the
+  # suite's private libraries in its lumo-private folder, wherever the prefix is (a
+  # temporary root, /usr/local, ~/.local); the package keeps only the second,
+  # since /usr/lib is searched anyway (cmake/PackageRunPaths.cmake).
   file(RELATIVE_PATH to_lib ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR})
-  set_target_properties(${target} PROPERTIES INSTALL_RPATH "$ORIGIN/${to_lib}")
+  set_target_properties(${target} PROPERTIES INSTALL_RPATH "$ORIGIN/${to_lib};$ORIGIN/${to_lib}/lumo-private")
   install(TARGETS ${target} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT ${LUMO_COMPONENT_PROGRAMS})
 
   # gzip -n: no name or time stamp, so that the page is the same on every build.

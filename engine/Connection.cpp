@@ -8,6 +8,7 @@
 
 #include "platform/Dates.h"
 #include "platform/Error.h"
+#include "platform/FailureKinds.h"
 #include "ConnectionImpl.h"
 #include "platform/FaultInjection.h"
 #include "engine/JetFunctions.h"
@@ -189,7 +190,7 @@ sqlite3* ConnectionImpl::handle() const {
 
 void ConnectionImpl::fail(std::string_view what) const {
     std::string message = describeFailure(db.get());
-    throw Error(std::string(what) + ": " + message);
+    throw Error(std::string(what) + ": " + message, failureKind(db.get()));
 }
 
 namespace {
@@ -436,7 +437,7 @@ bool StatementRun::step() {
     const int rc = sqlite3_step(prepared_.statement.get());
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
-    throw Error("SQL 文を実行できません: " + describeFailure(db_));
+    throw Error("SQL 文を実行できません: " + describeFailure(db_), failureKind(db_));
 }
 
 void bindValue(sqlite3_stmt* st, int i, const Variant& value) {
@@ -483,10 +484,12 @@ void Connection::Open(std::string_view connectionString, std::string_view, std::
     ConnectionStringParts cs = parseConnectionString(connectionString);
     std::replace(cs.dataSource.begin(), cs.dataSource.end(), '\\', '/');
     if (cs.provider.empty())
-        throw Error("接続文字列にプロバイダが指定されていません。");
+        throw Error("接続文字列にプロバイダが指定されていません。", ReportKind::BadArgument);
     if (!equalsNoCase(cs.provider, kJetProvider))
-        throw Error("プロバイダ '" + cs.provider + "' が見つかりません。正しくインストールされていない可能性があります。");
-    if (cs.dataSource.empty()) throw Error("接続文字列にデータ ソース (Data Source) が指定されていません。");
+        throw Error("プロバイダ '" + cs.provider + "' が見つかりません。正しくインストールされていない可能性があります。",
+                    ReportKind::BadArgument);
+    if (cs.dataSource.empty())
+        throw Error("接続文字列にデータ ソース (Data Source) が指定されていません。", ReportKind::BadArgument);
     faultPoint(FaultStep::Open, impl_.get(), cs.dataSource,
                [&] { return "データベース ファイル '" + cs.dataSource + "' を開けません"; });
     OpenedFile file = openDatabaseFile(cs.dataSource);
@@ -498,7 +501,8 @@ void Connection::Open(std::string_view connectionString, std::string_view, std::
     if (const int rc = sqlite3_create_function_v2(raw, "lumo_concat", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                                   &concatFunction, nullptr, nullptr, nullptr);
         rc != SQLITE_OK)
-        throw Error("データベース ファイル '" + cs.dataSource + "' を開けません: " + sqlite3_errstr(rc));
+        throw Error("データベース ファイル '" + cs.dataSource + "' を開けません: " + sqlite3_errstr(rc),
+                    kindOfSqliteResult(rc));
     installLike(raw);
     installJetFunctions(raw);
     installJetOperators(raw);

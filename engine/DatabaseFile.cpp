@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "platform/Error.h"
+#include "platform/FailureKinds.h"
 
 namespace lumo::db {
 namespace {
@@ -35,16 +36,18 @@ void checkFileKind(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
         if (errno == EACCES)
-            throw Error("データベース ファイル " + quoted(path) + " を読み取れません (フォルダーへのアクセス許可がありません)。");
-        throw Error("データベース ファイル " + quoted(path) + " が見つかりません。");
+            throw Error("データベース ファイル " + quoted(path) + " を読み取れません (フォルダーへのアクセス許可がありません)。",
+                        ReportKind::ReadOnly);
+        throw Error("データベース ファイル " + quoted(path) + " が見つかりません。", ReportKind::NotFound);
     }
     if (S_ISDIR(info.st_mode))
-        throw Error(quoted(path) + " はフォルダーです。データベース ファイルを指定してください。");
+        throw Error(quoted(path) + " はフォルダーです。データベース ファイルを指定してください。", ReportKind::BadArgument);
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
         throw Error("データベース ファイル " + quoted(path) + " を読み取れません (" +
-                    (error == EACCES ? std::string("アクセス許可がありません") : std::strerror(error)) + ")。");
+                    (error == EACCES ? std::string("アクセス許可がありません") : std::strerror(error)) + ")。",
+                    kindOfSystemError(error));
     }
     std::array<unsigned char, kHeaderSize> header{};
     std::size_t got = 0;
@@ -54,19 +57,20 @@ void checkFileKind(const std::string& path) {
         got += static_cast<std::size_t>(n);
     }
     ::close(fd);
-    if (info.st_size == 0) throw Error("データベース ファイル " + quoted(path) + " は空です (0 バイト)。");
+    if (info.st_size == 0) throw Error("データベース ファイル " + quoted(path) + " は空です (0 バイト)。", ReportKind::Damaged);
     const auto startsWith = [&](std::size_t at, std::string_view text) {
         return got >= at + text.size() && std::memcmp(header.data() + at, text.data(), text.size()) == 0;
     };
     if (startsWith(4, "Standard Jet DB") || startsWith(4, "Standard ACE DB"))
         throw Error(quoted(path) + " は Microsoft Access (Jet) のデータベースです。"
                     "このまま開くことはできません。lumo import で Lumo のデータベースに変換してください"
-                    " (lumo import SOURCE DEST)。");
-    if (!startsWith(0, std::string_view("SQLite format 3\0", 16))) throw Error(notOurs(path));
-    if (got < kHeaderSize) throw Error(damaged(path));  // cut off inside its own header
+                    " (lumo import SOURCE DEST)。",
+                    ReportKind::Damaged);
+    if (!startsWith(0, std::string_view("SQLite format 3\0", 16))) throw Error(notOurs(path), ReportKind::Damaged);
+    if (got < kHeaderSize) throw Error(damaged(path), ReportKind::Damaged);  // cut off inside its own header
     const std::uint32_t id = static_cast<std::uint32_t>(header[68]) << 24 | static_cast<std::uint32_t>(header[69]) << 16 |
                              static_cast<std::uint32_t>(header[70]) << 8 | header[71];
-    if (id != kApplicationId) throw Error(notOurs(path));
+    if (id != kApplicationId) throw Error(notOurs(path), ReportKind::Damaged);
 }
 
 bool writable(const std::string& path) {
@@ -98,7 +102,8 @@ OpenedFile openWith(const std::string& name, int flags) {
     const int rc = sqlite3_open_v2(name.c_str(), &raw, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     file.db.reset(raw);
     if (rc != SQLITE_OK)
-        throw Error("データベース ファイル " + quoted(name) + " を開けません: " + (raw ? sqlite3_errmsg(raw) : ""));
+        throw Error("データベース ファイル " + quoted(name) + " を開けません: " + (raw ? sqlite3_errmsg(raw) : ""),
+                    kindOfSqliteResult(rc));
     sqlite3_extended_result_codes(raw, 1);
     sqlite3_busy_timeout(raw, 5000);
     file.readOnly = (flags & SQLITE_OPEN_READONLY) != 0;
@@ -186,9 +191,10 @@ OpenedFile openDatabaseFile(const std::string& path) {
         file = openReadingOnly(path);
         rc = readSchema(file.db.get());
     }
-    if ((rc & 0xff) == SQLITE_CORRUPT || (rc & 0xff) == SQLITE_NOTADB) throw Error(damaged(path));
+    if ((rc & 0xff) == SQLITE_CORRUPT || (rc & 0xff) == SQLITE_NOTADB) throw Error(damaged(path), ReportKind::Damaged);
     if (rc != SQLITE_OK)
-        throw Error("データベース ファイル " + quoted(path) + " を開けません: " + sqlite3_errmsg(file.db.get()));
+        throw Error("データベース ファイル " + quoted(path) + " を開けません: " + sqlite3_errmsg(file.db.get()),
+                    kindOfSqliteResult(rc));
     return file;
 }
 
@@ -225,6 +231,10 @@ std::string describeFailure(sqlite3* db) {
     if (code == SQLITE_READONLY)
         return "データベース ファイル " + quoted(path) + " は読み取り専用のため、変更できません。";
     return sqlite3_errmsg(db);
+}
+
+ReportKind failureKind(sqlite3* db) {
+    return db ? kindOfSqliteResult(sqlite3_extended_errcode(db)) : ReportKind::Other;
 }
 
 }  // namespace lumo::db

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/SqliteHandle.h"
+#include "platform/Error.h"
 
 namespace lumo::db {
 
@@ -51,5 +52,7 @@ OpenedFile openDatabaseFile(const std::string& path);
 // The description of the last failure on `db`, in the user's terms where
 // the cause is the file itself (damaged, read-only), else SQLite's text.
 std::string describeFailure(sqlite3* db);
+// The kind of report (platform/FailureKinds.h) of the last failure on `db`.
+ReportKind failureKind(sqlite3* db);
 
 }  // namespace lumo::db

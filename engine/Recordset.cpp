@@ -13,7 +13,8 @@ namespace {
 
 [[noreturn]] void noCurrentRecord() {
     throw Error("BOF と EOF のいずれかが True になっているか、または現在のレコードが削除されています。"
-                "要求された操作には、現在のレコードが必要です。");
+                "要求された操作には、現在のレコードが必要です。",
+                ReportKind::NotFound);
 }
 
 [[noreturn]] void notOpen() { throw Error("オブジェクトが閉じている場合は、操作は許可されません。"); }

@@ -1,6 +1,7 @@
 #include "platform/Cp932File.h"
 
 #include "platform/Error.h"
+#include "platform/FailureKinds.h"
 #include "platform/Utf8.h"
 #include "platform/FaultInjection.h"
 
@@ -19,7 +20,7 @@ constexpr std::size_t kFlushSize = 256 * 1024;
 std::string systemMessage(int error) { return std::system_category().message(error); }
 
 Error writeError(const std::string& path, int error) {
-    return Error("ファイルに書き込めません: " + path + " (" + systemMessage(error) + ")");
+    return Error("ファイルに書き込めません: " + path + " (" + systemMessage(error) + ")", kindOfSystemError(error));
 }
 
 // Writes and empties `buffer`; returns 0 or the error number of a failed
@@ -178,9 +179,12 @@ std::size_t Cp932Encoder::encode(std::string_view utf8, std::string& out) {
 
 Cp932File::Cp932File(const std::string& path) : path_(path) {
     if (const int injected = db::fileFault(db::FaultStep::FileWrite, path_))
-        throw Error("ファイルを作成できません: " + path_ + " (" + systemMessage(injected) + ")");
+        throw Error("ファイルを作成できません: " + path_ + " (" + systemMessage(injected) + ")", kindOfSystemError(injected));
     file_.reset(std::fopen(path.c_str(), "wb"));
-    if (!file_) throw Error("ファイルを作成できません: " + path_ + " (" + systemMessage(errno) + ")");
+    if (!file_) {
+        const int error = errno;
+        throw Error("ファイルを作成できません: " + path_ + " (" + systemMessage(error) + ")", kindOfSystemError(error));
+    }
     // This class buffers whole chunks itself; a second copy through stdio's
     // buffer would gain nothing.
     std::setvbuf(file_.get(), nullptr, _IONBF, 0);

@@ -22,10 +22,11 @@ const LastReport& lastReport() noexcept { return threadLastReport(); }
 
 void clearLastReport() noexcept { threadLastReport() = LastReport{}; }
 
-void showReport(std::string_view locationCode, std::string_view description) noexcept {
+void showReport(std::string_view locationCode, std::string_view description, ReportKind kind) noexcept {
     try {
         LastReport& last = threadLastReport();
         last.present = true;
+        last.kind = kind == ReportKind::None ? ReportKind::Other : kind;
         last.locationCode.assign(locationCode);
         last.description.assign(description);
         std::string text;
@@ -41,6 +42,8 @@ void showReport(std::string_view locationCode, std::string_view description) noe
 void reportCurrentFailure(std::string_view locationCode) noexcept {
     try {
         throw;
+    } catch (const Error& e) {
+        showReport(locationCode, e.what(), e.kind());
     } catch (const std::exception& e) {
         showReport(locationCode, e.what());
     } catch (...) {

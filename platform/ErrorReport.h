@@ -10,10 +10,13 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/Error.h"
+
 namespace lumo {
 
-// Shows the report of one routine.
-void showReport(std::string_view locationCode, std::string_view description) noexcept;
+// Shows the report of one routine, of the given kind.
+void showReport(std::string_view locationCode, std::string_view description,
+                ReportKind kind = ReportKind::Other) noexcept;
 
 // The last report shown on the calling thread, kept so that a caller
 // without a message handler can still learn why its call failed. Each
@@ -22,11 +25,13 @@ struct LastReport {
     bool present = false;
     std::string locationCode;
     std::string description;
+    ReportKind kind = ReportKind::None;  // what the caller can do about it
 };
 const LastReport& lastReport() noexcept;
 void clearLastReport() noexcept;
 
-// Shows the report of the failure being handled (call only inside a catch).
+// Shows the report of the failure being handled (call only inside a catch):
+// a lumo::Error with its kind, anything else as Other.
 void reportCurrentFailure(std::string_view locationCode) noexcept;
 
 // Runs `body` under the handler of the routine named by `locationCode`.

@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "platform/Error.h"
+#include "platform/FailureKinds.h"
 
 namespace lumo::db {
 namespace fault_detail {
@@ -107,7 +108,7 @@ bool due(FaultStep step, const void* connection, std::string_view dataSource, Fa
 }
 
 void fail(std::string_view doing, FaultKind kind) {
-    throw Error(std::string(doing) + ": " + std::string(faultDescription(kind)));
+    throw Error(std::string(doing) + ": " + std::string(faultDescription(kind)), kindOfSystemError(faultErrno(kind)));
 }
 
 }  // namespace fault_detail

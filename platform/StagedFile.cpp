@@ -14,13 +14,14 @@
 #include <system_error>
 
 #include "platform/Error.h"
+#include "platform/FailureKinds.h"
 #include "platform/FaultInjection.h"
 
 namespace lumo {
 namespace {
 
 [[noreturn]] void failErrno(const std::string& what, int error) {
-    throw Error(what + ": " + std::strerror(error));
+    throw Error(what + ": " + std::strerror(error), kindOfSystemError(error));
 }
 
 std::string temporaryStem(const std::filesystem::path& target) { return "." + target.filename().string() + ".tmp-"; }

@@ -20,7 +20,7 @@ T converted(db::Recordset& rs, const TableColumn& c, Convert convert) {
     } catch (const Error& e) {
         std::string text = e.description();
         text.append("(").append(c.table).append(".").append(c.name).append(")");
-        throw Error(text);
+        throw Error(text, e.kind());
     }
 }
 

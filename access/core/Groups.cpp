@@ -76,12 +76,13 @@ bool deleteGroup(const GroupTable& groups, const Database& db, LumoAccess::Long 
             rs.Open(concat({"SELECT ", groups.key, " FROM ", groups.table, " WHERE DEFAULT <> 0"}), cnn,
                     adOpenDynamic, adLockPessimistic, adCmdText);
             if (rs.Bof() || rs.Eof())
-                throw Error("既定のグループがありません。メンバーの移し先がないため、グループを削除できません。");
+                throw Error("既定のグループがありません。メンバーの移し先がないため、グループを削除できません。",
+                            ReportKind::Constraint);
             defaultGroup = longOf(rs, rowKey(groups.table, groups.key));
         }
         // Deleting the default group would leave nowhere for the members of
         // later deletions to go.
-        if (id == defaultGroup) throw Error("既定のグループは削除できません。");
+        if (id == defaultGroup) throw Error("既定のグループは削除できません。", ReportKind::Constraint);
         const std::string d = std::to_string(defaultGroup);
         const std::string g = std::to_string(id);
         const std::string member = concat({groups.memberTable, ".", groups.memberColumn});

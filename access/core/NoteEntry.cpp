@@ -12,7 +12,7 @@ std::optional<double> noteDate(std::string_view text) { return dates::recognize(
 std::string GetNoteEntry(int32_t& intPos, const NoteText& strText, bool* failed) {
     std::string result;
     const bool failure = reported(kNoteEntryCode, [&] {
-        if (intPos < 1) throw Error("プロシージャの呼び出し、または引数が不正です。");
+        if (intPos < 1) throw Error("プロシージャの呼び出し、または引数が不正です。", ReportKind::BadArgument);
         const int32_t length = strText.length();
         int32_t start = intPos;  // of the line being read
         bool second = false;     // the first line has been taken

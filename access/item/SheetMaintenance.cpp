@@ -52,7 +52,7 @@ bool IidAccess::UpdateSheetRecord(Long lngSheetID, SheetInformation& SheetInfo) 
             "CLS-iida1036", cnn,
             [&] {
                 if (rs.Bof() || rs.Eof())
-                    throw Error("シート " + std::to_string(lngSheetID) + " は登録されていません。");
+                    throw Error("シート " + std::to_string(lngSheetID) + " は登録されていません。", ReportKind::NotFound);
                 String reserved;
                 UpdateNote(lngSheetID, SheetInfo.strNote, &reserved);
             },

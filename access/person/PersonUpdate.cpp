@@ -104,7 +104,7 @@ bool PidAccess::UpdatePersonRecord(PersonInformation& PersonInfo, const String&)
             // The stored row is needed before the note: a person that does not
             // exist fails here, so that no ToDo rows are written for nobody.
             if (rs.Bof() || rs.Eof())
-                throw Error("人物 " + std::to_string(PersonInfo.lngPersonID) + " は登録されていません。");
+                throw Error("人物 " + std::to_string(PersonInfo.lngPersonID) + " は登録されていません。", ReportKind::NotFound);
             String reserved;
             UpdateNote(PersonInfo.lngPersonID, PersonInfo.strNote, &reserved);
         },

@@ -1,5 +1,7 @@
 // The lumoaccess module: loads libLumoAccess.so on import, routes its
-// message boxes to a Python callable and keeps the reports of each call.
+// message boxes to a Python callable and keeps the reports of each call;
+// a caller that opts in (raise_reports(True)) gets the first report of a
+// call raised as the exception class of its kind instead.
 //
 // Process-wide state (the loaded library, the handler, the reports) is
 // only touched with the GIL held: operations run with it, and so does the
@@ -18,13 +20,35 @@ namespace {
 struct Report {
     std::string code;
     std::string description;
+    int32_t kind = LumoAccess::kReportOther;
+};
+
+// The exception classes, one per kind of report, under ReportError (the
+// class of kReportOther and of kinds this module does not know).
+struct KindClass {
+    int32_t kind;
+    const char* name;
+    const char* doc;
+};
+constexpr KindClass kKindClasses[] = {
+    {LumoAccess::kReportNotFound, "NotFoundError", "The record or database file named does not exist."},
+    {LumoAccess::kReportConstraint, "ConstraintError", "The data's rules refuse the change."},
+    {LumoAccess::kReportBusy, "BusyError", "Another connection or program holds the file locked; try again later."},
+    {LumoAccess::kReportReadOnly, "ReadOnlyError", "The file or its folder cannot be written."},
+    {LumoAccess::kReportDiskFullOrIo, "DiskFullOrIoError", "The disk is full, or reading or writing the file failed."},
+    {LumoAccess::kReportDamaged, "DamagedFileError", "The file is damaged or is not a database of the suite."},
+    {LumoAccess::kReportBadArgument, "BadArgumentError", "The call passed a value the operation does not take."},
 };
 
 struct State {
     void* handle = nullptr;
     LumoAccess::DllGetClassObjectProc factory = nullptr;
     LumoAccess::DllGetTypeLibraryProc typeLibrary = nullptr;
+    LumoAccess::LumoGetLastReportKindProc reportKind = nullptr;
     std::vector<Report> reports;
+    bool raising = false;       // raise_reports(True)
+    py::object reportError;     // the base class
+    std::vector<std::pair<int32_t, py::object>> kindErrors;
     py::object handler;  // None: warnings.warn
     std::optional<py::error_already_set> raised;
 };
@@ -61,19 +85,69 @@ void load() {
     s.factory = reinterpret_cast<LumoAccess::DllGetClassObjectProc>(dlsym(s.handle, "DllGetClassObject"));
     s.typeLibrary = reinterpret_cast<LumoAccess::DllGetTypeLibraryProc>(dlsym(s.handle, "DllGetTypeLibrary"));
     if (!s.factory) throw std::runtime_error("libLumoAccess.so has no DllGetClassObject");
+    // A library of an earlier version has no kinds: every report is Other.
+    s.reportKind = reinterpret_cast<LumoAccess::LumoGetLastReportKindProc>(dlsym(s.handle, "LumoGetLastReportKind"));
+}
+
+// A report's text (the message box's, "<code>\r\n<description>") with the
+// kind of the calling thread's last report, which it is.
+Report reportOf(std::string_view text) {
+    const auto split = text.find("\r\n");
+    Report report = split == std::string_view::npos
+                        ? Report{"", std::string(text)}
+                        : Report{std::string(text.substr(0, split)), std::string(text.substr(split + 2))};
+    if (state().reportKind) report.kind = state().reportKind();
+    return report;
+}
+
+py::object exceptionClassOf(int32_t kind) {
+    for (const auto& [k, cls] : state().kindErrors)
+        if (k == kind) return cls;
+    return state().reportError;
+}
+
+// Makes the exception classes and puts them into the module.
+void defineExceptions(py::module_& m) {
+    State& s = state();
+    const auto type = py::module_::import("builtins").attr("type");
+    const auto dict = [](int32_t kind, const char* doc) {
+        py::dict d;
+        d["kind"] = kind;
+        d["__doc__"] = doc;
+        d["__module__"] = "lumoaccess";
+        return d;
+    };
+    s.reportError = type("ReportError", py::make_tuple(py::reinterpret_borrow<py::object>(PyExc_Exception)),
+                         dict(LumoAccess::kReportOther,
+                              "A report of the library raised (raise_reports(True)); code, description and kind say "
+                              "which. Also the class of reports of no other kind."));
+    m.attr("ReportError") = s.reportError;
+    for (const KindClass& k : kKindClasses) {
+        py::object cls = type(k.name, py::make_tuple(s.reportError), dict(k.kind, k.doc));
+        s.kindErrors.emplace_back(k.kind, cls);
+        m.attr(k.name) = cls;
+    }
+}
+
+[[noreturn]] void raiseReport(const Report& report) {
+    py::object error = exceptionClassOf(report.kind)(report.code.empty() ? report.description
+                                                                          : report.code + ": " + report.description);
+    error.attr("code") = report.code;
+    error.attr("description") = report.description;
+    error.attr("kind") = report.kind;
+    PyErr_SetObject(reinterpret_cast<PyObject*>(Py_TYPE(error.ptr())), error.ptr());
+    throw py::error_already_set();
 }
 
 int32_t onMessage(void*, const char* text, int32_t buttons, int32_t, const char*) {
     py::gil_scoped_acquire gil;
     State& s = state();
-    const std::string_view all(text ? text : "");
-    const auto split = all.find("\r\n");
-    Report report = split == std::string_view::npos
-                        ? Report{"", std::string(all)}
-                        : Report{std::string(all.substr(0, split)), std::string(all.substr(split + 2))};
+    const Report report = reportOf(text ? text : "");
     try {
         if (buttons == LumoAccess::kButtonsOK) s.reports.push_back(report);
-        if (s.handler.is_none()) {
+        if (s.raising && s.handler.is_none()) {
+            // The report becomes the call's exception (endCall) instead of a warning.
+        } else if (s.handler.is_none()) {
             py::module_::import("warnings")
                 .attr("warn")(report.code.empty() ? report.description : report.code + ": " + report.description,
                               py::module_::import("lumoaccess").attr("ReportWarning"), 2);
@@ -105,6 +179,8 @@ void beginCall() {
 
 void endCall() {
     if (auto raised = std::exchange(state().raised, std::nullopt)) throw std::move(*raised);
+    // The first report of the call is its cause; the others follow from it.
+    if (state().raising && !state().reports.empty()) raiseReport(state().reports.front());
 }
 
 }  // namespace lumoaccess
@@ -127,6 +203,16 @@ PYBIND11_MODULE(lumoaccess, m) {
         },
         py::arg("handler"),
         "Calls handler(code, description) for every report; None restores warnings.warn. Returns the previous one.");
+    defineExceptions(m);
+    m.def(
+        "raise_reports",
+        [](bool enabled) { return std::exchange(state().raising, enabled); },
+        py::arg("enabled"),
+        "True: the first report of a call is raised after the call as the ReportError subclass of its kind "
+        "(NotFoundError, ConstraintError, BusyError, ReadOnlyError, DiskFullOrIoError, DamagedFileError, "
+        "BadArgumentError) instead of a warning, and the call returns nothing; a report handler is still called. "
+        "False (the default): reports are warnings and the results carry the error flags. Returns the previous "
+        "setting.");
     m.def(
         "errors",
         [] {

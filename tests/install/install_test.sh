@@ -27,6 +27,10 @@ expected=(
   "f ${libdir#"$prefix"/}/libLumoAccess.so.$version"
   "l ${libdir#"$prefix"/}/libLumoAccess.so.${version%%.*}"
   "l ${libdir#"$prefix"/}/libLumoAccess.so"
+  "f ${libdir#"$prefix"/}/lumo-private/libLumoPlatform.so.$version"
+  "l ${libdir#"$prefix"/}/lumo-private/libLumoPlatform.so.${version%%.*}"
+  "f ${libdir#"$prefix"/}/lumo-private/libLumoEngine.so.$version"
+  "l ${libdir#"$prefix"/}/lumo-private/libLumoEngine.so.${version%%.*}"
   "f include/lumo/LumoAccess.h"
   "f share/man/man1/lumo.1.gz"
   "f share/doc/lumo/csv.md"
@@ -52,6 +56,12 @@ done
 [ "$library" = "$libdir/libLumoAccess.so.${version%%.*}" ] || fail "pkg-config names $library"
 soname="$(objdump -p "$libdir/libLumoAccess.so.$version" | awk '$1 == "SONAME" {print $2}')"
 [ "$soname" = "libLumoAccess.so.${version%%.*}" ] || fail "SONAME is '$soname'"
+# The installed library exports its entry points only and finds the private
+# libraries in its lumo-private folder (which nothing else of the suite installs into).
+"$source/tests/boundary/symbols_test.sh" "$libdir/libLumoAccess.so.$version" "$source/tests/boundary/exported_symbols.txt" ||
+  fail "the installed library's symbols"
+others="$(find "$libdir/lumo-private" -mindepth 1 ! -name 'libLumoPlatform.so*' ! -name 'libLumoEngine.so*')"
+[ -z "$others" ] || fail "the private folder holds $others"
 
 # The installed programs run from the prefix alone (no build tree on the
 # library path), and lumo export finds the installed library.

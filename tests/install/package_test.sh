@@ -39,8 +39,8 @@ done
 holds=(
   "$library usr/lib/(.+/)?libLumoAccess\.so\.$version"
   "$library usr/lib/(.+/)?libLumoAccess\.so\.$major"
-  "$library usr/lib/(.+/)?libLumoPlatform\.so\.$major"
-  "$library usr/lib/(.+/)?libLumoEngine\.so\.$major"
+  "$library usr/lib/(.+/)?lumo-private/libLumoPlatform\.so\.$major"
+  "$library usr/lib/(.+/)?lumo-private/libLumoEngine\.so\.$major"
   "liblumoaccess-dev usr/lib/(.+/)?libLumoAccess\.so"
   "liblumoaccess-dev usr/include/lumo/LumoAccess\.h"
   "liblumoaccess-dev usr/lib/(.+/)?pkgconfig/lumoaccess\.pc"
@@ -95,11 +95,22 @@ for package in "${packages[@]}"; do dpkg -x "${deb[$package]}" "$root"; done
 for page in "$root"/usr/share/man/man1/*.1.gz; do
   zcat "$page" | grep -q "^\.TH $(basename "$page" .1.gz | tr '[:lower:]' '[:upper:]') 1 " || fail "$page has no title line"
 done
-# No run path of their own: the loader's search of /usr/lib finds the
-# libraries, here the unpacked root's, as LD_LIBRARY_PATH stands in for it.
+# The loader's search of /usr/lib finds libLumoAccess.so.0, here the
+# unpacked root's, as LD_LIBRARY_PATH stands in for it; the only run paths
+# lead from a file to the private lumo-private folder, relative to the file.
+access="$(cd "$root" && find usr/lib -name "libLumoAccess.so.$version")"
+public="$(dirname "$access")"  # usr/lib, or usr/lib/x86_64-linux-gnu under a /usr prefix
+declare -A runpaths=(
+  ["$access"]='$ORIGIN/lumo-private'
+  ["$public/lumo-private/libLumoEngine.so.$version"]='$ORIGIN'
+)
 while read -r file; do
-  if readelf -d "$root/$file" 2>/dev/null | grep -Eq 'RUNPATH|RPATH'; then fail "$file has a run path"; fi
-done < <(grep -E '^usr/bin/.|\.so' "$work"/*.files | cut -d: -f2)
+  if [[ "$file" == usr/bin/* ]]; then want='$ORIGIN/../'"${public#usr/}"'/lumo-private'; else want="${runpaths[$file]:-}"; fi
+  got="$(readelf -d "$root/$file" 2>/dev/null | sed -n 's/.*(\(RUNPATH\|RPATH\)).*\[\(.*\)\]/\2/p')"
+  [ "$got" = "$want" ] || fail "$file has the run path '$got', not '$want'"
+done < <(grep -hE '^usr/bin/.|\.so(\.[0-9.]+)?$' "$work"/*.files | while read -r f; do [ -L "$root/$f" ] || echo "$f"; done)
+"$(dirname "$0")/../boundary/symbols_test.sh" "$root/$access" "$(dirname "$0")/../boundary/exported_symbols.txt" ||
+  fail "the packaged library's symbols"
 libdir="$(dirname "$(find "$root/usr/lib" -name "libLumoAccess.so.$major")")"
 export LD_LIBRARY_PATH="$libdir"
 

@@ -22,7 +22,7 @@ import lumoaccess
 site, database = sys.argv[1:]
 where = pathlib.Path(lumoaccess.__file__).resolve().parent
 assert where == pathlib.Path(site).resolve(), f"imported from {where}"
-for name in ("libLumoAccess.so", "libLumoPlatform.so.0", "libLumoEngine.so.0"):
+for name in ("libLumoAccess.so", "lumo-private/libLumoPlatform.so.0", "lumo-private/libLumoEngine.so.0"):
     assert (where / name).is_file() and not (where / name).is_symlink(), f"{name} is not installed beside the module"
 person = lumoaccess.clsPidAccess()
 assert not person.Initialize("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + database), lumoaccess.errors()
@@ -31,5 +31,11 @@ with sqlite3.connect(database) as db:
 for person_id, last_name in rows:
     got = person.GetPersonalInformation(person_id).strLastName
     assert got == last_name, f"person {person_id}: {got!r}, the file holds {last_name!r}"
+# The private libraries come from the package's folder, not from the build
+# tree the wheel was made from.
+loaded = {line.split()[-1] for line in open("/proc/self/maps") if "libLumo" in line}
+for path in loaded:
+    assert pathlib.Path(path).resolve().is_relative_to(where), f"{path} loaded from outside {where}"
+assert len(loaded) == 3, loaded
 print("pip install into", site, "and a read through it: ok")
 PY
