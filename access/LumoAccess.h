@@ -527,6 +527,11 @@ private:
 inline constexpr int32_t kResultOk = 0;
 inline constexpr int32_t kResultInvalidPointer = static_cast<int32_t>(0x80004003u);
 inline constexpr int32_t kResultClassNotAvailable = static_cast<int32_t>(0x80040111u);
+// Batches (LumoBeginBatch below): a failure was reported; a batch is
+// already open on the object; no batch is open on it.
+inline constexpr int32_t kResultFailed = static_cast<int32_t>(0x80004005u);
+inline constexpr int32_t kResultBatchOpen = static_cast<int32_t>(0x80040201u);
+inline constexpr int32_t kResultNoBatch = static_cast<int32_t>(0x80040202u);
 
 struct TypeLibraryInfo {
     const char* name;         // "LumoAccess"
@@ -599,6 +604,7 @@ using LumoSetMessageHandlerProc = int32_t (*)(LumoMessageHandler handler, void* 
 using LumoResetMessageHandlerProc = void (*)() noexcept;
 using LumoGetLastReportProc = int32_t (*)(const char** locationCode, const char** description) noexcept;
 using LumoClearLastReportProc = void (*)() noexcept;
+using LumoBatchProc = int32_t (*)(IAccessObject* object) noexcept;
 
 // Creates an object of class T through the library's factory entry point.
 // An empty Ref, with the reason in *reason, when the library was built with
@@ -655,4 +661,39 @@ int32_t LumoGetLastReport(const char** locationCode, const char** description) n
 // Forgets the calling thread's last report (before a call whose reports
 // the caller wants to tell apart).
 void LumoClearLastReport() noexcept;
+
+// Batches: many writing operations on one object stored at once. Between
+// LumoBeginBatch and LumoEndBatch on an object (any of the three classes,
+// as DllGetClassObject handed it out), its writing operations share one
+// transaction of its database file. What an operation would commit waits
+// for the end; what a failed operation undoes is undone within the batch
+// and nothing else: the commit-per-row rules of each operation above hold
+// as they are, so a SetPersonalInformation that fails leaves no trace of
+// its person (its rows are rolled back and the person row it stored is
+// deleted again) while the persons stored before it in the batch stay.
+// LumoEndBatch commits the batch; when that commit fails, nothing of the
+// batch is stored, the failure is reported and the result is
+// kResultFailed. LumoCancelBatch stores nothing of the batch. Either way
+// the batch has ended. Releasing the object, or Initialize on it, while a
+// batch is open stores nothing of the batch.
+//
+// What a caller must know:
+//  - While the batch lasts, the object's connection holds the file's write
+//    lock: other objects and programs wait to write until it ends, and do
+//    not see its rows. Reads on the same object see them. Keep batches as
+//    short as the work.
+//  - After the database engine fails in a way that makes it roll back the
+//    whole transaction itself (an I/O error, a full disk), every later
+//    write of the batch fails, and LumoEndBatch reports that nothing was
+//    stored.
+//  - Refusals are reported too: LumoBeginBatch on an object with a batch
+//    open returns kResultBatchOpen (batches do not nest); LumoEndBatch and
+//    LumoCancelBatch without one return kResultNoBatch; a null pointer, or
+//    an object not made by this library, kResultInvalidPointer. A failure
+//    to begin (the file locked by another writer, say) returns
+//    kResultFailed and leaves no batch open. kResultOk otherwise.
+//  - One thread, as for the object's operations.
+int32_t LumoBeginBatch(LumoAccess::IAccessObject* object) noexcept;
+int32_t LumoEndBatch(LumoAccess::IAccessObject* object) noexcept;
+int32_t LumoCancelBatch(LumoAccess::IAccessObject* object) noexcept;
 }

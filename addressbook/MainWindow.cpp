@@ -291,6 +291,7 @@ void MainWindow::requestList() {
     // it ends, so typing never waits and no stale list is shown.
     if (inFlight_) {
         pending_ = true;
+        runner_->cancel();  // its list would only be dropped
         return;
     }
     if (keepSelection_ == 0) keepSelection_ = currentPersonId();
@@ -301,11 +302,34 @@ void MainWindow::requestList() {
             return;
         }
     }
-    inFlight_ = true;
     askedWholeList_ = words.empty() ? selectedTypeId() : -1;
-    if (words.empty()) runner_->request(personIdsStatement(selectedTypeId()));
-    else
-        runner_->request(pid_->CreateSimpleViewQuery(words.name, words.phone), selectedGroupLabel().toStdString());
+    if (words.empty()) {
+        inFlight_ = true;
+        runner_->request(personIdsStatement(selectedTypeId()));
+        return;
+    }
+    std::string sql = pid_->CreateSimpleViewQuery(words.name, words.phone);
+    const std::string label = selectedGroupLabel().toStdString();
+    askedSearch_ = sql + '\n' + label;
+    if (const auto kept = std::find_if(searchLists_.begin(), searchLists_.end(),
+                                       [&](const auto& list) { return list.first == askedSearch_; });
+        kept != searchLists_.end()) {
+        showEntries(kept->second);
+        return;
+    }
+    inFlight_ = true;
+    runner_->request(std::move(sql), label);
+}
+
+void MainWindow::keepSearchList(const std::vector<ListEntry>& entries) {
+    if (entries.size() > kKeptSearchRows) return;
+    searchLists_.emplace_back(askedSearch_, entries);
+    const auto rows = [&] {
+        std::size_t n = 0;
+        for (const auto& list : searchLists_) n += list.second.size();
+        return n;
+    };
+    while (searchLists_.size() > kKeptSearches || rows() > kKeptSearchRows) searchLists_.erase(searchLists_.begin());
 }
 
 void MainWindow::applyAnswer(const std::shared_ptr<ListAnswer>& answer) {
@@ -317,6 +341,7 @@ void MainWindow::applyAnswer(const std::shared_ptr<ListAnswer>& answer) {
     }
     if (!answer->failure.empty()) showReport("FM-ab1004", answer->failure);
     else if (askedWholeList_ >= 0) wholeLists_[askedWholeList_] = answer->entries;
+    else keepSearchList(answer->entries);
     showEntries(std::move(answer->entries));
 }
 
@@ -357,6 +382,7 @@ void MainWindow::jumpToKana(int kanaRow) {
 void MainWindow::refreshAll() {
     if (!pid_) return;
     wholeLists_.clear();
+    searchLists_.clear();
     loadGroups();
     model_->refreshRows();
     keepSelection_ = currentPersonId();

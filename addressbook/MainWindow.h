@@ -94,6 +94,7 @@ private:
     void requestList();
     void applyAnswer(const std::shared_ptr<ListAnswer>& answer);
     void showEntries(std::vector<ListEntry> entries);
+    void keepSearchList(const std::vector<ListEntry>& entries);
     void loadGroups();
     void showSummary();
     void jumpToKana(int kanaRow);
@@ -114,6 +115,14 @@ private:
     // so that emptying the search box shows them again at once.
     std::map<int32_t, std::vector<ListEntry>> wholeLists_;
     int32_t askedWholeList_ = -1;  // the group of the whole list being read, -1 for a search
+    // The latest searches' lists by statement and group, newest last, so
+    // that Backspace shows a list already read at once; forgotten with the
+    // whole lists (refreshAll), and kept small: a few searches and at most
+    // kKeptSearchRows keys in all.
+    static constexpr std::size_t kKeptSearches = 8;
+    static constexpr std::size_t kKeptSearchRows = 200'000;
+    std::vector<std::pair<std::string, std::vector<ListEntry>>> searchLists_;
+    std::string askedSearch_;  // the key of the search being read
 
     QLineEdit* search_ = nullptr;
     QListWidget* groups_ = nullptr;

@@ -7,6 +7,8 @@
 #include "platform/ErrorReport.h"
 #include "engine/Connection.h"
 #include "engine/Recordset.h"
+#include "engine/RowStream.h"
+#include "platform/Error.h"
 
 namespace lumo::book {
 namespace {
@@ -18,33 +20,35 @@ QString textOf(db::Recordset& rs, int field) {
 
 }  // namespace
 
-std::vector<ListEntry> readEntries(db::Connection& connection, const std::string& sql, const std::string& labelFilter) {
+std::vector<ListEntry> readEntries(db::Connection& connection, const std::string& sql, const std::string& labelFilter,
+                                   const std::function<bool()>& superseded) {
     struct Sorted {
         std::string reading;
         ListEntry entry;
     };
     std::vector<Sorted> rows;
-    db::Recordset rs;
-    rs.Open(sql, connection, db::adOpenForwardOnly, db::adLockReadOnly, db::adCmdText);
-    rows.reserve(static_cast<std::size_t>(std::max(0, rs.RecordCount())));
-    const db::Field id = rs.Fields("PERSON_ID");
-    const db::Field alias = rs.Fields("PERSON_ALIAS");
-    const bool filtered = !labelFilter.empty();
-    const int labelField = filtered ? [&] {
-        for (int i = 0; i < rs.FieldCount(); ++i)
-            if (rs.Fields(i).Name() == "LABEL") return i;
-        return -1;
-    }()
-                                    : -1;
-    for (; !rs.Eof(); rs.MoveNext()) {
-        if (filtered && (labelField < 0 || rs.Fields(labelField).Value().toString() != labelFilter)) continue;
-        const db::Variant& reading = alias.Value();
-        Sorted row{readingSortKey(reading.isNull() ? std::string() : reading.toString()), {}};
-        row.entry.id = id.Value().toLong();
-        row.entry.kanaRow = static_cast<int8_t>(kanaRowOf(row.reading));
-        rows.push_back(std::move(row));
-    }
-    rs.Close();
+    // Only the key, the reading and the group of each row are kept, as the
+    // rows come: a search over 100,000 persons then holds no more than its
+    // list needs.
+    int id = -1, alias = -1, label = -1;
+    std::size_t seen = 0;
+    bool stopped = false;
+    db::forEachRow(connection, sql, [&](const db::RowView& row) {
+        if (++seen % 1024 == 0 && superseded && superseded()) return !(stopped = true);
+        if (id < 0) {
+            id = row.column("PERSON_ID");
+            alias = row.column("PERSON_ALIAS");
+            label = row.column("LABEL");
+            if (id < 0 || alias < 0) throw Error("一覧の SQL 文に PERSON_ID と PERSON_ALIAS の列がありません。");
+        }
+        if (!labelFilter.empty() && (label < 0 || row.text(label) != labelFilter)) return true;
+        Sorted sorted{readingSortKey(row.text(alias)), {}};
+        sorted.entry.id = static_cast<int32_t>(row.integer(id));
+        sorted.entry.kanaRow = static_cast<int8_t>(kanaRowOf(sorted.reading));
+        rows.push_back(std::move(sorted));
+        return true;
+    });
+    if (stopped) return {};
     std::sort(rows.begin(), rows.end(), [](const Sorted& a, const Sorted& b) {
         return a.reading != b.reading ? a.reading < b.reading : a.entry.id < b.entry.id;
     });

@@ -10,6 +10,7 @@
 #include <QAbstractTableModel>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <memory>
 #include <string>
@@ -30,9 +31,12 @@ struct ListEntry {
 
 // Reads a statement's PERSON_ID and PERSON_ALIAS columns into entries sorted
 // by reading, then identifier; with a group caption, only the rows whose
-// LABEL column holds it. Throws lumo::Error.
+// LABEL column holds it. Throws lumo::Error. The rows are read as they
+// come, none kept; when `superseded` answers true (asked every thousand
+// rows or so), the statement stops there and the answer is empty.
 std::vector<ListEntry> readEntries(db::Connection& connection, const std::string& sql,
-                                   const std::string& labelFilter = {});
+                                   const std::string& labelFilter = {},
+                                   const std::function<bool()>& superseded = {});
 
 class PersonListModel : public QAbstractTableModel {
     Q_OBJECT

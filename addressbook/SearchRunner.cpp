@@ -26,7 +26,9 @@ public slots:
                     connection_ = std::make_unique<db::Connection>();
                     connection_->Open(connectionString_);
                 }
-                answer->entries = readEntries(*connection_, request.sql, request.labelFilter);
+                // A request overtaken while it runs (cancel()) stops reading.
+                answer->entries = readEntries(*connection_, request.sql, request.labelFilter,
+                                              [&] { return newest_.load() > request.number; });
             } catch (const std::exception& e) {
                 answer->failure = e.what();
                 connection_.reset();  // opened again by the next request
@@ -63,6 +65,8 @@ SearchRunner::~SearchRunner() {
     thread_.quit();
     thread_.wait();
 }
+
+void SearchRunner::cancel() { worker_->note(latest_ + 1); }
 
 unsigned SearchRunner::request(std::string sql, std::string labelFilter) {
     ListRequest r{++latest_, std::move(sql), std::move(labelFilter)};

@@ -41,6 +41,10 @@ public:
     // Returns the request's number.
     unsigned request(std::string sql, std::string labelFilter = {});
     unsigned latest() const { return latest_; }
+    // The request running now, if any, is no longer wanted: its statement
+    // stops within a thousand rows or so and answers an empty list, which
+    // the window drops for the request it asks next.
+    void cancel();
 
 signals:
     void answered(std::shared_ptr<lumo::book::ListAnswer> answer);

@@ -5,10 +5,10 @@
 //   lumo_vcard_bench --data DIR [--runs N] [--disk]
 //
 // DIR/10000 is the folder scripts/bench makes (made here when missing).
-// Each import goes into a fresh copy of an empty folder. The library
-// commits every row of a new person on its own, so on a disk each commit
-// waits for the disk and the import's time is mostly those waits: the
-// copies live in /dev/shm (memory) unless --disk puts them beside DIR.
+// Each import goes into a fresh copy of an empty folder. The import stores
+// its persons in one batch of the library, committed once at the end; the
+// copies live in /dev/shm (memory) unless --disk puts them beside DIR,
+// which adds that commit's wait for the disk.
 #include <unistd.h>
 
 #include <time.h>

@@ -194,6 +194,32 @@ void ConnectionImpl::fail(std::string_view what) const {
 
 namespace {
 
+constexpr std::string_view kBatchLost =
+    "一括処理のトランザクションは、失敗のあとデータベース エンジンによって取り消されました";
+constexpr std::string_view kNothingStored = "一括処理の書き込みはどれも保存されていません。";
+// The savepoint that stands for a BeginTrans transaction inside a batch.
+constexpr const char* kSavepoint = "SAVEPOINT lumo_transaction";
+constexpr const char* kReleaseSavepoint = "RELEASE lumo_transaction";
+constexpr const char* kRollbackToSavepoint = "ROLLBACK TO lumo_transaction";
+
+}  // namespace
+
+void ConnectionImpl::checkBatch() {
+    if (!inBatch) return;
+    // SQLite back in autocommit mode means it rolled the batch back itself.
+    if (!batchLost && db && sqlite3_get_autocommit(db.get())) batchLost = true;
+    if (batchLost) throw Error(std::string(kBatchLost) + "。" + std::string(kNothingStored));
+}
+
+void ConnectionImpl::endBatch() {
+    inBatch = false;
+    inBatchSavepoint = false;
+    batchLost = false;
+    inTransaction = false;
+}
+
+namespace {
+
 enum class Text { Plain, WithRowid, Narrowed };
 
 PreparedStatement prepareTranslated(ConnectionImpl& cn, JetStatement translation, Text which) {
@@ -500,9 +526,9 @@ void Connection::Close() {
     impl_->lru.clear();  // statements go before the handle
     impl_->ownStatements.clear();
     impl_->isTable.clear();
-    impl_->db.reset();
+    impl_->db.reset();  // SQLite rolls back an open transaction or batch
     impl_->made.reset();  // after the handle
-    impl_->inTransaction = false;
+    impl_->endBatch();
 }
 
 bool Connection::IsOpen() const { return impl_->db != nullptr; }
@@ -516,8 +542,10 @@ int32_t Connection::Execute(std::string_view sql, int) {
     const JetSqlText text = impl_->shapes.split(sql);
     PreparedStatement& prepared = impl_->prepare(text);
     const bool writes = !prepared.columns;
-    if (writes) impl_->snapshot->beforeWrite();
-    else if (!impl_->inTransaction) impl_->snapshot->beforeRead();
+    if (writes) {
+        impl_->snapshot->beforeWrite();
+        impl_->checkBatch();
+    } else if (!impl_->inTransaction) impl_->snapshot->beforeRead();
     {
         StatementRun run(db, prepared, text.literals());
         while (run.step()) {
@@ -531,6 +559,15 @@ int32_t Connection::Execute(std::string_view sql, int) {
 void Connection::BeginTrans() {
     const auto hold = impl_->lockHandle();
     sqlite3* db = impl_->handle();
+    if (impl_->inBatch) {
+        if (impl_->inBatchSavepoint) throw Error("トランザクションは既に開始されています (入れ子にはできません)。");
+        faultPoint(FaultStep::BeginTrans, impl_.get(), impl_->path, "トランザクションを開始できません");
+        impl_->checkBatch();
+        if (sqlite3_exec(db, kSavepoint, nullptr, nullptr, nullptr) != SQLITE_OK)
+            impl_->fail("トランザクションを開始できません");
+        impl_->inBatchSavepoint = true;
+        return;
+    }
     if (impl_->inTransaction) throw Error("トランザクションは既に開始されています (入れ子にはできません)。");
     faultPoint(FaultStep::BeginTrans, impl_.get(), impl_->path, "トランザクションを開始できません");
     impl_->snapshot->beforeWrite();
@@ -547,6 +584,16 @@ void Connection::BeginTrans() {
 void Connection::CommitTrans() {
     const auto hold = impl_->lockHandle();
     sqlite3* db = impl_->handle();
+    if (impl_->inBatch) {
+        if (!impl_->inBatchSavepoint) throw Error("トランザクションが開始されていません。");
+        // As below, a failed release leaves the savepoint open for the
+        // caller's rollback.
+        faultPoint(FaultStep::CommitTrans, impl_.get(), impl_->path, "コミットできません");
+        impl_->checkBatch();
+        if (sqlite3_exec(db, kReleaseSavepoint, nullptr, nullptr, nullptr) != SQLITE_OK) impl_->fail("コミットできません");
+        impl_->inBatchSavepoint = false;
+        return;
+    }
     if (!impl_->inTransaction) throw Error("トランザクションが開始されていません。");
     // A failed commit leaves the transaction open, as SQLite does when it
     // cannot commit; the caller rolls it back.
@@ -559,6 +606,19 @@ void Connection::CommitTrans() {
 void Connection::RollbackTrans() {
     const auto hold = impl_->lockHandle();
     sqlite3* db = impl_->handle();
+    if (impl_->inBatch) {
+        if (!impl_->inBatchSavepoint) throw Error("トランザクションが開始されていません。");
+        impl_->inBatchSavepoint = false;
+        int rc = SQLITE_OK;
+        // A batch SQLite has already rolled back holds nothing of this
+        // transaction any more (checkBatch refuses what comes next).
+        if (sqlite3_get_autocommit(db)) impl_->batchLost = true;
+        else if ((rc = sqlite3_exec(db, kRollbackToSavepoint, nullptr, nullptr, nullptr)) == SQLITE_OK)
+            rc = sqlite3_exec(db, kReleaseSavepoint, nullptr, nullptr, nullptr);
+        faultPoint(FaultStep::RollbackTrans, impl_.get(), impl_->path, "ロールバックできません");
+        if (rc != SQLITE_OK) impl_->fail("ロールバックできません");
+        return;
+    }
     if (!impl_->inTransaction) throw Error("トランザクションが開始されていません。");
     impl_->inTransaction = false;
     const int rc = sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -568,6 +628,63 @@ void Connection::RollbackTrans() {
     if (rc != SQLITE_OK) impl_->fail("ロールバックできません");
 }
 
-bool Connection::InTransaction() const { return impl_->inTransaction; }
+bool Connection::InTransaction() const { return impl_->inBatch ? impl_->inBatchSavepoint : impl_->inTransaction; }
+
+void Connection::BeginBatch() {
+    const auto hold = impl_->lockHandle();
+    sqlite3* db = impl_->handle();
+    if (impl_->inBatch) throw Error("一括処理は既に始まっています (入れ子にはできません)。");
+    if (impl_->inTransaction) throw Error("トランザクションの途中では一括処理を始められません。");
+    faultPoint(FaultStep::BeginTrans, impl_.get(), impl_->path, "一括処理を始められません");
+    impl_->snapshot->beforeWrite();
+    // IMMEDIATE, as in BeginTrans.
+    if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
+        impl_->fail("一括処理を始められません");
+    impl_->inTransaction = true;
+    impl_->inBatch = true;
+}
+
+void Connection::EndBatch() {
+    const auto hold = impl_->lockHandle();
+    sqlite3* db = impl_->handle();
+    if (!impl_->inBatch) throw Error("一括処理は始まっていません。");
+    if (impl_->inBatchSavepoint) throw Error("トランザクションの途中では一括処理を終えられません。");
+    std::string failure;
+    if (impl_->batchLost || sqlite3_get_autocommit(db)) {
+        failure = kBatchLost;
+    } else {
+        try {
+            faultPoint(FaultStep::CommitTrans, impl_.get(), impl_->path, "一括処理をコミットできません");
+            if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+                impl_->fail("一括処理をコミットできません");
+        } catch (const std::exception& e) {
+            failure = e.what();
+        }
+    }
+    if (failure.empty()) {
+        impl_->endBatch();
+        impl_->snapshot->afterWrite();
+        return;
+    }
+    // A commit that failed leaves the transaction open (or SQLite ended
+    // it): rolled back here, so that what stays is the file before the
+    // batch, and the batch ends either way.
+    if (!sqlite3_get_autocommit(db)) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    impl_->endBatch();
+    throw Error(failure + "。" + std::string(kNothingStored));
+}
+
+void Connection::CancelBatch() {
+    const auto hold = impl_->lockHandle();
+    sqlite3* db = impl_->handle();
+    if (!impl_->inBatch) throw Error("一括処理は始まっていません。");
+    const int rc = sqlite3_get_autocommit(db) ? SQLITE_OK : sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    impl_->endBatch();
+    // After the rollback, as in RollbackTrans.
+    faultPoint(FaultStep::RollbackTrans, impl_.get(), impl_->path, "一括処理をロールバックできません");
+    if (rc != SQLITE_OK) impl_->fail("一括処理をロールバックできません");
+}
+
+bool Connection::InBatch() const { return impl_->inBatch; }
 
 }  // namespace lumo::db

@@ -59,7 +59,33 @@ public:
     void BeginTrans();
     void CommitTrans();
     void RollbackTrans();
+    // Whether a transaction begun by BeginTrans is open (inside a batch:
+    // that transaction's savepoint, not the batch).
     bool InTransaction() const;
+
+    // A batch: from BeginBatch to EndBatch the connection's writes share
+    // one transaction of the file, and each BeginTrans ... CommitTrans /
+    // RollbackTrans inside it is a savepoint of that transaction. Its
+    // commit releases the savepoint (its rows wait for EndBatch), its
+    // rollback undoes that transaction's rows alone; a transaction still
+    // cannot be nested in another. EndBatch commits everything; when that
+    // commit fails, the batch is rolled back and the failure thrown, so
+    // nothing of the batch is stored. CancelBatch rolls the batch back, and
+    // so does closing the connection. While the batch lasts the file's
+    // write lock stays with this connection (other connections wait to
+    // write), and other connections see none of its rows.
+    //
+    // BeginBatch fails inside a transaction or a batch; EndBatch and
+    // CancelBatch fail without a batch, EndBatch also while a transaction
+    // of the batch is open. When SQLite ends the batch's transaction on its
+    // own (it may after an I/O error or a full disk), every later write of
+    // the batch fails, and so does EndBatch (which ends the batch): a write
+    // that went on would be committed alone while the rows before it are
+    // gone.
+    void BeginBatch();
+    void EndBatch();
+    void CancelBatch();
+    bool InBatch() const;
 
     // Path of the open file.
     const std::string& DataSource() const;

@@ -1,6 +1,7 @@
 #include "engine/LikeFunction.h"
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -19,22 +20,6 @@ constexpr std::size_t charLength(unsigned char c) {
     return 1;
 }
 
-// One pattern character (not %) against the text at t; advances both.
-bool matchOne(std::string_view pattern, std::size_t& p, std::string_view text, std::size_t& t) {
-    if (t >= text.size()) return false;
-    const unsigned char pc = static_cast<unsigned char>(pattern[p]);
-    if (pc == '_') {
-        t += charLength(static_cast<unsigned char>(text[t]));
-        if (t > text.size()) t = text.size();
-        ++p;
-        return true;
-    }
-    if (fold(pc) != fold(static_cast<unsigned char>(text[t]))) return false;
-    ++p;
-    ++t;
-    return true;
-}
-
 bool sameFolded(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return fold(static_cast<unsigned char>(x)) == fold(static_cast<unsigned char>(y));
@@ -43,60 +28,124 @@ bool sameFolded(std::string_view a, std::string_view b) {
 
 bool isContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
-// The patterns the search lists build: a literal, with % before it, after
+// The code point at text[t] and its length; a stray byte is itself.
+std::pair<char32_t, std::size_t> codePointAt(std::string_view text, std::size_t t) {
+    const std::size_t n = std::min(charLength(static_cast<unsigned char>(text[t])), text.size() - t);
+    const auto c = static_cast<unsigned char>(text[t]);
+    if (n == 1) return {c, 1};
+    char32_t code = c & (0x3F >> (n - 1));
+    for (std::size_t k = 1; k < n; ++k) {
+        if (!isContinuation(text[t + k])) return {c, 1};
+        code = (code << 6) | (static_cast<unsigned char>(text[t + k]) & 0x3F);
+    }
+    return {code, n};
+}
+
+// One part (not %) against the text at t; advances t.
+bool matchPart(const LikePart& part, std::string_view text, std::size_t& t) {
+    if (t >= text.size()) return false;
+    switch (part.kind) {
+    case LikePart::Kind::Text:
+        if (text.size() - t < part.text.size() || !sameFolded(part.text, text.substr(t, part.text.size())))
+            return false;
+        t += part.text.size();
+        return true;
+    case LikePart::Kind::AnyOne:
+        t += std::min(charLength(static_cast<unsigned char>(text[t])), text.size() - t);
+        return true;
+    case LikePart::Kind::OneOf: {
+        const auto [code, length] = codePointAt(text, t);
+        if (!inList(part, code)) return false;
+        t += length;
+        return true;
+    }
+    case LikePart::Kind::AnyRun: break;
+    }
+    return false;
+}
+
+// The patterns the search lists build: a text, with % before it, after
 // it or both. Answers without backtracking; nullopt for other patterns.
-std::optional<bool> literalMatch(std::string_view pattern, std::string_view text) {
-    const bool anyStart = !pattern.empty() && pattern.front() == '%';
-    const bool anyEnd = !pattern.empty() && pattern.back() == '%';
-    const std::size_t first = pattern.find_first_not_of('%');
-    if (first == std::string_view::npos) return anyStart || text.empty();
-    const std::string_view literal = pattern.substr(first, pattern.find_last_not_of('%') + 1 - first);
-    if (literal.find_first_of("%_") != std::string_view::npos || isContinuation(literal.front())) return std::nullopt;
+std::optional<bool> literalMatch(const LikePattern& pattern, std::string_view text) {
+    const std::vector<LikePart>& parts = pattern.parts;
+    if (parts.empty()) return text.empty();
+    const bool anyStart = parts.front().kind == LikePart::Kind::AnyRun;
+    const bool anyEnd = parts.back().kind == LikePart::Kind::AnyRun;
+    const std::size_t texts = parts.size() - (anyStart ? 1 : 0) - (anyEnd && parts.size() > 1 ? 1 : 0);
+    if (texts == 0) return anyStart || text.empty();
+    if (texts != 1) return std::nullopt;
+    const LikePart& middle = parts[anyStart ? 1 : 0];
+    if (middle.kind != LikePart::Kind::Text || isContinuation(middle.text.front())) return std::nullopt;
+    const std::string_view literal = middle.text;
     if (text.size() < literal.size()) return false;
     if (!anyStart && !anyEnd) return sameFolded(literal, text);
     if (!anyStart) return sameFolded(literal, text.substr(0, literal.size()));
     if (!anyEnd) return sameFolded(literal, text.substr(text.size() - literal.size()));
+    // A first byte that is no ASCII letter is found by memchr, so that
+    // each row costs a scan for its candidates rather than a compare at
+    // every byte.
+    const auto first = static_cast<unsigned char>(literal.front());
+    if (fold(first) == first && !(first >= 'a' && first <= 'z')) {
+        for (std::size_t at = text.find(literal.front()); at != std::string_view::npos && at + literal.size() <= text.size();
+             at = text.find(literal.front(), at + 1))
+            if (sameFolded(literal, text.substr(at, literal.size()))) return true;
+        return false;
+    }
     for (std::size_t at = 0; at + literal.size() <= text.size(); ++at)
         if (sameFolded(literal, text.substr(at, literal.size()))) return true;
     return false;
 }
 
+// The pattern of argument `i`, read once per statement: SQLite keeps it
+// with the argument while the argument stays the same. When SQLite cannot
+// keep it, `local` holds it for this call.
+const LikePattern& patternOf(sqlite3_context* context, int i, std::string_view text, LikePattern& local) {
+    if (const auto* kept = static_cast<const LikePattern*>(sqlite3_get_auxdata(context, i))) return *kept;
+    local = parseLike(text);
+    sqlite3_set_auxdata(context, i, std::make_unique<LikePattern>(local).release(),
+                        [](void* p) { std::unique_ptr<LikePattern>(static_cast<LikePattern*>(p)); });
+    return local;
+}
+
+std::string_view textOf(sqlite3_value* value) {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    return p ? std::string_view(p, static_cast<std::size_t>(sqlite3_value_bytes(value))) : std::string_view();
+}
+
 void likeFunction(sqlite3_context* context, int, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) return;
-    const auto* pattern = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
-    const int patternBytes = sqlite3_value_bytes(argv[0]);
-    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
-    const int textBytes = sqlite3_value_bytes(argv[1]);
-    if (!pattern || !text) {
+    const std::string_view pattern = textOf(argv[0]);
+    const std::string_view text = textOf(argv[1]);
+    if (pattern.data() == nullptr || text.data() == nullptr) {
         sqlite3_result_error_nomem(context);
         return;
     }
-    sqlite3_result_int(context, likeMatches({pattern, static_cast<std::size_t>(patternBytes)},
-                                            {text, static_cast<std::size_t>(textBytes)}));
+    LikePattern local;
+    sqlite3_result_int(context, likeMatches(patternOf(context, 0, pattern, local), text));
 }
 
 // lumo_like_any(text, p1, p2, ...): text LIKE p1 OR text LIKE p2 OR ...,
 // Null as OR gives it (true if any is true, else Null if any is Null).
 void likeAnyFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return;
-    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
-    if (!text) {
+    const std::string_view text = textOf(argv[0]);
+    if (text.data() == nullptr) {
         sqlite3_result_error_nomem(context);
         return;
     }
-    const std::string_view textView(text, static_cast<std::size_t>(sqlite3_value_bytes(argv[0])));
     bool unknown = false;
     for (int i = 1; i < argc; ++i) {
         if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
             unknown = true;
             continue;
         }
-        const auto* pattern = reinterpret_cast<const char*>(sqlite3_value_text(argv[i]));
-        if (!pattern) {
+        const std::string_view pattern = textOf(argv[i]);
+        if (pattern.data() == nullptr) {
             sqlite3_result_error_nomem(context);
             return;
         }
-        if (likeMatches({pattern, static_cast<std::size_t>(sqlite3_value_bytes(argv[i]))}, textView)) {
+        LikePattern local;
+        if (likeMatches(patternOf(context, i, pattern, local), text)) {
             sqlite3_result_int(context, 1);
             return;
         }
@@ -106,30 +155,34 @@ void likeAnyFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
 
 }  // namespace
 
+bool likeMatches(std::string_view pattern, std::string_view text) { return likeMatches(parseLike(pattern), text); }
+
 // Left to right; after a %, the rest of the pattern is tried at each later
 // position of the text, resuming from the last % on a mismatch (a later %
-// never needs an earlier one retried).
-bool likeMatches(std::string_view pattern, std::string_view text) {
+// never needs an earlier one retried: every other part matches a length
+// fixed by where it starts).
+bool likeMatches(const LikePattern& pattern, std::string_view text) {
     if (const std::optional<bool> quick = literalMatch(pattern, text)) return *quick;
+    const std::vector<LikePart>& parts = pattern.parts;
     std::size_t p = 0, t = 0;
     std::size_t starP = std::string_view::npos, starT = 0;
-    while (t < text.size() || p < pattern.size()) {
-        if (p < pattern.size() && pattern[p] == '%') {
-            while (p < pattern.size() && pattern[p] == '%') ++p;
-            if (p == pattern.size()) return true;
+    while (t < text.size() || p < parts.size()) {
+        if (p < parts.size() && parts[p].kind == LikePart::Kind::AnyRun) {
+            ++p;
+            if (p == parts.size()) return true;
             starP = p;
             starT = t;
             continue;
         }
-        std::size_t nextP = p, nextT = t;
-        if (p < pattern.size() && matchOne(pattern, nextP, text, nextT)) {
-            p = nextP;
+        std::size_t nextT = t;
+        if (p < parts.size() && matchPart(parts[p], text, nextT)) {
+            ++p;
             t = nextT;
             continue;
         }
         if (starP == std::string_view::npos || starT >= text.size()) return false;
         // Retry after the % one character further on.
-        starT += charLength(static_cast<unsigned char>(text[starT]));
+        starT += std::min(charLength(static_cast<unsigned char>(text[starT])), text.size() - starT);
         p = starP;
         t = starT;
     }

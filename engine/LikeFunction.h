@@ -1,18 +1,23 @@
 #pragma once
-// The engine's LIKE: the same matches as SQLite's own (% any run of
-// characters, _ one character, ASCII letters in either case equal, Null
-// gives Null), written for the patterns the search lists use, where a
-// literal is looked for inside, at the start or at the end of a column.
+// The engine's LIKE: % any run of characters, _ one character, ASCII
+// letters in either case equal, Null gives Null (as SQLite's own), and
+// Jet's character lists [abc], [!abc], [a-z], [%] (LikePattern.h). Written
+// for the patterns the search lists use, where a literal is looked for
+// inside, at the start or at the end of a column; each pattern is read
+// once per statement.
 // SQLite's general matcher costs more per row than reading the row does;
 // the search lists test every row of a table up to three times.
 #include <sqlite3.h>
 
 #include <string_view>
 
+#include "engine/LikePattern.h"
+
 namespace lumo::db {
 
 // True when `text` matches `pattern`.
 bool likeMatches(std::string_view pattern, std::string_view text);
+bool likeMatches(const LikePattern& pattern, std::string_view text);
 
 // Installs like(pattern, text), which `x LIKE y` calls, on the connection,
 // and lumo_like_any(text, pattern1, pattern2, ...), the value of

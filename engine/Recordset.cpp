@@ -263,6 +263,7 @@ void RecordsetImpl::update() {
         sql = "UPDATE " + bracket(table) + " SET " + sets + " WHERE _rowid_ = ?";
     }
     if (!connection->inTransaction) connection->snapshot->beforeWrite();
+    else connection->checkBatch();
     sqlite3_stmt* st = connection->ownStatement(sql, "レコードを更新できません");
     {
         const ResetOnExit reset(st);
@@ -591,6 +592,7 @@ void Recordset::Delete(int) {
     const std::string sql = "DELETE FROM " + bracket(impl_->table) + " WHERE _rowid_ = ?";
     const auto hold = impl_->connection->lockHandle();
     if (!impl_->connection->inTransaction) impl_->connection->snapshot->beforeWrite();
+    else impl_->connection->checkBatch();
     sqlite3_stmt* st = impl_->connection->ownStatement(sql, "レコードを削除できません");
     const auto row = static_cast<std::size_t>(impl_->current);
     {

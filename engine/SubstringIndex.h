@@ -13,8 +13,9 @@
 //
 // The engine uses an index when a statement's condition is an OR of LIKE
 // tests on indexed columns (SubstringSearch.h), and only for a run whose
-// patterns each hold three whole characters between wildcards: a shorter
-// word has no trigram to look for.
+// patterns each hold three whole characters between wildcards and lists
+// of characters (LikePattern.h): a shorter word has no trigram to look
+// for.
 #include <cstddef>
 #include <functional>
 #include <optional>

@@ -6,6 +6,7 @@
 
 #include "SearchConditions.h"
 #include "engine/JetSql.h"
+#include "engine/LikePattern.h"
 
 namespace lumo::db {
 namespace {
@@ -66,20 +67,19 @@ std::string trigramsOf(std::string_view run, const std::vector<std::size_t>& len
 }
 
 // The index query for one LIKE pattern: the trigrams of its longest run
-// between wildcards, since every match holds each run whole.
+// of text between wildcards and character lists, since every match holds
+// each such run whole ([%] and the like are text here, a list of several
+// characters is not).
 std::optional<std::string> patternQuery(std::string_view pattern) {
     std::string_view best;
     std::vector<std::size_t> bestLengths;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i <= pattern.size(); ++i) {
-        if (i < pattern.size() && pattern[i] != '%' && pattern[i] != '_') continue;
-        const std::string_view run = pattern.substr(start, i - start);
-        start = i + 1;
-        if (run.empty()) continue;
-        std::optional<std::vector<std::size_t>> lengths = characters(run);
+    const LikePattern parts = parseLike(pattern);
+    for (const LikePart& part : parts.parts) {
+        if (part.kind != LikePart::Kind::Text) continue;
+        std::optional<std::vector<std::size_t>> lengths = characters(part.text);
         if (!lengths) return std::nullopt;
         if (lengths->size() > bestLengths.size()) {
-            best = run;
+            best = part.text;
             bestLengths = std::move(*lengths);
         }
     }

@@ -143,6 +143,33 @@ Long ContactStore::add(Contact& contact) {
     return contact.person.lngPersonID;
 }
 
+namespace {
+
+LumoBatchProc batchEntry(const char* name) {
+    const auto entry = client::AccessLibrary::instance().entry<LumoBatchProc>(name);
+    if (!entry) throw Error(std::string("住所録のライブラリに ") + name + " がありません");
+    return entry;
+}
+
+}  // namespace
+
+void ContactStore::beginBatch() {
+    const LumoBatchProc begin = batchEntry("LumoBeginBatch");
+    CollectedReports reports;
+    if (begin(access_.get()) != kResultOk) throw Error("住所録への書き込みを始められません: " + reports.text());
+    inBatch_ = true;
+}
+
+void ContactStore::commitBatch() {
+    const LumoBatchProc end = batchEntry("LumoEndBatch");
+    CollectedReports reports;
+    const int32_t result = end(access_.get());
+    inBatch_ = false;
+    // Groups made inside a batch that was not stored are gone again.
+    groupsLoaded_ = false;
+    if (result != kResultOk) throw Error("住所録への書き込みを確定できません: " + reports.text());
+}
+
 void ContactStore::update(Contact& contact) {
     contact.person.lngTypeID = groupId(contact.group);
     CollectedReports reports;

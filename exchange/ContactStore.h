@@ -44,7 +44,19 @@ public:
     // which removes the person again when a later row fails); the new ids
     // are written into the contact. The group is looked up by caption and
     // created when missing; "" is the default group. Returns the new id.
+    // Inside a batch the person (and a new group) is stored with the batch.
     LumoAccess::Long add(Contact& contact);
+
+    // A batch of writes (LumoBeginBatch): from beginBatch to commitBatch
+    // every write of the store shares one transaction of the file, which
+    // holds the file's write lock meanwhile; a person that fails inside it
+    // leaves nothing, the others stay. commitBatch stores them all, or,
+    // when its commit fails, none: it throws lumo::Error saying so. A store
+    // that ends with a batch open stores nothing of it. beginBatch throws
+    // when a batch is open or the file cannot be locked for writing.
+    void beginBatch();
+    void commitBatch();
+    bool inBatch() const { return inBatch_; }
     // Rewrites the person contact.person.lngPersonID and makes its rows
     // equal to the contact's (UpPersonalInformation: each kind of row is
     // committed on its own, so after a failure the kinds before it stay
@@ -71,6 +83,7 @@ private:
     std::unique_ptr<db::Connection> list_;
     std::map<LumoAccess::Long, std::string> captions_;
     bool groupsLoaded_ = false;
+    bool inBatch_ = false;
 };
 
 }  // namespace lumo::exchange

@@ -149,6 +149,10 @@ ImportReport importVCards(const fs::path& dir, const std::vector<ImportSource>& 
             // A person the library cannot read is no duplicate of anyone.
         }
     }
+    // One batch for the whole import: each person is still stored whole
+    // or not at all, and the file is committed once at the end instead of
+    // once per row.
+    if (!options.dryRun) store.beginBatch();
     for (const ImportSource& source : sources) {
         for (ReadCard& card : readVCards(source.bytes, source.name)) {
             const std::string where = source.name + ":" + std::to_string(card.line);
@@ -197,6 +201,18 @@ ImportReport importVCards(const fs::path& dir, const std::vector<ImportSource>& 
         }
     }
     if (!options.dryRun) {
+        try {
+            store.commitBatch();
+        } catch (const Error& e) {
+            // Nothing of the batch is stored: the persons counted as added
+            // are not there, and their UIDs must not be remembered.
+            report.problems.push_back(std::string(e.what()) + ": 追加するはずの " + std::to_string(report.added) +
+                                      " 人はどれも登録されていません");
+            report.failed += report.added;
+            report.added = 0;
+            report.addedIds.clear();
+            return report;
+        }
         try {
             uids.save();
         } catch (const Error& e) {

@@ -66,8 +66,13 @@ struct ImportReport {
     std::vector<std::string> problems;  // file:line: what was wrong
 };
 
-// Reads every card and stores each new person whole (or not at all).
-// Throws lumo::Error only when the folder cannot be opened.
+// Reads every card and stores each new person whole (or not at all), all
+// of them in one batch of the library committed at the end: a person the
+// library refuses leaves nothing and is named in `problems`, the others
+// are stored (addedIds). When the final commit fails, no person of the
+// import is stored: `added` is 0, they count as failed, `problems` says so
+// and the UIDs are not remembered. Throws lumo::Error only when the folder
+// cannot be opened or locked for writing.
 ImportReport importVCards(const std::filesystem::path& dir, const std::vector<ImportSource>& sources,
                           const ImportOptions& options);
 

@@ -1,7 +1,8 @@
 #pragma once
 // What the three access classes share: reference counting across the
-// library boundary, the object's connection, Initialize, and the
-// end-of-object event that the release of the last reference runs.
+// library boundary, the object's connection (also the batch entry points'
+// way to it, BatchTarget.h), Initialize, and the end-of-object event that
+// the release of the last reference runs.
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -9,6 +10,7 @@
 #include <string_view>
 
 #include "access/LumoAccess.h"
+#include "access/core/BatchTarget.h"
 #include "access/core/Database.h"
 #include "platform/ErrorReport.h"
 
@@ -37,9 +39,11 @@ private:
 };
 
 template <class I>
-class AccessObject : public I, private LiveObjects {
+class AccessObject : public I, public BatchTarget, private LiveObjects {
 public:
     using Interface = I;
+
+    const Database& batchDatabase() const noexcept override { return cnnDatabase; }
 
     uint32_t AddRef() noexcept override { return ++references_; }
 

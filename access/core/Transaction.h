@@ -9,6 +9,13 @@
 // The transaction is begun either as the first step of `body` (its failure
 // is then the routine's own) or by the caller just before (its failure then
 // reaches the caller, like the routine's opening steps).
+//
+// Inside a batch on the object (LumoBeginBatch, engine/Connection.h) the
+// same calls work on a savepoint of the batch's transaction: the commit
+// releases it, so the routine's rows wait for the end of the batch, and
+// the rollback undoes this routine's rows alone, so that the routines
+// before it keep theirs and an operation's own undo (the compensating
+// delete of a new person) works as without a batch.
 #include <string_view>
 #include <utility>
 

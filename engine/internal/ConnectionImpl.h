@@ -191,7 +191,14 @@ struct ConnectionImpl {
     std::unique_ptr<MadeFile> made;
     DbHandle db;
     std::string path;
+    // A SQLite write transaction is open: a BeginTrans one, or a batch's.
     bool inTransaction = false;
+    // The batch (Connection::BeginBatch) and its state: whether a
+    // BeginTrans savepoint is open in it, and whether SQLite has ended its
+    // transaction on its own after a failure.
+    bool inBatch = false;
+    bool inBatchSavepoint = false;
+    bool batchLost = false;
     std::shared_ptr<ReadSnapshot> snapshot = std::make_shared<ReadSnapshot>();
     // Held around every use of the handle; see ReadSnapshot.
     [[nodiscard]] std::unique_lock<std::mutex> lockHandle() const { return std::unique_lock(snapshot->inUse); }
@@ -235,6 +242,11 @@ struct ConnectionImpl {
                                        std::vector<std::string>& queries);
     bool tableExists(const std::string& name);
     [[noreturn]] void fail(std::string_view what) const;
+    // Before a write inside a transaction: fails when it is a batch whose
+    // transaction SQLite has ended (Connection::BeginBatch).
+    void checkBatch();
+    // Ends the batch's state after its commit or rollback.
+    void endBatch();
 };
 
 ConnectionImpl& implOf(const Connection& connection);

@@ -1,6 +1,7 @@
 // The five group operations, run against each of the three classes and
 // their databases.
 #include <algorithm>
+#include <set>
 
 #include "tests/access/AccessTestSupport.h"
 #include "tests/access/GroupClasses.h"
@@ -80,6 +81,30 @@ TYPED_TEST(GroupTest, GroupIDExFindsOrAddsTheGroupOfACaption) {
     EXPECT_EQ(this->groupCount(), 7);
     // Wildcards keep no special meaning under '='.
     EXPECT_NE(o.GetGroupIDEx("%"), o.GetGroupIDEx("_"));
+    EXPECT_TRUE(this->sink.messages().empty());
+}
+
+// Captions that would end the statement's literal, or mean something in
+// a pattern or a name, are stored and found as written; the members stay.
+TYPED_TEST(GroupTest, GroupIDExTakesCaptionsAsTheyAreWritten) {
+    using C = typename TestFixture::C;
+    auto& o = *this->object;
+    this->addMembers(1, 2);
+    const std::string captions[] = {"O'Brien", std::string("'); DELETE FROM ") + C::members + "; --", "[x]", "%",
+                                    "a''b", "'"};
+    std::set<Long> ids;
+    for (const std::string& caption : captions) {
+        const Long id = o.GetGroupIDEx(caption);
+        EXPECT_GT(id, 0) << caption;
+        EXPECT_EQ(o.GetGroupIDEx(caption), id) << caption;
+        EXPECT_EQ(this->db.column(std::string("SELECT ") + C::caption + " FROM " + C::table + " WHERE " + C::key +
+                                  " = " + std::to_string(id)),
+                  std::vector<std::string>{caption});
+        ids.insert(id);
+    }
+    EXPECT_EQ(ids.size(), 6u);
+    EXPECT_EQ(this->groupCount(), 4 + 6);
+    EXPECT_EQ(this->membersOf(1), 2);
     EXPECT_TRUE(this->sink.messages().empty());
 }
 

@@ -111,7 +111,8 @@ const std::vector<Word>& words() {
         {"ﾙﾐﾅ", true},             {"ミナ", false},        {"ナ", false},          {"ta_aka", true},
         {"100%_of", true},         {"\"ルミナ\"", true},   {"O'Brien", true},      {"°±µ", true},
         {"ルミナ\x80", false},     {"ルミ%ナ", false},     {"いいい", true},       {"いルミナ", true},
-        {"%", false},              {"", false},
+        {"%", false},              {"", false},            {"[ル]ミナ", true},     {"[ル-ロ]ミナ", false},
+        {"100[%][_]of", true},     {"[!x]ルミナ", true},   {"ルミ[ナノ]", false},
     };
     return all;
 }
@@ -277,6 +278,15 @@ TEST(SubstringSearch, IndexQueriesHoldTheTrigramsOfTheLongestRun) {
         {{std::string("%ab\0cd%", 7)}, std::nullopt},
         {{"%\xC0\xAF\xC0\xAF\xC0\xAF%"}, std::nullopt},  // overlong
         {{"%\xED\xA0\x80\xED\xA0\x80\xED\xA0\x80%"}, std::nullopt},  // surrogates
+        // A one-character list is that character, [%] and [[] included; a
+        // list of several ends a run as _ does.
+        {{"%[ル]ミナ%"}, "(\"ルミナ\")"},
+        {{"%ルミ[%]ナ%"}, "(\"ルミ%\" AND \"ミ%ナ\")"},
+        {{"%[[]ab]%"}, "(\"[ab\" AND \"ab]\")"},
+        {{"%[山川]ルミナ%"}, "(\"ルミナ\")"},
+        {{"%[!山]ルミナ%"}, "(\"ルミナ\")"},
+        {{"%ルミ[ナノ]%"}, std::nullopt},
+        {{"%[a-c]bc%"}, std::nullopt},
     };
     for (const Case& c : cases) {
         std::vector<SqlLiteral> literals;
