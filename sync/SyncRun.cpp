@@ -34,7 +34,10 @@
 // the rest: a card stored but not yet recorded comes back as a server card
 // that matches its person (or its pending upload); a person stored here but
 // not yet paired matches the card it came from. The sync token is kept only
-// when the whole sync finished.
+// when the whole sync finished. New server cards are the one exception to
+// one step at a time: they are added here in batches (one commit of the
+// address book for up to 200 persons), each batch's pairs recorded in one
+// transaction after its end; see addBatch.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
