@@ -498,7 +498,7 @@ private:
     std::size_t addBatch(std::vector<std::pair<CardPair, const ServerCard*>>& toAdd, std::size_t first) {
         const auto started = std::chrono::steady_clock::now();
         std::size_t end = first;
-        {
+        try {
             LocalBook::Batch batch(book_);
             for (; end < toAdd.size() && end - first < kBatchCards; ++end) {
                 CardPair& pair = toAdd[end].first;
@@ -511,6 +511,17 @@ private:
             }
             uids_.save();
             batch.commit();
+        } catch (...) {
+            // None of the batch was stored: its ids may go to other persons
+            // later, who must not inherit these cards' UIDs (a UID pairs).
+            for (std::size_t i = first; i < end && i < toAdd.size(); ++i)
+                if (toAdd[i].first.person != 0) uids_.forget(static_cast<LumoAccess::Long>(toAdd[i].first.person));
+            try {
+                uids_.save();
+            } catch (const Error&) {
+                // The batch's own failure is the one to report.
+            }
+            throw;
         }
         // Read back after the end: the fingerprint's connection sees no rows
         // of an open batch.

@@ -4,6 +4,7 @@
 // the next sync adds them all, once each.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,15 @@ std::string phoneCard(const std::string& uid, const std::string& last, const std
                       const std::string& phone) {
     return "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:" + uid + "\r\nFN:" + last + " " + first + "\r\nN:" + last + ";" + first +
            ";;;\r\nTEL;TYPE=CELL:" + phone + "\r\nEND:VCARD\r\n";
+}
+
+// The person lines of the folder's UID file ("" when none).
+std::string uidLines(const Folder& folder) {
+    std::ifstream in(folder.path() / "Data" / "LumoCardUids.txt");
+    std::string line, out;
+    while (std::getline(in, line))
+        if (!line.starts_with("folder ")) out += line + "\n";
+    return out;
 }
 
 // Each commit of the first download failed in turn (the persons' own
@@ -44,6 +54,7 @@ TEST(SyncBatchTest, AFailedBatchStoresNothingAndTheNextSyncAddsEachCardOnce) {
         }
         EXPECT_EQ(rowsHere(here), Rows{});
         EXPECT_EQ(scalarOf(state, "SELECT COUNT(*) FROM card"), 0);
+        EXPECT_EQ(uidLines(here), "") << "a person not stored keeps a card's UID";
         const sync::SyncReport r = syncNow(here, url);
         EXPECT_EQ(r.addedHere, 2);
         EXPECT_EQ(rowsHere(here), both);
