@@ -170,6 +170,19 @@ void ContactStore::commitBatch() {
     if (result != kResultOk) throw Error("住所録への書き込みを確定できません: " + reports.text());
 }
 
+void ContactStore::cancelBatch() noexcept {
+    if (!inBatch_) return;
+    inBatch_ = false;
+    groupsLoaded_ = false;
+    try {
+        const LumoBatchProc cancel = batchEntry("LumoCancelBatch");
+        CollectedReports reports;
+        (void)cancel(access_.get());
+    } catch (...) {
+        // Nothing to report to: the caller is already leaving on a failure.
+    }
+}
+
 void ContactStore::update(Contact& contact) {
     contact.person.lngTypeID = groupId(contact.group);
     CollectedReports reports;

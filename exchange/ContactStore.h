@@ -56,6 +56,10 @@ public:
     // when a batch is open or the file cannot be locked for writing.
     void beginBatch();
     void commitBatch();
+    // Stores nothing of the open batch (LumoCancelBatch). Never throws: a
+    // cancel that fails still leaves nothing of the batch, as a rollback
+    // of the file's transaction does.
+    void cancelBatch() noexcept;
     bool inBatch() const { return inBatch_; }
     // Rewrites the person contact.person.lngPersonID and makes its rows
     // equal to the contact's (UpPersonalInformation: each kind of row is

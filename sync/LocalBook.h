@@ -33,6 +33,24 @@ public:
     void update(PersonId id, exchange::Contact contact);
     void remove(PersonId id);
 
+    // A batch of writes on the book (exchange::ContactStore's batch): what
+    // is added while it lives is stored at once by commit(), or, when the
+    // guard goes away without one (a failure on the way), not at all. The
+    // file's write lock is held meanwhile, so no network request may be
+    // made inside one. Lives on the caller's stack, shorter than the book.
+    class Batch {
+    public:
+        explicit Batch(LocalBook& book) : store_(book.store_) { store_.beginBatch(); }
+        ~Batch() { store_.cancelBatch(); }
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+        // Throws lumo::Error when the commit fails; then nothing is stored.
+        void commit() { store_.commitBatch(); }
+
+    private:
+        exchange::ContactStore& store_;
+    };
+
     // The card a contact stands for. The default group is written as no
     // group at all, whichever way the contact names it ("" or its caption),
     // so a card read back after storing is the card that was stored, and

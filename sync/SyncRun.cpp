@@ -34,7 +34,10 @@
 // the rest: a card stored but not yet recorded comes back as a server card
 // that matches its person (or its pending upload); a person stored here but
 // not yet paired matches the card it came from. The sync token is kept only
-// when the whole sync finished.
+// when the whole sync finished. New server cards are the one exception to
+// one step at a time: they are added here in batches (one commit of the
+// address book for up to 200 persons), each batch's pairs recorded in one
+// transaction after its end; see addBatch.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -433,6 +436,9 @@ private:
         std::map<std::string, std::vector<PersonId>> unpaired;
         for (const PersonId id : localIds_)
             if (!held.contains(id)) unpaired[nameKey(book_.contact(id))].push_back(id);
+        // Cards matching no person here are added after the matching (a new
+        // person is no candidate for another card), in batches.
+        std::vector<std::pair<CardPair, const ServerCard*>> toAdd;
         for (auto& [href, card] : fetched_) {
             if (pairs_.contains(href)) continue;
             const std::string uid = card.uid.empty() ? uidFromHref(href) : card.uid;
@@ -456,11 +462,7 @@ private:
                 });
             CardPair pair{0, href, uid, card.etag, "", ""};
             if (match == candidates.end()) {
-                pair.person = book_.add(card.contact);
-                localIds_.insert(pair.person);
-                uids_.remember(static_cast<LumoAccess::Long>(pair.person), uid);
-                takeServer(pair, card);
-                ++report_.addedHere;
+                toAdd.emplace_back(std::move(pair), &card);
                 continue;
             }
             pair.person = *match;
@@ -478,6 +480,66 @@ private:
             }
         }
         uids_.save();
+        for (std::size_t next = 0; next < toAdd.size();) next = addBatch(toAdd, next);
+    }
+
+    // Each new person's rows committed on their own cost a wait for the disk
+    // each; a batch stores many persons with one. A batch holds the file's
+    // write lock, so it is kept short (the address book program waits
+    // meanwhile), and no request goes to the server inside it.
+    static constexpr std::size_t kBatchCards = 200;
+    static constexpr std::chrono::milliseconds kBatchTime{500};
+
+    // Adds cards from `first` on in one batch; returns where the next starts.
+    // Before the batch's end nothing of it is stored or recorded (the next
+    // sync fetches the cards again); after it, the UID file already names
+    // each card's person, so a sync broken off before the state records the
+    // pairs pairs them by UID next time.
+    std::size_t addBatch(std::vector<std::pair<CardPair, const ServerCard*>>& toAdd, std::size_t first) {
+        const auto started = std::chrono::steady_clock::now();
+        std::size_t end = first;
+        try {
+            LocalBook::Batch batch(book_);
+            for (; end < toAdd.size() && end - first < kBatchCards; ++end) {
+                CardPair& pair = toAdd[end].first;
+                pair.person = book_.add(toAdd[end].second->contact);
+                uids_.remember(static_cast<LumoAccess::Long>(pair.person), pair.uid);
+                if (std::chrono::steady_clock::now() - started >= kBatchTime) {
+                    ++end;
+                    break;
+                }
+            }
+            uids_.save();
+            batch.commit();
+        } catch (...) {
+            // None of the batch was stored: its ids may go to other persons
+            // later, who must not inherit these cards' UIDs (a UID pairs).
+            for (std::size_t i = first; i < end && i < toAdd.size(); ++i)
+                if (toAdd[i].first.person != 0) uids_.forget(static_cast<LumoAccess::Long>(toAdd[i].first.person));
+            try {
+                uids_.save();
+            } catch (const Error&) {
+                // The batch's own failure is the one to report.
+            }
+            throw;
+        }
+        // Read back after the end: the fingerprint's connection sees no rows
+        // of an open batch.
+        for (std::size_t i = first; i < end; ++i) {
+            CardPair& pair = toAdd[i].first;
+            localIds_.insert(pair.person);
+            pair.fingerprint = fingerprints_.of(pair.person);
+            pair.synced = localCard(pair.person, pair.uid);
+        }
+        SyncState::Transaction step(state_);
+        for (std::size_t i = first; i < end; ++i) {
+            state_.putPair(toAdd[i].first);
+            state_.putServerCard(toAdd[i].first.href, toAdd[i].second->data);
+        }
+        step.commit();
+        for (std::size_t i = first; i < end; ++i) pairs_[toAdd[i].first.href] = toAdd[i].first;
+        report_.addedHere += static_cast<int>(end - first);
+        return end;
     }
 
     std::set<PersonId> pairedNow_;  // persons paired with a new server card in this sync
