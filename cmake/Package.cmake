@@ -17,8 +17,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # As Debian ships programs: without their debugging symbols.
 set(CPACK_STRIP_FILES ON)
-# The suite's own libraries lie beside each other in the build tree.
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${PROJECT_BINARY_DIR}/bin)
+# The suite's own libraries in the build tree: the library beside the
+# programs, the platform and engine in its private folder.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${PROJECT_BINARY_DIR}/bin ${PROJECT_BINARY_DIR}/bin/lumo-private)
 # The installed files' run paths point at the prefix's library folder;
 # in /usr/lib the loader finds the libraries without them.
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/PackageRunPaths.cmake)
