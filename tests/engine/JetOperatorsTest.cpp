@@ -12,6 +12,7 @@
 #include "engine/JetOperators.h"
 #include "engine/JetSql.h"
 #include "engine/Recordset.h"
+#include "tests/engine/ExpressionFixture.h"
 #include "tests/engine/TestDatabase.h"
 
 using namespace lumo::db;
@@ -25,23 +26,12 @@ struct Case {
     std::string answer;  // the value as text, "<null>" for Null, or part of the error's description
 };
 
-class JetOperators : public ::testing::Test {
+class JetOperators : public lumo::test::ExpressionFixture {
 protected:
-    void SetUp() override { cn_.Open(db_.connectionString()); }
-
-    // The first column of every row as text, or the description of the failure.
-    std::vector<std::string> rows(const std::string& sql) {
-        try {
-            return lumo::test::firstColumn(cn_, sql);
-        } catch (const lumo::Error& e) {
-            return {e.what()};
-        }
-    }
-
     // Each expression on the person whose TYPE_ID is 1.
     void expectValues(const std::vector<Case>& cases) {
         for (const Case& c : cases) {
-            const std::vector<std::string> got = rows("SELECT " + c.expression + " FROM T_PERSON WHERE PERSON_ID = 1");
+            const std::vector<std::string> got = valueOf(c.expression);
             ASSERT_EQ(got.size(), 1u) << c.expression;
             EXPECT_NE(got[0].find(c.answer), std::string::npos) << c.expression << " gave " << got[0];
             if (c.answer.find_first_not_of("-0123456789.<>nul") == std::string::npos) {
@@ -49,9 +39,6 @@ protected:
             }
         }
     }
-
-    TestDatabase db_{kEngineTables};
-    Connection cn_;
 };
 
 TEST_F(JetOperators, ComparisonsGiveMinusOneForTrueAndIgnoreCase) {

@@ -12,6 +12,7 @@
 #include "platform/Error.h"
 #include "engine/Connection.h"
 #include "engine/Recordset.h"
+#include "tests/engine/ExpressionFixture.h"
 #include "tests/engine/TestDatabase.h"
 
 using namespace lumo::db;
@@ -25,30 +26,17 @@ struct Case {
     std::string answer;  // the whole value as text, "<null>", or part of an error's description (…。)
 };
 
-class JetSignsAndNulls : public ::testing::Test {
+class JetSignsAndNulls : public lumo::test::ExpressionFixture {
 protected:
-    void SetUp() override { cn_.Open(db_.connectionString()); }
-
-    std::vector<std::string> rows(const std::string& sql) {
-        try {
-            return lumo::test::firstColumn(cn_, sql);
-        } catch (const lumo::Error& e) {
-            return {e.what()};
-        }
-    }
-
     // Each expression on the person whose PERSON_ID is 1 (TYPE_ID 1).
     void expectValues(const std::vector<Case>& cases) {
         for (const Case& c : cases) {
-            const std::vector<std::string> got = rows("SELECT " + c.expression + " FROM T_PERSON WHERE PERSON_ID = 1");
+            const std::vector<std::string> got = valueOf(c.expression);
             ASSERT_EQ(got.size(), 1u) << c.expression;
             if (c.answer.ends_with("。")) EXPECT_NE(got[0].find(c.answer), std::string::npos) << c.expression << " gave " << got[0];
             else EXPECT_EQ(got[0], c.answer) << c.expression;
         }
     }
-
-    TestDatabase db_{kEngineTables};
-    Connection cn_;
 };
 
 TEST_F(JetSignsAndNulls, ASignTouchingANumberIsPartOfIt) {
