@@ -184,7 +184,9 @@ struct ItemBaseline {
                      &CustomerInformation::strCustomerPhone2, &CustomerInformation::strCustomerMailAddress}) {}
 
     static std::array<int, 3> placesOf(const SqliteQuery& st, const access::SheetKind& kind) {
-        return {st.column(kind.counterpartColumn), st.column(kind.unitPriceColumn), st.column(kind.amountColumn)};
+        return {st.column(schema::columnOf(kind.columns, kind.counterpart)),
+                st.column(schema::columnOf(kind.columns, kind.unitPrice)),
+                st.column(schema::columnOf(kind.columns, kind.amount))};
     }
 
     void sheetInformation(Long sheetId, SheetInformation& s) {

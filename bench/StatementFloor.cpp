@@ -49,8 +49,8 @@ std::int64_t goodsRun(const SqliteFile& file) {
         supplier(file, reader::counterpart(access::kSupplierRows)),
         customer(file, reader::counterpart(access::kCustomerRows));
     const int kind = sheet.column("SHEET_ID"), goodsId = sheet.column("GOODS_ID"),
-              supplierId = sheet.column(access::kPurchase.counterpartColumn),
-              customerId = sheet.column(access::kSale.counterpartColumn);
+              supplierId = sheet.column(schema::columnOf(access::kPurchase.columns, access::kPurchase.counterpart)),
+              customerId = sheet.column(schema::columnOf(access::kSale.columns, access::kSale.counterpart));
     std::int64_t sum = 0;
     for (std::int64_t id : readIntegers(file, "SELECT ID FROM T_SHEET")) {
         if (!sheet.run(id)) continue;

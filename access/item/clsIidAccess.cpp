@@ -139,17 +139,10 @@ void IidAccess::GetSheetInformation(Long lngSheetID, SheetInformation& SheetInfo
         if (isEmpty(rs)) return;
         SheetInfo.lngSheetID = longOf(rs, rowKey(kSheetTable, "ID"));
         // A sheet without a kind reads as a purchase, one without goods,
-        // counterpart or figures as 0 of each (Fields.h).
+        // counterpart, figures or date as 0 of each (Columns.h). The kind,
+        // first in both kinds' tables, says which columns follow.
         SheetInfo.intSheetFlag = integerOf(rs, {kSheetTable, "SHEET_ID"});
-        SheetInfo.lngGoodsID = longOf(rs, {kSheetTable, "GOODS_ID"});
-        // A sheet entered without a date has none stored; it reads as 0.
-        SheetInfo.dyDate = dateOf(rs, {kSheetTable, "SHEET_DATE"});
-        const SheetKind& kind = sheetKind(SheetInfo.intSheetFlag);
-        SheetInfo.*kind.counterpart = longOf(rs, {kSheetTable, kind.counterpartColumn});
-        SheetInfo.*kind.quantity = longOf(rs, {kSheetTable, "QUANTITY"});
-        SheetInfo.*kind.unitPrice = longOf(rs, {kSheetTable, kind.unitPriceColumn});
-        SheetInfo.*kind.amount = longOf(rs, {kSheetTable, kind.amountColumn});
-        SheetInfo.strNote = textOf(rs, "NOTE");
+        readColumns(rs, kSheetTable, sheetKind(SheetInfo.intSheetFlag).columns.subspan(1), SheetInfo);
     });
 }
 
