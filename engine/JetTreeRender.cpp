@@ -96,6 +96,11 @@ private:
         return tokens_[i].text;
     }
 
+    void appendToken(std::string& out, Index i) const {
+        if (!parameter_.empty() && parameter_[i] > 0) append(out, "?" + std::to_string(parameter_[i]));
+        else append(out, tokens_[i].text);
+    }
+
     Piece draw(const Atom& a) {
         const Token& t = tokens_[a.place.at];
         Piece p{tokenText(a.place.at)};
@@ -148,6 +153,13 @@ private:
                 out.text += tokenText(part.place.at);
                 continue;
             }
+            // The common part, a lone name or literal (thousands in an In
+            // list): its token as it stands, without a Piece of its own.
+            const Node& node = tree_.nodes[part.expression];
+            if (!whole && std::holds_alternative<Atom>(node)) {
+                appendToken(out.text, std::get<Atom>(node).place.at);
+                continue;
+            }
             Piece p = render(part.expression);
             if (whole) {
                 p.text = std::move(out.text) + p.text;
@@ -168,7 +180,8 @@ private:
         for (const Written::Item& item : w.items) {
             if (!first) appendLead(out.text, item.place);
             first = false;
-            append(out.text, item.group != kNoNode ? render(item.group).text : tokenText(item.place.at));
+            if (item.group != kNoNode) append(out.text, render(item.group).text);
+            else appendToken(out.text, item.place.at);
         }
         return out;
     }
