@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <span>
 #include <utility>
 
 #include "platform/Error.h"
@@ -365,14 +366,29 @@ private:
     bool afterSign_ = false;
 };
 
-// Replaces each literal by ?N.
-void parameterize(std::vector<Token>& tokens) {
+// The Jet type of a literal the lifter took from a token of `kind`.
+JetType literalType(Kind kind, const SqlLiteral& literal) {
+    if (kind == Kind::Date) return JetType::Date;
+    switch (literal.kind) {
+    case SqlLiteral::Kind::Text: return JetType::Text;
+    case SqlLiteral::Kind::Real: return JetType::Double;
+    case SqlLiteral::Kind::Integer: break;
+    }
+    if (literal.integer >= -32768 && literal.integer <= 32767) return JetType::Integer;
+    if (literal.integer >= -2147483648LL && literal.integer <= 2147483647LL) return JetType::Long;
+    return JetType::Double;
+}
+
+// Replaces each literal by ?N; gives the literals' types in order.
+std::vector<JetType> parameterize(std::vector<Token>& tokens) {
     LiteralLifter lifter;
     std::vector<SqlLiteral> literals;
+    std::vector<JetType> types;
     bool glued = false;
     for (std::size_t i = 0; i < tokens.size(); ++i) {
         Token& t = tokens[i];
         if (t.kind == Kind::Space || !lifter.lift(t.kind, t.text, literals)) continue;
+        types.push_back(literalType(t.kind, literals.back()));
         t.kind = Kind::Op;
         t.text = "?";
         // 'x'03 (a text with a word or malformed number right after it)
@@ -380,7 +396,7 @@ void parameterize(std::vector<Token>& tokens) {
         glued = glued || (i + 1 < tokens.size() && !tokens[i + 1].text.empty() &&
                           isWordChar(static_cast<unsigned char>(tokens[i + 1].text.front())));
     }
-    if (!glued) return;
+    if (!glued) return types;
     std::vector<Token> spaced;
     spaced.reserve(tokens.size() + 8);
     for (std::size_t i = 0; i < tokens.size(); ++i) {
@@ -390,10 +406,11 @@ void parameterize(std::vector<Token>& tokens) {
             spaced.push_back({Kind::Space, " "});
     }
     tokens = std::move(spaced);
+    return types;
 }
 
 JetStatement translateTokens(std::vector<Token> tokens, const SubstringIndexLookup& substringIndexes = {},
-                             const UniqueKeyLookup& uniqueKeys = {}) {
+                             const UniqueKeyLookup& uniqueKeys = {}, std::span<const JetType> parameterTypes = {}) {
     JetStatement st;
     rewriteTop(tokens);
     std::size_t fromToken = tokens.size();
@@ -412,7 +429,11 @@ JetStatement translateTokens(std::vector<Token> tokens, const SubstringIndexLook
         if (st.isSelect) rewriteSearchJoins(t);
         return renderJetStatement(t);
     };
-    st.sql = rendered(tokens);
+    {
+        std::vector<Token> t = tokens;
+        if (st.isSelect) rewriteSearchJoins(t);
+        st.sql = renderJetStatement(t, parameterTypes, st.itemTypes);
+    }
     if (st.isSelect && st.singleSource.empty() && substringIndexes) {
         std::vector<Token> narrowed = tokens;
         st.narrowingPatterns = narrowBySubstringIndex(narrowed, substringIndexes);
@@ -499,6 +520,11 @@ JetSqlText::JetSqlText(std::string_view jetSql) : text_(jetSql) {
             const auto begin = static_cast<std::size_t>(text.data() - jetSql.data());
             spans_.push_back({begin, begin + text.size()});
             shape_ += '?';
+            // A date is written ?#N: its translation differs from a
+            // number's in the same place (a function is given it as a
+            // date, an expression with it reads as a Date), so the two
+            // must not share a cached translation.
+            if (kind == Kind::Date) shape_ += '#';
             shape_ += std::to_string(literals_.size());
         } else {
             shape_ += text;
@@ -509,10 +535,10 @@ JetSqlText::JetSqlText(std::string_view jetSql) : text_(jetSql) {
 JetStatement JetSqlText::translate(const DateColumnLookup& dateColumns, const SubstringIndexLookup& substringIndexes,
                                    const UniqueKeyLookup& uniqueKeys, const WholeColumnLookup& wholeColumns) const {
     std::vector<Token> tokens = rewrittenTokens(text_);
-    parameterize(tokens);
+    const std::vector<JetType> parameterTypes = parameterize(tokens);
     detail::wrapDateArguments(tokens, dateColumns);
     detail::wrapWholeAssignments(tokens, wholeColumns);
-    JetStatement st = translateTokens(tokens, substringIndexes, uniqueKeys);
+    JetStatement st = translateTokens(tokens, substringIndexes, uniqueKeys, parameterTypes);
     findAssignedParameters(tokens, st);
     return st;
 }

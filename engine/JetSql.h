@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "engine/JetDateColumns.h"
+#include "engine/JetType.h"
 #include "engine/JetWholeColumns.h"
 #include "engine/SubstringIndex.h"
 #include "engine/UniqueKeys.h"
@@ -56,6 +57,17 @@ struct JetStatement {
     // order. Empty for statements other than SELECT.
     enum class Item { Named, Expression, Star };
     std::vector<Item> items;
+    // Per item of the outer select list: its Jet type as the translation
+    // infers it (JetType::Unknown where it does not; a column's item is
+    // Unknown, its declaration gives its type). Empty when the list holds
+    // '*' or the statement is not a SELECT. Of a translated shape, whether
+    // an item is a Date holds for every text of the shape (the shape keeps
+    // dates apart from other literals, and no rule makes a Date of one
+    // kind of non-date literal but not of another); the other types are
+    // those of the literals of the text translated, which is why the
+    // engine uses only the Dates (a computed column of dates reads as
+    // dates).
+    std::vector<JetType> itemTypes;
     // For JetSqlText::translate of an INSERT ... VALUES or an UPDATE ... SET:
     // the table written, and per parameter (in order) the column that a
     // lone literal is assigned to, or "" (so that the engine can convert a

@@ -508,9 +508,10 @@ private:
         }
         if (!rest.empty()) return add(QualifiedName{item.place(), std::move(rest)});
         if (t.kind == TokenKind::Word && c.pos < c.end && c.list[c.pos].group) {
-            const std::optional<std::string_view> registered = sqliteFunctionName(t.text);
+            const std::optional<JetFunction> jet = jetFunction(t.text);
             const Index arguments = group(c.list[c.pos++], Context::Value, false);
-            return add(Call{item.place(), registered ? *registered : std::string_view(t.text), arguments});
+            return add(Call{item.place(), jet ? jet->sqliteName : std::string_view(t.text), jet ? jet->entry : nullptr,
+                            arguments});
         }
         return add(atom(item, Atom::Role::Name));
     }

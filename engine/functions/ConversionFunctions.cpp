@@ -117,7 +117,7 @@ constexpr std::array kFunctions{
     FunctionEntry{"CCur", 1, 1, kNullNone, &cCur, false, kCurrencySubtype},
     FunctionEntry{"CDec", 1, 1, kNullNone, &cDec, false, kDecimalSubtype},
     FunctionEntry{"CBool", 1, 1, kNullNone, &cBool},
-    FunctionEntry{"CDate", 1, 1, kNullNone, &cDate},
+    FunctionEntry{"CDate", 1, 1, kNullNone, &cDate, false, kDateSubtype},
     FunctionEntry{"Hex", 1, 1, kNullFirst, &hex},
     FunctionEntry{"Oct", 1, 1, kNullFirst, &oct},
 };

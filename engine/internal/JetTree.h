@@ -18,6 +18,10 @@
 
 #include "JetTokens.h"
 
+namespace lumo::db::jet {
+struct FunctionEntry;
+}
+
 namespace lumo::db::tree {
 
 using Index = std::uint32_t;
@@ -64,6 +68,7 @@ struct QualifiedName {
 struct Call {
     Place name;
     std::string_view sqliteName;  // what the engine registers it as, or the name written
+    const jet::FunctionEntry* entry;  // Jet's function; nullptr for SQLite's own
     Index arguments;
 };
 
