@@ -110,7 +110,8 @@ private:
     JetType type(const InList&) const { return JetType::Unknown; }
     JetType type(const Compare&) const { return JetType::Boolean; }
     JetType type(const Concat&) const { return JetType::Text; }
-    JetType type(const Power&) const { return JetType::Double; }
+    // A sign that belongs to a number leaves its type (-#2003/11/22# is a Date).
+    JetType type(const Power& p) const { return p.exponents.empty() ? of(p.base) : JetType::Double; }
 
     JetType type(const Signs& s) const {
         const JetType t = of(s.operand);
