@@ -510,6 +510,8 @@ void findAssignedParameters(const std::vector<Token>& tokens, JetStatement& st) 
 
 }  // namespace
 
+std::vector<Token> detail::tokenizeJet(std::string_view sql) { return tokenize(sql); }
+
 // One pass over the text without keeping tokens: this runs for every
 // statement, the full translation only when the shape is new.
 JetSqlText::JetSqlText(std::string_view jetSql) : text_(jetSql) {
