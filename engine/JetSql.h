@@ -22,7 +22,10 @@
 // parameter markers (?, ?1, :name, @name, $name): a plain command text has
 // none, and its values are written in it.
 // Everything else (bracketed names, parenthesised joins, RIGHT JOIN, LIKE
-// with % and _) runs in SQLite as written.
+// with % and _) runs in SQLite as written. The passes that make these
+// changes are listed once, in the order they run, with what each needs
+// before it and why it exists, in kPasses (JetSql.cpp); the expression
+// tree is built and rendered after them (JetExpression.h).
 #include <cstddef>
 #include <string>
 #include <string_view>
