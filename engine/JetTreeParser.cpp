@@ -81,7 +81,7 @@ struct Item {
 // Builds one Tree; lives for one parse.
 class Parser {
 public:
-    Parser(Tree& tree) : tree_(tree), tokens_(tree.tokens), close_(tokens_.size(), kNone), literal_(tokens_.size(), 0) {
+    explicit Parser(Tree& tree) : tree_(tree), tokens_(tree.tokens), close_(tokens_.size(), kNone), literal_(tokens_.size(), 0) {
         std::vector<std::size_t> open;
         Index parameters = 0;
         for (std::size_t i = 0; i < tokens_.size(); ++i) {
