@@ -17,6 +17,7 @@
 #include "engine/ConnectionString.h"
 #include "engine/DatabaseFile.h"
 #include "engine/JetDateLiteral.h"
+#include "engine/functions/FunctionCall.h"
 
 namespace lumo::db {
 namespace {
@@ -24,13 +25,18 @@ namespace {
 bool equalsNoCase(std::string_view a, std::string_view b) { return NoCaseEqual{}(a, b); }
 
 // Jet's '&': joins the text of its operands, a Null operand counting as "";
-// only when every operand is Null is the result Null.
+// only when every operand is Null is the result Null. A date from one of
+// Jet's functions (tagged, functions/FunctionCall.h) joins as its text.
 void concatFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     std::string out;
     bool allNull = true;
     for (int i = 0; i < argc; ++i) {
         if (sqlite3_value_type(argv[i]) == SQLITE_NULL) continue;
         allNull = false;
+        if (sqlite3_value_subtype(argv[i]) == jet::kDateSubtype) {
+            out += jet::dateText(sqlite3_value_double(argv[i]));
+            continue;
+        }
         const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[i]));
         out.append(text, static_cast<std::size_t>(sqlite3_value_bytes(argv[i])));
     }
@@ -106,6 +112,19 @@ std::shared_ptr<const ColumnSet> describeColumns(sqlite3* db, sqlite3_stmt* st, 
         }
         set->columns.push_back(std::move(info));
     }
+    // A computed column has no declaration; where the translation knows
+    // its value is a date (DateAdd(...), #7:00:00# + 0.1), it reads as
+    // one. Only dates: SQLite keeps them as plain numbers, while every
+    // other type a value has SQLite keeps itself.
+    if (translation.itemTypes.size() == static_cast<std::size_t>(count))
+        for (int i = 0; i < count; ++i) {
+            ColumnInfo& info = set->columns[static_cast<std::size_t>(i)];
+            if (info.type == VarType::Empty && info.origin.empty() &&
+                translation.itemTypes[static_cast<std::size_t>(i)] == JetType::Date) {
+                info.type = VarType::Date;
+                info.inferred = true;
+            }
+        }
     // SQLite would name such a column after its text, which is our
     // translation ("lumo_concat(...)", "?"), not what the user wrote.
     const std::vector<bool> expressions = expressionColumns(translation.items, count);
@@ -498,7 +517,7 @@ void Connection::Open(std::string_view connectionString, std::string_view, std::
     sqlite3_stmt* st = nullptr;
     // A function that failed to register would show up only later, as "no
     // such function" in some statement.
-    if (const int rc = sqlite3_create_function_v2(raw, "lumo_concat", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+    if (const int rc = sqlite3_create_function_v2(raw, "lumo_concat", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_SUBTYPE, nullptr,
                                                   &concatFunction, nullptr, nullptr, nullptr);
         rc != SQLITE_OK)
         throw Error("データベース ファイル '" + cs.dataSource + "' を開けません: " + sqlite3_errstr(rc),

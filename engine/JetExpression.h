@@ -26,11 +26,13 @@
 // white space, the case of keywords and every literal stay as written, so
 // the statements that use none of the rewritten operators come out as they
 // went in.
+#include <span>
 #include <string>
 #include <vector>
 
 #include "JetTokens.h"
 #include "engine/JetSql.h"
+#include "engine/JetType.h"
 
 namespace lumo::db {
 
@@ -39,5 +41,10 @@ namespace lumo::db {
 // are then numbered ?1, ?2, ... in token order. Throws lumo::Error for an
 // expression nested too deeply.
 std::string renderJetStatement(const std::vector<detail::Token>& tokens);
+
+// The same, and the Jet type of each item of the outer select list
+// (internal/JetTypes.h), given the types of the literals the '?' stand for.
+std::string renderJetStatement(const std::vector<detail::Token>& tokens, std::span<const JetType> parameters,
+                               std::vector<JetType>& itemTypes);
 
 }  // namespace lumo::db

@@ -76,8 +76,14 @@ const std::vector<Registered>& registry() {
 }  // namespace
 
 std::optional<std::string_view> sqliteFunctionName(std::string_view jetName) {
+    const std::optional<JetFunction> f = jetFunction(jetName);
+    if (!f) return std::nullopt;
+    return f->sqliteName;
+}
+
+std::optional<JetFunction> jetFunction(std::string_view jetName) {
     for (const Registered& r : registry())
-        if (sameNoCase(r.entry->name, jetName)) return r.sqliteName;
+        if (sameNoCase(r.entry->name, jetName)) return JetFunction{r.sqliteName, r.entry};
     return std::nullopt;
 }
 

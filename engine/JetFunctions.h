@@ -21,6 +21,17 @@ namespace lumo::db {
 // left as written, for SQLite's own functions and aggregates).
 std::optional<std::string_view> sqliteFunctionName(std::string_view jetName);
 
+namespace jet {
+struct FunctionEntry;
+}
+// The same lookup with the function's entry (its result type, for the
+// translation's types); both live as long as the process.
+struct JetFunction {
+    std::string_view sqliteName;
+    const jet::FunctionEntry* entry;
+};
+std::optional<JetFunction> jetFunction(std::string_view jetName);
+
 // Registers every function on the connection, and the date tag of
 // JetDateColumns.h that the translation gives Date/Time columns to them in. Throws lumo::Error when
 // SQLite refuses one, so that a missing function cannot show up later as

@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <span>
 #include <utility>
 
 #include "platform/Error.h"
@@ -365,14 +366,29 @@ private:
     bool afterSign_ = false;
 };
 
-// Replaces each literal by ?N.
-void parameterize(std::vector<Token>& tokens) {
+// The Jet type of a literal the lifter took from a token of `kind`.
+JetType literalType(Kind kind, const SqlLiteral& literal) {
+    if (kind == Kind::Date) return JetType::Date;
+    switch (literal.kind) {
+    case SqlLiteral::Kind::Text: return JetType::Text;
+    case SqlLiteral::Kind::Real: return JetType::Double;
+    case SqlLiteral::Kind::Integer: break;
+    }
+    if (literal.integer >= -32768 && literal.integer <= 32767) return JetType::Integer;
+    if (literal.integer >= -2147483648LL && literal.integer <= 2147483647LL) return JetType::Long;
+    return JetType::Double;
+}
+
+// Replaces each literal by ?N; gives the literals' types in order.
+std::vector<JetType> parameterize(std::vector<Token>& tokens) {
     LiteralLifter lifter;
     std::vector<SqlLiteral> literals;
+    std::vector<JetType> types;
     bool glued = false;
     for (std::size_t i = 0; i < tokens.size(); ++i) {
         Token& t = tokens[i];
         if (t.kind == Kind::Space || !lifter.lift(t.kind, t.text, literals)) continue;
+        types.push_back(literalType(t.kind, literals.back()));
         t.kind = Kind::Op;
         t.text = "?";
         // 'x'03 (a text with a word or malformed number right after it)
@@ -380,7 +396,7 @@ void parameterize(std::vector<Token>& tokens) {
         glued = glued || (i + 1 < tokens.size() && !tokens[i + 1].text.empty() &&
                           isWordChar(static_cast<unsigned char>(tokens[i + 1].text.front())));
     }
-    if (!glued) return;
+    if (!glued) return types;
     std::vector<Token> spaced;
     spaced.reserve(tokens.size() + 8);
     for (std::size_t i = 0; i < tokens.size(); ++i) {
@@ -390,42 +406,7 @@ void parameterize(std::vector<Token>& tokens) {
             spaced.push_back({Kind::Space, " "});
     }
     tokens = std::move(spaced);
-}
-
-JetStatement translateTokens(std::vector<Token> tokens, const SubstringIndexLookup& substringIndexes = {},
-                             const UniqueKeyLookup& uniqueKeys = {}) {
-    JetStatement st;
-    rewriteTop(tokens);
-    std::size_t fromToken = tokens.size();
-    std::size_t wholeTableToken = tokens.size();
-    analyse(tokens, st, fromToken, wholeTableToken);
-    // A whole table is read in key order, as Jet reads it; SQLite would
-    // otherwise scan the smallest covering index and order the rows by an
-    // unrelated column.
-    if (wholeTableToken < tokens.size())
-        tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(wholeTableToken) + 1, Token{Kind::Word, " NOT INDEXED"});
-    if (st.isSelect && st.singleSource.empty()) rewriteOuterJoins(tokens, uniqueKeys);
-    dropUnusedJoins(tokens, uniqueKeys);
-    // Last, on a copy: the searches' rewrites move tokens, and the row
-    // identity below goes where analyse found the FROM.
-    const auto rendered = [&](std::vector<Token> t) {
-        if (st.isSelect) rewriteSearchJoins(t);
-        return renderJetStatement(t);
-    };
-    st.sql = rendered(tokens);
-    if (st.isSelect && st.singleSource.empty() && substringIndexes) {
-        std::vector<Token> narrowed = tokens;
-        st.narrowingPatterns = narrowBySubstringIndex(narrowed, substringIndexes);
-        if (!st.narrowingPatterns.empty()) st.narrowedSql = rendered(std::move(narrowed));
-    }
-    if (!st.singleSource.empty()) {
-        // The ',' is a token of its own: it ends an '&' chain of the last item.
-        const auto at = tokens.begin() + static_cast<std::ptrdiff_t>(fromToken);
-        const auto comma = tokens.insert(at, Token{Kind::Op, ","});
-        tokens.insert(comma + 1, Token{Kind::Word, " [" + st.singleSource + "]._rowid_ AS " + std::string(kRowidColumn) + " "});
-        st.sqlWithRowid = rendered(tokens);
-    }
-    return st;
+    return types;
 }
 
 // Date literals as the numbers they stand for (for display; the shape
@@ -438,15 +419,6 @@ void datesAsNumbers(std::vector<Token>& tokens) {
         std::snprintf(text, sizeof text, value < 0 ? "(%.17g)" : "%.17g", value);
         t.text = text;
     }
-}
-
-std::vector<Token> rewrittenTokens(std::string_view jetSql) {
-    std::vector<Token> tokens = tokenize(jetSql);
-    datesAsNumbers(tokens);
-    rewriteWords(tokens);
-    unqualifySetTargets(tokens);
-    detail::wrapDateLiteralArguments(tokens);
-    return tokens;
 }
 
 // Fills writtenTable and parameterColumns: SET <column> = ? and the
@@ -487,7 +459,115 @@ void findAssignedParameters(const std::vector<Token>& tokens, JetStatement& st) 
     }
 }
 
+// What the passes work on: the statement's tokens, the schema's answers
+// (none on the display path), and what the passes learn for the later
+// ones and for the statement. Lives for one translation.
+struct Lookups {
+    const DateColumnLookup& dateColumns;
+    const SubstringIndexLookup& substringIndexes;
+    const UniqueKeyLookup& uniqueKeys;
+    const WholeColumnLookup& wholeColumns;
+};
+
+struct PassState {
+    std::vector<Token> tokens;
+    const Lookups& lookups;
+    JetStatement& st;
+    std::vector<JetType> parameterTypes;  // per '?', once the literals are parameters
+    std::size_t fromToken = 0;            // the FROM of a single-source SELECT
+    std::size_t wholeTableToken = 0;      // its table, when the SELECT reads it whole
+};
+
+struct Pass {
+    std::string_view name;
+    std::string_view after;  // the pass it needs before it
+    std::string_view why;
+    bool productionOnly;     // skipped on the display path, which keeps the literals in place
+    void (*run)(PassState&);
+};
+
+// The passes over the tokens, in the order they run. The expression tree
+// is built after the last of them, when the statement is rendered
+// (renderStatements below).
+constexpr std::array<Pass, 13> kPasses{{
+    {"dates as numbers", "", "SQLite has no date literal: a date is its automation date", false,
+     [](PassState& s) { datesAsNumbers(s.tokens); }},
+    {"words", "", "True and False are -1 and 0; DEFAULT naming a column is quoted", false,
+     [](PassState& s) { rewriteWords(s.tokens); }},
+    {"set targets", "", "SQLite takes no qualified SET target", false,
+     [](PassState& s) { unqualifySetTargets(s.tokens); }},
+    {"date literal arguments", "dates as numbers", "a function given #...# sees a date (IsDate is True)", false,
+     [](PassState& s) { detail::wrapDateLiteralArguments(s.tokens); }},
+    {"parameters", "date literal arguments", "every text of one shape shares one translation", true,
+     [](PassState& s) { s.parameterTypes = parameterize(s.tokens); }},
+    {"date column arguments", "parameters", "a function given a Date/Time column sees a date", true,
+     [](PassState& s) { detail::wrapDateArguments(s.tokens, s.lookups.dateColumns); }},
+    {"whole assignments", "parameters", "a value assigned to a Long or Integer column is rounded as Jet rounds it",
+     true, [](PassState& s) { detail::wrapWholeAssignments(s.tokens, s.lookups.wholeColumns); }},
+    {"assigned parameters", "whole assignments", "a date typed as text converts as Jet converts it for its column",
+     true, [](PassState& s) { findAssignedParameters(s.tokens, s.st); }},
+    {"top", "", "Jet's TOP gives the rows that tie with the last one", false,
+     [](PassState& s) { rewriteTop(s.tokens); }},
+    {"source", "top", "a one-table SELECT can be updatable and gets its row identity", false,
+     [](PassState& s) {
+         s.fromToken = s.wholeTableToken = s.tokens.size();
+         analyse(s.tokens, s.st, s.fromToken, s.wholeTableToken);
+     }},
+    // SQLite would otherwise scan the smallest covering index and order
+    // the rows by an unrelated column.
+    {"not indexed", "source", "a whole table is read in key order, as Jet reads it", false,
+     [](PassState& s) {
+         if (s.wholeTableToken < s.tokens.size())
+             s.tokens.insert(s.tokens.begin() + static_cast<std::ptrdiff_t>(s.wholeTableToken) + 1,
+                             Token{Kind::Word, " NOT INDEXED"});
+     }},
+    {"outer joins", "source", "SQLite's planner reads outer joins in the order written", false,
+     [](PassState& s) {
+         if (s.st.isSelect && s.st.singleSource.empty()) rewriteOuterJoins(s.tokens, s.lookups.uniqueKeys);
+     }},
+    {"unused joins", "outer joins", "a join nothing reads is work without rows", false,
+     [](PassState& s) { dropUnusedJoins(s.tokens, s.lookups.uniqueKeys); }},
+}};
+
+// The statement's texts after the passes: the one to run (its types too),
+// the one narrowed by the substring indexes, the one with the row
+// identity. Each is rendered once; the searches' rewrite runs on a copy of
+// the tokens for each, as it moves tokens and the row identity goes where
+// the source pass found the FROM.
+void renderStatements(PassState& s) {
+    JetStatement& st = s.st;
+    const auto searched = [&](std::vector<Token> t) {
+        if (st.isSelect) rewriteSearchJoins(t);
+        return t;
+    };
+    st.sql = renderJetStatement(searched(s.tokens), s.parameterTypes, st.itemTypes);
+    if (st.isSelect && st.singleSource.empty() && s.lookups.substringIndexes) {
+        std::vector<Token> narrowed = s.tokens;
+        st.narrowingPatterns = narrowBySubstringIndex(narrowed, s.lookups.substringIndexes);
+        if (!st.narrowingPatterns.empty()) st.narrowedSql = renderJetStatement(searched(std::move(narrowed)));
+    }
+    if (!st.singleSource.empty()) {
+        // The ',' is a token of its own: it ends an '&' chain of the last item.
+        std::vector<Token>& tokens = s.tokens;
+        const auto at = tokens.begin() + static_cast<std::ptrdiff_t>(s.fromToken);
+        const auto comma = tokens.insert(at, Token{Kind::Op, ","});
+        tokens.insert(comma + 1, Token{Kind::Word, " [" + st.singleSource + "]._rowid_ AS " + std::string(kRowidColumn) + " "});
+        st.sqlWithRowid = renderJetStatement(searched(tokens));
+    }
+}
+
+JetStatement translateText(std::string_view jetSql, const Lookups& lookups, bool production) {
+    JetStatement st;
+    PassState state{tokenize(jetSql), lookups, st, {}};
+    for (const Pass& pass : kPasses)
+        if (production || !pass.productionOnly) pass.run(state);
+    renderStatements(state);
+    return st;
+}
+
 }  // namespace
+
+std::vector<Token> detail::tokenizeJet(std::string_view sql) { return tokenize(sql); }
 
 // One pass over the text without keeping tokens: this runs for every
 // statement, the full translation only when the shape is new.
@@ -499,6 +579,11 @@ JetSqlText::JetSqlText(std::string_view jetSql) : text_(jetSql) {
             const auto begin = static_cast<std::size_t>(text.data() - jetSql.data());
             spans_.push_back({begin, begin + text.size()});
             shape_ += '?';
+            // A date is written ?#N: its translation differs from a
+            // number's in the same place (a function is given it as a
+            // date, an expression with it reads as a Date), so the two
+            // must not share a cached translation.
+            if (kind == Kind::Date) shape_ += '#';
             shape_ += std::to_string(literals_.size());
         } else {
             shape_ += text;
@@ -508,15 +593,15 @@ JetSqlText::JetSqlText(std::string_view jetSql) : text_(jetSql) {
 
 JetStatement JetSqlText::translate(const DateColumnLookup& dateColumns, const SubstringIndexLookup& substringIndexes,
                                    const UniqueKeyLookup& uniqueKeys, const WholeColumnLookup& wholeColumns) const {
-    std::vector<Token> tokens = rewrittenTokens(text_);
-    parameterize(tokens);
-    detail::wrapDateArguments(tokens, dateColumns);
-    detail::wrapWholeAssignments(tokens, wholeColumns);
-    JetStatement st = translateTokens(tokens, substringIndexes, uniqueKeys);
-    findAssignedParameters(tokens, st);
-    return st;
+    return translateText(text_, Lookups{dateColumns, substringIndexes, uniqueKeys, wholeColumns}, true);
 }
 
-JetStatement translateJet(std::string_view jetSql) { return translateTokens(rewrittenTokens(jetSql)); }
+JetStatement translateJet(std::string_view jetSql) {
+    const DateColumnLookup noDates;
+    const SubstringIndexLookup noIndexes;
+    const UniqueKeyLookup noKeys;
+    const WholeColumnLookup noWholes;
+    return translateText(jetSql, Lookups{noDates, noIndexes, noKeys, noWholes}, false);
+}
 
 }  // namespace lumo::db

@@ -22,7 +22,10 @@
 // parameter markers (?, ?1, :name, @name, $name): a plain command text has
 // none, and its values are written in it.
 // Everything else (bracketed names, parenthesised joins, RIGHT JOIN, LIKE
-// with % and _) runs in SQLite as written.
+// with % and _) runs in SQLite as written. The passes that make these
+// changes are listed once, in the order they run, with what each needs
+// before it and why it exists, in kPasses (JetSql.cpp); the expression
+// tree is built and rendered after them (JetExpression.h).
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -30,6 +33,7 @@
 #include <vector>
 
 #include "engine/JetDateColumns.h"
+#include "engine/JetType.h"
 #include "engine/JetWholeColumns.h"
 #include "engine/SubstringIndex.h"
 #include "engine/UniqueKeys.h"
@@ -56,6 +60,17 @@ struct JetStatement {
     // order. Empty for statements other than SELECT.
     enum class Item { Named, Expression, Star };
     std::vector<Item> items;
+    // Per item of the outer select list: its Jet type as the translation
+    // infers it (JetType::Unknown where it does not; a column's item is
+    // Unknown, its declaration gives its type). Empty when the list holds
+    // '*' or the statement is not a SELECT. Of a translated shape, whether
+    // an item is a Date holds for every text of the shape (the shape keeps
+    // dates apart from other literals, and no rule makes a Date of one
+    // kind of non-date literal but not of another); the other types are
+    // those of the literals of the text translated, which is why the
+    // engine uses only the Dates (a computed column of dates reads as
+    // dates).
+    std::vector<JetType> itemTypes;
     // For JetSqlText::translate of an INSERT ... VALUES or an UPDATE ... SET:
     // the table written, and per parameter (in order) the column that a
     // lone literal is assigned to, or "" (so that the engine can convert a

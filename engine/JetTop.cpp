@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iterator>
 #include <cerrno>
 #include <cstdlib>
 #include <optional>
@@ -19,28 +20,10 @@ using detail::isWord;
 using detail::Token;
 using Kind = detail::TokenKind;
 
-// Appends a fixed piece of SQL as tokens: words, numbers, one-character
-// operators and "<=". Only ASCII pieces of this file come here.
+// Appends a fixed piece of SQL, read by the statement's own tokenizer.
 void appendFixed(std::vector<Token>& out, std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const char c = text[i];
-        std::size_t j = i + 1;
-        const auto wordChar = [](char x) { return std::isalnum(static_cast<unsigned char>(x)) || x == '_' || x == '.'; };
-        if (c == ' ') {
-            out.push_back({Kind::Space, " "});
-        } else if (wordChar(c)) {
-            while (j < text.size() && wordChar(text[j])) ++j;
-            const bool number = std::isdigit(static_cast<unsigned char>(c)) != 0;
-            out.push_back({number ? Kind::Number : Kind::Word, std::string(text.substr(i, j - i))});
-        } else if (c == '<' && j < text.size() && text[j] == '=') {
-            out.push_back({Kind::Op, "<="});
-            ++j;
-        } else {
-            out.push_back({Kind::Op, std::string(1, c)});
-        }
-        i = j;
-    }
+    std::vector<Token> tokens = detail::tokenizeJet(text);
+    out.insert(out.end(), std::make_move_iterator(tokens.begin()), std::make_move_iterator(tokens.end()));
 }
 
 // One element of a level: a token, or a parenthesised group [at, end).

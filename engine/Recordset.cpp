@@ -85,7 +85,9 @@ std::string bracket(const std::string& name) { return "[" + name + "]"; }
     case VarType::Long: return Variant(static_cast<int32_t>(whole(INT32_MIN, INT32_MAX)));
     case VarType::Integer: return Variant(static_cast<int16_t>(whole(INT16_MIN, INT16_MAX)));
     case VarType::Boolean: return Variant(sqlite3_value_int64(value) != 0);
-    case VarType::Date: return Variant::date(sqlite3_value_double(value));
+    case VarType::Date:
+        if (info.inferred && storage == SQLITE_TEXT) return text();
+        return Variant::date(sqlite3_value_double(value));
     case VarType::Double: return Variant(sqlite3_value_double(value));
     case VarType::String: return text();
     default: break;

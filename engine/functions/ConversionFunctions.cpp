@@ -116,8 +116,8 @@ constexpr std::array kFunctions{
     FunctionEntry{"CSng", 1, 1, kNullNone, &cSng, false, kSingleSubtype},
     FunctionEntry{"CCur", 1, 1, kNullNone, &cCur, false, kCurrencySubtype},
     FunctionEntry{"CDec", 1, 1, kNullNone, &cDec, false, kDecimalSubtype},
-    FunctionEntry{"CBool", 1, 1, kNullNone, &cBool},
-    FunctionEntry{"CDate", 1, 1, kNullNone, &cDate},
+    FunctionEntry{"CBool", 1, 1, kNullNone, &cBool, false, kBooleanSubtype},
+    FunctionEntry{"CDate", 1, 1, kNullNone, &cDate, false, kDateSubtype},
     FunctionEntry{"Hex", 1, 1, kNullFirst, &hex},
     FunctionEntry{"Oct", 1, 1, kNullFirst, &oct},
 };

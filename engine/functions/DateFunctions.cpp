@@ -175,9 +175,9 @@ Variant dateValue(const Args& a) { return date(momentOf(a.date(0)).day); }
 Variant timeValue(const Args& a) { return date(fromDaySeconds(0, static_cast<double>(momentOf(a.date(0)).seconds))); }
 
 constexpr std::array kFunctions{
-    FunctionEntry{"Date", 0, 0, kNullNone, &today, true},
-    FunctionEntry{"Time", 0, 0, kNullNone, &timeNow, true},
-    FunctionEntry{"Now", 0, 0, kNullNone, &now, true},
+    FunctionEntry{"Date", 0, 0, kNullNone, &today, true, kDateSubtype},
+    FunctionEntry{"Time", 0, 0, kNullNone, &timeNow, true, kDateSubtype},
+    FunctionEntry{"Now", 0, 0, kNullNone, &now, true, kDateSubtype},
     FunctionEntry{"Date$", 0, 0, kNullNone, &todayText, true},
     FunctionEntry{"Time$", 0, 0, kNullNone, &timeText, true},
     FunctionEntry{"Year", 1, 1, kNullFirst, &year},
@@ -189,13 +189,13 @@ constexpr std::array kFunctions{
     FunctionEntry{"Weekday", 1, 2, kNullFirst, &weekdayOf},
     FunctionEntry{"WeekdayName", 1, 3, kNullNone, &weekdayNameOf},
     FunctionEntry{"MonthName", 1, 2, kNullNone, &monthNameOf},
-    FunctionEntry{"DateAdd", 3, 3, 0b110u, &dateAdd},
+    FunctionEntry{"DateAdd", 3, 3, 0b110u, &dateAdd, false, kDateSubtype},
     FunctionEntry{"DateDiff", 3, 5, 0b110u, &dateDiff},
     FunctionEntry{"DatePart", 2, 4, 0b10u, &datePart},
-    FunctionEntry{"DateSerial", 3, 3, kNullNone, &dateSerial},
-    FunctionEntry{"TimeSerial", 3, 3, kNullNone, &timeSerial},
-    FunctionEntry{"DateValue", 1, 1, kNullNone, &dateValue},
-    FunctionEntry{"TimeValue", 1, 1, kNullNone, &timeValue},
+    FunctionEntry{"DateSerial", 3, 3, kNullNone, &dateSerial, false, kDateSubtype},
+    FunctionEntry{"TimeSerial", 3, 3, kNullNone, &timeSerial, false, kDateSubtype},
+    FunctionEntry{"DateValue", 1, 1, kNullNone, &dateValue, false, kDateSubtype},
+    FunctionEntry{"TimeValue", 1, 1, kNullNone, &timeValue, false, kDateSubtype},
 };
 
 }  // namespace

@@ -276,7 +276,9 @@ void callEntry(sqlite3_context* context, int argc, sqlite3_value** argv) {
         const Variant result = entry.call(args);
         if (entry.textOnly && result.isNull()) invalidNull();
         toSqlite(context, result);
-        if (entry.resultSubtype != 0 && !result.isNull()) sqlite3_result_subtype(context, entry.resultSubtype);
+        // A text is never tagged: the tag would make the next function read it as a number.
+        if (entry.resultSubtype != 0 && !result.isNull() && result.type() != VarType::String)
+            sqlite3_result_subtype(context, entry.resultSubtype);
     } catch (const Error& e) {
         sqlite3_result_error(context, e.what(), -1);
     } catch (const std::bad_alloc&) {

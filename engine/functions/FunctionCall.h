@@ -112,7 +112,10 @@ struct FunctionEntry {
     unsigned nullGivesNull;
     Function call;
     bool readsClock = false;  // Date(), Now(): not the same answer on every call
-    unsigned resultSubtype = 0;  // kIntegerSubtype, ...: the type a non-Null result has
+    // kIntegerSubtype, kDateSubtype, ...: the type a non-Null result has;
+    // the translation also reads it as the type of a call's value (so that
+    // a computed column of dates reads as dates).
+    unsigned resultSubtype = 0;
     bool textOnly = false;       // a $ form (Left$): its result is text, never Null
 };
 

@@ -73,6 +73,10 @@ struct ColumnInfo {
     std::string origin;  // the table column it comes from; empty for expressions
     std::string table;   // and its table
     VarType type = VarType::Empty;  // from the declared type; Empty when unknown
+    // The type is the translation's for an expression (a computed Date),
+    // not a column's declaration: a value of another kind (a text) reads
+    // as what it is.
+    bool inferred = false;
     bool autoNumber = false;
 };
 

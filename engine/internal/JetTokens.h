@@ -17,6 +17,11 @@ struct Token {
     std::string text;
 };
 
+// The tokens of a text, by the one tokenizer of the translation (JetSql.cpp);
+// concatenated, they give the text back. Throws lumo::Error for what the
+// tokenizer refuses (JetSqlText's constructor lists it).
+std::vector<Token> tokenizeJet(std::string_view sql);
+
 // Questions asked of one token, shared by the steps of the translation.
 // Keywords are compared without building upper-case copies: the
 // translation runs for every new statement shape.

@@ -1,0 +1,381 @@
+// The renderer of JetTree.h: the one place that writes a statement's tree
+// as SQLite's text, with Jet's operators as JetExpression.h lists them.
+#include <algorithm>
+#include <cstdlib>
+#include <initializer_list>
+#include <string>
+#include <utility>
+
+#include "JetTree.h"
+
+namespace lumo::db::tree {
+namespace {
+
+using detail::Token;
+
+// Appends `text`, keeping two minus signs apart: SQLite reads "--" as the
+// start of a comment, Jet as two minus signs.
+void append(std::string& out, std::string_view text) {
+    if (!out.empty() && out.back() == '-' && !text.empty() && text.front() == '-') out += ' ';
+    out += text;
+}
+
+// An expression as SQLite text, and what the parent needs to know of it.
+struct Piece {
+    std::string text;
+    bool truth = false;    // SQLite's 1 / 0 / Null (a comparison), not a Jet value
+    bool column = false;   // a column reference: its declared collation applies
+    bool literal = false;  // one number literal or parameter (a text after a sign stays in the shape)
+    bool group = false;    // the text is one parenthesised group
+};
+
+// As a Jet value: a truth becomes -1 / 0 / Null.
+Piece value(Piece p) {
+    if (!p.truth) return p;
+    Piece v;
+    v.text = p.group ? "-" + p.text : "-(" + p.text + ")";
+    return v;
+}
+
+Piece call(std::string_view function, std::initializer_list<const Piece*> arguments) {
+    Piece out;
+    out.text.reserve(function.size() + 16);
+    out.text += function;
+    out.text += '(';
+    bool first = true;
+    for (const Piece* a : arguments) {
+        if (!first) out.text += ", ";
+        first = false;
+        out.text += a->text;
+    }
+    out.text += ')';
+    return out;
+}
+
+// Writes one tree; lives for one rendering.
+class Renderer {
+public:
+    Renderer(const Tree& tree, bool numbered) : tree_(tree), tokens_(tree.tokens) {
+        if (!numbered) return;
+        // A parameter written "?N" (a copy, JetTop.h): an anonymous one
+        // after it takes the next number after the largest so far, as
+        // SQLite numbers it.
+        parameter_.assign(tokens_.size(), 0);
+        int last = 0;
+        for (std::size_t i = 0; i < tokens_.size(); ++i) {
+            const Token& t = tokens_[i];
+            if (t.kind == detail::TokenKind::Number && t.text.size() > 1 && t.text[0] == '?')
+                last = std::max(last, std::atoi(t.text.c_str() + 1));
+            else if (t.kind == detail::TokenKind::Op && t.text == "?")
+                parameter_[i] = ++last;
+        }
+    }
+
+    std::string statement() { return render(tree_.root).text; }
+    bool repeatsParameters() const { return repeats_; }
+
+    // One node. The parser has given each expression its clause's
+    // context already.
+    Piece render(Index node) {
+        return std::visit([this](const auto& n) { return this->draw(n); }, tree_.nodes[node]);
+    }
+
+private:
+    void appendSpaces(std::string& out, Index from, Index to) const {
+        for (Index i = from; i < to; ++i) out += tokens_[i].text;
+    }
+    void appendLead(std::string& out, Place p) const { appendSpaces(out, p.lead, p.at); }
+    // The token and the white space before it, as written.
+    void appendOperator(std::string& out, Place p) const {
+        appendLead(out, p);
+        out += tokens_[p.at].text;
+    }
+
+    std::string tokenText(Index i) const {
+        if (!parameter_.empty() && parameter_[i] > 0) return "?" + std::to_string(parameter_[i]);
+        return tokens_[i].text;
+    }
+
+    void appendToken(std::string& out, Index i) const {
+        if (!parameter_.empty() && parameter_[i] > 0) append(out, "?" + std::to_string(parameter_[i]));
+        else append(out, tokens_[i].text);
+    }
+
+    Piece draw(const Atom& a) {
+        const Token& t = tokens_[a.place.at];
+        Piece p{tokenText(a.place.at)};
+        p.column = a.role == Atom::Role::Name;
+        p.literal = (a.role == Atom::Role::Literal || a.role == Atom::Role::Parameter) && t.kind != detail::TokenKind::String;
+        return p;
+    }
+
+    Piece draw(const QualifiedName& n) {
+        Piece p{tokens_[n.first.at].text};
+        p.column = true;
+        for (const Place& part : n.rest) appendOperator(p.text, part);
+        return p;
+    }
+
+    Piece draw(const Call& f) {
+        Piece p{std::string(f.sqliteName)};
+        // The search rewrite's one call for a chain of LIKE tests gives a
+        // truth, as the chain did: And and Or around it stay SQLite's.
+        p.truth = detail::equalsKeyword(tokens_[f.name.at].text, "LUMO_LIKE_ANY");
+        const Group& g = std::get<Group>(tree_.nodes[f.arguments]);
+        appendLead(p.text, g.open);
+        p.text += render(f.arguments).text;
+        return p;
+    }
+
+    Piece draw(const Exists& e) {
+        Piece p{tokens_[e.word.at].text, true};
+        appendLead(p.text, std::get<Group>(tree_.nodes[e.query]).open);
+        p.text += render(e.query).text;
+        return p;
+    }
+
+    Piece draw(const Group& g) {
+        Piece inner = render(g.inner);
+        inner.text = "(" + std::move(inner.text) + (g.closed ? ")" : "");
+        inner.group = true;
+        inner.literal = false;
+        return inner;
+    }
+
+    Piece draw(const Clauses& level) {
+        Piece out;
+        const bool whole = level.operand && level.parts.size() == 1 && level.parts[0].expression != kNoNode;
+        bool words = false;
+        for (const Clauses::Part& part : level.parts) {
+            appendLead(out.text, part.place);
+            if (part.expression == kNoNode) {
+                words = true;
+                out.text += tokenText(part.place.at);
+                continue;
+            }
+            // The common part, a lone name or literal (thousands in an In
+            // list): its token as it stands, without a Piece of its own.
+            const Node& node = tree_.nodes[part.expression];
+            if (!whole && std::holds_alternative<Atom>(node)) {
+                appendToken(out.text, std::get<Atom>(node).place.at);
+                continue;
+            }
+            Piece p = render(part.expression);
+            if (whole) {
+                p.text = std::move(out.text) + p.text;
+                out = std::move(p);
+            } else {
+                if (part.context == Context::Value) p = value(std::move(p));
+                append(out.text, p.text);
+            }
+        }
+        if (words || !level.operand) out = Piece{std::move(out.text)};
+        appendSpaces(out.text, level.trail, level.end);
+        return out;
+    }
+
+    Piece draw(const Written& w) {
+        Piece out;
+        bool first = true;
+        for (const Written::Item& item : w.items) {
+            if (!first) appendLead(out.text, item.place);
+            first = false;
+            if (item.group != kNoNode) append(out.text, render(item.group).text);
+            else appendToken(out.text, item.place.at);
+        }
+        return out;
+    }
+
+    Piece draw(const Assignment& a) {
+        Piece target = render(a.target);
+        appendLead(target.text, a.valueStart);
+        append(target.text, value(render(a.value)).text);
+        return target;
+    }
+
+    Piece draw(const Chain& chain) {
+        // A chain a op b op c ... is written in one pass: wrapping the text
+        // so far at every step would copy it once per operator.
+        Piece x = render(chain.first);
+        struct Step {
+            std::string_view function;  // "" for And / Or of truths
+            bool truthBefore;           // the text so far is a truth
+            Piece right;
+        };
+        std::vector<Step> steps;
+        steps.reserve(chain.steps.size());
+        bool truth = x.truth;
+        for (const Chain::Step& s : chain.steps) {
+            Piece y = render(s.right);
+            const bool native = s.function.empty() && truth && y.truth;
+            const std::string_view name = !s.function.empty() ? s.function : s.isOr ? "lumo_or" : "lumo_and";
+            steps.push_back({native ? std::string_view() : name, truth, std::move(y)});
+            truth = native;
+        }
+        std::string text;
+        for (auto it = steps.rbegin(); it != steps.rend(); ++it) {
+            if (it->function.empty()) continue;
+            text += it->function;
+            text += it->truthBefore ? "(-(" : "(";
+        }
+        append(text, x.text);
+        for (std::size_t k = 0; k < steps.size(); ++k) {
+            Step& step = steps[k];
+            if (step.function.empty()) {
+                appendOperator(text, chain.steps[k].op);
+                appendLead(text, chain.steps[k].rightStart);
+                append(text, step.right.text);
+                continue;
+            }
+            text += step.truthBefore ? "), " : ", ";
+            text += value(std::move(step.right)).text;
+            text += ')';
+        }
+        return Piece{std::move(text), truth};
+    }
+
+    Piece draw(const Not& n) {
+        Piece x = render(n.operand);
+        for (auto it = n.words.rbegin(); it != n.words.rend(); ++it) {
+            if (x.truth) {
+                std::string text = tokens_[it->word.at].text;
+                appendLead(text, it->next);
+                append(text, x.text);
+                x = Piece{std::move(text), true};
+            } else {
+                x = call("lumo_not", {&x});
+            }
+        }
+        return x;
+    }
+
+    Piece draw(const Compare& compare) {
+        Piece x = render(compare.first);
+        for (const Compare::Step& s : compare.steps) {
+            Piece left = value(std::move(x));
+            std::string text = std::move(left.text);
+            const auto appendOperatorWords = [&] {
+                appendOperator(text, s.op);
+                if (s.negated) appendOperator(text, s.notWord);
+            };
+            switch (s.kind) {
+            case Compare::Kind::Comparison:
+            case Compare::Kind::Like:
+            case Compare::Kind::Is: {
+                Piece right = value(render(s.right));
+                // Text compares ignoring case unless a column brings its own collation.
+                if (s.kind == Compare::Kind::Comparison && !left.column && !right.column) right.text += " COLLATE NOCASE";
+                appendOperatorWords();
+                if (s.isNot) appendOperator(text, s.notWord);
+                appendLead(text, s.rightStart);
+                append(text, right.text);
+                if (s.escaped) {
+                    Piece e = value(render(s.escape));
+                    appendOperator(text, s.escapeWord);
+                    appendLead(text, s.escapeStart);
+                    append(text, e.text);
+                }
+                break;
+            }
+            case Compare::Kind::Between: {
+                const Piece a = value(render(s.right)), b = value(render(s.high));
+                if (a.text.find('?') != std::string::npos || b.text.find('?') != std::string::npos) repeats_ = true;
+                if (!left.column) text += " COLLATE NOCASE";
+                appendOperatorWords();
+                appendLead(text, s.rightStart);
+                text += call("lumo_low", {&a, &b}).text;
+                appendOperator(text, s.andWord);
+                appendLead(text, s.highStart);
+                text += call("lumo_high", {&a, &b}).text;
+                break;
+            }
+            case Compare::Kind::In:
+                if (!left.column) text += " COLLATE NOCASE";
+                appendOperatorWords();
+                appendLead(text, s.rightStart);
+                text += render(s.right).text;
+                break;
+            }
+            x = Piece{std::move(text), true};
+        }
+        return x;
+    }
+
+    Piece draw(const InList& list) {
+        std::string text = "(";
+        for (const Index entry : list.entries) {
+            if (text.size() > 1) text += ", ";
+            if (entry != kNoNode) append(text, value(render(entry)).text);
+        }
+        return Piece{text + ")"};
+    }
+
+    Piece draw(const Concat& c) {
+        Piece out{"lumo_concat("};
+        bool first = true;
+        for (const Index operand : c.operands) {
+            if (!first) out.text += ", ";
+            first = false;
+            out.text += value(render(operand)).text;
+        }
+        out.text += ')';
+        return out;
+    }
+
+    // Unary signs, innermost first. A minus before a number literal stays
+    // SQLite's (-1 is a number either way); before anything else, a text
+    // literal included, it is Jet's. A plus is nothing in either (+'abc'
+    // stays the text), so it stays as written.
+    Piece draw(const Signs& s) {
+        Piece x = render(s.operand);
+        std::vector<bool> jets(s.signs.size());
+        bool literal = x.literal;
+        for (std::size_t k = s.signs.size(); k-- > 0;) {
+            jets[k] = tokens_[s.signs[k].sign.at].text == "-" && !literal;
+            literal = false;
+        }
+        std::string text;
+        for (std::size_t k = 0; k < s.signs.size(); ++k) {
+            if (jets[k]) {
+                text += "lumo_neg(";
+                continue;
+            }
+            append(text, tokens_[s.signs[k].sign.at].text);
+            appendLead(text, s.signs[k].next);
+        }
+        append(text, value(std::move(x)).text);
+        for (std::size_t k = 0; k < s.signs.size(); ++k)
+            if (jets[k]) text += ')';
+        return Piece{std::move(text)};
+    }
+
+    Piece draw(const Power& p) {
+        Piece x = render(p.base);
+        if (p.signed_) {
+            std::string text = tokens_[p.numberSign.at].text;
+            append(text, x.text);
+            x = Piece{std::move(text)};  // no longer a lone literal: a sign before it is Jet's
+        }
+        for (const Index exponent : p.exponents) {
+            const Piece a = value(std::move(x)), b = value(render(exponent));
+            x = call("lumo_pow", {&a, &b});
+        }
+        return x;
+    }
+
+    const Tree& tree_;
+    const std::vector<Token>& tokens_;
+    std::vector<int> parameter_;  // per '?' token its number, when numbered
+    bool repeats_ = false;
+};
+
+}  // namespace
+
+std::string renderJetTree(const Tree& tree, bool numbered, bool* repeats) {
+    Renderer renderer(tree, numbered);
+    std::string sql = renderer.statement();
+    if (repeats) *repeats = renderer.repeatsParameters();
+    return sql;
+}
+
+}  // namespace lumo::db::tree

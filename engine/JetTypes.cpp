@@ -1,0 +1,181 @@
+#include "JetTypes.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <string_view>
+
+#include "engine/functions/FunctionCall.h"
+
+namespace lumo::db::tree {
+namespace {
+
+using detail::isOp;
+using detail::isWord;
+using TokenKind = detail::TokenKind;
+
+bool numeric(JetType t) {
+    return t == JetType::Boolean || t == JetType::Integer || t == JetType::Long || t == JetType::Currency ||
+           t == JetType::Double;
+}
+
+// The wider of two numeric types, as Jet widens the operands of + - *.
+JetType wider(JetType a, JetType b) {
+    const auto rank = [](JetType t) {
+        switch (t) {
+        case JetType::Boolean:
+        case JetType::Integer: return 1;
+        case JetType::Long: return 2;
+        case JetType::Currency: return 3;
+        default: return 4;  // Double
+        }
+    };
+    const int r = std::max(rank(a), rank(b));
+    return r == 1 ? JetType::Integer : r == 2 ? JetType::Long : r == 3 ? JetType::Currency : JetType::Double;
+}
+
+// a + b and a - b. A text beside a date is read as a number, as Jet
+// reads it, so that a Date never depends on which kind of literal stands
+// beside it (JetStatement::itemTypes).
+JetType sum(JetType a, JetType b, bool minus) {
+    if (a == JetType::Null || b == JetType::Null) return JetType::Null;
+    if (a == JetType::Date && b == JetType::Date) return minus ? JetType::Double : JetType::Date;
+    const auto number = [](JetType t) { return numeric(t) || t == JetType::Text; };
+    if ((a == JetType::Date && number(b)) || (number(a) && b == JetType::Date && !minus)) return JetType::Date;
+    if (!minus && a == JetType::Text && b == JetType::Text) return JetType::Text;
+    if (numeric(a) && numeric(b)) return wider(a, b);
+    return JetType::Unknown;
+}
+
+JetType typeOfSubtype(const jet::FunctionEntry& entry) {
+    if (entry.textOnly) return JetType::Text;
+    switch (entry.resultSubtype) {
+    case jet::kDateSubtype: return JetType::Date;
+    case jet::kIntegerSubtype:
+    case jet::kByteSubtype: return JetType::Integer;
+    case jet::kCurrencySubtype: return JetType::Currency;
+    case jet::kBooleanSubtype: return JetType::Boolean;
+    case jet::kSingleSubtype:
+    case jet::kDecimalSubtype: return JetType::Double;
+    default: return JetType::Unknown;
+    }
+}
+
+class Types {
+public:
+    Types(const Tree& tree, std::span<const JetType> parameters) : tree_(tree), parameters_(parameters) {}
+
+    JetType of(Index node) const {
+        return std::visit([this](const auto& n) { return this->type(n); }, tree_.nodes[node]);
+    }
+
+private:
+    const detail::Token& token(Place p) const { return tree_.tokens[p.at]; }
+
+    JetType type(const Atom& a) const {
+        const detail::Token& t = token(a.place);
+        switch (a.role) {
+        case Atom::Role::Null: return JetType::Null;
+        case Atom::Role::Parameter:
+            return a.literal >= 1 && a.literal <= parameters_.size() ? parameters_[a.literal - 1] : JetType::Unknown;
+        case Atom::Role::Literal: return literalType(t);
+        default: return JetType::Unknown;
+        }
+    }
+
+    // A literal left in the statement (the display path keeps them all).
+    static JetType literalType(const detail::Token& t) {
+        if (t.kind == TokenKind::String) return JetType::Text;
+        if (t.kind == TokenKind::Date) return JetType::Date;
+        if (isOp(t, "-1") || isOp(t, "0")) return JetType::Boolean;  // True and False as the engine writes them
+        if (t.kind != TokenKind::Number) return JetType::Unknown;
+        if (t.text.find_first_of(".eE") != std::string::npos) return JetType::Double;
+        const long long v = std::atoll(t.text.c_str());
+        return v <= 32767 ? JetType::Integer : v <= 2147483647 ? JetType::Long : JetType::Double;
+    }
+
+    JetType type(const QualifiedName&) const { return JetType::Unknown; }
+    JetType type(const Call& f) const {
+        if (f.entry) return typeOfSubtype(*f.entry);
+        // The date tag the translation puts around date arguments.
+        return detail::equalsKeyword(token(f.name).text, "LUMO_DATE") ? JetType::Date : JetType::Unknown;
+    }
+    JetType type(const Exists&) const { return JetType::Boolean; }
+    JetType type(const Group& g) const { return of(g.inner); }
+    JetType type(const Clauses& level) const {
+        if (level.parts.size() != 1 || level.parts[0].expression == kNoNode) return JetType::Unknown;
+        return of(level.parts[0].expression);
+    }
+    JetType type(const Written&) const { return JetType::Unknown; }
+    JetType type(const Assignment&) const { return JetType::Unknown; }
+    JetType type(const InList&) const { return JetType::Unknown; }
+    JetType type(const Compare&) const { return JetType::Boolean; }
+    JetType type(const Concat&) const { return JetType::Text; }
+    // A sign that belongs to a number leaves its type (-#2003/11/22# is a Date).
+    JetType type(const Power& p) const { return p.exponents.empty() ? of(p.base) : JetType::Double; }
+
+    JetType type(const Signs& s) const {
+        const JetType t = of(s.operand);
+        if (t == JetType::Boolean) return JetType::Integer;
+        return numeric(t) || t == JetType::Date || t == JetType::Null ? t : JetType::Unknown;
+    }
+
+    JetType type(const Not& n) const {
+        const JetType t = of(n.operand);
+        if (t == JetType::Boolean || t == JetType::Null) return t;
+        return numeric(t) ? JetType::Long : JetType::Unknown;
+    }
+
+    JetType type(const Chain& chain) const {
+        JetType t = of(chain.first);
+        for (const Chain::Step& s : chain.steps) {
+            const JetType r = of(s.right);
+            const std::string_view f = s.function;
+            if (f == "lumo_add" || f == "lumo_sub") t = sum(t, r, f == "lumo_sub");
+            else if (t == JetType::Null || r == JetType::Null) t = JetType::Null;
+            else if (f == "lumo_mul") t = numeric(t) && numeric(r) ? wider(t, r) : JetType::Unknown;
+            else if (f == "lumo_div") t = JetType::Double;
+            else if (f == "lumo_idiv" || f == "lumo_mod")
+                t = t == JetType::Integer && r == JetType::Integer ? JetType::Integer : JetType::Long;
+            else if (t == JetType::Boolean && r == JetType::Boolean) t = JetType::Boolean;  // And Or Xor Eqv Imp
+            else t = numeric(t) && numeric(r) ? JetType::Long : JetType::Unknown;
+        }
+        return t;
+    }
+
+    const Tree& tree_;
+    std::span<const JetType> parameters_;
+};
+
+}  // namespace
+
+JetType typeOf(const Tree& tree, Index node, std::span<const JetType> parameters) {
+    return Types(tree, parameters).of(node);
+}
+
+std::vector<JetType> selectItemTypes(const Tree& tree, std::span<const JetType> parameters) {
+    const auto& parts = std::get<Clauses>(tree.nodes[tree.root]).parts;
+    const auto word = [&](std::size_t k, std::string_view w) {
+        return parts[k].expression == kNoNode && isWord(tree.tokens[parts[k].place.at], w);
+    };
+    if (parts.empty() || !word(0, "SELECT")) return {};
+    std::size_t k = 1;
+    while (k < parts.size() && (word(k, "DISTINCT") || word(k, "DISTINCTROW") || word(k, "ALL"))) ++k;
+    const Types types(tree, parameters);
+    std::vector<JetType> out;
+    while (k < parts.size()) {
+        if (parts[k].expression == kNoNode) return {};  // an empty item
+        const Node& item = tree.nodes[parts[k].expression];
+        if (const Atom* a = std::get_if<Atom>(&item); a && isOp(tree.tokens[a->place.at], "*")) return {};
+        if (const QualifiedName* q = std::get_if<QualifiedName>(&item); q && isOp(tree.tokens[q->rest.back().at], "*"))
+            return {};
+        out.push_back(types.of(parts[k].expression));
+        // Past AS and its name, to the ',' of the next item or the end of the list.
+        for (++k; k < parts.size() && !(parts[k].expression == kNoNode && isOp(tree.tokens[parts[k].place.at], ","));)
+            if (parts[k].expression == kNoNode && !word(k, "AS")) return out;
+            else ++k;
+        ++k;
+    }
+    return out;
+}
+
+}  // namespace lumo::db::tree

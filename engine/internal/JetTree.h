@@ -1,0 +1,222 @@
+#pragma once
+// The expression tree of a Jet statement: its clauses, and each expression
+// in them parsed with Jet's operator table (JetExpression.h lists the
+// table and what each operator becomes in SQLite). The tree keeps every
+// token where it was written: a node names its tokens by their index in
+// the statement's token list, together with the white space before them,
+// so that the one renderer (renderJetTree) writes the statement back with
+// the white space, the case of the keywords and every literal as written,
+// changing only what Jet means differently.
+//
+// A Tree borrows the token list it was parsed from: the list must outlive
+// it and stay unchanged. It owns its nodes, which name each other by their
+// index in `nodes`. Built and read by one thread at a time.
+#include <cstdint>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "JetTokens.h"
+
+namespace lumo::db::jet {
+struct FunctionEntry;
+}
+
+namespace lumo::db::tree {
+
+using Index = std::uint32_t;
+inline constexpr Index kNoNode = static_cast<Index>(-1);
+
+// One token and the white space written before it: the tokens [lead, at)
+// are spaces, `at` is the token.
+struct Place {
+    Index lead = 0;
+    Index at = 0;
+};
+
+// What the clause an expression stands in expects of it.
+enum class Context : std::uint8_t {
+    Value,      // a value (select list, ORDER BY, arguments, VALUES)
+    Condition,  // a truth (WHERE, ON, HAVING, WHEN)
+    Names,      // tables and columns (FROM, JOIN, INTO, AS): written as they stand
+    Assign,     // column = value (SET)
+};
+
+// One token standing for a value, or one the parser takes as it stands.
+struct Atom {
+    enum class Role : std::uint8_t {
+        Literal,    // a number, text or date written in the statement (or a True/False the engine wrote)
+        Parameter,  // '?': a literal lifted out of the statement's shape
+        Null,
+        Name,       // a column or other name, unqualified
+        Other,      // '*', or a lone token of a clause the parser does not read
+    };
+    Place place;
+    Role role;
+    // For a Parameter: its place among the statement's '?' (1 for the
+    // first), which is its literal's place in JetSqlText::literals().
+    Index literal = 0;
+};
+
+// q.c, q.*, or a longer chain: the first name, then '.' and name in turn.
+struct QualifiedName {
+    Place first;
+    std::vector<Place> rest;
+};
+
+// F(...): the name, and its argument list as a Group.
+struct Call {
+    Place name;
+    std::string_view sqliteName;  // what the engine registers it as, or the name written
+    const jet::FunctionEntry* entry;  // Jet's function; nullptr for SQLite's own
+    Index arguments;
+};
+
+// Exists (subquery).
+struct Exists {
+    Place word;
+    Index query;  // a Group
+};
+
+// ( ... ): one nesting level. `end` is one past its ')', or the end of the
+// statement for one never closed.
+struct Group {
+    Place open;
+    Index end;
+    bool closed;
+    Index inner;  // Clauses
+};
+
+// One nesting level cut into clauses at its keywords and commas: each part
+// is a clause word (or ',' / ';') or the expression between two of them.
+struct Clauses {
+    struct Part {
+        Place place;              // the word, or the first token of the expression
+        Index expression;         // kNoNode for a word
+        Context context;          // of the expression
+    };
+    std::vector<Part> parts;
+    Index trail;  // the white space after the last part: tokens [trail, end)
+    Index end;
+    // A group's level that is one expression, standing where an operand
+    // stands: the expression's marks (a truth, a column) carry to it.
+    bool operand;
+};
+
+// Items of a clause kept as written, each token as it stands and each
+// group rendered inside: text the expression parser does not read
+// (SQLite's CASE, x > ALL (...)), the names of FROM, and the like.
+struct Written {
+    struct Item {
+        Place place;
+        Index group;  // kNoNode for a token
+    };
+    std::vector<Item> items;
+};
+
+// SET target = value.
+struct Assignment {
+    Index target;      // Written: the column and the '='
+    Place valueStart;  // the white space before the value
+    Index value;
+};
+
+// a op b op c ... of one binding level (Imp, Eqv, Xor, Or, And, Mod, \,
+// * /, + -), left-associative.
+struct Chain {
+    struct Step {
+        Place op;
+        Place rightStart;
+        // The SQLite function the operator becomes; "" for And and Or, which
+        // stay SQLite's between two truths.
+        std::string_view function;
+        bool isOr;
+        Index right;
+    };
+    Index first;
+    std::vector<Step> steps;
+};
+
+// a & b & ...
+struct Concat {
+    std::vector<Index> operands;
+};
+
+// Not ... Not x.
+struct Not {
+    struct Word {
+        Place word;
+        Place next;  // the token after it: its white space is written between
+    };
+    std::vector<Word> words;
+    Index operand;
+};
+
+// Signs before an operand, outermost first.
+struct Signs {
+    struct Sign {
+        Place sign;
+        Place next;
+    };
+    std::vector<Sign> signs;
+    Index operand;
+};
+
+// x ^ y ^ ...; `numberSign` a sign written directly before the number x,
+// which belongs to it (-10^2 is 100).
+struct Power {
+    Index base;
+    bool signed_;
+    Place numberSign;
+    std::vector<Index> exponents;
+};
+
+// x = y, x Like y [Escape e], x Is [Not] y, x [Not] Between a And b,
+// x [Not] In (...), chained left to right.
+struct Compare {
+    enum class Kind : std::uint8_t { Comparison, Like, Is, Between, In };
+    struct Step {
+        Kind kind;
+        Place op;
+        bool negated;        // Not Like, Not Between, Not In
+        Place notWord;       // with `negated`, or the Not of Is Not
+        bool isNot;          // Is Not
+        Place rightStart;    // the white space before the right side (Between: the low bound; In: the list)
+        Index right;         // the right side, the low bound, or the In list
+        bool escaped;        // Like ... Escape e
+        Place escapeWord;
+        Place escapeStart;
+        Index escape;
+        Place andWord;       // Between's And
+        Place highStart;
+        Index high;
+    };
+    Index first;
+    std::vector<Step> steps;
+};
+
+// An In list with the Null entries left out (a Null entry matches
+// nothing); kNoNode for an empty entry.
+struct InList {
+    std::vector<Index> entries;
+};
+
+using Node = std::variant<Atom, QualifiedName, Call, Exists, Group, Clauses, Written, Assignment, Chain, Concat, Not,
+                          Signs, Power, Compare, InList>;
+
+struct Tree {
+    const std::vector<detail::Token>& tokens;
+    std::vector<Node> nodes;
+    Index root = kNoNode;  // Clauses of the whole statement
+};
+
+// Parses the statement's tokens. Throws lumo::Error for an expression
+// nested too deeply.
+Tree parseJetTree(const std::vector<detail::Token>& tokens);
+
+// The SQLite text of the tree. With `numbered`, each '?' is written ?N
+// (Between repeats its bounds, and an anonymous parameter would then stand
+// for two values). `repeats` tells whether that is needed.
+std::string renderJetTree(const Tree& tree, bool numbered, bool* repeats = nullptr);
+
+}  // namespace lumo::db::tree

@@ -1,0 +1,111 @@
+// A computed column whose value is a date reads as a Date, through the
+// production path (Connection, Recordset::Open): SQLite keeps the date as
+// a number, and only the translation knows what the expression is. The
+// expected values are automation dates worked out by hand (2003/11/22 is
+// day 37947: 2003/01/01 is 37622, and 325 days of the year lie before it).
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/Connection.h"
+#include "engine/Recordset.h"
+#include "engine/Variant.h"
+#include "tests/engine/TestDatabase.h"
+
+namespace {
+
+using lumo::db::VarType;
+using lumo::db::Variant;
+
+struct TypedCase {
+    const char* expression;
+    VarType type;
+    double value;  // for numbers and dates
+};
+
+// Dates: each family of date results, and date arithmetic.
+const TypedCase kDates[] = {
+    {"DateAdd('d', 20, #2003/11/22#)", VarType::Date, 37967},
+    {"#7:00:00 AM# + 0.1", VarType::Date, 7.0 / 24 + 0.1},
+    {"DateSerial(2003, 11, 22)", VarType::Date, 37947},
+    {"TimeSerial(7, 30, 0)", VarType::Date, 0.3125},
+    {"DateValue('2003/11/22')", VarType::Date, 37947},
+    {"CDate(3013.45)", VarType::Date, 3013.45},
+    {"#2003/11/22# - 1", VarType::Date, 37946},
+    {"2 + #2003/11/22#", VarType::Date, 37949},
+    {"(DateSerial(2003, 11, 22) + 1)", VarType::Date, 37948},
+};
+
+// Not dates: what a date gives that is a number, and plain arithmetic.
+const TypedCase kNumbers[] = {
+    {"#2003/12/12# - #2003/11/22#", VarType::Double, 20},
+    {"DateDiff('d', #2003/11/22#, #2003/12/12#)", VarType::Long, 20},
+    {"Year(#2003/11/22#)", VarType::Long, 2003},
+    {"1 + 2", VarType::Long, 3},
+    {"1.5 * 2", VarType::Double, 3},
+};
+
+class ComputedColumnTypes : public ::testing::Test {
+protected:
+    void SetUp() override { cn_.Open(db_.connectionString()); }
+
+    Variant value(const std::string& sql) {
+        lumo::db::Recordset rs;
+        rs.Open(sql, cn_, lumo::db::adOpenForwardOnly, lumo::db::adLockReadOnly, lumo::db::adCmdText);
+        Variant v = rs.Fields(0).Value();
+        rs.Close();
+        return v;
+    }
+
+    lumo::test::TestDatabase db_{lumo::test::kEngineTables};
+    lumo::db::Connection cn_;
+};
+
+TEST_F(ComputedColumnTypes, DateExpressionsReadAsDates) {
+    for (const TypedCase* group : {static_cast<const TypedCase*>(kDates), static_cast<const TypedCase*>(kNumbers)}) {
+        const std::size_t n = group == kDates ? std::size(kDates) : std::size(kNumbers);
+        for (std::size_t i = 0; i < n; ++i) {
+            const TypedCase& c = group[i];
+            const Variant v = value(std::string("SELECT ") + c.expression);
+            EXPECT_EQ(v.type(), c.type) << c.expression;
+            EXPECT_NEAR(c.type == VarType::Date ? v.toDate() : v.toDouble(), c.value, 1e-9) << c.expression;
+        }
+    }
+}
+
+TEST_F(ComputedColumnTypes, ItemsKeepTheirPlacesAndOtherKinds) {
+    cn_.Execute("UPDATE T_PERSON SET LASTNAME = 'a', BIRTHDAY = 30000 WHERE PERSON_ID = 1");
+    lumo::db::Recordset rs;
+    rs.Open("SELECT LASTNAME, DateAdd('d', 1, BIRTHDAY) AS NEXT_DAY, 'x' & DateSerial(2003, 11, 22), BIRTHDAY, "
+            "DateAdd('d', 1, Null) FROM T_PERSON WHERE PERSON_ID = 1",
+            cn_, lumo::db::adOpenForwardOnly, lumo::db::adLockReadOnly, lumo::db::adCmdText);
+    EXPECT_EQ(rs.Fields(0).Value().type(), VarType::String);
+    EXPECT_EQ(rs.Fields(1).Value().type(), VarType::Date);
+    EXPECT_EQ(rs.Fields(1).Value().toDate(), 30001);
+    EXPECT_EQ(rs.Fields(2).Value().type(), VarType::String);  // & gives text
+    EXPECT_EQ(rs.Fields(2).Value().toString(), "x2003/11/22");
+    EXPECT_EQ(rs.Fields(3).Value().type(), VarType::Date);  // the column's own declaration
+    EXPECT_EQ(rs.Fields(4).Value().type(), VarType::Null);
+    rs.Close();
+    // A '*' list: the computed item is not matched to a column, and keeps
+    // what SQLite gives.
+    rs.Open("SELECT *, DateSerial(2003, 11, 22) FROM T_GROUPING", cn_, lumo::db::adOpenForwardOnly,
+            lumo::db::adLockReadOnly, lumo::db::adCmdText);
+    rs.Close();
+}
+
+}  // namespace
+
+namespace {
+
+// A date and a number in the same place share no cached translation: the
+// date reaches a function as a date and makes a Date of the sum, the
+// number does neither.
+TEST_F(ComputedColumnTypes, ADateAndANumberInOnePlaceAreTranslatedApart) {
+    EXPECT_EQ(value("SELECT IsDate(#2003/11/22#)").toBool(), true);
+    EXPECT_EQ(value("SELECT IsDate(37947)").toBool(), false);
+    EXPECT_EQ(value("SELECT #2003/11/22# + 1").type(), VarType::Date);
+    EXPECT_EQ(value("SELECT 37947 + 1").type(), VarType::Long);
+}
+
+}  // namespace
