@@ -148,14 +148,15 @@ ImportReport importVCards(const fs::path& dir, const std::vector<ImportSource>& 
     // once per row.
     if (!options.dryRun) store.beginBatch();
     for (const ImportSource& source : sources) {
-        for (ReadCard& card : readVCards(source.bytes, source.name)) {
+        // Each card as it is read: a large file's cards are not all held.
+        forEachVCard(source.bytes, source.name, [&](ReadCard& card) {
             const std::string where = source.name + ":" + std::to_string(card.line);
             report.problems.insert(report.problems.end(), card.problems.begin(), card.problems.end());
             if (card.rejected) {
-                if (card.outsideCard) continue;
+                if (card.outsideCard) return;
                 ++report.cards;
                 ++report.rejected;
-                continue;
+                return;
             }
             ++report.cards;
             report.photosSkipped += card.photosSkipped;
@@ -173,7 +174,7 @@ ImportReport importVCards(const fs::path& dir, const std::vector<ImportSource>& 
                 ++report.present;
                 report.skipped.push_back(where + " " + name + ": 既にあります" +
                                          (sameUid ? " (同じ UID)" : " (同じ名前・ふりがなで、電話番号かメールが同じ)"));
-                continue;
+                return;
             }
             for (const std::string& placed : card.placedElsewhere)
                 report.placedElsewhere.push_back(where + " " + name + ": " + placed);
@@ -185,12 +186,12 @@ ImportReport importVCards(const fs::path& dir, const std::vector<ImportSource>& 
                 } catch (const Error& e) {
                     ++report.failed;
                     report.problems.push_back(where + ": " + name + " を登録できません: " + e.what());
-                    continue;
+                    return;
                 }
             }
             ++report.added;
             known.add(contact);
-        }
+        });
     }
     if (!options.dryRun) {
         try {
