@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "access/LumoAccess.h"
+#include "access/core/BatchBookkeeping.h"
 #include "access/core/BatchTarget.h"
 #include "platform/Error.h"
 #include "platform/ErrorReport.h"
@@ -42,8 +43,8 @@ int32_t runBatchStep(LumoAccess::IAccessObject* object, BatchStep step) noexcept
             throw Error("このオブジェクトの一括処理は始まっていません。");
         }
         switch (step) {
-        case BatchStep::Begin: cnn.BeginBatch(); break;
-        case BatchStep::End: cnn.EndBatch(); break;
+        case BatchStep::Begin: beginBookkeptBatch(cnn); break;
+        case BatchStep::End: endBookkeptBatch(cnn); break;
         case BatchStep::Cancel: cnn.CancelBatch(); break;
         }
     });

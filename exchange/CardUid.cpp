@@ -49,7 +49,7 @@ CardUids::CardUids(std::filesystem::path folder) : file_(std::move(folder) / "Da
         LumoAccess::Long id = 0;
         const auto [ptr, ec] = std::from_chars(line.data(), line.data() + tab, id);
         if (ec != std::errc() || ptr != line.data() + tab || tab + 1 >= line.size()) continue;
-        uids_[id] = std::string(line.substr(tab + 1));
+        link(id, std::string(line.substr(tab + 1)));
     }
 }
 
@@ -83,8 +83,8 @@ std::string CardUids::uidOf(LumoAccess::Long personId) {
 }
 
 std::optional<LumoAccess::Long> CardUids::personOf(std::string_view uid) const {
-    for (const auto& [id, known] : uids_)
-        if (known == uid) return id;
+    // Of several persons with this UID, the first.
+    if (const auto it = persons_.find(uid); it != persons_.end()) return *it->second.begin();
     if (folderId_.empty() || uid.size() != 45) return std::nullopt;
     const std::string prefix = derivedUid(folderId_, 0).substr(0, 37);
     if (!uid.starts_with(prefix)) return std::nullopt;
@@ -100,15 +100,29 @@ std::optional<LumoAccess::Long> CardUids::personOf(std::string_view uid) const {
 void CardUids::remember(LumoAccess::Long personId, std::string_view uid) {
     if (uid.empty() || uid.find_first_of("\r\n\t") != std::string_view::npos) return;
     if (!folderId_.empty() && uid == derivedUid(folderId_, personId)) return;
-    auto& slot = uids_[personId];
-    if (slot != uid) {
-        slot = std::string(uid);
-        changed_ = true;
-    }
+    if (const auto it = uids_.find(personId); it != uids_.end() && it->second == uid) return;
+    link(personId, std::string(uid));
+    changed_ = true;
 }
 
 void CardUids::forget(LumoAccess::Long personId) {
-    if (uids_.erase(personId)) changed_ = true;
+    if (unlink(personId)) changed_ = true;
+}
+
+void CardUids::link(LumoAccess::Long personId, std::string uid) {
+    unlink(personId);
+    persons_[uid].insert(personId);
+    uids_.emplace(personId, std::move(uid));
+}
+
+bool CardUids::unlink(LumoAccess::Long personId) {
+    const auto it = uids_.find(personId);
+    if (it == uids_.end()) return false;
+    const auto sharing = persons_.find(it->second);
+    sharing->second.erase(personId);
+    if (sharing->second.empty()) persons_.erase(sharing);
+    uids_.erase(it);
+    return true;
 }
 
 void CardUids::save() {

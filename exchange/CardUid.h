@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -55,9 +56,16 @@ public:
     const std::string& folderId();
 
 private:
+    // uids_ and persons_ change together, through these two.
+    void link(LumoAccess::Long personId, std::string uid);
+    bool unlink(LumoAccess::Long personId);
+
     std::filesystem::path file_;
     std::string folderId_;
     std::map<LumoAccess::Long, std::string> uids_;
+    // The same lines by UID: an import asks once per card, and a scan of
+    // every line made an import of n cards take n * n / 2 comparisons.
+    std::map<std::string, std::set<LumoAccess::Long>, std::less<>> persons_;
     bool changed_ = false;
 };
 

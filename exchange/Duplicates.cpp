@@ -51,4 +51,42 @@ bool sameContact(const Contact& a, const Contact& b) {
     return false;
 }
 
+std::vector<std::string> KnownContacts::keysOf(const Contact& c) {
+    std::string name;
+    const auto part = [](std::string& key, std::string_view text) {
+        key += std::to_string(text.size());
+        key += ':';
+        key += text;
+    };
+    for (const std::string* field : {&c.person.strLastName, &c.person.strFirstName, &c.person.strLastAlias,
+                                     &c.person.strFirstAlias})
+        part(name, *field);
+    std::vector<std::string> keys;
+    for (const auto& ph : c.phones) {
+        const std::string digits = phoneDigits(ph.strPhoneNumber);
+        if (digits.empty()) continue;
+        std::string key = name + 'T';
+        part(key, digits);
+        keys.push_back(std::move(key));
+    }
+    for (const auto& m : c.mails) {
+        const std::string address = mailKey(m.strMailAddress);
+        if (address.empty()) continue;
+        std::string key = name + 'M';
+        part(key, address);
+        keys.push_back(std::move(key));
+    }
+    return keys;
+}
+
+void KnownContacts::add(const Contact& c) {
+    for (std::string& key : keysOf(c)) keys_.insert(std::move(key));
+}
+
+bool KnownContacts::has(const Contact& c) const {
+    for (const std::string& key : keysOf(c))
+        if (keys_.contains(key)) return true;
+    return false;
+}
+
 }  // namespace lumo::exchange

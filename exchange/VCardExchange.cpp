@@ -4,7 +4,6 @@
 #include <iostream>
 #include <iterator>
 #include <set>
-#include <unordered_map>
 
 #include "exchange/CardUid.h"
 #include "exchange/ContactStore.h"
@@ -132,19 +131,14 @@ ImportReport importVCards(const fs::path& dir, const std::vector<ImportSource>& 
     ImportReport report;
     ContactStore store(dir);
     CardUids uids(dir);
-    // The persons already there, read once, and every person added since,
-    // by name and reading: only those can be the same person.
-    std::unordered_multimap<std::string, Contact> known;
-    const auto nameKey = [](const Contact& c) {
-        const auto& p = c.person;
-        return p.strLastName + '\x1F' + p.strFirstName + '\x1F' + p.strLastAlias + '\x1F' + p.strFirstAlias;
-    };
+    // The persons already there, read once, and every person added since:
+    // a card that is one of them is skipped.
+    KnownContacts known;
     const std::vector<Long> ids = store.ids();
     const std::set<Long> existing(ids.begin(), ids.end());
     for (Long id : ids) {
         try {
-            Contact c = store.read(id);
-            known.emplace(nameKey(c), std::move(c));
+            known.add(store.read(id));
         } catch (const Error&) {
             // A person the library cannot read is no duplicate of anyone.
         }
@@ -154,14 +148,15 @@ ImportReport importVCards(const fs::path& dir, const std::vector<ImportSource>& 
     // once per row.
     if (!options.dryRun) store.beginBatch();
     for (const ImportSource& source : sources) {
-        for (ReadCard& card : readVCards(source.bytes, source.name)) {
+        // Each card as it is read: a large file's cards are not all held.
+        forEachVCard(source.bytes, source.name, [&](ReadCard& card) {
             const std::string where = source.name + ":" + std::to_string(card.line);
             report.problems.insert(report.problems.end(), card.problems.begin(), card.problems.end());
             if (card.rejected) {
-                if (card.outsideCard) continue;
+                if (card.outsideCard) return;
                 ++report.cards;
                 ++report.rejected;
-                continue;
+                return;
             }
             ++report.cards;
             report.photosSkipped += card.photosSkipped;
@@ -175,13 +170,11 @@ ImportReport importVCards(const fs::path& dir, const std::vector<ImportSource>& 
             }
             const auto owner = card.uid.empty() ? std::nullopt : uids.personOf(card.uid);
             const bool sameUid = owner && existing.contains(*owner);
-            const std::string key = nameKey(contact);
-            const auto [from, to] = known.equal_range(key);
-            if (sameUid || std::any_of(from, to, [&](const auto& k) { return sameContact(k.second, contact); })) {
+            if (sameUid || known.has(contact)) {
                 ++report.present;
                 report.skipped.push_back(where + " " + name + ": 既にあります" +
                                          (sameUid ? " (同じ UID)" : " (同じ名前・ふりがなで、電話番号かメールが同じ)"));
-                continue;
+                return;
             }
             for (const std::string& placed : card.placedElsewhere)
                 report.placedElsewhere.push_back(where + " " + name + ": " + placed);
@@ -193,12 +186,12 @@ ImportReport importVCards(const fs::path& dir, const std::vector<ImportSource>& 
                 } catch (const Error& e) {
                     ++report.failed;
                     report.problems.push_back(where + ": " + name + " を登録できません: " + e.what());
-                    continue;
+                    return;
                 }
             }
             ++report.added;
-            known.emplace(key, std::move(contact));
-        }
+            known.add(contact);
+        });
     }
     if (!options.dryRun) {
         try {

@@ -603,8 +603,7 @@ bool isLine(std::string_view text, std::string_view word) {
 
 }  // namespace
 
-std::vector<ReadCard> readVCards(std::string_view bytes, std::string_view sourceName) {
-    std::vector<ReadCard> cards;
+void forEachVCard(std::string_view bytes, std::string_view sourceName, const std::function<void(ReadCard&)>& take) {
     const std::vector<syntax::Line> lines = syntax::logicalLines(bytes);
     std::optional<CardReader> card;
     std::vector<Property> properties;
@@ -612,8 +611,9 @@ std::vector<ReadCard> readVCards(std::string_view bytes, std::string_view source
 
     const auto close = [&](bool complete, int line) {
         if (!complete) card->reject(line, "END:VCARD がありません (カードが途中で終わっています)");
-        cards.push_back(card->finish(properties));
+        ReadCard done = card->finish(properties);
         card.reset();
+        take(done);
         properties.clear();
     };
 
@@ -632,7 +632,7 @@ std::vector<ReadCard> readVCards(std::string_view bytes, std::string_view source
                 stray.outsideCard = true;
                 stray.problems.push_back(std::string(sourceName) + ":" + std::to_string(line.number) +
                                          ": BEGIN:VCARD の外の行を読み飛ばしました");
-                cards.push_back(std::move(stray));
+                take(stray);
                 strayReported = true;
             }
             continue;
@@ -653,6 +653,11 @@ std::vector<ReadCard> readVCards(std::string_view bytes, std::string_view source
         properties.push_back(std::move(p));
     }
     if (card) close(false, lines.empty() ? 1 : lines.back().number);
+}
+
+std::vector<ReadCard> readVCards(std::string_view bytes, std::string_view sourceName) {
+    std::vector<ReadCard> cards;
+    forEachVCard(bytes, sourceName, [&](ReadCard& card) { cards.push_back(std::move(card)); });
     return cards;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Reading vCards (2.1, 3.0 and 4.0, in the dialects phones and other
 // address books write) into contacts. Stateless; any thread.
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,5 +36,10 @@ struct ReadCard {
 // returned rejected with its problems, and the cards after it are read.
 // `sourceName` names the file in problems.
 std::vector<ReadCard> readVCards(std::string_view bytes, std::string_view sourceName);
+
+// The same cards, each handed to `take` as soon as it is read, so that a
+// large file's cards are not all held at once (a card holds every field of
+// a person). `take` may move from the card.
+void forEachVCard(std::string_view bytes, std::string_view sourceName, const std::function<void(ReadCard&)>& take);
 
 }  // namespace lumo::exchange

@@ -302,6 +302,7 @@ INSERT INTO lumo_search_numbers (n) SELECT n FROM counting;
 CREATE VIRTUAL TABLE lumo_search_person USING fts5(
     WORDS, content = '', detail = none, columnsize = 0, tokenize = 'trigram');
 CREATE TABLE lumo_search_person_unindexed (PERSON_ID INTEGER PRIMARY KEY);
+CREATE TABLE lumo_search_person_pending (PERSON_ID INTEGER PRIMARY KEY);
 
 -- What the index holds per person, in one place for the triggers and for
 -- rebuilding it: the searched columns one per line, and whether any of
@@ -331,12 +332,36 @@ SELECT P.PERSON_ID,
                                             <> CAST(substr(V.C, n, 1) AS BLOB))))) AS UNCLEAN
 FROM T_PERSON AS P;
 
+-- While the library's batch is open (LumoBeginBatch to LumoEndBatch),
+-- lumo_search_deferred holds one row: the batch inserts it inside its
+-- transaction and deletes it just before its commit, so no other
+-- connection ever sees it. Giving FTS5 rows one statement at a time is
+-- what an import of many persons spends most on (FTS5 writes its pending
+-- words out as a new segment at every statement savepoint), so while the
+-- row is there the triggers only note the written keys in the _pending
+-- tables, and its deletion hands all their words to the index in one
+-- statement. A pending key is also in the _unindexed table, so every
+-- search meanwhile still finds its row; the index never held a pending
+-- row's words, and is told to forget them only for rows it holds (a
+-- contentless FTS5 table told to delete words it does not hold is
+-- corrupted). Without the row (other programs, and every write outside a
+-- batch) the triggers write the index at once, as before.
+CREATE TABLE lumo_search_deferred (BATCH INTEGER PRIMARY KEY);
+
 CREATE TRIGGER lumo_search_person_insert AFTER INSERT ON T_PERSON
+WHEN NOT EXISTS (SELECT 1 FROM lumo_search_deferred)
 BEGIN
     INSERT INTO lumo_search_person (rowid, WORDS)
         SELECT PERSON_ID, WORDS FROM lumo_search_person_text WHERE PERSON_ID = NEW.PERSON_ID;
     INSERT OR IGNORE INTO lumo_search_person_unindexed (PERSON_ID)
         SELECT PERSON_ID FROM lumo_search_person_text WHERE PERSON_ID = NEW.PERSON_ID AND UNCLEAN;
+END;
+
+CREATE TRIGGER lumo_search_person_insert_deferred AFTER INSERT ON T_PERSON
+WHEN EXISTS (SELECT 1 FROM lumo_search_deferred)
+BEGIN
+    INSERT OR IGNORE INTO lumo_search_person_pending (PERSON_ID) VALUES (NEW.PERSON_ID);
+    INSERT OR IGNORE INTO lumo_search_person_unindexed (PERSON_ID) VALUES (NEW.PERSON_ID);
 END;
 
 -- The index forgets a row by being told the words it was given for it,
@@ -344,20 +369,25 @@ END;
 CREATE TRIGGER lumo_search_person_delete BEFORE DELETE ON T_PERSON
 BEGIN
     INSERT INTO lumo_search_person (lumo_search_person, rowid, WORDS)
-        SELECT 'delete', PERSON_ID, WORDS FROM lumo_search_person_text WHERE PERSON_ID = OLD.PERSON_ID;
+        SELECT 'delete', PERSON_ID, WORDS FROM lumo_search_person_text WHERE PERSON_ID = OLD.PERSON_ID
+            AND NOT EXISTS (SELECT 1 FROM lumo_search_person_pending WHERE PERSON_ID = OLD.PERSON_ID);
     DELETE FROM lumo_search_person_unindexed WHERE PERSON_ID = OLD.PERSON_ID;
+    DELETE FROM lumo_search_person_pending WHERE PERSON_ID = OLD.PERSON_ID;
 END;
 
 CREATE TRIGGER lumo_search_person_forget BEFORE UPDATE OF
     PERSON_ID, LASTNAME, FIRSTNAME, LASTALIAS, FIRSTALIAS, ALIAS, COMPANY, MATEALIAS, MATE ON T_PERSON
 BEGIN
     INSERT INTO lumo_search_person (lumo_search_person, rowid, WORDS)
-        SELECT 'delete', PERSON_ID, WORDS FROM lumo_search_person_text WHERE PERSON_ID = OLD.PERSON_ID;
+        SELECT 'delete', PERSON_ID, WORDS FROM lumo_search_person_text WHERE PERSON_ID = OLD.PERSON_ID
+            AND NOT EXISTS (SELECT 1 FROM lumo_search_person_pending WHERE PERSON_ID = OLD.PERSON_ID);
     DELETE FROM lumo_search_person_unindexed WHERE PERSON_ID = OLD.PERSON_ID;
+    DELETE FROM lumo_search_person_pending WHERE PERSON_ID = OLD.PERSON_ID;
 END;
 
 CREATE TRIGGER lumo_search_person_learn AFTER UPDATE OF
     PERSON_ID, LASTNAME, FIRSTNAME, LASTALIAS, FIRSTALIAS, ALIAS, COMPANY, MATEALIAS, MATE ON T_PERSON
+WHEN NOT EXISTS (SELECT 1 FROM lumo_search_deferred)
 BEGIN
     INSERT INTO lumo_search_person (rowid, WORDS)
         SELECT PERSON_ID, WORDS FROM lumo_search_person_text WHERE PERSON_ID = NEW.PERSON_ID;
@@ -365,11 +395,20 @@ BEGIN
         SELECT PERSON_ID FROM lumo_search_person_text WHERE PERSON_ID = NEW.PERSON_ID AND UNCLEAN;
 END;
 
+CREATE TRIGGER lumo_search_person_learn_deferred AFTER UPDATE OF
+    PERSON_ID, LASTNAME, FIRSTNAME, LASTALIAS, FIRSTALIAS, ALIAS, COMPANY, MATEALIAS, MATE ON T_PERSON
+WHEN EXISTS (SELECT 1 FROM lumo_search_deferred)
+BEGIN
+    INSERT OR IGNORE INTO lumo_search_person_pending (PERSON_ID) VALUES (NEW.PERSON_ID);
+    INSERT OR IGNORE INTO lumo_search_person_unindexed (PERSON_ID) VALUES (NEW.PERSON_ID);
+END;
+
 -- The phone search's index, made and kept as the person search's: the
 -- number of each phone, keyed by PHONE_ID.
 CREATE VIRTUAL TABLE lumo_search_phone USING fts5(
     WORDS, content = '', detail = none, columnsize = 0, tokenize = 'trigram');
 CREATE TABLE lumo_search_phone_unindexed (PHONE_ID INTEGER PRIMARY KEY);
+CREATE TABLE lumo_search_phone_pending (PHONE_ID INTEGER PRIMARY KEY);
 
 CREATE VIEW lumo_search_phone_text AS
 SELECT Q.PHONE_ID,
@@ -385,33 +424,81 @@ SELECT Q.PHONE_ID,
 FROM T_PHONE AS Q;
 
 CREATE TRIGGER lumo_search_phone_insert AFTER INSERT ON T_PHONE
+WHEN NOT EXISTS (SELECT 1 FROM lumo_search_deferred)
 BEGIN
     INSERT INTO lumo_search_phone (rowid, WORDS)
         SELECT PHONE_ID, WORDS FROM lumo_search_phone_text WHERE PHONE_ID = NEW.PHONE_ID;
     INSERT OR IGNORE INTO lumo_search_phone_unindexed (PHONE_ID)
         SELECT PHONE_ID FROM lumo_search_phone_text WHERE PHONE_ID = NEW.PHONE_ID AND UNCLEAN;
+END;
+
+CREATE TRIGGER lumo_search_phone_insert_deferred AFTER INSERT ON T_PHONE
+WHEN EXISTS (SELECT 1 FROM lumo_search_deferred)
+BEGIN
+    INSERT OR IGNORE INTO lumo_search_phone_pending (PHONE_ID) VALUES (NEW.PHONE_ID);
+    INSERT OR IGNORE INTO lumo_search_phone_unindexed (PHONE_ID) VALUES (NEW.PHONE_ID);
 END;
 
 CREATE TRIGGER lumo_search_phone_delete BEFORE DELETE ON T_PHONE
 BEGIN
     INSERT INTO lumo_search_phone (lumo_search_phone, rowid, WORDS)
-        SELECT 'delete', PHONE_ID, WORDS FROM lumo_search_phone_text WHERE PHONE_ID = OLD.PHONE_ID;
+        SELECT 'delete', PHONE_ID, WORDS FROM lumo_search_phone_text WHERE PHONE_ID = OLD.PHONE_ID
+            AND NOT EXISTS (SELECT 1 FROM lumo_search_phone_pending WHERE PHONE_ID = OLD.PHONE_ID);
     DELETE FROM lumo_search_phone_unindexed WHERE PHONE_ID = OLD.PHONE_ID;
+    DELETE FROM lumo_search_phone_pending WHERE PHONE_ID = OLD.PHONE_ID;
 END;
 
 CREATE TRIGGER lumo_search_phone_forget BEFORE UPDATE OF PHONE_ID, TEL_NUMBER ON T_PHONE
 BEGIN
     INSERT INTO lumo_search_phone (lumo_search_phone, rowid, WORDS)
-        SELECT 'delete', PHONE_ID, WORDS FROM lumo_search_phone_text WHERE PHONE_ID = OLD.PHONE_ID;
+        SELECT 'delete', PHONE_ID, WORDS FROM lumo_search_phone_text WHERE PHONE_ID = OLD.PHONE_ID
+            AND NOT EXISTS (SELECT 1 FROM lumo_search_phone_pending WHERE PHONE_ID = OLD.PHONE_ID);
     DELETE FROM lumo_search_phone_unindexed WHERE PHONE_ID = OLD.PHONE_ID;
+    DELETE FROM lumo_search_phone_pending WHERE PHONE_ID = OLD.PHONE_ID;
 END;
 
 CREATE TRIGGER lumo_search_phone_learn AFTER UPDATE OF PHONE_ID, TEL_NUMBER ON T_PHONE
+WHEN NOT EXISTS (SELECT 1 FROM lumo_search_deferred)
 BEGIN
     INSERT INTO lumo_search_phone (rowid, WORDS)
         SELECT PHONE_ID, WORDS FROM lumo_search_phone_text WHERE PHONE_ID = NEW.PHONE_ID;
     INSERT OR IGNORE INTO lumo_search_phone_unindexed (PHONE_ID)
         SELECT PHONE_ID FROM lumo_search_phone_text WHERE PHONE_ID = NEW.PHONE_ID AND UNCLEAN;
+END;
+
+CREATE TRIGGER lumo_search_phone_learn_deferred AFTER UPDATE OF PHONE_ID, TEL_NUMBER ON T_PHONE
+WHEN EXISTS (SELECT 1 FROM lumo_search_deferred)
+BEGIN
+    INSERT OR IGNORE INTO lumo_search_phone_pending (PHONE_ID) VALUES (NEW.PHONE_ID);
+    INSERT OR IGNORE INTO lumo_search_phone_unindexed (PHONE_ID) VALUES (NEW.PHONE_ID);
+END;
+
+-- The end of a batch: the words of every pending row, given to the index
+-- in one statement per index, and the pending keys no longer read by
+-- every search except unclean ones, as above. Those are put back rather
+-- than the clean ones picked out: SQLite stops early in UNCLEAN, while
+-- NOT UNCLEAN made it compute every part, ten times the work. Only when
+-- the last marker row goes, so a program that deletes a marker it never
+-- inserted changes nothing but the timing.
+CREATE TRIGGER lumo_search_deferred_end AFTER DELETE ON lumo_search_deferred
+WHEN NOT EXISTS (SELECT 1 FROM lumo_search_deferred)
+BEGIN
+    INSERT INTO lumo_search_person (rowid, WORDS)
+        SELECT PERSON_ID, WORDS FROM lumo_search_person_text
+        WHERE PERSON_ID IN (SELECT PERSON_ID FROM lumo_search_person_pending);
+    DELETE FROM lumo_search_person_unindexed WHERE PERSON_ID IN (SELECT PERSON_ID FROM lumo_search_person_pending);
+    INSERT OR IGNORE INTO lumo_search_person_unindexed (PERSON_ID)
+        SELECT PERSON_ID FROM lumo_search_person_text
+        WHERE PERSON_ID IN (SELECT PERSON_ID FROM lumo_search_person_pending) AND UNCLEAN;
+    DELETE FROM lumo_search_person_pending;
+    INSERT INTO lumo_search_phone (rowid, WORDS)
+        SELECT PHONE_ID, WORDS FROM lumo_search_phone_text
+        WHERE PHONE_ID IN (SELECT PHONE_ID FROM lumo_search_phone_pending);
+    DELETE FROM lumo_search_phone_unindexed WHERE PHONE_ID IN (SELECT PHONE_ID FROM lumo_search_phone_pending);
+    INSERT OR IGNORE INTO lumo_search_phone_unindexed (PHONE_ID)
+        SELECT PHONE_ID FROM lumo_search_phone_text
+        WHERE PHONE_ID IN (SELECT PHONE_ID FROM lumo_search_phone_pending) AND UNCLEAN;
+    DELETE FROM lumo_search_phone_pending;
 END;
 
 -- Each of the three views above has at most one row per PERSON_ID. The

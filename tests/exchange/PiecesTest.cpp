@@ -44,18 +44,27 @@ TEST(Duplicates, SameNameAndReadingWithASharedPhoneOrMail) {
         {"no phone or mail at all", [](Contact& b) { b.phones.clear(); b.mails.clear(); }, false},
         {"another reading", [](Contact& b) { b.person.strFirstAlias = "たろ"; }, false},
         {"another given name", [](Contact& b) { b.person.strFirstName = "太朗"; }, false},
+        {"the name split elsewhere", [](Contact& b) { b.person.strLastName = "山田太", b.person.strFirstName = "郎"; }, false},
     };
     for (const Case& c : cases) {
         Contact b = a;
         c.change(b);
         EXPECT_EQ(sameContact(a, b), c.same) << c.what;
         EXPECT_EQ(sameContact(b, a), c.same) << c.what;
+        // An import's persons met so far give the same answer.
+        KnownContacts met;
+        met.add(a);
+        EXPECT_EQ(met.has(b), c.same) << c.what;
     }
     // Numbers without digits and blank addresses are shared by nobody.
     Contact c = a, d = a;
     c.phones = {{0, 0, "", "-", 1, ""}}, c.mails = {{0, 0, "", " ", 1, ""}};
     d.phones = {{0, 0, "", "()", 1, ""}}, d.mails = {{0, 0, "", "", 1, ""}};
     EXPECT_FALSE(sameContact(c, d));
+    KnownContacts met;
+    met.add(c);
+    EXPECT_FALSE(met.has(d));
+    EXPECT_FALSE(met.has(c)) << "nor by themselves";
 }
 
 TEST(CardUids, DerivedUidsAreStableAndImportedOnesAreKept) {
@@ -86,6 +95,28 @@ TEST(CardUids, DerivedUidsAreStableAndImportedOnesAreKept) {
     EXPECT_EQ(CardUids::fileNameFor("urn:uuid:0e2c1f34-aaaa"), "0e2c1f34-aaaa.vcf");
     EXPECT_EQ(CardUids::fileNameFor("pas-id/../x y"), "pas-id%2F%2E%2E%2Fx%20y.vcf");
     EXPECT_EQ(CardUids::fileNameFor(""), "card.vcf");
+}
+
+// The person of a UID follows every change of the lines: of two persons
+// with one UID the first, then the other once the first has another.
+TEST(CardUids, ChangedAndForgottenUidsFindTheirPersons) {
+    TemporaryFolder folder;
+    std::filesystem::create_directories(folder.path() / "Data");
+    CardUids uids(folder.path());
+    uids.remember(5, "pas-id-u");
+    uids.remember(3, "pas-id-u");
+    EXPECT_EQ(uids.personOf("pas-id-u"), 3);
+    uids.remember(3, "pas-id-v");
+    EXPECT_EQ(uids.personOf("pas-id-u"), 5);
+    EXPECT_EQ(uids.personOf("pas-id-v"), 3);
+    uids.forget(5);
+    EXPECT_EQ(uids.personOf("pas-id-u"), std::nullopt);
+    uids.save();
+    CardUids again(folder.path());
+    EXPECT_EQ(again.personOf("pas-id-v"), 3);
+    EXPECT_EQ(again.uidOf(3), "pas-id-v");
+    again.forget(3);
+    EXPECT_EQ(again.personOf("pas-id-v"), std::nullopt);
 }
 
 TEST(BadInput, ATenMegabyteLineIsReportedAndTheRestOfTheFileIsRead) {
