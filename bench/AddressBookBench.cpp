@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -24,6 +25,8 @@
 #include "addressbook/MainWindow.h"
 #include "addressbook/PersonEditor.h"
 #include "addressbook/PersonListModel.h"
+#include "addressbook/PersonQueries.h"
+#include "engine/Connection.h"
 #include "platform/MessageSink.h"
 #include "engine/ProgramSettings.h"
 
@@ -92,7 +95,31 @@ int main(int argc, char* argv[]) {
     const double startMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
     const int persons = window.personModel()->rowCount();
 
+    // With LUMO_BENCH_STATEMENTS set, the search statements alone, without
+    // the window: what the engine costs per text (each prefix of each
+    // word, median of 5), for a profile of that part.
+    if (std::getenv("LUMO_BENCH_STATEMENTS")) {
+        lumo::db::Connection own;
+        own.Open(lumo::book::BookFolder{argv[1]}.connectionString());
+        for (const QString& word : words)
+            for (int n = 1; n <= word.size(); ++n) {
+                const lumo::book::SearchWords w = lumo::book::searchWords(word.left(n).toStdString());
+                const std::string sql = window.library().CreateSimpleViewQuery(w.name, w.phone);
+                std::vector<double> runs;
+                std::size_t found = 0;
+                for (int r = 0; r < 5; ++r) {
+                    clock.restart();
+                    found = lumo::book::readEntries(own, sql).size();
+                    runs.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+                }
+                std::printf("statement %-12s %7zu persons %8.1f ms\n", word.left(n).toUtf8().constData(), found,
+                            percentile(runs, 0.5));
+            }
+        return 0;
+    }
+
     std::vector<double> keys, keyCpu;
+    std::vector<std::pair<double, QString>> slowest;  // wall time, the box's text after the key
     const auto press = [&](int code, const QString& text) {
         clock.restart();
         const double cpu = cpuMs();
@@ -100,6 +127,7 @@ int main(int argc, char* argv[]) {
         waitForList(window);
         keys.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
         keyCpu.push_back(cpuMs() - cpu);
+        slowest.emplace_back(keys.back(), window.searchBox()->text());
     };
     for (int round = 0; round < 3; ++round)
         for (const QString& word : words) {
@@ -132,6 +160,17 @@ int main(int argc, char* argv[]) {
                 percentile(keys, 0.95), keys.size());
     std::printf("keystroke CPU time      median %.1f ms, p95 %.1f ms\n", percentile(keyCpu, 0.5),
                 percentile(keyCpu, 0.95));
+    // Which texts cost most (each text once), to know what to look at.
+    std::sort(slowest.begin(), slowest.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::printf("slowest keys           ");
+    std::vector<QString> shown;
+    for (const auto& [ms, text] : slowest) {
+        if (shown.size() == 8) break;
+        if (std::find(shown.begin(), shown.end(), text) != shown.end()) continue;
+        shown.push_back(text);
+        std::printf(" \"%s\" %.0f", text.toUtf8().constData(), ms);
+    }
+    std::printf(" ms\n");
     std::printf("opening a card          median %.1f ms, p95 %.1f ms\n", percentile(cards, 0.5), percentile(cards, 0.95));
     std::printf("scrolling the whole list %.0f ms (%d pages read)\n", scrollMs, window.personModel()->pagesRead());
     std::printf("peak memory             %ld KiB\n", peakKb());
