@@ -655,9 +655,9 @@ private:
         if (t.kind == Kind::Word && p.text.size() == t.text.size() && c.pos < c.end && c.list[c.pos].group) {
             const std::optional<std::string_view> registered = sqliteFunctionName(t.text);
             Piece f{registered ? std::string(*registered) : t.text};
-            // The search rewrite's one call for a chain of LIKE tests gives
+            // The search rewrites' one call for a chain of LIKE tests gives
             // a truth, as the chain did: And and Or around it stay SQLite's.
-            f.truth = detail::equalsKeyword(t.text, "LUMO_LIKE_ANY");
+            f.truth = detail::equalsKeyword(t.text, "LUMO_LIKE_ANY") || detail::equalsKeyword(t.text, "LUMO_LIKE_PAIRS");
             appendLead(f.text, c.list[c.pos]);
             f.text += group(c.list[c.pos++], Context::Value, false).text;
             return f;
