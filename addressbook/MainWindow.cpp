@@ -20,6 +20,8 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <chrono>
 #include <filesystem>
 
@@ -151,7 +153,9 @@ MainWindow::MainWindow(BookFolder book, QWidget* parent) : QMainWindow(parent), 
     postalSource_ = new QLabel;
     postalSource_->setObjectName(QStringLiteral("postalSource"));
     statusBar()->addPermanentWidget(postalSource_);
-    startPostalLoad();
+    // Read when the first list is shown (startPostalLoad), so that it does
+    // not compete with that list for the machine.
+    postalSource_->setText(QStringLiteral("郵便番号: 読み込み中"));
 
     buildMenus();
 
@@ -305,7 +309,8 @@ void MainWindow::requestList() {
     askedWholeList_ = words.empty() ? selectedTypeId() : -1;
     if (words.empty()) {
         inFlight_ = true;
-        runner_->request(personIdsStatement(selectedTypeId()));
+        if (selectedTypeId() == 0) runner_->requestEveryone(personIdsStatement(0));
+        else runner_->request(personIdsStatement(selectedTypeId()));
         return;
     }
     std::string sql = pid_->CreateSimpleViewQuery(words.name, words.phone);
@@ -353,6 +358,7 @@ void MainWindow::showEntries(std::vector<ListEntry> entries) {
     if (kept > 0) list_->scrollTo(model_->index(kept, 0));
     showSummary();
     count_->setText(QStringLiteral("%1 人").arg(model_->rowCount()));
+    if (!postalStarted_) startPostalLoad();
     emit listShown();
 }
 
@@ -417,8 +423,11 @@ void MainWindow::showPostal(const std::function<postal::PostalTable()>& read) {
 }
 
 void MainWindow::startPostalLoad() {
-    postalSource_->setText(QStringLiteral("郵便番号: 読み込み中"));
+    postalStarted_ = true;
     pendingPostal_ = std::async(std::launch::async, [file = book_.postalDatabase()] {
+        // Nothing waits for the table until a card asks for a code: the
+        // searches typed meanwhile go first.
+        setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
         return postal::loadPostalTable(file);
     });
     auto* poll = new QTimer(this);
@@ -432,11 +441,17 @@ void MainWindow::startPostalLoad() {
 }
 
 void MainWindow::finishPostalLoad() {
+    // Asked for before any list was shown: read it now.
+    if (!postalStarted_) {
+        postalStarted_ = true;
+        showPostal([this] { return postal::loadPostalTable(book_.postalDatabase()); });
+    }
     if (pendingPostal_.valid()) showPostal([this] { return pendingPostal_.get(); });
 }
 
 void MainWindow::loadPostalTable(const std::filesystem::path& skkDictionary) {
-    finishPostalLoad();
+    if (postalStarted_) finishPostalLoad();
+    postalStarted_ = true;
     showPostal([&] { return postal::loadPostalTable(book_.postalDatabase(), skkDictionary); });
 }
 

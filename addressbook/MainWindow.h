@@ -134,6 +134,7 @@ private:
     void showPostal(const std::function<postal::PostalTable()>& read);
     postal::PostalTable postal_;
     std::future<postal::PostalTable> pendingPostal_;  // the start's read; its thread only builds the value
+    bool postalStarted_ = false;                      // the table was read or is being read
     QLabel* postalSource_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QMenu* viewMenu_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 #include "addressbook/PersonQueries.h"
 #include "platform/ErrorReport.h"
@@ -20,8 +21,68 @@ QString textOf(db::Recordset& rs, int field) {
 
 }  // namespace
 
+ReadingOrder::ReadingOrder(std::vector<ListEntry> whole) : entries(std::move(whole)) {
+    int32_t largest = -1;
+    for (const ListEntry& e : entries) largest = std::max(largest, e.id);
+    // Keys far apart would make the table large for few persons: then
+    // there is no order, and searches sort by reading.
+    if (static_cast<std::size_t>(largest) + 1 > 4 * entries.size() + 65'536) return;
+    position.assign(static_cast<std::size_t>(largest + 1), -1);
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        if (entries[i].id >= 0) position[static_cast<std::size_t>(entries[i].id)] = static_cast<int32_t>(i);
+}
+
+namespace {
+
+// readEntries with a reading order: how often each listed person came,
+// then the whole list walked once. Nullopt when a row names a person the
+// order does not know.
+std::optional<std::vector<ListEntry>> entriesInOrder(db::Connection& connection, const std::string& sql,
+                                                     const std::string& labelFilter,
+                                                     const std::function<bool()>& superseded,
+                                                     const ReadingOrder& order) {
+    if (order.position.empty()) return std::nullopt;
+    std::vector<uint8_t> times(order.entries.size(), 0);
+    std::size_t listed = 0;
+    int id = -1, label = -1;
+    std::size_t seen = 0;
+    bool stopped = false, stray = false;
+    db::forEachRow(connection, sql, [&](const db::RowView& row) {
+        if (++seen % 1024 == 0 && superseded && superseded()) return !(stopped = true);
+        if (id < 0) {
+            id = row.column("PERSON_ID");
+            label = row.column("LABEL");
+            if (id < 0 || row.column("PERSON_ALIAS") < 0)
+                throw Error("一覧の SQL 文に PERSON_ID と PERSON_ALIAS の列がありません。");
+        }
+        if (!labelFilter.empty() && (label < 0 || row.text(label) != labelFilter)) return true;
+        const long long person = row.integer(id);
+        const int32_t at = person >= 0 && static_cast<std::size_t>(person) < order.position.size()
+                               ? order.position[static_cast<std::size_t>(person)]
+                               : -1;
+        // Counted up to 255 times; a person listed more often is stray too.
+        if (at < 0 || times[static_cast<std::size_t>(at)] == 255) return !(stray = true);
+        ++times[static_cast<std::size_t>(at)];
+        ++listed;
+        return true;
+    });
+    if (stopped) return std::vector<ListEntry>{};
+    if (stray) return std::nullopt;
+    std::vector<ListEntry> entries;
+    entries.reserve(listed);
+    for (std::size_t i = 0; i < times.size(); ++i)
+        for (uint8_t k = 0; k < times[i]; ++k) entries.push_back(order.entries[i]);
+    return entries;
+}
+
+}  // namespace
+
 std::vector<ListEntry> readEntries(db::Connection& connection, const std::string& sql, const std::string& labelFilter,
-                                   const std::function<bool()>& superseded) {
+                                   const std::function<bool()>& superseded, const ReadingOrder* order) {
+    if (order) {
+        if (std::optional<std::vector<ListEntry>> entries = entriesInOrder(connection, sql, labelFilter, superseded, *order))
+            return std::move(*entries);
+    }
     struct Sorted {
         std::string reading;
         ListEntry entry;

@@ -22,6 +22,7 @@ struct ListRequest {
     unsigned number = 0;
     std::string sql;
     std::string labelFilter;  // only rows of this group caption (searches)
+    bool everyone = false;    // sql lists every person (personIdsStatement(0))
 };
 
 struct ListAnswer {
@@ -38,8 +39,11 @@ public:
     explicit SearchRunner(std::string connectionString, QObject* parent = nullptr);
     ~SearchRunner() override;
 
-    // Returns the request's number.
+    // Returns the request's number. The list of everyone also gives the
+    // order the searches after it are put in (ReadingOrder), while no other
+    // connection writes the file.
     unsigned request(std::string sql, std::string labelFilter = {});
+    unsigned requestEveryone(std::string sql);
     unsigned latest() const { return latest_; }
     // The request running now, if any, is no longer wanted: its statement
     // stops within a thousand rows or so and answers an empty list, which

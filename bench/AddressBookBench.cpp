@@ -6,6 +6,9 @@
 //   lumo_addressbook_bench FOLDER [WORD ...]
 // The words are typed key by key, each followed by as many backspaces; by
 // default readings and phone digits that synthetic persons carry.
+// LUMO_BENCH_EACH_KEY=1 prints every key's time, LUMO_BENCH_KEYS_ONLY=1
+// stops after the keys (for a profile of them), LUMO_BENCH_STATEMENTS=1
+// times only the search statements of each prefix, without the window.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
@@ -17,6 +20,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -24,6 +28,8 @@
 #include "addressbook/MainWindow.h"
 #include "addressbook/PersonEditor.h"
 #include "addressbook/PersonListModel.h"
+#include "addressbook/PersonQueries.h"
+#include "engine/Connection.h"
 #include "platform/MessageSink.h"
 #include "engine/ProgramSettings.h"
 
@@ -31,9 +37,11 @@ namespace {
 
 using lumo::book::MainWindow;
 
-// Until the latest request's list is shown and painted.
+// Until the latest request's list is shown and painted. Sleeps while the
+// search thread works (processEvents with a time limit would spin, and the
+// spinning thread would take a core from the search on a 2-core machine).
 void waitForList(MainWindow& window) {
-    while (window.listBusy()) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    while (window.listBusy()) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     window.personView()->viewport()->repaint();
 }
 
@@ -92,7 +100,31 @@ int main(int argc, char* argv[]) {
     const double startMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
     const int persons = window.personModel()->rowCount();
 
+    // With LUMO_BENCH_STATEMENTS set, the search statements alone, without
+    // the window: what the engine costs per text (each prefix of each
+    // word, median of 5), for a profile of that part.
+    if (std::getenv("LUMO_BENCH_STATEMENTS")) {
+        lumo::db::Connection own;
+        own.Open(lumo::book::BookFolder{argv[1]}.connectionString());
+        for (const QString& word : words)
+            for (int n = 1; n <= word.size(); ++n) {
+                const lumo::book::SearchWords w = lumo::book::searchWords(word.left(n).toStdString());
+                const std::string sql = window.library().CreateSimpleViewQuery(w.name, w.phone);
+                std::vector<double> runs;
+                std::size_t found = 0;
+                for (int r = 0; r < 5; ++r) {
+                    clock.restart();
+                    found = lumo::book::readEntries(own, sql).size();
+                    runs.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+                }
+                std::printf("statement %-12s %7zu persons first %8.1f ms, then %8.1f ms\n",
+                            word.left(n).toUtf8().constData(), found, runs.front(), percentile(runs, 0.5));
+            }
+        return 0;
+    }
+
     std::vector<double> keys, keyCpu;
+    std::vector<std::pair<double, QString>> slowest;  // wall time, the box's text after the key
     const auto press = [&](int code, const QString& text) {
         clock.restart();
         const double cpu = cpuMs();
@@ -100,6 +132,9 @@ int main(int argc, char* argv[]) {
         waitForList(window);
         keys.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
         keyCpu.push_back(cpuMs() - cpu);
+        slowest.emplace_back(keys.back(), window.searchBox()->text());
+        if (std::getenv("LUMO_BENCH_EACH_KEY"))
+            std::printf("key %-10s %7.1f ms cpu %7.1f ms\n", window.searchBox()->text().toUtf8().constData(), keys.back(), keyCpu.back());
     };
     for (int round = 0; round < 3; ++round)
         for (const QString& word : words) {
@@ -107,6 +142,11 @@ int main(int argc, char* argv[]) {
             for (int i = 0; i < word.size(); ++i) press(Qt::Key_Backspace, {});
         }
 
+    if (std::getenv("LUMO_BENCH_KEYS_ONLY")) {
+        std::printf("keystroke to list shown median %.1f ms, p95 %.1f ms (%zu keys)\n", percentile(keys, 0.5),
+                    percentile(keys, 0.95), keys.size());
+        return 0;
+    }
     std::vector<double> cards;
     for (int i = 0; i < 20; ++i) {
         const int32_t id = window.personModel()->idAt((i * 7919) % std::max(persons, 1));
@@ -132,6 +172,17 @@ int main(int argc, char* argv[]) {
                 percentile(keys, 0.95), keys.size());
     std::printf("keystroke CPU time      median %.1f ms, p95 %.1f ms\n", percentile(keyCpu, 0.5),
                 percentile(keyCpu, 0.95));
+    // Which texts cost most (each text once), to know what to look at.
+    std::sort(slowest.begin(), slowest.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::printf("slowest keys           ");
+    std::vector<QString> shown;
+    for (const auto& [ms, text] : slowest) {
+        if (shown.size() == 8) break;
+        if (std::find(shown.begin(), shown.end(), text) != shown.end()) continue;
+        shown.push_back(text);
+        std::printf(" \"%s\" %.0f", text.toUtf8().constData(), ms);
+    }
+    std::printf(" ms\n");
     std::printf("opening a card          median %.1f ms, p95 %.1f ms\n", percentile(cards, 0.5), percentile(cards, 0.95));
     std::printf("scrolling the whole list %.0f ms (%d pages read)\n", scrollMs, window.personModel()->pagesRead());
     std::printf("peak memory             %ld KiB\n", peakKb());

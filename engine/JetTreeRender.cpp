@@ -118,9 +118,10 @@ private:
 
     Piece draw(const Call& f) {
         Piece p{std::string(f.sqliteName)};
-        // The search rewrite's one call for a chain of LIKE tests gives a
+        // The search rewrites' one call for a chain of LIKE tests gives a
         // truth, as the chain did: And and Or around it stay SQLite's.
-        p.truth = detail::equalsKeyword(tokens_[f.name.at].text, "LUMO_LIKE_ANY");
+        p.truth = detail::equalsKeyword(tokens_[f.name.at].text, "LUMO_LIKE_ANY") ||
+                  detail::equalsKeyword(tokens_[f.name.at].text, "LUMO_LIKE_PAIRS");
         const Group& g = std::get<Group>(tree_.nodes[f.arguments]);
         appendLead(p.text, g.open);
         p.text += render(f.arguments).text;

@@ -153,6 +153,34 @@ void likeAnyFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
     if (!unknown) sqlite3_result_int(context, 0);
 }
 
+// lumo_like_pairs(text1, pattern1, text2, pattern2, ...): text1 LIKE
+// pattern1 OR text2 LIKE pattern2 OR ..., Null as OR gives it.
+void likePairsFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    if (argc % 2 != 0) {
+        sqlite3_result_error(context, "lumo_like_pairs: 文字列とパターンの組でない引数があります", -1);
+        return;
+    }
+    bool unknown = false;
+    for (int i = 0; i + 1 < argc; i += 2) {
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL || sqlite3_value_type(argv[i + 1]) == SQLITE_NULL) {
+            unknown = true;
+            continue;
+        }
+        const std::string_view text = textOf(argv[i]);
+        const std::string_view pattern = textOf(argv[i + 1]);
+        if (text.data() == nullptr || pattern.data() == nullptr) {
+            sqlite3_result_error_nomem(context);
+            return;
+        }
+        LikePattern local;
+        if (likeMatches(patternOf(context, i + 1, pattern, local), text)) {
+            sqlite3_result_int(context, 1);
+            return;
+        }
+    }
+    if (!unknown) sqlite3_result_int(context, 0);
+}
+
 }  // namespace
 
 bool likeMatches(std::string_view pattern, std::string_view text) { return likeMatches(parseLike(pattern), text); }
@@ -195,7 +223,8 @@ void installLike(sqlite3* db) {
         int arguments;  // -1: any number
         void (*function)(sqlite3_context*, int, sqlite3_value**);
     };
-    static constexpr Function kFunctions[] = {{"like", 2, &likeFunction}, {"lumo_like_any", -1, &likeAnyFunction}};
+    static constexpr Function kFunctions[] = {{"like", 2, &likeFunction}, {"lumo_like_any", -1, &likeAnyFunction},
+                                                  {"lumo_like_pairs", -1, &likePairsFunction}};
     for (const auto& [name, arguments, function] : kFunctions) {
         if (const int rc = sqlite3_create_function_v2(db, name, arguments, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                                       function, nullptr, nullptr, nullptr);

@@ -23,7 +23,10 @@ bool likeMatches(const LikePattern& pattern, std::string_view text);
 // and lumo_like_any(text, pattern1, pattern2, ...), the value of
 // `text LIKE pattern1 OR text LIKE pattern2 OR ...` in one call (the
 // translation writes such a chain so: a phone search tests each number
-// against three patterns). LIKE ... ESCAPE keeps SQLite's own function.
+// against three patterns), and lumo_like_pairs(text1, pattern1, text2,
+// pattern2, ...), the value of `text1 LIKE pattern1 OR text2 LIKE pattern2
+// OR ...` (a word searched in several columns). LIKE ... ESCAPE keeps
+// SQLite's own function.
 // Throws lumo::Error when SQLite refuses it.
 void installLike(sqlite3* db);
 

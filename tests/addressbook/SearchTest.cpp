@@ -14,6 +14,7 @@
 #include "addressbook/LibraryMessages.h"
 #include "addressbook/PersonEditor.h"
 #include "addressbook/PersonQueries.h"
+#include "engine/Connection.h"
 #include "platform/MessageSink.h"
 #include "tests/addressbook/BookFixture.h"
 
@@ -183,6 +184,54 @@ private slots:
     }
 
     // 1,000 persons: the rows of a page are read when that page is shown.
+    // A search is put in the order of the list of everyone only while
+    // nobody else wrote the file: after another program changes a
+    // reading, the same persons come in the new reading order.
+    void aSearchFollowsReadingsAnotherProgramChanged() {
+        RecordingSink sink;
+        test::OpenBook book;
+        QCOMPARE(book.search(QStringLiteral("山")), (Names{"山口 さくら", "山田 太郎", "山本 大輔"}));
+        {
+            db::Connection other;
+            other.Open(book::BookFolder{book.folder.path()}.connectionString());
+            other.Execute("UPDATE T_PERSON SET LASTALIAS = 'あやまもと' WHERE LASTNAME = '山本'");
+        }
+        // A word not searched before, so that no kept list answers it.
+        QCOMPARE(book.search(QStringLiteral("やま")), (Names{"山本 大輔", "山口 さくら", "山田 太郎"}));
+        QVERIFY(sink.messages().empty());
+    }
+
+    // readEntries with an order: the order's sequence, each row as often as
+    // the statement gives it; a person the order lacks sorts by reading.
+    void entriesTakeTheOrderOfTheWholeList() {
+        test::TemporaryFolder folder;
+        test::makeSampleFolder(folder.path());
+        db::Connection connection;
+        connection.Open(book::BookFolder{folder.path()}.connectionString());
+        const std::vector<book::ListEntry> whole = book::readEntries(connection, book::personIdsStatement(0));
+        QCOMPARE(whole.size(), std::size_t{20});
+        const auto ids = [](const std::vector<book::ListEntry>& entries) {
+            std::vector<int32_t> out;
+            for (const book::ListEntry& e : entries) out.push_back(e.id);
+            return out;
+        };
+        // 14 やまぐち, 1 やまだ, 9 やまもと; 1 twice.
+        const std::string twice = "SELECT PERSON_ID, (LASTALIAS & FIRSTALIAS) AS PERSON_ALIAS FROM T_PERSON "
+                                  "WHERE PERSON_ID IN (9, 1, 14) UNION ALL "
+                                  "SELECT PERSON_ID, (LASTALIAS & FIRSTALIAS) AS PERSON_ALIAS FROM T_PERSON "
+                                  "WHERE PERSON_ID = 1";
+        const book::ReadingOrder full(whole);
+        QCOMPARE(ids(book::readEntries(connection, twice, {}, {}, &full)), (std::vector<int32_t>{14, 1, 1, 9}));
+        std::vector<book::ListEntry> without9 = whole;
+        std::erase_if(without9, [](const book::ListEntry& e) { return e.id == 9; });
+        const book::ReadingOrder partial(without9);
+        QCOMPARE(ids(book::readEntries(connection, twice, {}, {}, &partial)), (std::vector<int32_t>{14, 1, 1, 9}));
+        // Keys too far apart for a table by key: no order, still sorted.
+        const book::ReadingOrder sparse(std::vector<book::ListEntry>{{1, 7}, {2'000'000'000, 0}});
+        QVERIFY(sparse.position.empty());
+        QCOMPARE(ids(book::readEntries(connection, twice, {}, {}, &sparse)), (std::vector<int32_t>{14, 1, 1, 9}));
+    }
+
     void rowsAreReadAsTheyAreShown() {
         RecordingSink sink;
         test::TemporaryFolder folder;

@@ -11,6 +11,7 @@
 #include "engine/Connection.h"
 #include "engine/JetSql.h"
 #include "engine/Recordset.h"
+#include "platform/Error.h"
 #include "tests/engine/TestDatabase.h"
 
 namespace lumo::test {
@@ -90,7 +91,8 @@ std::vector<Case> cases() {
         {kSheetList + std::string("((T_ITEMS.ITEM_NAME LIKE '%茶%' OR T_iGROUPING.ILABEL LIKE '%茶%') AND ("),
          counterparts("青"), "))", {"T_SHEET.CUSTOMER_ID IN (SELECT"}, {}},
         // Goods words alone test no outer-joined table.
-        {kSheetList, "T_ITEMS.ITEM_NAME LIKE '%a%' OR T_iGROUPING.ILABEL LIKE '%a%'", "", {}, {" IN (SELECT"}},
+        {kSheetList, "T_ITEMS.ITEM_NAME LIKE '%a%' OR T_iGROUPING.ILABEL LIKE '%a%'", "", {"lumo_like_pairs("},
+         {" IN (SELECT"}},
         // A test that holds on the Null row keeps the joins as they are.
         {kSheetList, "T_iCUSTOMER.ALIAS IS NULL OR T_iSUPPLIER.ALIAS LIKE '%あ%'", "", {}, {" IN (SELECT"}},
         // With ORDER BY the statement stays as written.
@@ -103,7 +105,17 @@ std::vector<Case> cases() {
         {inPhones + "(T_PERSON.LASTNAME LIKE '%田%' OR T_PERSON.FIRSTNAME LIKE '%田%') AND (", phones("12"), "))",
          {"INNER JOIN T_PHONE"}, {}},
         // Tests of the left table, or a Null test, keep the outer join.
-        {kPhoneJoin, "T_PERSON.LASTNAME LIKE '%田%' OR T_PERSON.FIRSTNAME LIKE '%田%'", "", {"LEFT JOIN T_PHONE"}, {}},
+        {kPhoneJoin, "T_PERSON.LASTNAME LIKE '%田%' OR T_PERSON.FIRSTNAME LIKE '%田%'", "",
+         {"LEFT JOIN T_PHONE", "lumo_like_pairs(T_PERSON.LASTNAME, '%田%', T_PERSON.FIRSTNAME, '%田%')"}, {}},
+        // Several columns, one of them Null in a row (Tanaka's first name).
+        {kPhoneJoin, "T_PERSON.LASTNAME LIKE 't%' OR T_PERSON.FIRSTNAME LIKE '%x%' OR T_PHONE.TEL_NUMBER LIKE '06%'", "",
+         {"lumo_like_pairs("}, {}},
+        // A chain of one column stays one lumo_like_any; an operand that is
+        // no plain column keeps the chain.
+        {kPhoneJoin, "T_PERSON.LASTNAME LIKE '%田%' OR T_PERSON.LASTNAME LIKE 'T%'", "", {"lumo_like_any("},
+         {"lumo_like_pairs"}},
+        {kPhoneJoin, "(T_PERSON.LASTNAME & T_PERSON.FIRSTNAME) LIKE '%田太%' OR T_PERSON.FIRSTNAME LIKE 'x'", "", {},
+         {"lumo_like_pairs"}},
         {kPhoneJoin, "T_PHONE.TEL_NUMBER IS NULL OR T_PHONE.TEL_NUMBER LIKE '0%'", "", {"LEFT JOIN T_PHONE"}, {}},
         // Under NOT a Null row would count: left alone.
         {kPhoneJoin + std::string("NOT "), phones("12"), "", {"LEFT JOIN T_PHONE"}, {"lumo_like_any"}},
@@ -164,6 +176,39 @@ TEST(SearchJoins, SearchesFindWhatTheyShould) {
     // A phone once per matching number; a person's numbers found by any of them.
     EXPECT_EQ(ids(kPhoneJoin + std::string("(") + phones("1234") + ")"), (std::vector<std::string>{"1", "1", "1"}));
     EXPECT_EQ(ids(kPhoneJoin + std::string("(") + phones("12") + ")"), (std::vector<std::string>{"1", "1", "1", "4"}));
+}
+
+// The one call for a chain over several columns gives what the chain of
+// OR gives: true (Jet's -1 in a select list) when one pair matches, else
+// Null when one side of a pair is Null, else false.
+TEST(SearchJoins, OneCallForSeveralColumnsIsTheirChainOfOr) {
+    TestDatabase file(kSearchTables);
+    db::Connection cn;
+    cn.Open(file.connectionString());
+    const struct {
+        const char* arguments;
+        const char* value;
+    } cases[] = {
+        {"'山田', '%田%', '太郎', '%x%'", "-1"},
+        {"'山田', '%x%', '太郎', '%郎'", "-1"},
+        {"'山田', '%x%', '太郎', '%y%'", "0"},
+        {"NULL, '%田%', '太郎', '%太%'", "-1"},
+        {"NULL, '%田%', '太郎', '%x%'", "<null>"},
+        {"'山田', '%田%', NULL, '%x%'", "-1"},
+        {"'山田', NULL, '太郎', '%x%'", "<null>"},
+        {"'Tanaka', 't%A'", "-1"},
+        {"'', '_', '', '%'", "-1"},
+        {"'', '_', 'ab', '_'", "0"},
+        {"'[x]', '[[]x]', 'a', 'b'", "-1"},
+        {"12, '1_', 'a', 'b'", "-1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const auto rows = rowsOf(cn, std::string("SELECT lumo_like_pairs(") + c.arguments + ") AS V FROM T_PERSON WHERE PERSON_ID = 1");
+        ASSERT_EQ(rows.size(), 1u);
+        EXPECT_EQ(rows.front().front(), c.value);
+    }
+    EXPECT_THROW(rowsOf(cn, "SELECT lumo_like_pairs('a', '%', 'b') AS V FROM T_PERSON"), Error);
 }
 
 }  // namespace
