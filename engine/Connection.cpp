@@ -14,6 +14,7 @@
 #include "engine/JetFunctions.h"
 #include "engine/JetOperators.h"
 #include "engine/LikeFunction.h"
+#include "engine/BatchWords.h"
 #include "engine/ConnectionString.h"
 #include "engine/DatabaseFile.h"
 #include "engine/JetDateLiteral.h"
@@ -216,7 +217,6 @@ namespace {
 
 constexpr std::string_view kBatchLost =
     "一括処理のトランザクションは、失敗のあとデータベース エンジンによって取り消されました";
-constexpr std::string_view kNothingStored = "一括処理の書き込みはどれも保存されていません。";
 // The savepoint that stands for a BeginTrans transaction inside a batch.
 constexpr const char* kSavepoint = "SAVEPOINT lumo_transaction";
 constexpr const char* kReleaseSavepoint = "RELEASE lumo_transaction";
@@ -228,7 +228,7 @@ void ConnectionImpl::checkBatch() {
     if (!inBatch) return;
     // SQLite back in autocommit mode means it rolled the batch back itself.
     if (!batchLost && db && sqlite3_get_autocommit(db.get())) batchLost = true;
-    if (batchLost) throw Error(std::string(kBatchLost) + "。" + std::string(kNothingStored));
+    if (batchLost) throw Error(std::string(kBatchLost) + "。" + std::string(kBatchNothingStored));
 }
 
 void ConnectionImpl::endBatch() {
@@ -708,7 +708,7 @@ void Connection::EndBatch() {
     // batch, and the batch ends either way.
     if (!sqlite3_get_autocommit(db)) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
     impl_->endBatch();
-    throw Error(failure + "。" + std::string(kNothingStored));
+    throw Error(failure + "。" + std::string(kBatchNothingStored));
 }
 
 void Connection::CancelBatch() {

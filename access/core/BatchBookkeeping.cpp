@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/BatchWords.h"
 #include "engine/Recordset.h"
 #include "platform/Error.h"
 
@@ -12,8 +13,6 @@ namespace {
 constexpr std::string_view kMarkerTable = "lumo_search_deferred";
 constexpr std::string_view kAtStart = "INSERT INTO lumo_search_deferred (BATCH) VALUES (1)";
 constexpr std::string_view kBeforeCommit = "DELETE FROM lumo_search_deferred";
-// The engine's words for a batch that ended without storing anything.
-constexpr std::string_view kNothingStored = "一括処理の書き込みはどれも保存されていません。";
 
 bool deferringIndexes(db::Connection& cnn) {
     db::Recordset rs;
@@ -40,9 +39,11 @@ void endBookkeptBatch(db::Connection& cnn) {
     } catch (const std::exception& e) {
         std::string failure = e.what();
         // A batch the database engine already rolled back says so itself.
-        if (failure.find(kNothingStored) == std::string::npos) failure += "。" + std::string(kNothingStored);
+        if (failure.find(db::kBatchNothingStored) == std::string::npos)
+            failure += "。" + std::string(db::kBatchNothingStored);
+        const auto* known = dynamic_cast<const Error*>(&e);
         cnn.CancelBatch();
-        throw Error(failure);
+        throw Error(failure, known ? known->kind() : ReportKind::Other);
     }
     cnn.EndBatch();
 }

@@ -107,6 +107,20 @@ const Provoked kProvoked[] = {
      kReportDiskFullOrIo},
     {"a disk that fails a write (the fault switch)",
      [](ScratchDatabase& db) { return storeWith(db, db::FaultKind::DiskIo); }, kReportDiskFullOrIo},
+    {"a full disk at the end of a batch, which writes the batch's index words (the fault switch)",
+     [](ScratchDatabase& db) {
+         auto person = createObject<clsPidAccess>();
+         const auto begin = AccessLibrary::instance().entry<LumoBatchProc>("LumoBeginBatch");
+         const auto end = AccessLibrary::instance().entry<LumoBatchProc>("LumoEndBatch");
+         if (!person || !begin || !end || person->Initialize(db.connectionString())) return false;
+         if (begin(person.get()) != kResultOk || storeSuzuki(*person)) return false;
+         db::ScopedFault armed({.failAt = 1,
+                                .kind = db::FaultKind::DiskFull,
+                                .dataSource = db.path().string(),
+                                .onlyStep = db::FaultStep::Execute});
+         return end(person.get()) == kResultFailed;
+     },
+     kReportDiskFullOrIo},
     {"a database whose table of tables is overwritten",
      [](ScratchDatabase& db) {
          patch(db.path(), 100, std::string(400, '\xff'));
