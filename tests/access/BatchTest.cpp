@@ -3,22 +3,13 @@
 // failed end stores nothing and says so, and begins and ends that do not
 // pair are refused with their own results and a report.
 #include "platform/FaultInjection.h"
+#include "tests/access/BatchEntries.h"
 #include "tests/access/PersonWriteSupport.h"
 
 namespace lumo::test {
 namespace {
 
 using namespace LumoAccess;
-
-LumoBatchProc batchEntry(const char* name) {
-    const auto entry = AccessLibrary::instance().entry<LumoBatchProc>(name);
-    EXPECT_NE(entry, nullptr) << name;
-    return entry;
-}
-
-const LumoBatchProc beginBatch = batchEntry("LumoBeginBatch");
-const LumoBatchProc endBatch = batchEntry("LumoEndBatch");
-const LumoBatchProc cancelBatch = batchEntry("LumoCancelBatch");
 
 class PersonBatch : public PersonFixture {
 protected:

@@ -11,6 +11,7 @@
 #include "engine/Connection.h"
 #include "engine/Recordset.h"
 #include "platform/FaultInjection.h"
+#include "tests/access/BatchEntries.h"
 #include "tests/access/PersonWriteSupport.h"
 
 namespace lumo::test {
@@ -18,16 +19,6 @@ namespace {
 
 using namespace LumoAccess;
 using Ids = std::vector<std::string>;
-
-LumoBatchProc batchEntry(const char* name) {
-    const auto entry = AccessLibrary::instance().entry<LumoBatchProc>(name);
-    EXPECT_NE(entry, nullptr) << name;
-    return entry;
-}
-
-const LumoBatchProc beginBatch = batchEntry("LumoBeginBatch");
-const LumoBatchProc endBatch = batchEntry("LumoEndBatch");
-const LumoBatchProc cancelBatch = batchEntry("LumoCancelBatch");
 
 // The two indexes of the person file, for the routines below.
 struct Index {

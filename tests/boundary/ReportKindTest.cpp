@@ -10,6 +10,7 @@
 
 #include "platform/FaultInjection.h"
 #include "tests/access/AccessTestSupport.h"
+#include "tests/access/BatchEntries.h"
 
 namespace lumo::test {
 namespace {
@@ -110,15 +111,13 @@ const Provoked kProvoked[] = {
     {"a full disk at the end of a batch, which writes the batch's index words (the fault switch)",
      [](ScratchDatabase& db) {
          auto person = createObject<clsPidAccess>();
-         const auto begin = AccessLibrary::instance().entry<LumoBatchProc>("LumoBeginBatch");
-         const auto end = AccessLibrary::instance().entry<LumoBatchProc>("LumoEndBatch");
-         if (!person || !begin || !end || person->Initialize(db.connectionString())) return false;
-         if (begin(person.get()) != kResultOk || storeSuzuki(*person)) return false;
+         if (!person || !beginBatch || !endBatch || person->Initialize(db.connectionString())) return false;
+         if (beginBatch(person.get()) != kResultOk || storeSuzuki(*person)) return false;
          db::ScopedFault armed({.failAt = 1,
                                 .kind = db::FaultKind::DiskFull,
                                 .dataSource = db.path().string(),
                                 .onlyStep = db::FaultStep::Execute});
-         return end(person.get()) == kResultFailed;
+         return endBatch(person.get()) == kResultFailed;
      },
      kReportDiskFullOrIo},
     {"a database whose table of tables is overwritten",
