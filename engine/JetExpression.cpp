@@ -1,5 +1,8 @@
 #include "engine/JetExpression.h"
 
+#include <optional>
+
+#include "DateArguments.h"
 #include "JetTree.h"
 #include "JetTypes.h"
 
@@ -20,9 +23,18 @@ std::string renderJetStatement(const std::vector<detail::Token>& tokens) {
 }
 
 std::string renderJetStatement(const std::vector<detail::Token>& tokens, std::span<const JetType> parameters,
-                               std::vector<JetType>& itemTypes) {
+                               const DateColumnLookup& dateColumns, std::vector<JetType>& itemTypes) {
     const tree::Tree tree = tree::parseJetTree(tokens);
-    itemTypes = tree::selectItemTypes(tree, parameters);
+    // The tables are found only when an expression of the list names a
+    // column: most statements' items are bare columns or none.
+    std::optional<detail::StatementTables> tables;
+    tree::DateNames dateNames;
+    if (dateColumns)
+        dateNames = [&](std::string_view qualifier, std::string_view column) {
+            if (!tables) tables.emplace(tokens, dateColumns);
+            return tables->isDate(qualifier, column);
+        };
+    itemTypes = tree::selectItemTypes(tree, parameters, dateNames);
     return rendered(tree);
 }
 
