@@ -9,11 +9,11 @@
 namespace lumo::db {
 namespace {
 
-std::string rendered(const tree::Tree& tree) {
+std::string rendered(const tree::Tree& tree, std::span<const JetType> parameters = {}) {
     bool repeats = false;
-    std::string sql = tree::renderJetTree(tree, false, &repeats);
+    std::string sql = tree::renderJetTree(tree, false, &repeats, parameters);
     if (!repeats) return sql;
-    return tree::renderJetTree(tree, true);
+    return tree::renderJetTree(tree, true, nullptr, parameters);
 }
 
 }  // namespace
@@ -35,7 +35,7 @@ std::string renderJetStatement(const std::vector<detail::Token>& tokens, std::sp
             return tables->isDate(qualifier, column);
         };
     itemTypes = tree::selectItemTypes(tree, parameters, dateNames);
-    return rendered(tree);
+    return rendered(tree, parameters);
 }
 
 }  // namespace lumo::db

@@ -7,6 +7,8 @@
 #include <utility>
 
 #include "JetTree.h"
+#include "JetTypes.h"
+#include "engine/functions/FunctionCall.h"
 
 namespace lumo::db::tree {
 namespace {
@@ -55,7 +57,8 @@ Piece call(std::string_view function, std::initializer_list<const Piece*> argume
 // Writes one tree; lives for one rendering.
 class Renderer {
 public:
-    Renderer(const Tree& tree, bool numbered) : tree_(tree), tokens_(tree.tokens) {
+    Renderer(const Tree& tree, bool numbered, std::span<const JetType> parameters)
+        : tree_(tree), tokens_(tree.tokens), parameters_(parameters) {
         if (!numbered) return;
         // A parameter written "?N" (a copy, JetTop.h): an anonymous one
         // after it takes the next number after the largest so far, as
@@ -125,7 +128,23 @@ private:
         const Group& g = std::get<Group>(tree_.nodes[f.arguments]);
         appendLead(p.text, g.open);
         p.text += render(f.arguments).text;
+        if (f.entry && f.entry->takesArgumentType) appendArgumentType(p.text, g);
         return p;
+    }
+
+    // VarType(True): the argument's type, where the tree knows it and
+    // SQLite's value would not tell it, as a second argument.
+    void appendArgumentType(std::string& text, const Group& g) const {
+        const auto& parts = std::get<Clauses>(tree_.nodes[g.inner]).parts;
+        if (!g.closed || parts.size() != 1 || parts[0].expression == kNoNode) return;
+        unsigned subtype = 0;
+        switch (typeOf(tree_, parts[0].expression, parameters_)) {
+        case JetType::Boolean: subtype = jet::kBooleanSubtype; break;
+        case JetType::Date: subtype = jet::kDateSubtype; break;
+        case JetType::Currency: subtype = jet::kCurrencySubtype; break;
+        default: return;
+        }
+        text.insert(text.size() - 1, ", " + std::to_string(subtype));
     }
 
     Piece draw(const Exists& e) {
@@ -366,14 +385,15 @@ private:
 
     const Tree& tree_;
     const std::vector<Token>& tokens_;
+    std::span<const JetType> parameters_;
     std::vector<int> parameter_;  // per '?' token its number, when numbered
     bool repeats_ = false;
 };
 
 }  // namespace
 
-std::string renderJetTree(const Tree& tree, bool numbered, bool* repeats) {
-    Renderer renderer(tree, numbered);
+std::string renderJetTree(const Tree& tree, bool numbered, bool* repeats, std::span<const JetType> parameters) {
+    Renderer renderer(tree, numbered, parameters);
     std::string sql = renderer.statement();
     if (repeats) *repeats = renderer.repeatsParameters();
     return sql;

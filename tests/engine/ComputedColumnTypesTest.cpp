@@ -141,3 +141,36 @@ TEST_F(ComputedColumnTypes, ArithmeticOnADateColumnReadsAsADate) {
 }
 
 }  // namespace
+
+namespace {
+
+// VarType and TypeName name the type the statement shows where SQLite's
+// value would not tell it (True is -1, a date its number).
+TEST_F(ComputedColumnTypes, VarTypeNamesTheTypeTheStatementShows) {
+    struct Case {
+        const char* argument;
+        int varType;
+        const char* typeName;
+    };
+    const Case cases[] = {
+        {"True", 11, "Boolean"},
+        {"1 = 1", 11, "Boolean"},
+        {"Not False", 11, "Boolean"},
+        {"#2003/11/22#", 7, "Date"},
+        {"#2003/11/22# + 1", 7, "Date"},
+        {"CCur(1) + 1", 6, "Currency"},
+        {"Null = 1", 1, "Null"},      // a truth that is Null stays Null
+        {"-1", 3, "Long"},            // a number stays what SQLite keeps
+        {"1.5 * 2", 5, "Double"},
+        {"'True'", 8, "String"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(value(std::string("SELECT VarType(") + c.argument + ")").toLong(), c.varType) << c.argument;
+        EXPECT_EQ(value(std::string("SELECT TypeName(") + c.argument + ")").toString(), c.typeName) << c.argument;
+    }
+    // A second argument is the translation's own: written in a statement
+    // it is refused as Jet refuses it.
+    EXPECT_ANY_THROW(value("SELECT VarType(1, 2)"));
+}
+
+}  // namespace
