@@ -30,10 +30,20 @@ namespace detail {
 
 // The tables the statement names: after FROM, JOIN, UPDATE, INTO, a ','
 // of a FROM list, or the '(' of a parenthesised join.
-StatementTables::StatementTables(const std::vector<Token>& tokens, const DateColumnLookup& isDate) : isDate_(isDate) {
+std::vector<std::size_t> significantTokens(const std::vector<Token>& tokens) {
     std::vector<std::size_t> sig;
+    sig.reserve(tokens.size());
     for (std::size_t i = 0; i < tokens.size(); ++i)
         if (tokens[i].kind != Kind::Space) sig.push_back(i);
+    return sig;
+}
+
+StatementTables::StatementTables(const std::vector<Token>& tokens, const DateColumnLookup& isDate)
+    : StatementTables(tokens, significantTokens(tokens), isDate) {}
+
+StatementTables::StatementTables(const std::vector<Token>& tokens, const std::vector<std::size_t>& sig,
+                                 const DateColumnLookup& isDate)
+    : isDate_(isDate) {
     const auto tok = [&](std::size_t k) -> const Token& { return tokens[sig[k]]; };
     std::vector<bool> inFrom{false};
     for (std::size_t k = 0; k < sig.size(); ++k) {
@@ -81,10 +91,7 @@ public:
     // With `literals`, the arguments wrapped are the date literals (#...#)
     // instead of the columns `isDate` names.
     DateArguments(std::vector<Token>& tokens, const DateColumnLookup& isDate, bool literals = false)
-        : tokens_(tokens), isDate_(isDate), literals_(literals) {
-        for (std::size_t i = 0; i < tokens.size(); ++i)
-            if (tokens[i].kind != Kind::Space) sig_.push_back(i);
-    }
+        : tokens_(tokens), isDate_(isDate), sig_(significantTokens(tokens)), literals_(literals) {}
 
     void run() {
         std::vector<std::pair<std::size_t, std::size_t>> wraps;  // token ranges [first, last]
@@ -92,7 +99,7 @@ public:
             if (tok(k).kind != Kind::Word || !isOp(tok(k + 1), "(") || (k > 0 && isOp(tok(k - 1), "."))) continue;
             if (!sqliteFunctionName(tok(k).text)) continue;
             // The tables are found before any wrap changes the tokens they name.
-            if (!tables_ && !literals_) tables_.emplace(tokens_, isDate_);
+            if (!tables_ && !literals_) tables_.emplace(tokens_, sig_, isDate_);
             arguments(k + 1, wraps);
         }
         for (auto it = wraps.rbegin(); it != wraps.rend(); ++it) {

@@ -9,11 +9,11 @@
 namespace lumo::db {
 namespace {
 
-std::string rendered(const tree::Tree& tree, std::span<const JetType> parameters = {}) {
+std::string rendered(const tree::Tree& tree, const tree::NodeTypes& typeOfNode = {}) {
     bool repeats = false;
-    std::string sql = tree::renderJetTree(tree, false, &repeats, parameters);
+    std::string sql = tree::renderJetTree(tree, false, &repeats, typeOfNode);
     if (!repeats) return sql;
-    return tree::renderJetTree(tree, true, nullptr, parameters);
+    return tree::renderJetTree(tree, true, nullptr, typeOfNode);
 }
 
 }  // namespace
@@ -35,7 +35,7 @@ std::string renderJetStatement(const std::vector<detail::Token>& tokens, std::sp
             return tables->isDate(qualifier, column);
         };
     itemTypes = tree::selectItemTypes(tree, parameters, dateNames);
-    return rendered(tree, parameters);
+    return rendered(tree, [&](tree::Index node) { return tree::typeOf(tree, node, parameters, dateNames); });
 }
 
 }  // namespace lumo::db

@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "JetTree.h"
-#include "JetTypes.h"
 #include "engine/functions/FunctionCall.h"
 
 namespace lumo::db::tree {
@@ -57,8 +56,8 @@ Piece call(std::string_view function, std::initializer_list<const Piece*> argume
 // Writes one tree; lives for one rendering.
 class Renderer {
 public:
-    Renderer(const Tree& tree, bool numbered, std::span<const JetType> parameters)
-        : tree_(tree), tokens_(tree.tokens), parameters_(parameters) {
+    Renderer(const Tree& tree, bool numbered, const NodeTypes& typeOfNode)
+        : tree_(tree), tokens_(tree.tokens), typeOfNode_(typeOfNode) {
         if (!numbered) return;
         // A parameter written "?N" (a copy, JetTop.h): an anonymous one
         // after it takes the next number after the largest so far, as
@@ -136,9 +135,9 @@ private:
     // SQLite's value would not tell it, as a second argument.
     void appendArgumentType(std::string& text, const Group& g) const {
         const auto& parts = std::get<Clauses>(tree_.nodes[g.inner]).parts;
-        if (!g.closed || parts.size() != 1 || parts[0].expression == kNoNode) return;
+        if (!typeOfNode_ || !g.closed || parts.size() != 1 || parts[0].expression == kNoNode) return;
         unsigned subtype = 0;
-        switch (typeOf(tree_, parts[0].expression, parameters_)) {
+        switch (typeOfNode_(parts[0].expression)) {
         case JetType::Boolean: subtype = jet::kBooleanSubtype; break;
         case JetType::Date: subtype = jet::kDateSubtype; break;
         case JetType::Currency: subtype = jet::kCurrencySubtype; break;
@@ -385,15 +384,15 @@ private:
 
     const Tree& tree_;
     const std::vector<Token>& tokens_;
-    std::span<const JetType> parameters_;
+    const NodeTypes& typeOfNode_;
     std::vector<int> parameter_;  // per '?' token its number, when numbered
     bool repeats_ = false;
 };
 
 }  // namespace
 
-std::string renderJetTree(const Tree& tree, bool numbered, bool* repeats, std::span<const JetType> parameters) {
-    Renderer renderer(tree, numbered, parameters);
+std::string renderJetTree(const Tree& tree, bool numbered, bool* repeats, const NodeTypes& typeOfNode) {
+    Renderer renderer(tree, numbered, typeOfNode);
     std::string sql = renderer.statement();
     if (repeats) *repeats = renderer.repeatsParameters();
     return sql;

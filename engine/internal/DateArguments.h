@@ -16,6 +16,9 @@ namespace lumo::db::detail {
 class StatementTables {
 public:
     StatementTables(const std::vector<Token>& tokens, const DateColumnLookup& isDate);
+    // With the places of the tokens that are not white space, in order.
+    StatementTables(const std::vector<Token>& tokens, const std::vector<std::size_t>& significant,
+                    const DateColumnLookup& isDate);
 
     // An unqualified name (`qualifier` empty) is a date when some table
     // declares it Date/Time and none declares it otherwise; a qualified one
@@ -30,6 +33,9 @@ private:
     const DateColumnLookup& isDate_;
     std::vector<Table> tables_;
 };
+
+// The places of the tokens that are not white space, in order.
+std::vector<std::size_t> significantTokens(const std::vector<Token>& tokens);
 
 // Wraps each argument of a Jet function call that is one Date/Time column
 // (C, T.C or Alias.C) in lumo_date( ). An unqualified name is a date when

@@ -168,6 +168,9 @@ TEST_F(ComputedColumnTypes, VarTypeNamesTheTypeTheStatementShows) {
         EXPECT_EQ(value(std::string("SELECT VarType(") + c.argument + ")").toLong(), c.varType) << c.argument;
         EXPECT_EQ(value(std::string("SELECT TypeName(") + c.argument + ")").toString(), c.typeName) << c.argument;
     }
+    cn_.Execute("UPDATE T_PERSON SET BIRTHDAY = 30000.25 WHERE PERSON_ID = 1");
+    EXPECT_EQ(value("SELECT VarType(P.BIRTHDAY + 1) FROM T_PERSON AS P WHERE PERSON_ID = 1").toLong(), 7);
+    EXPECT_EQ(value("SELECT VarType(BIRTHDAY * 1) FROM T_PERSON WHERE PERSON_ID = 1").toLong(), 5);
     // A second argument is the translation's own: written in a statement
     // it is refused as Jet refuses it.
     EXPECT_ANY_THROW(value("SELECT VarType(1, 2)"));
