@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "JetTokens.h"
+#include "engine/JetDateColumns.h"
 #include "engine/JetSql.h"
 #include "engine/JetType.h"
 
@@ -43,8 +44,9 @@ namespace lumo::db {
 std::string renderJetStatement(const std::vector<detail::Token>& tokens);
 
 // The same, and the Jet type of each item of the outer select list
-// (internal/JetTypes.h), given the types of the literals the '?' stand for.
+// (internal/JetTypes.h), given the types of the literals the '?' stand for
+// and which columns of the statement's tables are Date/Time.
 std::string renderJetStatement(const std::vector<detail::Token>& tokens, std::span<const JetType> parameters,
-                               std::vector<JetType>& itemTypes);
+                               const DateColumnLookup& dateColumns, std::vector<JetType>& itemTypes);
 
 }  // namespace lumo::db

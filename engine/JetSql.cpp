@@ -540,7 +540,7 @@ void renderStatements(PassState& s) {
         if (st.isSelect) rewriteSearchJoins(t);
         return t;
     };
-    st.sql = renderJetStatement(searched(s.tokens), s.parameterTypes, st.itemTypes);
+    st.sql = renderJetStatement(searched(s.tokens), s.parameterTypes, s.lookups.dateColumns, st.itemTypes);
     if (st.isSelect && st.singleSource.empty() && s.lookups.substringIndexes) {
         std::vector<Token> narrowed = s.tokens;
         st.narrowingPatterns = narrowBySubstringIndex(narrowed, s.lookups.substringIndexes);

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "JetTree.h"
+#include "engine/functions/FunctionCall.h"
 
 namespace lumo::db::tree {
 namespace {
@@ -55,7 +56,8 @@ Piece call(std::string_view function, std::initializer_list<const Piece*> argume
 // Writes one tree; lives for one rendering.
 class Renderer {
 public:
-    Renderer(const Tree& tree, bool numbered) : tree_(tree), tokens_(tree.tokens) {
+    Renderer(const Tree& tree, bool numbered, const NodeTypes& typeOfNode)
+        : tree_(tree), tokens_(tree.tokens), typeOfNode_(typeOfNode) {
         if (!numbered) return;
         // A parameter written "?N" (a copy, JetTop.h): an anonymous one
         // after it takes the next number after the largest so far, as
@@ -125,7 +127,23 @@ private:
         const Group& g = std::get<Group>(tree_.nodes[f.arguments]);
         appendLead(p.text, g.open);
         p.text += render(f.arguments).text;
+        if (f.entry && f.entry->takesArgumentType) appendArgumentType(p.text, g);
         return p;
+    }
+
+    // VarType(True): the argument's type, where the tree knows it and
+    // SQLite's value would not tell it, as a second argument.
+    void appendArgumentType(std::string& text, const Group& g) const {
+        const auto& parts = std::get<Clauses>(tree_.nodes[g.inner]).parts;
+        if (!typeOfNode_ || !g.closed || parts.size() != 1 || parts[0].expression == kNoNode) return;
+        unsigned subtype = 0;
+        switch (typeOfNode_(parts[0].expression)) {
+        case JetType::Boolean: subtype = jet::kBooleanSubtype; break;
+        case JetType::Date: subtype = jet::kDateSubtype; break;
+        case JetType::Currency: subtype = jet::kCurrencySubtype; break;
+        default: return;
+        }
+        text.insert(text.size() - 1, ", " + std::to_string(subtype));
     }
 
     Piece draw(const Exists& e) {
@@ -366,14 +384,15 @@ private:
 
     const Tree& tree_;
     const std::vector<Token>& tokens_;
+    const NodeTypes& typeOfNode_;
     std::vector<int> parameter_;  // per '?' token its number, when numbered
     bool repeats_ = false;
 };
 
 }  // namespace
 
-std::string renderJetTree(const Tree& tree, bool numbered, bool* repeats) {
-    Renderer renderer(tree, numbered);
+std::string renderJetTree(const Tree& tree, bool numbered, bool* repeats, const NodeTypes& typeOfNode) {
+    Renderer renderer(tree, numbered, typeOfNode);
     std::string sql = renderer.statement();
     if (repeats) *repeats = renderer.repeatsParameters();
     return sql;

@@ -62,7 +62,8 @@ JetType typeOfSubtype(const jet::FunctionEntry& entry) {
 
 class Types {
 public:
-    Types(const Tree& tree, std::span<const JetType> parameters) : tree_(tree), parameters_(parameters) {}
+    Types(const Tree& tree, std::span<const JetType> parameters, const DateNames& dateNames)
+        : tree_(tree), parameters_(parameters), dateNames_(dateNames) {}
 
     JetType of(Index node) const {
         return std::visit([this](const auto& n) { return this->type(n); }, tree_.nodes[node]);
@@ -78,6 +79,7 @@ private:
         case Atom::Role::Parameter:
             return a.literal >= 1 && a.literal <= parameters_.size() ? parameters_[a.literal - 1] : JetType::Unknown;
         case Atom::Role::Literal: return literalType(t);
+        case Atom::Role::Name: return date({}, t);
         default: return JetType::Unknown;
         }
     }
@@ -93,7 +95,16 @@ private:
         return v <= 32767 ? JetType::Integer : v <= 2147483647 ? JetType::Long : JetType::Double;
     }
 
-    JetType type(const QualifiedName&) const { return JetType::Unknown; }
+    JetType type(const QualifiedName& q) const {
+        // q.c: rest is the '.' and the column.
+        return q.rest.size() == 2 ? date(detail::unquotedName(token(q.first)), token(q.rest[1])) : JetType::Unknown;
+    }
+
+    JetType date(std::string_view qualifier, const detail::Token& column) const {
+        if (!dateNames_ || !detail::isName(column)) return JetType::Unknown;
+        return dateNames_(qualifier, detail::unquotedName(column)) ? JetType::Date : JetType::Unknown;
+    }
+
     JetType type(const Call& f) const {
         if (f.entry) return typeOfSubtype(*f.entry);
         // The date tag the translation puts around date arguments.
@@ -144,15 +155,17 @@ private:
 
     const Tree& tree_;
     std::span<const JetType> parameters_;
+    const DateNames& dateNames_;
 };
 
 }  // namespace
 
-JetType typeOf(const Tree& tree, Index node, std::span<const JetType> parameters) {
-    return Types(tree, parameters).of(node);
+JetType typeOf(const Tree& tree, Index node, std::span<const JetType> parameters, const DateNames& dateNames) {
+    return Types(tree, parameters, dateNames).of(node);
 }
 
-std::vector<JetType> selectItemTypes(const Tree& tree, std::span<const JetType> parameters) {
+std::vector<JetType> selectItemTypes(const Tree& tree, std::span<const JetType> parameters,
+                                     const DateNames& dateNames) {
     const auto& parts = std::get<Clauses>(tree.nodes[tree.root]).parts;
     const auto word = [&](std::size_t k, std::string_view w) {
         return parts[k].expression == kNoNode && isWord(tree.tokens[parts[k].place.at], w);
@@ -160,7 +173,7 @@ std::vector<JetType> selectItemTypes(const Tree& tree, std::span<const JetType> 
     if (parts.empty() || !word(0, "SELECT")) return {};
     std::size_t k = 1;
     while (k < parts.size() && (word(k, "DISTINCT") || word(k, "DISTINCTROW") || word(k, "ALL"))) ++k;
-    const Types types(tree, parameters);
+    const Types types(tree, parameters, dateNames);
     std::vector<JetType> out;
     while (k < parts.size()) {
         if (parts[k].expression == kNoNode) return {};  // an empty item
@@ -168,7 +181,10 @@ std::vector<JetType> selectItemTypes(const Tree& tree, std::span<const JetType> 
         if (const Atom* a = std::get_if<Atom>(&item); a && isOp(tree.tokens[a->place.at], "*")) return {};
         if (const QualifiedName* q = std::get_if<QualifiedName>(&item); q && isOp(tree.tokens[q->rest.back().at], "*"))
             return {};
-        out.push_back(types.of(parts[k].expression));
+        // A bare column needs no lookup: its declaration gives its type.
+        const bool column = std::holds_alternative<QualifiedName>(item) ||
+                            (std::holds_alternative<Atom>(item) && std::get<Atom>(item).role == Atom::Role::Name);
+        out.push_back(column ? JetType::Unknown : types.of(parts[k].expression));
         // Past AS and its name, to the ',' of the next item or the end of the list.
         for (++k; k < parts.size() && !(parts[k].expression == kNoNode && isOp(tree.tokens[parts[k].place.at], ","));)
             if (parts[k].expression == kNoNode && !word(k, "AS")) return out;

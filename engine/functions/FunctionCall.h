@@ -117,6 +117,11 @@ struct FunctionEntry {
     // a computed column of dates reads as dates).
     unsigned resultSubtype = 0;
     bool textOnly = false;       // a $ form (Left$): its result is text, never Null
+    // VarType, TypeName: SQLite's value alone does not tell True from -1 or
+    // a date from its number, so where the statement shows the argument's
+    // type (True, 1 = 1, #...# + 1, CCur(1) + 1), the translation passes it
+    // as a second argument: kBooleanSubtype, kDateSubtype or kCurrencySubtype.
+    bool takesArgumentType = false;
 };
 
 // The families, one file each.

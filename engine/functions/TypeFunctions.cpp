@@ -2,8 +2,10 @@
 // only whole numbers, reals, texts and Null, so a value's finer type is
 // known where it comes straight from a function that gives one (CInt,
 // CCur, CBool, CDate, Date(), a test such as IsNull): the function's
-// result carries it as a subtype. Otherwise a whole number within 32 bits
-// is a Long, a real a Double, a text a String.
+// result carries it as a subtype, or where the statement shows it and the
+// translation passes it as a second argument (FunctionEntry's
+// takesArgumentType). Otherwise a whole number within 32 bits is a Long, a
+// real a Double, a text a String.
 #include <array>
 
 #include "engine/functions/FunctionCall.h"
@@ -28,6 +30,16 @@ constexpr TypeName kBoolean{11, "Boolean"};
 constexpr TypeName kDecimal{14, "Decimal"};
 constexpr TypeName kByte{17, "Byte"};
 
+// The type the translation passed; anything else written as a second
+// argument is a call Jet refuses.
+unsigned givenType(const Args& a) {
+    const int32_t given = a[1].toLong();
+    if (given != static_cast<int32_t>(kBooleanSubtype) && given != static_cast<int32_t>(kDateSubtype) &&
+        given != static_cast<int32_t>(kCurrencySubtype))
+        invalidCall();
+    return static_cast<unsigned>(given);
+}
+
 TypeName typeOf(const Args& a) {
     switch (a[0].type()) {
     case VarType::Empty: return {0, "Empty"};
@@ -38,7 +50,8 @@ TypeName typeOf(const Args& a) {
     case VarType::Integer: return kInteger;
     default: break;
     }
-    switch (a.subtype(0)) {
+    switch (a.has(1) ? givenType(a) : a.subtype(0)) {
+    case kDateSubtype: return kDate;
     case kIntegerSubtype: return kInteger;
     case kSingleSubtype: return kSingle;
     case kCurrencySubtype: return kCurrency;
@@ -54,8 +67,8 @@ Variant varType(const Args& a) { return Variant(typeOf(a).code); }
 Variant typeName(const Args& a) { return Variant(typeOf(a).name); }
 
 constexpr std::array kFunctions{
-    FunctionEntry{"VarType", 1, 1, kNullNone, &varType},
-    FunctionEntry{"TypeName", 1, 1, kNullNone, &typeName},
+    FunctionEntry{"VarType", 1, 2, kNullNone, &varType, false, 0, false, true},
+    FunctionEntry{"TypeName", 1, 2, kNullNone, &typeName, false, 0, false, true},
 };
 
 }  // namespace

@@ -12,11 +12,14 @@
 // it and stay unchanged. It owns its nodes, which name each other by their
 // index in `nodes`. Built and read by one thread at a time.
 #include <cstdint>
+#include <functional>
+#include <string>
 #include <string_view>
 #include <variant>
 #include <vector>
 
 #include "JetTokens.h"
+#include "engine/JetType.h"
 
 namespace lumo::db::jet {
 struct FunctionEntry;
@@ -216,7 +219,10 @@ Tree parseJetTree(const std::vector<detail::Token>& tokens);
 
 // The SQLite text of the tree. With `numbered`, each '?' is written ?N
 // (Between repeats its bounds, and an anonymous parameter would then stand
-// for two values). `repeats` tells whether that is needed.
-std::string renderJetTree(const Tree& tree, bool numbered, bool* repeats = nullptr);
+// for two values). `repeats` tells whether that is needed. `typeOfNode`
+// gives an expression's Jet type (JetTypes.h); empty, every type is Unknown.
+using NodeTypes = std::function<JetType(Index node)>;
+std::string renderJetTree(const Tree& tree, bool numbered, bool* repeats = nullptr,
+                          const NodeTypes& typeOfNode = {});
 
 }  // namespace lumo::db::tree

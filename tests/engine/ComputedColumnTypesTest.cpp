@@ -109,3 +109,71 @@ TEST_F(ComputedColumnTypes, ADateAndANumberInOnePlaceAreTranslatedApart) {
 }
 
 }  // namespace
+
+namespace {
+
+// Arithmetic on a Date/Time column is a Date, as on a date literal; the
+// schema says which columns are dates. BIRTHDAY is set to 6:00 on day
+// 30000, and #0:30# is 1/48 of a day.
+TEST_F(ComputedColumnTypes, ArithmeticOnADateColumnReadsAsADate) {
+    cn_.Execute("UPDATE T_PERSON SET BIRTHDAY = 30000.25, AGE = 40 WHERE PERSON_ID = 1");
+    const TypedCase cases[] = {
+        {"BIRTHDAY + 1", VarType::Date, 30001.25},
+        {"P.BIRTHDAY - 1", VarType::Date, 29999.25},
+        {"P.BIRTHDAY + #0:30#", VarType::Date, 30000.25 + 1.0 / 48},
+        {"[P].[BIRTHDAY] * 1 + 1", VarType::Double, 30001.25},  // a product is a number
+        {"2 + (BIRTHDAY)", VarType::Date, 30002.25},
+        {"BIRTHDAY - P.BIRTHDAY", VarType::Double, 0},  // two dates' difference
+        {"AGE + 1", VarType::Long, 41},
+        {"-BIRTHDAY", VarType::Date, -30000.25},
+    };
+    for (const TypedCase& c : cases) {
+        const Variant v = value(std::string("SELECT ") + c.expression + " FROM T_PERSON AS P WHERE PERSON_ID = 1");
+        EXPECT_EQ(v.type(), c.type) << c.expression;
+        EXPECT_NEAR(c.type == VarType::Date ? v.toDate() : v.toDouble(), c.value, 1e-9) << c.expression;
+    }
+    EXPECT_EQ(value("SELECT T_PERSON.BIRTHDAY - 1 FROM T_PERSON WHERE PERSON_ID = 1").type(), VarType::Date);
+    // A name qualified by a table that has no such date column is not one.
+    EXPECT_EQ(value("SELECT H.PERSON_ID + 1 FROM T_PERSON AS P INNER JOIN T_PHONE AS H ON H.PERSON_ID = P.PERSON_ID "
+                    "WHERE P.PERSON_ID = 1")
+                  .type(),
+              VarType::Long);
+}
+
+}  // namespace
+
+namespace {
+
+// VarType and TypeName name the type the statement shows where SQLite's
+// value would not tell it (True is -1, a date its number).
+TEST_F(ComputedColumnTypes, VarTypeNamesTheTypeTheStatementShows) {
+    struct Case {
+        const char* argument;
+        int varType;
+        const char* typeName;
+    };
+    const Case cases[] = {
+        {"True", 11, "Boolean"},
+        {"1 = 1", 11, "Boolean"},
+        {"Not False", 11, "Boolean"},
+        {"#2003/11/22#", 7, "Date"},
+        {"#2003/11/22# + 1", 7, "Date"},
+        {"CCur(1) + 1", 6, "Currency"},
+        {"Null = 1", 1, "Null"},      // a truth that is Null stays Null
+        {"-1", 3, "Long"},            // a number stays what SQLite keeps
+        {"1.5 * 2", 5, "Double"},
+        {"'True'", 8, "String"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(value(std::string("SELECT VarType(") + c.argument + ")").toLong(), c.varType) << c.argument;
+        EXPECT_EQ(value(std::string("SELECT TypeName(") + c.argument + ")").toString(), c.typeName) << c.argument;
+    }
+    cn_.Execute("UPDATE T_PERSON SET BIRTHDAY = 30000.25 WHERE PERSON_ID = 1");
+    EXPECT_EQ(value("SELECT VarType(P.BIRTHDAY + 1) FROM T_PERSON AS P WHERE PERSON_ID = 1").toLong(), 7);
+    EXPECT_EQ(value("SELECT VarType(BIRTHDAY * 1) FROM T_PERSON WHERE PERSON_ID = 1").toLong(), 5);
+    // A second argument is the translation's own: written in a statement
+    // it is refused as Jet refuses it.
+    EXPECT_ANY_THROW(value("SELECT VarType(1, 2)"));
+}
+
+}  // namespace
