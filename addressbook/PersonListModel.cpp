@@ -34,6 +34,14 @@ ReadingOrder::ReadingOrder(std::vector<ListEntry> whole) : entries(std::move(who
 
 namespace {
 
+// The only columns the list reads of a list statement's rows: the search
+// statements also join phones and mail addresses for other programs'
+// columns, which the engine then leaves out.
+const std::vector<std::string>& listColumns() {
+    static const std::vector<std::string> columns{"PERSON_ID", "PERSON_ALIAS", "LABEL"};
+    return columns;
+}
+
 // readEntries with a reading order: how often each listed person came,
 // then the whole list walked once. Nullopt when a row names a person the
 // order does not know.
@@ -65,7 +73,7 @@ std::optional<std::vector<ListEntry>> entriesInOrder(db::Connection& connection,
         ++times[static_cast<std::size_t>(at)];
         ++listed;
         return true;
-    });
+    }, listColumns());
     if (stopped) return std::vector<ListEntry>{};
     if (stray) return std::nullopt;
     std::vector<ListEntry> entries;
@@ -108,7 +116,7 @@ std::vector<ListEntry> readEntries(db::Connection& connection, const std::string
         sorted.entry.kanaRow = static_cast<int8_t>(kanaRowOf(sorted.reading));
         rows.push_back(std::move(sorted));
         return true;
-    });
+    }, listColumns());
     if (stopped) return {};
     std::sort(rows.begin(), rows.end(), [](const Sorted& a, const Sorted& b) {
         return a.reading != b.reading ? a.reading < b.reading : a.entry.id < b.entry.id;

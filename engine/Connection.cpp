@@ -264,8 +264,23 @@ PreparedStatement prepareTranslated(ConnectionImpl& cn, JetStatement translation
 
 }  // namespace
 
-PreparedStatement& ConnectionImpl::prepare(const JetSqlText& text) {
-    if (auto it = byShape.find(std::string_view(text.shape())); it != byShape.end()) {
+namespace {
+
+// The cache key of a shape read through `reads`: the names, each with its
+// length, ahead of the shape, after a NUL that no cached shape starts
+// with (a statement that starts with one is empty to SQLite and fails).
+std::string readingKey(const std::string& shape, const std::vector<std::string>& reads) {
+    std::string key(1, '\0');
+    for (const std::string& r : reads) key.append(std::to_string(r.size())).append(1, ':').append(r);
+    return key.append(1, '\0').append(shape);
+}
+
+}  // namespace
+
+PreparedStatement& ConnectionImpl::prepare(const JetSqlText& text, const std::vector<std::string>& reads) {
+    const std::string narrowedKey = reads.empty() ? std::string() : readingKey(text.shape(), reads);
+    const std::string& key = reads.empty() ? text.shape() : narrowedKey;
+    if (auto it = byShape.find(std::string_view(key)); it != byShape.end()) {
         lru.splice(lru.begin(), lru, it->second);
         return it->second->second;
     }
@@ -280,13 +295,13 @@ PreparedStatement& ConnectionImpl::prepare(const JetSqlText& text) {
         return declaredWhole(*this, table, column);
     };
     PreparedStatement prepared =
-        prepareTranslated(*this, text.translate(dateColumns, indexes, keys, wholeColumns), Text::Plain);
+        prepareTranslated(*this, text.translate(dateColumns, indexes, keys, wholeColumns, reads), Text::Plain);
     markDateParameters(prepared);
     if (lru.size() >= kCacheCapacity) {
         byShape.erase(lru.back().first);
         lru.pop_back();
     }
-    lru.emplace_front(text.shape(), std::move(prepared));
+    lru.emplace_front(key, std::move(prepared));
     byShape.emplace(lru.front().first, lru.begin());
     return lru.front().second;
 }

@@ -18,6 +18,7 @@
 #include "engine/SearchJoins.h"
 #include "engine/SubstringSearch.h"
 #include "engine/UnusedJoins.h"
+#include "engine/ReadColumns.h"
 #include "engine/JetDateLiteral.h"
 #include "engine/JetExpression.h"
 #include "engine/JetTop.h"
@@ -467,6 +468,7 @@ struct Lookups {
     const SubstringIndexLookup& substringIndexes;
     const UniqueKeyLookup& uniqueKeys;
     const WholeColumnLookup& wholeColumns;
+    const std::vector<std::string>& readColumns;
 };
 
 struct PassState {
@@ -489,7 +491,7 @@ struct Pass {
 // The passes over the tokens, in the order they run. The expression tree
 // is built after the last of them, when the statement is rendered
 // (renderStatements below).
-constexpr std::array<Pass, 13> kPasses{{
+constexpr std::array<Pass, 14> kPasses{{
     {"dates as numbers", "", "SQLite has no date literal: a date is its automation date", false,
      [](PassState& s) { datesAsNumbers(s.tokens); }},
     {"words", "", "True and False are -1 and 0; DEFAULT naming a column is quoted", false,
@@ -524,6 +526,10 @@ constexpr std::array<Pass, 13> kPasses{{
     {"outer joins", "source", "SQLite's planner reads outer joins in the order written", false,
      [](PassState& s) {
          if (s.st.isSelect && s.st.singleSource.empty()) rewriteOuterJoins(s.tokens, s.lookups.uniqueKeys);
+     }},
+    {"read columns", "outer joins", "items a caller never reads cost a lookup per row", false,
+     [](PassState& s) {
+         if (s.st.isSelect && s.st.singleSource.empty()) narrowToReadColumns(s.tokens, s.lookups.readColumns, s.st);
      }},
     {"unused joins", "outer joins", "a join nothing reads is work without rows", false,
      [](PassState& s) { dropUnusedJoins(s.tokens, s.lookups.uniqueKeys); }},
@@ -592,8 +598,9 @@ JetSqlText::JetSqlText(std::string_view jetSql) : text_(jetSql) {
 }
 
 JetStatement JetSqlText::translate(const DateColumnLookup& dateColumns, const SubstringIndexLookup& substringIndexes,
-                                   const UniqueKeyLookup& uniqueKeys, const WholeColumnLookup& wholeColumns) const {
-    return translateText(text_, Lookups{dateColumns, substringIndexes, uniqueKeys, wholeColumns}, true);
+                                   const UniqueKeyLookup& uniqueKeys, const WholeColumnLookup& wholeColumns,
+                                   const std::vector<std::string>& readColumns) const {
+    return translateText(text_, Lookups{dateColumns, substringIndexes, uniqueKeys, wholeColumns, readColumns}, true);
 }
 
 JetStatement translateJet(std::string_view jetSql) {
@@ -601,7 +608,8 @@ JetStatement translateJet(std::string_view jetSql) {
     const SubstringIndexLookup noIndexes;
     const UniqueKeyLookup noKeys;
     const WholeColumnLookup noWholes;
-    return translateText(jetSql, Lookups{noDates, noIndexes, noKeys, noWholes}, false);
+    const std::vector<std::string> everyColumn;
+    return translateText(jetSql, Lookups{noDates, noIndexes, noKeys, noWholes, everyColumn}, false);
 }
 
 }  // namespace lumo::db

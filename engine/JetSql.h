@@ -137,8 +137,11 @@ public:
     // the keys make idle is left out (DistinctKeys.h).
     // With `wholeColumns`, values assigned to whole-number columns are
     // rounded as Jet rounds them (JetWholeColumns.h).
+    // With `readColumns` (result column names), a SELECT whose caller reads
+    // only those may return only those (ReadColumns.h).
     JetStatement translate(const DateColumnLookup& dateColumns = {}, const SubstringIndexLookup& substringIndexes = {},
-                           const UniqueKeyLookup& uniqueKeys = {}, const WholeColumnLookup& wholeColumns = {}) const;
+                           const UniqueKeyLookup& uniqueKeys = {}, const WholeColumnLookup& wholeColumns = {},
+                           const std::vector<std::string>& readColumns = {}) const;
 
 private:
     std::string_view text_;

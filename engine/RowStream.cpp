@@ -24,14 +24,15 @@ std::string_view RowView::text(int column) const {
 
 int64_t RowView::integer(int column) const { return sqlite3_column_int64(statement_, column); }
 
-void forEachRow(Connection& connection, std::string_view sql, const std::function<bool(const RowView&)>& row) {
+void forEachRow(Connection& connection, std::string_view sql, const std::function<bool(const RowView&)>& row,
+                const std::vector<std::string>& reads) {
     ConnectionImpl& cn = implOf(connection);
     const auto hold = cn.lockHandle();
     sqlite3* db = cn.handle();
     faultPoint(FaultStep::RecordsetOpen, &cn, cn.path, "SQL 文を実行できません");
     const JetSqlText text = cn.shapes.split(sql);
     if (!cn.inTransaction) cn.snapshot->beforeRead();
-    PreparedStatement* prepared = &cn.prepare(text);
+    PreparedStatement* prepared = &cn.prepare(text, reads);
     if (!prepared->columns) throw Error("この SQL 文はレコードを返しません。Execute で実行してください。");
     std::vector<std::string> indexQueries;
     if (PreparedStatement* narrowed = cn.narrowedVariant(*prepared, text.literals(), indexQueries))

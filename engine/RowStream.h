@@ -21,6 +21,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct sqlite3_stmt;
 
@@ -38,7 +39,8 @@ public:
     int64_t integer(int column) const;        // 0 for Null
 
 private:
-    friend void forEachRow(Connection&, std::string_view, const std::function<bool(const RowView&)>&);
+    friend void forEachRow(Connection&, std::string_view, const std::function<bool(const RowView&)>&,
+                           const std::vector<std::string>&);
     RowView(sqlite3_stmt* statement, const ColumnSet& columns) : statement_(statement), columns_(columns) {}
     sqlite3_stmt* statement_;
     const ColumnSet& columns_;
@@ -46,6 +48,12 @@ private:
 
 // Runs `sql` (Jet SQL that returns rows) and calls `row` for each row until
 // it returns false. Throws lumo::Error as Recordset::Open does.
-void forEachRow(Connection& connection, std::string_view sql, const std::function<bool(const RowView&)>& row);
+// With `reads`, the names of the only result columns the visitor reads:
+// where that cannot change the rows, the others are left out, and so are
+// the joins that only they needed (ReadColumns.h); the rows, their number
+// and order stay those of the whole statement. The visitor then finds
+// its columns by name (RowView::column), as their positions may change.
+void forEachRow(Connection& connection, std::string_view sql, const std::function<bool(const RowView&)>& row,
+                const std::vector<std::string>& reads = {});
 
 }  // namespace lumo::db

@@ -1,6 +1,7 @@
 #include "engine/UnusedJoins.h"
 
 #include <algorithm>
+#include <optional>
 #include <string_view>
 
 #include "SearchConditions.h"
@@ -28,6 +29,7 @@ bool isKeyword(const Token& x) {
 struct LeftJoin {
     std::size_t begin = 0, end = 0;
     std::string_view name;
+    std::string_view source;  // the table or view joined
 };
 
 // Each "LEFT [OUTER] JOIN U [[AS] A] ON <condition>" of one table in the
@@ -42,7 +44,7 @@ std::vector<LeftJoin> leftJoinsIn(const Tokens& t, std::size_t b, std::size_t e)
         if (j < sig.size() && isWord(t[sig[j]], "OUTER")) ++j;
         if (j + 1 >= sig.size() || !isWord(t[sig[j]], "JOIN") || !isName(t[sig[j + 1]]) || isKeyword(t[sig[j + 1]]))
             continue;
-        LeftJoin join{sig[k], e, unquotedName(t[sig[j + 1]])};
+        LeftJoin join{sig[k], e, unquotedName(t[sig[j + 1]]), unquotedName(t[sig[j + 1]])};
         j += 2;
         if (j < sig.size() && isWord(t[sig[j]], "AS")) ++j;
         if (j < sig.size() && isName(t[sig[j]]) && !isKeyword(t[sig[j]])) join.name = unquotedName(t[sig[j++]]);
@@ -72,7 +74,11 @@ bool unused(const Tokens& t, std::size_t b, std::size_t e, const LeftJoin& join)
         if (qualifier && sameName(unquotedName(x), join.name)) return false;
         const bool column = k > 0 && isOp(t[sig[k - 1]], ".");
         const bool function = k + 1 < sig.size() && isOp(t[sig[k + 1]], "(");
-        if (!qualifier && !column && !function) return false;
+        const bool alias = k > 0 && isWord(t[sig[k - 1]], "AS");  // names a result column
+        // A subquery's own source (in the outermost WHERE clause).
+        const bool source = k > 0 && (isWord(t[sig[k - 1]], "FROM") || isWord(t[sig[k - 1]], "JOIN"));
+        if (source && sameName(unquotedName(x), join.name)) return false;
+        if (!qualifier && !column && !function && !alias && !source) return false;
     }
     return true;
 }
@@ -176,6 +182,48 @@ bool inlineKeySubquery(Tokens& t, std::size_t s, const UniqueKeyLookup& unique) 
     return true;
 }
 
+// Whether the join's ON clause is one equality "X.c = J.k" (either way
+// round) of a column of another source with a column that holds each
+// value once in the joined source: each row then finds at most one row.
+bool joinsOneRow(const Tokens& t, const LeftJoin& join, const UniqueKeyLookup& unique) {
+    if (!unique) return false;
+    const std::vector<std::size_t> all = detail::significantIn(t, join.begin, join.end);
+    const auto on = std::find_if(all.begin(), all.end(), [&](std::size_t i) { return isWord(t[i], "ON"); });
+    if (on == all.end()) return false;
+    std::size_t b = *on + 1, e = join.end;
+    detail::stripParentheses(t, b, e);
+    const std::vector<std::size_t> sig = detail::significantIn(t, b, e);
+    if (sig.size() != 7 || !isOp(t[sig[3]], "=")) return false;
+    std::size_t k = 0;
+    const std::optional<detail::QualifiedColumn> left = detail::qualifiedColumn(t, sig, k);
+    if (!left || k != 3) return false;
+    k = 4;
+    const std::optional<detail::QualifiedColumn> right = detail::qualifiedColumn(t, sig, k);
+    if (!right || k != 7) return false;
+    const auto keyOfJoined = [&](const detail::QualifiedColumn& mine, const detail::QualifiedColumn& other) {
+        return sameName(mine.qualifier, join.name) && !sameName(other.qualifier, join.name) &&
+               unique(join.source, mine.column);
+    };
+    return keyOfJoined(*left, *right) || keyOfJoined(*right, *left);
+}
+
+// The outermost SELECT at tokens[s] without one LEFT JOIN that nothing but
+// its own ON clause reads and that finds at most one row for each row: it
+// changes neither which rows come nor how many.
+bool dropOuter(Tokens& t, std::size_t s, const UniqueKeyLookup& unique) {
+    const detail::Select q = detail::selectAt(t, s);
+    if (q.from == detail::kNoToken || q.star || q.shaped) return false;
+    const std::size_t fromEnd = q.where == detail::kNoToken ? q.end : q.where;
+    for (const LeftJoin& join : leftJoinsIn(t, q.from + 1, fromEnd)) {
+        if (!unused(t, q.select + 1, q.from, join) || !unused(t, fromEnd, q.end, join) ||
+            !unusedInFrom(t, q.from + 1, fromEnd, join) || holdsLiteral(t, join) || !joinsOneRow(t, join, unique))
+            continue;
+        t.erase(t.begin() + static_cast<std::ptrdiff_t>(join.begin), t.begin() + static_cast<std::ptrdiff_t>(join.end));
+        return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 void dropUnusedJoins(Tokens& t, const UniqueKeyLookup& unique) {
@@ -188,6 +236,10 @@ void dropUnusedJoins(Tokens& t, const UniqueKeyLookup& unique) {
     }
     for (std::size_t i = 0; i < t.size(); ++i)
         if (isWord(t[i], "SELECT")) inlineKeySubquery(t, i, unique);
+    const auto first = std::find_if(t.begin(), t.end(), [](const Token& x) { return x.kind != TokenKind::Space; });
+    if (first != t.end() && isWord(*first, "SELECT"))
+        while (dropOuter(t, static_cast<std::size_t>(first - t.begin()), unique)) {
+        }
 }
 
 }  // namespace lumo::db

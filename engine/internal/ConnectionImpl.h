@@ -227,7 +227,9 @@ struct ConnectionImpl {
     sqlite3_stmt* ownStatement(const std::string& sql, std::string_view doing);
 
     sqlite3* handle() const;  // throws when not open
-    PreparedStatement& prepare(const JetSqlText& text);
+    // With `reads`, the statement narrowed to those result columns
+    // (ReadColumns.h), cached apart from the whole one.
+    PreparedStatement& prepare(const JetSqlText& text, const std::vector<std::string>& reads = {});
     void markDateParameters(PreparedStatement& prepared);
     // The identity-returning variant of a one-table SELECT; nullptr for
     // any other statement.
