@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "JetTree.h"
+#include "engine/LikeFunction.h"
 #include "engine/functions/FunctionCall.h"
 
 namespace lumo::db::tree {
@@ -122,8 +123,7 @@ private:
         Piece p{std::string(f.sqliteName)};
         // The search rewrites' one call for a chain of LIKE tests gives a
         // truth, as the chain did: And and Or around it stay SQLite's.
-        p.truth = detail::equalsKeyword(tokens_[f.name.at].text, "LUMO_LIKE_ANY") ||
-                  detail::equalsKeyword(tokens_[f.name.at].text, "LUMO_LIKE_PAIRS");
+        p.truth = isLikeChainCall(tokens_[f.name.at].text);
         const Group& g = std::get<Group>(tree_.nodes[f.arguments]);
         appendLead(p.text, g.open);
         p.text += render(f.arguments).text;

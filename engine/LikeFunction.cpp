@@ -1,6 +1,7 @@
 #include "engine/LikeFunction.h"
 
 #include <algorithm>
+#include <cctype>
 #include <memory>
 #include <optional>
 #include <string>
@@ -217,17 +218,34 @@ bool likeMatches(const LikePattern& pattern, std::string_view text) {
     return true;
 }
 
+namespace {
+
+struct Function {
+    const char* name;
+    int arguments;  // -1: any number
+    void (*function)(sqlite3_context*, int, sqlite3_value**);
+    bool chain;  // written by the search rewrites for a chain of LIKE tests
+};
+
+constexpr Function kFunctions[] = {{"like", 2, &likeFunction, false},
+                                   {"lumo_like_any", -1, &likeAnyFunction, true},
+                                   {"lumo_like_pairs", -1, &likePairsFunction, true}};
+
+}  // namespace
+
+bool isLikeChainCall(std::string_view name) {
+    for (const Function& f : kFunctions)
+        if (f.chain && name.size() == std::string_view(f.name).size() &&
+            std::equal(name.begin(), name.end(), f.name,
+                       [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; }))
+            return true;
+    return false;
+}
+
 void installLike(sqlite3* db) {
-    struct Function {
-        const char* name;
-        int arguments;  // -1: any number
-        void (*function)(sqlite3_context*, int, sqlite3_value**);
-    };
-    static constexpr Function kFunctions[] = {{"like", 2, &likeFunction}, {"lumo_like_any", -1, &likeAnyFunction},
-                                                  {"lumo_like_pairs", -1, &likePairsFunction}};
-    for (const auto& [name, arguments, function] : kFunctions) {
-        if (const int rc = sqlite3_create_function_v2(db, name, arguments, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                                                      function, nullptr, nullptr, nullptr);
+    for (const Function& f : kFunctions) {
+        if (const int rc = sqlite3_create_function_v2(db, f.name, f.arguments, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                                      nullptr, f.function, nullptr, nullptr, nullptr);
             rc != SQLITE_OK)
             throw Error(std::string("LIKE 演算子を登録できません: ") + sqlite3_errstr(rc));
     }

@@ -30,4 +30,9 @@ bool likeMatches(const LikePattern& pattern, std::string_view text);
 // Throws lumo::Error when SQLite refuses it.
 void installLike(sqlite3* db);
 
+// Whether `name` (any case) is lumo_like_any or lumo_like_pairs: a call
+// that stands for a chain of LIKE tests and so gives a truth, around which
+// And and Or stay SQLite's.
+bool isLikeChainCall(std::string_view name);
+
 }  // namespace lumo::db

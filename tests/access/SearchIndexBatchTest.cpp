@@ -97,24 +97,24 @@ protected:
     // Stored through the library: the person's ID.
     Long add(const std::string& lastName, const std::vector<std::string>& numbers) {
         PersonInformation p;
-        p.strLastName = lastName;
-        std::vector<PhoneInformation> ph;
-        for (const std::string& n : numbers) ph.push_back(phone(n));
-        std::vector<MailInformation> mails;
-        std::vector<GreetingInformation> greetings;
-        std::vector<ChildrenInformation> children;
-        EXPECT_FALSE(person->SetPersonalInformation(p, ph, mails, greetings, children)) << lastName;
+        store(&clsPidAccess::SetPersonalInformation, p, lastName, numbers);
         return p.lngPersonID;
     }
     void update(Long id, const std::string& lastName, const std::vector<std::string>& numbers) {
         PersonInformation p = person->GetPersonalInformation(id);
+        store(&clsPidAccess::UpPersonalInformation, p, lastName, numbers);
+    }
+    // The person with `lastName` and those phones, no mails, greetings or
+    // children, through `write` (the insert or the rewrite).
+    template <class Write>
+    void store(Write write, PersonInformation& p, const std::string& lastName, const std::vector<std::string>& numbers) {
         p.strLastName = lastName;
         std::vector<PhoneInformation> ph;
         for (const std::string& n : numbers) ph.push_back(phone(n));
         std::vector<MailInformation> mails;
         std::vector<GreetingInformation> greetings;
         std::vector<ChildrenInformation> children;
-        EXPECT_FALSE(person->UpPersonalInformation(p, ph, mails, greetings, children)) << lastName;
+        EXPECT_FALSE(((*person).*write)(p, ph, mails, greetings, children, nullptr)) << lastName;
     }
     void remove(Long id) { EXPECT_FALSE(person->DelPersonalInformation(id)) << id; }
 
