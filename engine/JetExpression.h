@@ -26,27 +26,56 @@
 // white space, the case of keywords and every literal stay as written, so
 // the statements that use none of the rewritten operators come out as they
 // went in.
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "DateArguments.h"
 #include "JetTokens.h"
+#include "JetTree.h"
+#include "JetTypes.h"
 #include "engine/JetDateColumns.h"
-#include "engine/JetSql.h"
 #include "engine/JetType.h"
 
 namespace lumo::db {
 
-// The SQLite text of a translated statement's tokens. A '?' parameter
-// token stays anonymous unless Between has to repeat one; the parameters
-// are then numbered ?1, ?2, ... in token order. Throws lumo::Error for an
-// expression nested too deeply.
-std::string renderJetStatement(const std::vector<detail::Token>& tokens);
+// A translated statement's tokens parsed once into its tree (JetTree.h),
+// for the passes over the tree and the renderer. Owns the tokens and the
+// tree, which refers to them: neither copied nor moved. Borrows the
+// literals' types and the date lookup, which must outlive it. One thread
+// at a time.
+class StatementTree {
+public:
+    // `parameters`: the type of the literal each '?' stands for, in order.
+    // Throws lumo::Error for an expression nested too deeply.
+    StatementTree(std::vector<detail::Token> tokens, std::span<const JetType> parameters,
+                  const DateColumnLookup& dateColumns);
+    StatementTree(const StatementTree&) = delete;
+    StatementTree& operator=(const StatementTree&) = delete;
 
-// The same, and the Jet type of each item of the outer select list
-// (internal/JetTypes.h), given the types of the literals the '?' stand for
-// and which columns of the statement's tables are Date/Time.
-std::string renderJetStatement(const std::vector<detail::Token>& tokens, std::span<const JetType> parameters,
-                               const DateColumnLookup& dateColumns, std::vector<JetType>& itemTypes);
+    tree::Tree& tree() { return tree_; }
+    const tree::Tree& tree() const { return tree_; }
+
+    // The SQLite text. A '?' parameter stays anonymous unless Between has
+    // to repeat one; the parameters are then numbered ?1, ?2, ... in token
+    // order. With `rowIdentity`, with the row identity of the additions.
+    std::string sql(bool rowIdentity = false) const;
+
+    // The Jet type of each item of the outer select list (JetTypes.h).
+    std::vector<JetType> itemTypes() const;
+
+private:
+    JetType typeOf(tree::Index node) const;
+
+    std::vector<detail::Token> tokens_;
+    tree::Tree tree_;
+    std::span<const JetType> parameters_;
+    const DateColumnLookup& dateColumns_;
+    // The statement's tables, found when a name is first asked about: most
+    // statements' expressions name no column.
+    mutable std::optional<detail::StatementTables> tables_;
+    tree::DateNames dateNames_;
+};
 
 }  // namespace lumo::db

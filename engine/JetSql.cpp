@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <cctype>
 #include <cerrno>
 #include <climits>
@@ -13,7 +14,7 @@
 #include "platform/Error.h"
 #include "JetTokens.h"
 #include "DateArguments.h"
-#include "WholeAssignments.h"
+#include "Assignments.h"
 #include "engine/OuterJoins.h"
 #include "engine/SearchJoins.h"
 #include "engine/SubstringSearch.h"
@@ -21,6 +22,7 @@
 #include "engine/ReadColumns.h"
 #include "engine/JetDateLiteral.h"
 #include "engine/JetExpression.h"
+#include "JetTree.h"
 #include "engine/JetTop.h"
 
 namespace lumo::db {
@@ -194,32 +196,6 @@ void rewriteWords(std::vector<Token>& tokens) {
     }
 }
 
-// UPDATE T SET T.C = ..., T.D = ...  ->  UPDATE T SET C = ..., D = ...
-void unqualifySetTargets(std::vector<Token>& tokens) {
-    const auto first = std::find_if(tokens.begin(), tokens.end(), [](const Token& t) { return t.kind != Kind::Space; });
-    if (first == tokens.end() || !isWord(*first, "UPDATE")) return;
-    const auto sig = significant(tokens);
-    int depth = 0;
-    bool inSet = false;
-    bool atTarget = false;
-    std::vector<std::size_t> erase;
-    for (std::size_t k = 1; k < sig.size(); ++k) {
-        const Token& t = tokens[sig[k]];
-        if (isOp(t, "(")) ++depth;
-        if (isOp(t, ")")) --depth;
-        if (depth != 0) continue;
-        if (isWord(t, "SET")) { inSet = atTarget = true; continue; }
-        if (isWord(t, "WHERE")) break;
-        if (!inSet) continue;
-        if (isOp(t, ",")) { atTarget = true; continue; }
-        if (atTarget && isName(t) && k + 2 < sig.size() && isOp(tokens[sig[k + 1]], ".") && isName(tokens[sig[k + 2]])) {
-            for (std::size_t e = sig[k]; e <= sig[k + 1]; ++e) erase.push_back(e);
-        }
-        atTarget = false;
-    }
-    for (auto it = erase.rbegin(); it != erase.rend(); ++it) tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(*it));
-}
-
 bool isAggregate(const Token& t) {
     static constexpr std::array<std::string_view, 8> names = {"COUNT", "SUM", "MIN", "MAX", "AVG", "FIRST", "LAST", "TOTAL"};
     return t.kind == Kind::Word &&
@@ -227,7 +203,8 @@ bool isAggregate(const Token& t) {
 }
 
 // Fills isSelect, singleSource and qualifiers from the (rewritten) tokens.
-void analyse(const std::vector<Token>& tokens, JetStatement& st, std::size_t& fromToken, std::size_t& wholeTableToken) {
+// `wholeTable`: the SELECT reads its one table whole.
+void analyse(const std::vector<Token>& tokens, JetStatement& st, bool& wholeTable) {
     const auto sig = significant(tokens);
     if (sig.empty()) return;
     const Token& first = tokens[sig[0]];
@@ -282,8 +259,8 @@ void analyse(const std::vector<Token>& tokens, JetStatement& st, std::size_t& fr
                           isWord(tokens[sig[fromAt + 2]], "ORDER") || isOp(tokens[sig[fromAt + 2]], ";") || limit;
         if (isName(source) && !endsOperand(source) && ends) {
             st.singleSource = unquoteName(source);
-            fromToken = sig[fromAt];
-            if (fromAt + 2 == sig.size() || limit) wholeTableToken = sig[fromAt + 1];
+            const bool ended = fromAt + 3 == sig.size() && isOp(tokens[sig[fromAt + 2]], ";");
+            wholeTable = fromAt + 2 == sig.size() || limit || ended;
         }
     }
 }
@@ -422,44 +399,6 @@ void datesAsNumbers(std::vector<Token>& tokens) {
     }
 }
 
-// Fills writtenTable and parameterColumns: SET <column> = ? and the
-// VALUES lists of INSERT INTO <table> (<columns>), where a value is a lone
-// parameter.
-void findAssignedParameters(const std::vector<Token>& tokens, JetStatement& st) {
-    const auto sig = significant(tokens);
-    const std::size_t size = sig.size();
-    const auto tok = [&](std::size_t k) -> const Token& { return tokens[sig[k]]; };
-    std::vector<int> number(size, 0);  // 1, 2, ... for each parameter
-    int parameters = 0;
-    for (std::size_t k = 0; k < size; ++k)
-        if (isOp(tok(k), "?")) number[k] = ++parameters;
-    if (size < 4 || parameters == 0) return;
-    st.parameterColumns.assign(static_cast<std::size_t>(parameters), {});
-    const auto assign = [&](std::size_t k, const Token& column) {
-        if (number[k] > 0) st.parameterColumns[static_cast<std::size_t>(number[k] - 1)] = unquoteName(column);
-    };
-    if (isWord(tok(0), "UPDATE") && isName(tok(1))) {
-        st.writtenTable = unquoteName(tok(1));
-        int depth = 0;
-        bool inSet = false;
-        for (std::size_t k = 2; k < size; ++k) {
-            if (isOp(tok(k), "(")) ++depth;
-            if (isOp(tok(k), ")")) --depth;
-            if (depth != 0) continue;
-            if (isWord(tok(k), "WHERE")) break;
-            if (isWord(tok(k), "SET")) inSet = true;
-            if (!inSet || k + 2 >= size || !isName(tok(k)) || !isOp(tok(k + 1), "=") || number[k + 2] == 0) continue;
-            if (k + 3 == size || isOp(tok(k + 3), ",") || isWord(tok(k + 3), "WHERE") || isOp(tok(k + 3), ";"))
-                assign(k + 2, tok(k));
-        }
-    } else if (isWord(tok(0), "INSERT") && isWord(tok(1), "INTO") && isName(tok(2)) && isOp(tok(3), "(")) {
-        st.writtenTable = unquoteName(tok(2));
-        detail::forEachInsertedValue(size, tok, [&](const Token& column, std::size_t first, std::size_t last) {
-            if (first == last) assign(first, column);
-        });
-    }
-}
-
 // What the passes work on: the statement's tokens, the schema's answers
 // (none on the display path), and what the passes learn for the later
 // ones and for the statement. Lives for one translation.
@@ -476,8 +415,12 @@ struct PassState {
     const Lookups& lookups;
     JetStatement& st;
     std::vector<JetType> parameterTypes;  // per '?', once the literals are parameters
-    std::size_t fromToken = 0;            // the FROM of a single-source SELECT
-    std::size_t wholeTableToken = 0;      // its table, when the SELECT reads it whole
+    bool wholeTable = false;              // a single-source SELECT that reads its table whole
+    // The statement narrowed by the substring indexes, while it is tokens.
+    std::vector<Token> narrowedTokens;
+    // Once parsed: the statement, and the narrowed one when there is one.
+    std::optional<StatementTree> statement;
+    std::optional<StatementTree> narrowed;
 };
 
 struct Pass {
@@ -488,41 +431,42 @@ struct Pass {
     void (*run)(PassState&);
 };
 
-// The passes over the tokens, in the order they run. The expression tree
-// is built after the last of them, when the statement is rendered
-// (renderStatements below).
-constexpr std::array<Pass, 14> kPasses{{
+// The first token of the outer level's clause word `word`, or kNoNode.
+tree::Index outerWord(const tree::Tree& tree, std::string_view word, std::size_t* part = nullptr) {
+    const auto& parts = std::get<tree::Clauses>(tree.nodes[tree.root]).parts;
+    for (std::size_t k = 0; k < parts.size(); ++k)
+        if (parts[k].expression == tree::kNoNode && isWord(tree.tokens[parts[k].place.at], word)) {
+            if (part) *part = k;
+            return parts[k].place.at;
+        }
+    return tree::kNoNode;
+}
+
+// The table a whole-table SELECT reads: the one name after its FROM.
+void markWholeTable(tree::Tree& tree) {
+    std::size_t k = 0;
+    if (outerWord(tree, "FROM", &k) == tree::kNoNode) return;
+    const auto& parts = std::get<tree::Clauses>(tree.nodes[tree.root]).parts;
+    if (k + 1 >= parts.size() || parts[k + 1].expression == tree::kNoNode) return;
+    const auto* names = std::get_if<tree::Written>(&tree.nodes[parts[k + 1].expression]);
+    if (names && names->items.size() == 1 && names->items[0].group == tree::kNoNode)
+        tree.additions.notIndexedAfter = names->items[0].place.at;
+}
+
+// The passes, in the order they run: on the tokens, then the parse, then
+// on the statement's tree. The renderer writes the tree afterwards, and it
+// gives a Jet function each argument typed Date as a date (JetTypes.h).
+constexpr std::array<Pass, 17> kPasses{{
     {"dates as numbers", "", "SQLite has no date literal: a date is its automation date", false,
      [](PassState& s) { datesAsNumbers(s.tokens); }},
     {"words", "", "True and False are -1 and 0; DEFAULT naming a column is quoted", false,
      [](PassState& s) { rewriteWords(s.tokens); }},
-    {"set targets", "", "SQLite takes no qualified SET target", false,
-     [](PassState& s) { unqualifySetTargets(s.tokens); }},
-    {"date literal arguments", "dates as numbers", "a function given #...# sees a date (IsDate is True)", false,
-     [](PassState& s) { detail::wrapDateLiteralArguments(s.tokens); }},
-    {"parameters", "date literal arguments", "every text of one shape shares one translation", true,
+    {"parameters", "dates as numbers", "every text of one shape shares one translation", true,
      [](PassState& s) { s.parameterTypes = parameterize(s.tokens); }},
-    {"date column arguments", "parameters", "a function given a Date/Time column sees a date", true,
-     [](PassState& s) { detail::wrapDateArguments(s.tokens, s.lookups.dateColumns); }},
-    {"whole assignments", "parameters", "a value assigned to a Long or Integer column is rounded as Jet rounds it",
-     true, [](PassState& s) { detail::wrapWholeAssignments(s.tokens, s.lookups.wholeColumns); }},
-    {"assigned parameters", "whole assignments", "a date typed as text converts as Jet converts it for its column",
-     true, [](PassState& s) { findAssignedParameters(s.tokens, s.st); }},
     {"top", "", "Jet's TOP gives the rows that tie with the last one", false,
      [](PassState& s) { rewriteTop(s.tokens); }},
     {"source", "top", "a one-table SELECT can be updatable and gets its row identity", false,
-     [](PassState& s) {
-         s.fromToken = s.wholeTableToken = s.tokens.size();
-         analyse(s.tokens, s.st, s.fromToken, s.wholeTableToken);
-     }},
-    // SQLite would otherwise scan the smallest covering index and order
-    // the rows by an unrelated column.
-    {"not indexed", "source", "a whole table is read in key order, as Jet reads it", false,
-     [](PassState& s) {
-         if (s.wholeTableToken < s.tokens.size())
-             s.tokens.insert(s.tokens.begin() + static_cast<std::ptrdiff_t>(s.wholeTableToken) + 1,
-                             Token{Kind::Word, " NOT INDEXED"});
-     }},
+     [](PassState& s) { analyse(s.tokens, s.st, s.wholeTable); }},
     {"outer joins", "source", "SQLite's planner reads outer joins in the order written", false,
      [](PassState& s) {
          if (s.st.isSelect && s.st.singleSource.empty()) rewriteOuterJoins(s.tokens, s.lookups.uniqueKeys);
@@ -533,41 +477,59 @@ constexpr std::array<Pass, 14> kPasses{{
      }},
     {"unused joins", "outer joins", "a join nothing reads is work without rows", false,
      [](PassState& s) { dropUnusedJoins(s.tokens, s.lookups.uniqueKeys); }},
+    {"substring narrowing", "unused joins", "a LIKE test on an indexed column reads the index, not every row", false,
+     [](PassState& s) {
+         if (!s.st.isSelect || !s.st.singleSource.empty() || !s.lookups.substringIndexes) return;
+         std::vector<Token> narrowed = s.tokens;
+         s.st.narrowingPatterns = narrowBySubstringIndex(narrowed, s.lookups.substringIndexes);
+         if (!s.st.narrowingPatterns.empty()) s.narrowedTokens = std::move(narrowed);
+     }},
+    {"search joins", "substring narrowing", "a search over outer joins starts from the matching rows; a LIKE chain is one call", false,
+     [](PassState& s) {
+         if (!s.st.isSelect) return;
+         rewriteSearchJoins(s.tokens);
+         if (!s.narrowedTokens.empty()) rewriteSearchJoins(s.narrowedTokens);
+     }},
+    {"parse", "search joins", "the passes below and the renderer work on the statement's tree", false,
+     [](PassState& s) {
+         s.statement.emplace(std::move(s.tokens), s.parameterTypes, s.lookups.dateColumns);
+         if (!s.narrowedTokens.empty())
+             s.narrowed.emplace(std::move(s.narrowedTokens), s.parameterTypes, s.lookups.dateColumns);
+     }},
+    {"set targets", "parse", "SQLite takes no qualified SET target", false,
+     [](PassState& s) { tree::unqualifySetTargets(s.statement->tree()); }},
+    {"whole assignments", "set targets", "a value assigned to a Long or Integer column is rounded as Jet rounds it",
+     true, [](PassState& s) { tree::roundWholeAssignments(s.statement->tree(), s.lookups.wholeColumns); }},
+    {"assigned parameters", "whole assignments", "a date typed as text converts as Jet converts it for its column",
+     true, [](PassState& s) { tree::findAssignedParameters(s.statement->tree(), s.parameterTypes.size(), s.st); }},
+    // SQLite would otherwise scan the smallest covering index and order
+    // the rows by an unrelated column.
+    {"not indexed", "parse", "a whole table is read in key order, as Jet reads it", false,
+     [](PassState& s) {
+         if (s.wholeTable) markWholeTable(s.statement->tree());
+     }},
+    {"row identity", "parse", "an updatable recordset finds each row it changes by its row identity", false,
+     [](PassState& s) {
+         if (s.st.singleSource.empty()) return;
+         tree::Tree& tree = s.statement->tree();
+         tree.additions.rowIdentityBefore = outerWord(tree, "FROM");
+         tree.additions.rowIdentitySource = s.st.singleSource;
+     }},
+    {"render", "row identity", "SQLite's text of the statement, written once from its tree", false,
+     [](PassState& s) {
+         JetStatement& st = s.st;
+         st.sql = s.statement->sql();
+         st.itemTypes = s.statement->itemTypes();
+         if (!st.singleSource.empty()) st.sqlWithRowid = s.statement->sql(true);
+         if (s.narrowed) st.narrowedSql = s.narrowed->sql();
+     }},
 }};
-
-// The statement's texts after the passes: the one to run (its types too),
-// the one narrowed by the substring indexes, the one with the row
-// identity. Each is rendered once; the searches' rewrite runs on a copy of
-// the tokens for each, as it moves tokens and the row identity goes where
-// the source pass found the FROM.
-void renderStatements(PassState& s) {
-    JetStatement& st = s.st;
-    const auto searched = [&](std::vector<Token> t) {
-        if (st.isSelect) rewriteSearchJoins(t);
-        return t;
-    };
-    st.sql = renderJetStatement(searched(s.tokens), s.parameterTypes, s.lookups.dateColumns, st.itemTypes);
-    if (st.isSelect && st.singleSource.empty() && s.lookups.substringIndexes) {
-        std::vector<Token> narrowed = s.tokens;
-        st.narrowingPatterns = narrowBySubstringIndex(narrowed, s.lookups.substringIndexes);
-        if (!st.narrowingPatterns.empty()) st.narrowedSql = renderJetStatement(searched(std::move(narrowed)));
-    }
-    if (!st.singleSource.empty()) {
-        // The ',' is a token of its own: it ends an '&' chain of the last item.
-        std::vector<Token>& tokens = s.tokens;
-        const auto at = tokens.begin() + static_cast<std::ptrdiff_t>(s.fromToken);
-        const auto comma = tokens.insert(at, Token{Kind::Op, ","});
-        tokens.insert(comma + 1, Token{Kind::Word, " [" + st.singleSource + "]._rowid_ AS " + std::string(kRowidColumn) + " "});
-        st.sqlWithRowid = renderJetStatement(searched(tokens));
-    }
-}
 
 JetStatement translateText(std::string_view jetSql, const Lookups& lookups, bool production) {
     JetStatement st;
-    PassState state{tokenize(jetSql), lookups, st, {}};
+    PassState state{tokenize(jetSql), lookups, st, {}, false, {}, std::nullopt, std::nullopt};
     for (const Pass& pass : kPasses)
         if (production || !pass.productionOnly) pass.run(state);
-    renderStatements(state);
     return st;
 }
 

@@ -24,8 +24,9 @@
 // Everything else (bracketed names, parenthesised joins, RIGHT JOIN, LIKE
 // with % and _) runs in SQLite as written. The passes that make these
 // changes are listed once, in the order they run, with what each needs
-// before it and why it exists, in kPasses (JetSql.cpp); the expression
-// tree is built and rendered after them (JetExpression.h).
+// before it and why it exists, in kPasses (JetSql.cpp): those on the
+// tokens, the parse into the statement's tree (JetExpression.h), those on
+// the tree, and the rendering, once per text.
 #include <cstddef>
 #include <string>
 #include <string_view>

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "JetTree.h"
+#include "engine/JetSql.h"
 #include "engine/LikeFunction.h"
 #include "engine/functions/FunctionCall.h"
 
@@ -57,9 +58,9 @@ Piece call(std::string_view function, std::initializer_list<const Piece*> argume
 // Writes one tree; lives for one rendering.
 class Renderer {
 public:
-    Renderer(const Tree& tree, bool numbered, const NodeTypes& typeOfNode)
-        : tree_(tree), tokens_(tree.tokens), typeOfNode_(typeOfNode) {
-        if (!numbered) return;
+    Renderer(const Tree& tree, const RenderOptions& options)
+        : tree_(tree), tokens_(tree.tokens), typeOfNode_(options.typeOfNode), rowIdentity_(options.rowIdentity) {
+        if (!options.numbered) return;
         // A parameter written "?N" (a copy, JetTop.h): an anonymous one
         // after it takes the next number after the largest so far, as
         // SQLite numbers it.
@@ -126,6 +127,7 @@ private:
         p.truth = isLikeChainCall(tokens_[f.name.at].text);
         const Group& g = std::get<Group>(tree_.nodes[f.arguments]);
         appendLead(p.text, g.open);
+        if (f.entry && typeOfNode_) dateArguments_ = &std::get<Clauses>(tree_.nodes[g.inner]);
         p.text += render(f.arguments).text;
         if (f.entry && f.entry->takesArgumentType) appendArgumentType(p.text, g);
         return p;
@@ -161,15 +163,42 @@ private:
         return inner;
     }
 
+    // Whether an argument of a Jet function is one date (a date literal, a
+    // Date/Time column): SQLite holds it as a number, so it is handed on
+    // tagged as a date (JetDateColumns.h), and IsDate, Format and CStr see
+    // a date. An expression of dates is not tagged: its value is the
+    // number SQLite computes (Format(BIRTHDAY + 0) shows the number).
+    bool isDateArgument(Index node) const {
+        const Node& n = tree_.nodes[node];
+        if (!std::holds_alternative<Atom>(n) && !std::holds_alternative<QualifiedName>(n)) return false;
+        return typeOfNode_(node) == JetType::Date;
+    }
+
+    void appendRowIdentity(std::string& out) const {
+        out += ", [";
+        out += tree_.additions.rowIdentitySource;
+        out += "]._rowid_ AS ";
+        out += kRowidColumn;
+        out += ' ';
+    }
+
     Piece draw(const Clauses& level) {
         Piece out;
         const bool whole = level.operand && level.parts.size() == 1 && level.parts[0].expression != kNoNode;
+        const bool dateArguments = std::exchange(dateArguments_, nullptr) == &level;
         bool words = false;
         for (const Clauses::Part& part : level.parts) {
             appendLead(out.text, part.place);
             if (part.expression == kNoNode) {
                 words = true;
+                if (rowIdentity_ && part.place.at == tree_.additions.rowIdentityBefore) appendRowIdentity(out.text);
                 out.text += tokenText(part.place.at);
+                continue;
+            }
+            if (dateArguments && isDateArgument(part.expression)) {
+                append(out.text, "lumo_date(");
+                out.text += render(part.expression).text;
+                out.text += ')';
                 continue;
             }
             // The common part, a lone name or literal (thousands in an In
@@ -201,6 +230,7 @@ private:
             first = false;
             if (item.group != kNoNode) append(out.text, render(item.group).text);
             else appendToken(out.text, item.place.at);
+            if (item.place.at == tree_.additions.notIndexedAfter) out.text += " NOT INDEXED";
         }
         return out;
     }
@@ -320,6 +350,14 @@ private:
         return x;
     }
 
+    Piece draw(const Converted& c) {
+        const Piece x = value(render(c.operand));
+        switch (c.to) {
+        case Converted::To::WholeNumber: return call("lumo_whole", {&x});
+        }
+        return x;
+    }
+
     Piece draw(const InList& list) {
         std::string text = "(";
         for (const Index entry : list.entries) {
@@ -385,14 +423,17 @@ private:
     const Tree& tree_;
     const std::vector<Token>& tokens_;
     const NodeTypes& typeOfNode_;
+    bool rowIdentity_;
     std::vector<int> parameter_;  // per '?' token its number, when numbered
+    // The arguments of the Jet function being drawn, until they are.
+    const Clauses* dateArguments_ = nullptr;
     bool repeats_ = false;
 };
 
 }  // namespace
 
-std::string renderJetTree(const Tree& tree, bool numbered, bool* repeats, const NodeTypes& typeOfNode) {
-    Renderer renderer(tree, numbered, typeOfNode);
+std::string renderJetTree(const Tree& tree, const RenderOptions& options, bool* repeats) {
+    Renderer renderer(tree, options);
     std::string sql = renderer.statement();
     if (repeats) *repeats = renderer.repeatsParameters();
     return sql;

@@ -105,11 +105,7 @@ private:
         return dateNames_(qualifier, detail::unquotedName(column)) ? JetType::Date : JetType::Unknown;
     }
 
-    JetType type(const Call& f) const {
-        if (f.entry) return typeOfSubtype(*f.entry);
-        // The date tag the translation puts around date arguments.
-        return detail::equalsKeyword(token(f.name).text, "LUMO_DATE") ? JetType::Date : JetType::Unknown;
-    }
+    JetType type(const Call& f) const { return f.entry ? typeOfSubtype(*f.entry) : JetType::Unknown; }
     JetType type(const Exists&) const { return JetType::Boolean; }
     JetType type(const Group& g) const { return of(g.inner); }
     JetType type(const Clauses& level) const {
@@ -119,6 +115,7 @@ private:
     JetType type(const Written&) const { return JetType::Unknown; }
     JetType type(const Assignment&) const { return JetType::Unknown; }
     JetType type(const InList&) const { return JetType::Unknown; }
+    JetType type(const Converted&) const { return JetType::Unknown; }
     JetType type(const Compare&) const { return JetType::Boolean; }
     JetType type(const Concat&) const { return JetType::Text; }
     // A sign that belongs to a number leaves its type (-#2003/11/22# is a Date).

@@ -51,36 +51,4 @@ inline bool sameName(std::string_view a, std::string_view b) {
            std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return asciiUpper(x) == asciiUpper(y); });
 }
 
-// The values of "INSERT INTO T (C, ...) VALUES (v, ...), (v, ...) ...",
-// whose significant tokens are tok(0) .. tok(size - 1), tok(4) the first
-// after the column list's "(": each(column, first, last) for every value
-// given for a listed column, first..last its significant tokens. Both the
-// parameter columns and the whole-column wrapping walk the lists this way.
-template <class Tok, class Each>
-void forEachInsertedValue(std::size_t size, const Tok& tok, Each&& each) {
-    std::vector<const Token*> columns;
-    std::size_t k = 4;
-    for (; k < size && !isOp(tok(k), ")"); ++k)
-        if (isName(tok(k))) columns.push_back(&tok(k));
-    if (++k >= size || !isWord(tok(k), "VALUES")) return;
-    ++k;
-    while (k < size && isOp(tok(k), "(")) {  // one row of values
-        std::size_t item = 0, itemStart = ++k;
-        for (int depth = 0; k < size; ++k) {
-            const Token& t = tok(k);
-            if (depth == 0 && (isOp(t, ",") || isOp(t, ")"))) {
-                if (item < columns.size() && k > itemStart) each(*columns[item], itemStart, k - 1);
-                ++item;
-                itemStart = k + 1;
-                if (isOp(t, ")")) break;
-            } else if (isOp(t, "(")) {
-                ++depth;
-            } else if (isOp(t, ")")) {
-                --depth;
-            }
-        }
-        if (++k < size && isOp(tok(k), ",")) ++k;
-    }
-}
-
 }  // namespace lumo::db::detail

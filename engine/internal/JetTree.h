@@ -204,25 +204,59 @@ struct InList {
     std::vector<Index> entries;
 };
 
+// A value converted as Jet converts it where SQLite would not: written
+// by a pass, never by the parser.
+struct Converted {
+    enum class To : std::uint8_t {
+        WholeNumber,  // a value assigned to a Long or Integer column, rounded as Jet rounds it
+    };
+    To to;
+    Index operand;
+};
+
 using Node = std::variant<Atom, QualifiedName, Call, Exists, Group, Clauses, Written, Assignment, Chain, Concat, Not,
-                          Signs, Power, Compare, InList>;
+                          Signs, Power, Compare, InList, Converted>;
+
+// What the passes over the tree add to the statement that no token of it
+// stands for; the renderer writes each in SQLite's spelling.
+struct Additions {
+    // The token of a table read whole: SQLite reads it NOT INDEXED, in key
+    // order, as Jet reads it.
+    Index notIndexedAfter = kNoNode;
+    // The outer FROM word of a single-source SELECT and that source: when
+    // asked, the row identity is written as the last item before the FROM.
+    Index rowIdentityBefore = kNoNode;
+    std::string rowIdentitySource;
+};
 
 struct Tree {
     const std::vector<detail::Token>& tokens;
     std::vector<Node> nodes;
     Index root = kNoNode;  // Clauses of the whole statement
+    Additions additions;
 };
 
 // Parses the statement's tokens. Throws lumo::Error for an expression
 // nested too deeply.
 Tree parseJetTree(const std::vector<detail::Token>& tokens);
 
-// The SQLite text of the tree. With `numbered`, each '?' is written ?N
-// (Between repeats its bounds, and an anonymous parameter would then stand
-// for two values). `repeats` tells whether that is needed. `typeOfNode`
-// gives an expression's Jet type (JetTypes.h); empty, every type is Unknown.
+// How the tree is written.
 using NodeTypes = std::function<JetType(Index node)>;
-std::string renderJetTree(const Tree& tree, bool numbered, bool* repeats = nullptr,
-                          const NodeTypes& typeOfNode = {});
+struct RenderOptions {
+    // Each '?' written ?N (Between repeats its bounds, and an anonymous
+    // parameter would then stand for two values).
+    bool numbered = false;
+    // With the row identity of the tree's additions.
+    bool rowIdentity = false;
+    // An expression's Jet type (JetTypes.h); empty, every type is Unknown.
+    // A Jet function given a Date (a date literal, a Date/Time column) is
+    // given it as a date, and VarType and TypeName learn the type of their
+    // argument.
+    NodeTypes typeOfNode;
+};
+
+// The SQLite text of the tree. `repeats` tells whether the text needs its
+// parameters numbered.
+std::string renderJetTree(const Tree& tree, const RenderOptions& options, bool* repeats = nullptr);
 
 }  // namespace lumo::db::tree

@@ -171,6 +171,10 @@ TEST_F(ComputedColumnTypes, VarTypeNamesTheTypeTheStatementShows) {
     cn_.Execute("UPDATE T_PERSON SET BIRTHDAY = 30000.25 WHERE PERSON_ID = 1");
     EXPECT_EQ(value("SELECT VarType(P.BIRTHDAY + 1) FROM T_PERSON AS P WHERE PERSON_ID = 1").toLong(), 7);
     EXPECT_EQ(value("SELECT VarType(BIRTHDAY * 1) FROM T_PERSON WHERE PERSON_ID = 1").toLong(), 5);
+    // A one-table SELECT runs as its text with the row identity: that text
+    // hands on the types too.
+    EXPECT_EQ(value("SELECT VarType(True) FROM T_PERSON WHERE PERSON_ID = 1").toLong(), 11);
+    EXPECT_EQ(value("SELECT TypeName(BIRTHDAY + 1) FROM T_PERSON WHERE PERSON_ID = 1").toString(), "Date");
     // A second argument is the translation's own: written in a statement
     // it is refused as Jet refuses it.
     EXPECT_ANY_THROW(value("SELECT VarType(1, 2)"));

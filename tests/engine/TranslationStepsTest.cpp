@@ -114,7 +114,7 @@ void expectTranslations(std::span<const Case> cases) {
     }
 }
 
-// "dates as numbers", "date literal arguments", "parameters": a date is a
+// "dates as numbers", "parameters", and the rendering: a date is a
 // parameter like any literal, and one given to Jet's function as it
 // stands reaches it as a date.
 const Case kDateLiterals[] = {
@@ -151,7 +151,7 @@ const Case kSetTargets[] = {
      .parameterColumns = Names{"LABEL", ""}},
 };
 
-// "date column arguments": with the schema's Date/Time columns, one given
+// The rendering with the schema's Date/Time columns: a column given
 // to Jet's function as it stands is tagged; compared or sorted it stays
 // bare, so that its index serves.
 const Case kDateColumns[] = {
@@ -259,7 +259,7 @@ const Case kTop[] = {
             "P.PERSON_ID, P.RANK AS __lumo_k1 FROM T_PERSON AS P)) WHERE __lumo_rank < __lumo_share)"},
 };
 
-// "source", "not indexed", and the row identity of renderStatements.
+// "source", "not indexed", "row identity".
 const Case kSource[] = {
     {.jet = "SELECT * FROM [T_PERSON] WHERE PERSON_ID = 3",
      .sql = "SELECT * FROM [T_PERSON] WHERE PERSON_ID = ?",
@@ -276,6 +276,19 @@ const Case kSource[] = {
     {.jet = "SELECT PERSON_ID FROM T_PERSON LIMIT 5",
      .sql = "SELECT PERSON_ID FROM T_PERSON NOT INDEXED LIMIT ?",
      .withRowid = "SELECT PERSON_ID , [T_PERSON]._rowid_ AS __lumo_rowid FROM T_PERSON NOT INDEXED LIMIT ?",
+     .source = "T_PERSON"},
+    // The ';' that ends the statement leaves it a whole table.
+    {.jet = "SELECT PERSON_ID FROM T_PERSON;",
+     .sql = "SELECT PERSON_ID FROM T_PERSON NOT INDEXED;",
+     .withRowid = "SELECT PERSON_ID , [T_PERSON]._rowid_ AS __lumo_rowid FROM T_PERSON NOT INDEXED;",
+     .source = "T_PERSON"},
+    // The text with the row identity is the one a recordset runs: it is
+    // given the types as the statement is.
+    {.jet = "SELECT VarType(True), Format(BIRTHDAY) FROM T_PERSON WHERE PERSON_ID = 1",
+     .given = kDates,
+     .sql = "SELECT jet_vartype(-1, 66), jet_format(lumo_date(BIRTHDAY)) FROM T_PERSON WHERE PERSON_ID = ?",
+     .withRowid = "SELECT jet_vartype(-1, 66), jet_format(lumo_date(BIRTHDAY)) , [T_PERSON]._rowid_ AS __lumo_rowid "
+                  "FROM T_PERSON WHERE PERSON_ID = ?",
      .source = "T_PERSON"},
 };
 
@@ -347,9 +360,8 @@ const Case kUnusedJoins[] = {
      .source = "T_PERSON"},
 };
 
-// The searches' rewrites and the substring index's narrowing, done on
-// the rendered texts (renderStatements). A copied test keeps the blanks
-// around it.
+// "substring narrowing" and "search joins", which also write the narrowed
+// text. A copied test keeps the blanks around it.
 const Case kSearches[] = {
     {.jet = "SELECT T_PERSON.PERSON_ID, T_PHONE.TEL_NUMBER FROM T_PERSON LEFT JOIN T_PHONE ON T_PERSON.PERSON_ID = "
             "T_PHONE.PERSON_ID WHERE (T_PHONE.TEL_NUMBER LIKE '%12%' OR T_PHONE.TEL_NUMBER LIKE '12%')",

@@ -1,0 +1,157 @@
+#include "Assignments.h"
+
+#include <optional>
+#include <variant>
+
+namespace lumo::db::tree {
+namespace {
+
+using detail::isName;
+using detail::isOp;
+using detail::isWord;
+using detail::unquotedName;
+
+const std::vector<Clauses::Part>& outerParts(const Tree& tree) { return std::get<Clauses>(tree.nodes[tree.root]).parts; }
+
+bool isWordPart(const Tree& tree, const Clauses::Part& part, std::string_view word) {
+    return part.expression == kNoNode && isWord(tree.tokens[part.place.at], word);
+}
+
+bool isCommaPart(const Tree& tree, const Clauses::Part& part) {
+    return part.expression == kNoNode && isOp(tree.tokens[part.place.at], ",");
+}
+
+// The first item of a part that is a Written list, when it is a name.
+std::optional<std::string_view> leadingName(const Tree& tree, const Clauses::Part& part) {
+    if (part.expression == kNoNode) return std::nullopt;
+    const Written* w = std::get_if<Written>(&tree.nodes[part.expression]);
+    if (!w || w->items.empty() || w->items[0].group != kNoNode) return std::nullopt;
+    const detail::Token& t = tree.tokens[w->items[0].place.at];
+    if (!isName(t)) return std::nullopt;
+    return unquotedName(t);
+}
+
+// The items of the target of a SET part: an Assignment's, or those of a
+// part the expression parser did not read (C = CASE ...).
+Written* setTarget(Tree& tree, const Clauses::Part& part) {
+    if (part.expression == kNoNode) return nullptr;
+    Node& node = tree.nodes[part.expression];
+    if (Assignment* a = std::get_if<Assignment>(&node)) return std::get_if<Written>(&tree.nodes[a->target]);
+    return std::get_if<Written>(&node);
+}
+
+void updateValues(const Tree& tree, std::vector<AssignedValue>& out) {
+    const auto& parts = outerParts(tree);
+    const std::optional<std::string_view> table = parts.size() > 1 ? leadingName(tree, parts[1]) : std::nullopt;
+    if (!table) return;
+    std::size_t k = 2;
+    while (k < parts.size() && !isWordPart(tree, parts[k], "SET")) ++k;
+    for (++k; k < parts.size(); k += 2) {
+        if (parts[k].expression == kNoNode) return;
+        const Assignment* a = std::get_if<Assignment>(&tree.nodes[parts[k].expression]);
+        if (!a) return;
+        const auto& target = std::get<Written>(tree.nodes[a->target]).items;
+        if (target.size() != 2 || target[0].group != kNoNode || !isName(tree.tokens[target[0].place.at])) return;
+        out.push_back({*table, unquotedName(tree.tokens[target[0].place.at]), parts[k].expression, 0});
+        if (k + 1 >= parts.size() || !isCommaPart(tree, parts[k + 1])) return;
+    }
+}
+
+void insertValues(const Tree& tree, std::vector<AssignedValue>& out) {
+    const auto& parts = outerParts(tree);
+    if (parts.size() < 5 || !isWordPart(tree, parts[1], "INTO") || parts[2].expression == kNoNode) return;
+    const Written* into = std::get_if<Written>(&tree.nodes[parts[2].expression]);
+    if (!into || into->items.size() != 2 || into->items[1].group == kNoNode) return;
+    const std::optional<std::string_view> table = leadingName(tree, parts[2]);
+    if (!table) return;
+    std::vector<std::string_view> columns;
+    const Group& list = std::get<Group>(tree.nodes[into->items[1].group]);
+    for (const Clauses::Part& part : std::get<Clauses>(tree.nodes[list.inner]).parts)
+        if (const auto name = leadingName(tree, part)) columns.push_back(*name);
+    if (!isWordPart(tree, parts[3], "VALUES")) return;
+    for (std::size_t k = 4; k < parts.size(); k += 2) {
+        if (parts[k].expression == kNoNode) return;
+        const Group* row = std::get_if<Group>(&tree.nodes[parts[k].expression]);
+        if (!row) return;
+        std::size_t item = 0;
+        const auto& values = std::get<Clauses>(tree.nodes[row->inner]).parts;
+        for (std::size_t v = 0; v < values.size(); ++v) {
+            if (isCommaPart(tree, values[v])) ++item;
+            else if (values[v].expression != kNoNode && item < columns.size())
+                out.push_back({*table, columns[item], row->inner, v});
+        }
+        if (k + 1 >= parts.size() || !isCommaPart(tree, parts[k + 1])) return;
+    }
+}
+
+}  // namespace
+
+std::vector<AssignedValue> assignedValues(const Tree& tree) {
+    std::vector<AssignedValue> out;
+    const auto& parts = outerParts(tree);
+    if (parts.size() < 4) return out;
+    if (isWordPart(tree, parts[0], "UPDATE")) updateValues(tree, out);
+    else if (isWordPart(tree, parts[0], "INSERT")) insertValues(tree, out);
+    return out;
+}
+
+Index& valueNode(Tree& tree, const AssignedValue& value) {
+    Node& owner = tree.nodes[value.owner];
+    if (Assignment* a = std::get_if<Assignment>(&owner)) return a->value;
+    return std::get<Clauses>(owner).parts[value.part].expression;
+}
+
+void unqualifySetTargets(Tree& tree) {
+    const auto& parts = outerParts(tree);
+    if (parts.empty() || !isWordPart(tree, parts[0], "UPDATE")) return;
+    bool target = false;
+    for (const Clauses::Part& part : parts) {
+        if (isWordPart(tree, part, "WHERE")) return;
+        if (isWordPart(tree, part, "SET") || isCommaPart(tree, part)) {
+            target = true;
+            continue;
+        }
+        Written* w = std::exchange(target, false) ? setTarget(tree, part) : nullptr;
+        if (!w || w->items.size() < 3) continue;
+        const auto token = [&](std::size_t k) -> const detail::Token& { return tree.tokens[w->items[k].place.at]; };
+        const bool plain = w->items[0].group == kNoNode && w->items[1].group == kNoNode && w->items[2].group == kNoNode;
+        if (plain && isName(token(0)) && isOp(token(1), ".") && isName(token(2)))
+            w->items.erase(w->items.begin(), w->items.begin() + 2);
+    }
+}
+
+void roundWholeAssignments(Tree& tree, const WholeColumnLookup& isWhole) {
+    if (!isWhole) return;
+    for (const AssignedValue& v : assignedValues(tree)) {
+        if (!isWhole(v.table, v.column).value_or(false)) continue;
+        const Index operand = valueNode(tree, v);
+        tree.nodes.emplace_back(Converted{Converted::To::WholeNumber, operand});
+        valueNode(tree, v) = static_cast<Index>(tree.nodes.size() - 1);
+    }
+}
+
+void findAssignedParameters(const Tree& tree, std::size_t parameters, JetStatement& st) {
+    const auto& parts = outerParts(tree);
+    if (parameters == 0 || parts.size() < 4) return;
+    std::optional<std::string_view> table;
+    if (isWordPart(tree, parts[0], "UPDATE")) {
+        table = leadingName(tree, parts[1]);
+    } else if (isWordPart(tree, parts[0], "INSERT") && isWordPart(tree, parts[1], "INTO")) {
+        const Written* into = parts[2].expression == kNoNode ? nullptr : std::get_if<Written>(&tree.nodes[parts[2].expression]);
+        if (into && into->items.size() >= 2 && into->items[1].group != kNoNode) table = leadingName(tree, parts[2]);
+    }
+    if (!table) return;
+    st.writtenTable = *table;
+    st.parameterColumns.assign(parameters, {});
+    const std::vector<AssignedValue> values = assignedValues(tree);
+    for (const AssignedValue& v : values) {
+        const Node& owner = tree.nodes[v.owner];
+        const Assignment* a = std::get_if<Assignment>(&owner);
+        const Index value = a ? a->value : std::get<Clauses>(owner).parts[v.part].expression;
+        const Atom* atom = std::get_if<Atom>(&tree.nodes[value]);
+        if (atom && atom->role == Atom::Role::Parameter && atom->literal >= 1 && atom->literal <= parameters)
+            st.parameterColumns[atom->literal - 1] = v.column;
+    }
+}
+
+}  // namespace lumo::db::tree
