@@ -15,6 +15,7 @@
 #include "JetTokens.h"
 #include "DateArguments.h"
 #include "Assignments.h"
+#include "LikeChains.h"
 #include "engine/OuterJoins.h"
 #include "engine/SearchJoins.h"
 #include "engine/SubstringSearch.h"
@@ -456,7 +457,7 @@ void markWholeTable(tree::Tree& tree) {
 // The passes, in the order they run: on the tokens, then the parse, then
 // on the statement's tree. The renderer writes the tree afterwards, and it
 // gives a Jet function each argument typed Date as a date (JetTypes.h).
-constexpr std::array<Pass, 17> kPasses{{
+constexpr std::array<Pass, 18> kPasses{{
     {"dates as numbers", "", "SQLite has no date literal: a date is its automation date", false,
      [](PassState& s) { datesAsNumbers(s.tokens); }},
     {"words", "", "True and False are -1 and 0; DEFAULT naming a column is quoted", false,
@@ -484,7 +485,7 @@ constexpr std::array<Pass, 17> kPasses{{
          s.st.narrowingPatterns = narrowBySubstringIndex(narrowed, s.lookups.substringIndexes);
          if (!s.st.narrowingPatterns.empty()) s.narrowedTokens = std::move(narrowed);
      }},
-    {"search joins", "substring narrowing", "a search over outer joins starts from the matching rows; a LIKE chain is one call", false,
+    {"search joins", "substring narrowing", "a search over outer joins starts from the matching rows", false,
      [](PassState& s) {
          if (!s.st.isSelect) return;
          rewriteSearchJoins(s.tokens);
@@ -495,6 +496,12 @@ constexpr std::array<Pass, 17> kPasses{{
          s.statement.emplace(std::move(s.tokens), s.parameterTypes, s.lookups.dateColumns);
          if (!s.narrowedTokens.empty())
              s.narrowed.emplace(std::move(s.narrowedTokens), s.parameterTypes, s.lookups.dateColumns);
+     }},
+    {"like chains", "parse", "a chain of LIKE tests costs one call per row, not one per test", false,
+     [](PassState& s) {
+         if (!s.st.isSelect) return;
+         tree::joinLikeChains(s.statement->tree());
+         if (s.narrowed) tree::joinLikeChains(s.narrowed->tree());
      }},
     {"set targets", "parse", "SQLite takes no qualified SET target", false,
      [](PassState& s) { tree::unqualifySetTargets(s.statement->tree()); }},

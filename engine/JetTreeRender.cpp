@@ -122,8 +122,8 @@ private:
 
     Piece draw(const Call& f) {
         Piece p{std::string(f.sqliteName)};
-        // The search rewrites' one call for a chain of LIKE tests gives a
-        // truth, as the chain did: And and Or around it stay SQLite's.
+        // A chain function written in the statement gives a truth, as the
+        // chain it stands for.
         p.truth = isLikeChainCall(tokens_[f.name.at].text);
         const Group& g = std::get<Group>(tree_.nodes[f.arguments]);
         appendLead(p.text, g.open);
@@ -356,6 +356,17 @@ private:
         case Converted::To::WholeNumber: return call("lumo_whole", {&x});
         }
         return x;
+    }
+
+    // A truth, as the chain it stands for: And and Or around it stay SQLite's.
+    Piece draw(const LikeChain& chain) {
+        Piece p{std::string(chain.oneColumn ? kLikeAnyFunction : kLikePairsFunction) + "(", true};
+        for (std::size_t k = 0; k < chain.operands.size(); ++k) {
+            if (k > 0) p.text += ", ";
+            p.text += render(chain.operands[k]).text;
+        }
+        p.text += ')';
+        return p;
     }
 
     Piece draw(const InList& list) {

@@ -224,22 +224,22 @@ struct Function {
     const char* name;
     int arguments;  // -1: any number
     void (*function)(sqlite3_context*, int, sqlite3_value**);
-    bool chain;  // written by the search rewrites for a chain of LIKE tests
 };
 
-constexpr Function kFunctions[] = {{"like", 2, &likeFunction, false},
-                                   {"lumo_like_any", -1, &likeAnyFunction, true},
-                                   {"lumo_like_pairs", -1, &likePairsFunction, true}};
+// The names are literals: their views end in the NUL SQLite reads to.
+constexpr Function kFunctions[] = {{"like", 2, &likeFunction},
+                                   {kLikeAnyFunction.data(), -1, &likeAnyFunction},
+                                   {kLikePairsFunction.data(), -1, &likePairsFunction}};
 
 }  // namespace
 
 bool isLikeChainCall(std::string_view name) {
-    for (const Function& f : kFunctions)
-        if (f.chain && name.size() == std::string_view(f.name).size() &&
-            std::equal(name.begin(), name.end(), f.name,
-                       [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; }))
-            return true;
-    return false;
+    const auto same = [&](std::string_view chain) {
+        return name.size() == chain.size() && std::equal(name.begin(), name.end(), chain.begin(), [](char a, char b) {
+                   return std::tolower(static_cast<unsigned char>(a)) == b;
+               });
+    };
+    return same(kLikeAnyFunction) || same(kLikePairsFunction);
 }
 
 void installLike(sqlite3* db) {

@@ -30,9 +30,14 @@ bool likeMatches(const LikePattern& pattern, std::string_view text);
 // Throws lumo::Error when SQLite refuses it.
 void installLike(sqlite3* db);
 
-// Whether `name` (any case) is lumo_like_any or lumo_like_pairs: a call
-// that stands for a chain of LIKE tests and so gives a truth, around which
-// And and Or stay SQLite's.
+// The names the chain functions are registered under, for the renderer
+// that writes a chain of LIKE tests as one call (JetTree.h's LikeChain).
+inline constexpr std::string_view kLikeAnyFunction = "lumo_like_any";
+inline constexpr std::string_view kLikePairsFunction = "lumo_like_pairs";
+
+// Whether `name` (any case) is one of those: a call written in a statement
+// that stands for a chain of LIKE tests, and so gives a truth, around
+// which And and Or stay SQLite's.
 bool isLikeChainCall(std::string_view name);
 
 }  // namespace lumo::db

@@ -253,75 +253,6 @@ void narrowedByKeys(Tokens& t, const Select& q) {
     }
 }
 
-// --- Third rewrite ---------------------------------------------------------
-
-// In the SELECT at tokens[s]: the first condition that tests one column
-// against several patterns, "(T.c LIKE p OR T.c LIKE q ...)", written as
-// "lumo_like_any(T.c, p, q ...)"; false when there is none.
-bool oneCallPerColumn(Tokens& t, std::size_t s) {
-    const Select q = selectAt(t, s);
-    for (auto [b, e] : conditionsOf(t, q)) {
-        stripParentheses(t, b, e);
-        const std::vector<LikeTest> tests = likeTests(t, b, e);
-        if (tests.size() < 2) continue;
-        const auto operandOf = [&](const LikeTest& test) {
-            std::vector<std::size_t> sig = significantIn(t, test.b, test.e);
-            sig.resize(sig.size() - 2);  // without LIKE and the pattern
-            return sig;
-        };
-        const std::vector<std::size_t> column = operandOf(tests.front());
-        bool same = column.size() == 3;
-        for (const LikeTest& test : tests) {
-            const std::vector<std::size_t> operand = operandOf(test);
-            same = same && operand.size() == 3;
-            for (std::size_t k = 0; same && k < 3; ++k) same = sameName(t[operand[k]].text, t[column[k]].text);
-        }
-        if (!same) continue;
-        Tokens call{word("lumo_like_any"), {Kind::Op, "("}, t[column[0]], t[column[1]], t[column[2]]};
-        for (const LikeTest& test : tests)
-            call.insert(call.end(), {{Kind::Op, ","}, space(), t[significantIn(t, test.b, test.e).back()]});
-        call.push_back({Kind::Op, ")"});
-        t.erase(t.begin() + static_cast<std::ptrdiff_t>(b), t.begin() + static_cast<std::ptrdiff_t>(e));
-        t.insert(t.begin() + static_cast<std::ptrdiff_t>(b), call.begin(), call.end());
-        return true;
-    }
-    return false;
-}
-
-// --- Fourth rewrite --------------------------------------------------------
-
-// In the SELECT at tokens[s]: the first condition that tests several
-// columns, "(A.a LIKE p OR B.b LIKE q ...)", written as
-// "lumo_like_pairs(A.a, p, B.b, q ...)", one call per row instead of one
-// per column (a word searched in eight columns of 100,000 persons spent a
-// third of its time in calling LIKE); false when there is none. The
-// patterns keep their order, and so their parameter numbers.
-bool oneCallPerRow(Tokens& t, std::size_t s) {
-    const Select q = selectAt(t, s);
-    for (auto [b, e] : conditionsOf(t, q)) {
-        stripParentheses(t, b, e);
-        const std::vector<LikeTest> tests = likeTests(t, b, e);
-        if (tests.size() < 2) continue;
-        // A blank first: the condition may start right after WHERE.
-        Tokens call{space(), word("lumo_like_pairs"), {Kind::Op, "("}};
-        bool columns = true;
-        for (const LikeTest& test : tests) {
-            const std::vector<std::size_t> sig = significantIn(t, test.b, test.e);
-            std::size_t k = 0;
-            columns = columns && sig.size() == 5 && qualifiedColumn(t, sig, k) && isWord(t[sig[3]], "LIKE");
-            if (!columns) break;
-            if (call.size() > 3) call.insert(call.end(), {{Kind::Op, ","}, space()});
-            call.insert(call.end(), {t[sig[0]], t[sig[1]], t[sig[2]], {Kind::Op, ","}, space(), t[sig[4]]});
-        }
-        if (!columns) continue;
-        call.push_back({Kind::Op, ")"});
-        t.erase(t.begin() + static_cast<std::ptrdiff_t>(b), t.begin() + static_cast<std::ptrdiff_t>(e));
-        t.insert(t.begin() + static_cast<std::ptrdiff_t>(b), call.begin(), call.end());
-        return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 void rewriteSearchJoins(Tokens& tokens) {
@@ -335,15 +266,6 @@ void rewriteSearchJoins(Tokens& tokens) {
         if (!first.empty() && isWord(tokens[first.front()], "SELECT"))
             narrowedByKeys(tokens, selectAt(tokens, first.front()));
     }
-    for (std::size_t i = 0; i < tokens.size(); ++i)
-        if (isWord(tokens[i], "SELECT"))
-            while (oneCallPerColumn(tokens, i)) {
-            }
-    // After the third: a chain of one column stays one lumo_like_any.
-    for (std::size_t i = 0; i < tokens.size(); ++i)
-        if (isWord(tokens[i], "SELECT"))
-            while (oneCallPerRow(tokens, i)) {
-            }
 }
 
 }  // namespace lumo::db

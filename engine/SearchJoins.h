@@ -25,10 +25,8 @@
 //     a compound, and only when every test reads one outer-joined table
 //     joined to the same S by one equality of columns.
 //
-// And two that only save calls, wherever they apply: a chain testing one
-// column against several patterns becomes lumo_like_any(T.c, p, q ...),
-// and a chain testing several columns lumo_like_pairs(A.a, p, B.b, q ...)
-// (LikeFunction.h), which give what the chain gives, Null included.
+// The chains of LIKE tests they leave are then written as one call each,
+// on the statement's tree (LikeChains.h).
 #include <vector>
 
 #include "JetTokens.h"

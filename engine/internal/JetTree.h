@@ -214,8 +214,17 @@ struct Converted {
     Index operand;
 };
 
+// A chain of LIKE tests "T.c LIKE p OR T.c LIKE q ..." written as one
+// call that gives the chain's truth (LikeFunction.h), by a pass: with
+// `oneColumn`, the column and then each pattern; otherwise each column
+// followed by its pattern.
+struct LikeChain {
+    bool oneColumn;
+    std::vector<Index> operands;
+};
+
 using Node = std::variant<Atom, QualifiedName, Call, Exists, Group, Clauses, Written, Assignment, Chain, Concat, Not,
-                          Signs, Power, Compare, InList, Converted>;
+                          Signs, Power, Compare, InList, Converted, LikeChain>;
 
 // What the passes over the tree add to the statement that no token of it
 // stands for; the renderer writes each in SQLite's spelling.

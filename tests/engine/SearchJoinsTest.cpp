@@ -176,6 +176,8 @@ TEST(SearchJoins, SearchesFindWhatTheyShould) {
     // A phone once per matching number; a person's numbers found by any of them.
     EXPECT_EQ(ids(kPhoneJoin + std::string("(") + phones("1234") + ")"), (std::vector<std::string>{"1", "1", "1"}));
     EXPECT_EQ(ids(kPhoneJoin + std::string("(") + phones("12") + ")"), (std::vector<std::string>{"1", "1", "1", "4"}));
+    // The chain right after WHERE, without parentheses, becomes one call there.
+    EXPECT_EQ(ids(kPhoneJoin + phones("12")), (std::vector<std::string>{"1", "1", "1", "4"}));
 }
 
 // The one call for a chain over several columns gives what the chain of

@@ -360,9 +360,23 @@ const Case kUnusedJoins[] = {
      .source = "T_PERSON"},
 };
 
-// "substring narrowing" and "search joins", which also write the narrowed
-// text. A copied test keeps the blanks around it.
+// "substring narrowing", "search joins" and "like chains", which also
+// write the narrowed text. A copied test keeps the blanks around it.
 const Case kSearches[] = {
+    // A chain right after WHERE, in a one-table SELECT, and one in a
+    // subquery; a Not Like or a column without its table keeps the chain.
+    {.jet = "SELECT T_PHONE.TEL_NUMBER FROM T_PHONE WHERE T_PHONE.TEL_NUMBER LIKE '1%' OR [T_PHONE].TEL_NUMBER LIKE "
+            "'%1' OR T_PHONE.tel_number LIKE '%2'",
+     .sql = "SELECT T_PHONE.TEL_NUMBER FROM T_PHONE WHERE lumo_like_any(T_PHONE.TEL_NUMBER, ?, ?, ?)",
+     .withRowid = "SELECT T_PHONE.TEL_NUMBER , [T_PHONE]._rowid_ AS __lumo_rowid FROM T_PHONE WHERE "
+                  "lumo_like_any(T_PHONE.TEL_NUMBER, ?, ?, ?)",
+     .source = "T_PHONE"},
+    {.jet = "SELECT P.PERSON_ID FROM T_PERSON AS P WHERE P.PERSON_ID IN (SELECT H.PERSON_ID FROM T_PHONE AS H WHERE "
+            "H.PERSON_ID > 2 AND (H.TEL_NUMBER LIKE '1%' OR (P.LAST_NAME LIKE '%1'))) AND (P.A LIKE 'x' OR P.A NOT "
+            "LIKE 'y') AND (P.A LIKE 'x' OR A LIKE 'y')",
+     .sql = "SELECT P.PERSON_ID FROM T_PERSON AS P WHERE P.PERSON_ID IN (SELECT H.PERSON_ID FROM T_PHONE AS H WHERE "
+            "H.PERSON_ID > ? AND (lumo_like_pairs(H.TEL_NUMBER, ?, P.LAST_NAME, ?))) AND (P.A LIKE ? OR P.A NOT LIKE "
+            "?) AND (P.A LIKE ? OR A LIKE ?)"},
     {.jet = "SELECT T_PERSON.PERSON_ID, T_PHONE.TEL_NUMBER FROM T_PERSON LEFT JOIN T_PHONE ON T_PERSON.PERSON_ID = "
             "T_PHONE.PERSON_ID WHERE (T_PHONE.TEL_NUMBER LIKE '%12%' OR T_PHONE.TEL_NUMBER LIKE '12%')",
      .sql = "SELECT T_PERSON.PERSON_ID, T_PHONE.TEL_NUMBER FROM T_PERSON INNER JOIN T_PHONE ON T_PERSON.PERSON_ID = "
@@ -372,7 +386,7 @@ const Case kSearches[] = {
             "LEFT JOIN T_iSUPPLIER ON T_iSUPPLIER.SUPPLIER_ID = T_SHEET.SUPPLIER_ID WHERE (T_iCUSTOMER.ALIAS LIKE "
             "'%ab%' OR T_iSUPPLIER.ALIAS LIKE '%ab%')",
      .sql = "SELECT T_SHEET.ID FROM (T_SHEET LEFT JOIN T_iCUSTOMER ON T_iCUSTOMER.CUSTOMER_ID = T_SHEET.CUSTOMER_ID) "
-            "LEFT JOIN T_iSUPPLIER ON T_iSUPPLIER.SUPPLIER_ID = T_SHEET.SUPPLIER_ID WHERE ( ( "
+            "LEFT JOIN T_iSUPPLIER ON T_iSUPPLIER.SUPPLIER_ID = T_SHEET.SUPPLIER_ID WHERE ( ("
             "lumo_like_pairs(T_iCUSTOMER.ALIAS, ?, T_iSUPPLIER.ALIAS, ?))) AND (T_SHEET.CUSTOMER_ID IN (SELECT "
             "T_iCUSTOMER.CUSTOMER_ID FROM T_iCUSTOMER WHERE T_iCUSTOMER.ALIAS LIKE ?1 ) OR T_SHEET.SUPPLIER_ID IN "
             "(SELECT T_iSUPPLIER.SUPPLIER_ID FROM T_iSUPPLIER WHERE  T_iSUPPLIER.ALIAS LIKE ?2))"},
@@ -383,7 +397,7 @@ const Case kSearches[] = {
             "LIKE '%abc%')",
      .given = kIndex,
      .sql = "SELECT T_PERSON.PERSON_ID, T_PHONE.TEL_NUMBER FROM T_PERSON LEFT JOIN T_PHONE ON T_PERSON.PERSON_ID = "
-            "T_PHONE.PERSON_ID WHERE T_PERSON.RANK = ? AND ( lumo_like_pairs(T_PERSON.LAST_NAME, ?, "
+            "T_PHONE.PERSON_ID WHERE T_PERSON.RANK = ? AND (lumo_like_pairs(T_PERSON.LAST_NAME, ?, "
             "T_PERSON.FIRST_NAME, ?))",
      .narrowed = "SELECT T_PERSON.PERSON_ID, T_PHONE.TEL_NUMBER FROM T_PERSON LEFT JOIN T_PHONE ON T_PERSON.PERSON_ID "
                  "= T_PHONE.PERSON_ID WHERE ( T_PERSON.RANK = ? AND (T_PERSON.LAST_NAME LIKE ? OR "
