@@ -13,9 +13,9 @@
 
 #include "platform/Error.h"
 #include "JetTokens.h"
-#include "DateArguments.h"
 #include "Assignments.h"
 #include "LikeChains.h"
+#include "RowSource.h"
 #include "engine/OuterJoins.h"
 #include "engine/SearchJoins.h"
 #include "engine/SubstringSearch.h"
@@ -23,7 +23,6 @@
 #include "engine/ReadColumns.h"
 #include "engine/JetDateLiteral.h"
 #include "engine/JetExpression.h"
-#include "JetTree.h"
 #include "engine/JetTop.h"
 
 namespace lumo::db {
@@ -432,28 +431,6 @@ struct Pass {
     void (*run)(PassState&);
 };
 
-// The first token of the outer level's clause word `word`, or kNoNode.
-tree::Index outerWord(const tree::Tree& tree, std::string_view word, std::size_t* part = nullptr) {
-    const auto& parts = std::get<tree::Clauses>(tree.nodes[tree.root]).parts;
-    for (std::size_t k = 0; k < parts.size(); ++k)
-        if (parts[k].expression == tree::kNoNode && isWord(tree.tokens[parts[k].place.at], word)) {
-            if (part) *part = k;
-            return parts[k].place.at;
-        }
-    return tree::kNoNode;
-}
-
-// The table a whole-table SELECT reads: the one name after its FROM.
-void markWholeTable(tree::Tree& tree) {
-    std::size_t k = 0;
-    if (outerWord(tree, "FROM", &k) == tree::kNoNode) return;
-    const auto& parts = std::get<tree::Clauses>(tree.nodes[tree.root]).parts;
-    if (k + 1 >= parts.size() || parts[k + 1].expression == tree::kNoNode) return;
-    const auto* names = std::get_if<tree::Written>(&tree.nodes[parts[k + 1].expression]);
-    if (names && names->items.size() == 1 && names->items[0].group == tree::kNoNode)
-        tree.additions.notIndexedAfter = names->items[0].place.at;
-}
-
 // The passes, in the order they run: on the tokens, then the parse, then
 // on the statement's tree. The renderer writes the tree afterwards, and it
 // gives a Jet function each argument typed Date as a date (JetTypes.h).
@@ -509,18 +486,13 @@ constexpr std::array<Pass, 18> kPasses{{
      true, [](PassState& s) { tree::roundWholeAssignments(s.statement->tree(), s.lookups.wholeColumns); }},
     {"assigned parameters", "whole assignments", "a date typed as text converts as Jet converts it for its column",
      true, [](PassState& s) { tree::findAssignedParameters(s.statement->tree(), s.parameterTypes.size(), s.st); }},
-    // SQLite would otherwise scan the smallest covering index and order
-    // the rows by an unrelated column.
     {"not indexed", "parse", "a whole table is read in key order, as Jet reads it", false,
      [](PassState& s) {
-         if (s.wholeTable) markWholeTable(s.statement->tree());
+         if (s.wholeTable) tree::readWholeTableInKeyOrder(s.statement->tree());
      }},
     {"row identity", "parse", "an updatable recordset finds each row it changes by its row identity", false,
      [](PassState& s) {
-         if (s.st.singleSource.empty()) return;
-         tree::Tree& tree = s.statement->tree();
-         tree.additions.rowIdentityBefore = outerWord(tree, "FROM");
-         tree.additions.rowIdentitySource = s.st.singleSource;
+         if (!s.st.singleSource.empty()) tree::addRowIdentity(s.statement->tree(), s.st.singleSource);
      }},
     {"render", "row identity", "SQLite's text of the statement, written once from its tree", false,
      [](PassState& s) {

@@ -1,0 +1,23 @@
+#pragma once
+// The passes over a statement's tree (JetTree.h) for a SELECT that reads
+// one table or view (JetStatement::singleSource): what the renderer adds
+// to it, in the tree's additions. Internal to the engine.
+//
+// Stateless functions of the tree; the caller's thread.
+#include <string_view>
+
+#include "JetTree.h"
+
+namespace lumo::db::tree {
+
+// The table the outer level reads after FROM, when it is one name: SQLite
+// would scan the smallest covering index and give the rows in the order of
+// an unrelated column; NOT INDEXED reads them in key order, as Jet does.
+void readWholeTableInKeyOrder(Tree& tree);
+
+// The row identity of `source` as the last select item, before the outer
+// FROM, in the text rendered with it: an updatable recordset finds each
+// row it changes by it.
+void addRowIdentity(Tree& tree, std::string_view source);
+
+}  // namespace lumo::db::tree
