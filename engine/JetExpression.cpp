@@ -7,7 +7,7 @@ StatementTree::StatementTree(std::vector<detail::Token> tokens, std::span<const 
     : tokens_(std::move(tokens)), tree_(tree::parseJetTree(tokens_)), parameters_(parameters), dateColumns_(dateColumns) {
     if (dateColumns_)
         dateNames_ = [this](std::string_view qualifier, std::string_view column) {
-            if (!tables_) tables_.emplace(tokens_, dateColumns_);
+            if (!tables_) tables_.emplace(tree_, dateColumns_);
             return tables_->isDate(qualifier, column);
         };
 }

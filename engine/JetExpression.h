@@ -31,10 +31,10 @@
 #include <string>
 #include <vector>
 
-#include "DateArguments.h"
 #include "JetTokens.h"
 #include "JetTree.h"
 #include "JetTypes.h"
+#include "StatementTables.h"
 #include "engine/JetDateColumns.h"
 #include "engine/JetType.h"
 
@@ -74,7 +74,7 @@ private:
     const DateColumnLookup& dateColumns_;
     // The statement's tables, found when a name is first asked about: most
     // statements' expressions name no column.
-    mutable std::optional<detail::StatementTables> tables_;
+    mutable std::optional<tree::StatementTables> tables_;
     tree::DateNames dateNames_;
 };
 

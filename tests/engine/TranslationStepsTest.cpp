@@ -194,6 +194,15 @@ const Case kDateColumns[] = {
      .given = kDates,
      .sql = "SELECT jet_format(BIRTHDAY), jet_format(lumo_date(T_PERSON.BIRTHDAY)) FROM T_PERSON INNER JOIN T_CARD ON "
             "T_PERSON.PERSON_ID = T_CARD.PERSON_ID"},
+    // The table first in a parenthesised join, by its alias; a table of a
+    // FROM list after its ','; an alias without AS. A name qualified by no
+    // table of the statement is no date.
+    {.jet = "SELECT Format(P.BIRTHDAY), Format(Q.UPDATED), Format(X.BIRTHDAY) FROM (T_PERSON AS P INNER JOIN T_PHONE "
+            "ON P.PERSON_ID = T_PHONE.PERSON_ID) LEFT JOIN T_CARD ON T_CARD.PERSON_ID = P.PERSON_ID, T_PERSON Q",
+     .given = kDates,
+     .sql = "SELECT jet_format(lumo_date(P.BIRTHDAY)), jet_format(lumo_date(Q.UPDATED)), jet_format(X.BIRTHDAY) FROM "
+            "(T_PERSON AS P INNER JOIN T_PHONE ON P.PERSON_ID = T_PHONE.PERSON_ID) LEFT JOIN T_CARD ON T_CARD.PERSON_ID "
+            "= P.PERSON_ID, T_PERSON Q"},
 };
 
 // "whole assignments", "assigned parameters": a value rounded for its
