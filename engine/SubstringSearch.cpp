@@ -1,6 +1,7 @@
 #include "engine/SubstringSearch.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 
@@ -111,6 +112,22 @@ std::size_t parametersIn(const Tokens& t, std::size_t b, std::size_t e) {
                                                   [](const Token& x) { return isOp(x, "?"); }));
 }
 
+// The number SQLite gives the last parameter before t[e], 0 when there is
+// none: an anonymous '?' takes the one after the largest so far, and a
+// "?N" that the TOP rewrite wrote for a parameter it moved counts as N.
+// (Counting the '?' alone misses a moved one: the pattern would be taken
+// for the literal before it, and the index query would share the
+// pattern's number.)
+std::size_t parameterNumberBefore(const Tokens& t, std::size_t e) {
+    std::size_t last = 0;
+    for (std::size_t i = 0; i < e; ++i) {
+        if (isOp(t[i], "?")) ++last;
+        else if (t[i].kind == Kind::Number && t[i].text.size() > 1 && t[i].text[0] == '?')
+            last = std::max(last, static_cast<std::size_t>(std::strtoul(t[i].text.c_str() + 1, nullptr, 10)));
+    }
+    return last;
+}
+
 struct Chain {
     std::string_view qualifier;
     const SubstringIndex* index = nullptr;
@@ -141,7 +158,7 @@ std::optional<Chain> indexedChain(const Tokens& t, const detail::Select& q, std:
         if (std::none_of(chain.index->columns.begin(), chain.index->columns.end(),
                          [&](const std::string& c) { return sameName(c, column); }))
             return std::nullopt;
-        chain.patterns.push_back(parametersIn(t, 0, sig[4]));
+        chain.patterns.push_back(parameterNumberBefore(t, sig[4]));  // the pattern's number is one more
     }
     return chain;
 }
@@ -178,7 +195,7 @@ std::optional<std::string> substringQuery(const std::vector<SqlLiteral>& literal
 NarrowingPatterns narrowBySubstringIndex(Tokens& t, const SubstringIndexLookup& lookup) {
     NarrowingPatterns added;
     if (!lookup) return added;
-    const std::size_t literals = parametersIn(t, 0, t.size());
+    const std::size_t literals = parameterNumberBefore(t, t.size());
     for (std::size_t s = 0; s < t.size(); ++s) {
         if (!isWord(t[s], "SELECT")) continue;
         const detail::Select q = detail::selectAt(t, s);

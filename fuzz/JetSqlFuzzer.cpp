@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "fuzz/Check.h"
@@ -108,6 +109,14 @@ const UniqueKeyLookup personKeys = [](std::string_view source, std::string_view 
     return (source == "T_PERSON" && column == "PERSON_ID") || (source == "T_PHONE" && column == "PHONE_ID") ||
            (source == "T_GROUPING" && column == "TYPE_ID") || (source == "vwHomePhone" && column == "PERSON_ID");
 };
+const DateColumnLookup personDates = [](std::string_view table, std::string_view column) -> std::optional<bool> {
+    if (table != "T_PERSON") return std::nullopt;
+    return column == "BIRTHDAY" || column == "ANNIVERSARY";
+};
+const WholeColumnLookup personWholes = [](std::string_view table, std::string_view column) -> std::optional<bool> {
+    if (table != "T_PERSON" && table != "T_PHONE") return std::nullopt;
+    return column == "PERSON_ID" || column == "TYPE_ID" || column == "RANK";
+};
 
 }  // namespace
 
@@ -122,8 +131,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(highestParameter(translated.sql) == text.literals().size(), "the parameters number the literals");
         // As a person file translates it, with its search indexes and keys:
         // the narrowed statement's index queries come after the literals.
-        const JetStatement onFile = text.translate({}, personIndexes, personKeys);
+        const JetStatement onFile = text.translate(personDates, personIndexes, personKeys, personWholes);
         check(highestParameter(onFile.sql) == text.literals().size(), "the parameters number the literals on a file");
+        check(onFile.sqlWithRowid.empty() || highestParameter(onFile.sqlWithRowid) == text.literals().size(),
+              "the parameters number the literals with the row identity");
+        check(onFile.parameterColumns.empty() || onFile.parameterColumns.size() == text.literals().size(),
+              "one column, or none, per parameter");
         if (!onFile.narrowedSql.empty()) {
             check(highestParameter(onFile.narrowedSql) == text.literals().size() + onFile.narrowingPatterns.size(),
                   "the index queries follow the literals");

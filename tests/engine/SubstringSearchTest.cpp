@@ -338,5 +338,20 @@ TEST(SubstringSearch, OnlyChainsOfIndexedColumnsAreNarrowed) {
     for (const Case& c : cases) EXPECT_EQ(!narrowedSql(c.sql).empty(), c.narrowed) << c.sql;
 }
 
+// A TOP before the search moves its ORDER BY literal and writes it ?1:
+// the search's pattern is still the second literal, and the index query
+// the third parameter, not the pattern's.
+TEST(SubstringSearch, NarrowingCountsTheParametersATopRewriteNumbered) {
+    static const db::SubstringIndex kIndex{"T_PERSON", "PERSON_ID", {"LASTNAME"}, "w", "u"};
+    const db::JetSqlText text(
+        "SELECT X.A FROM X, Y WHERE X.A IN (SELECT TOP 2 T.A FROM T ORDER BY 'x') AND X.A IN (SELECT "
+        "T_PERSON.PERSON_ID FROM T_PERSON, T_PHONE WHERE T_PERSON.LASTNAME LIKE '%abc%')");
+    const db::JetStatement st =
+        text.translate({}, [](std::string_view table) { return table == "T_PERSON" ? &kIndex : nullptr; });
+    ASSERT_EQ(text.literals().size(), 2u);
+    EXPECT_EQ(st.narrowingPatterns, (std::vector<std::vector<std::size_t>>{{1}}));
+    EXPECT_NE(st.narrowedSql.find("MATCH ?3 "), std::string::npos) << st.narrowedSql;
+}
+
 }  // namespace
 }  // namespace lumo::test
