@@ -10,7 +10,9 @@
 //
 // A Tree borrows the token list it was parsed from: the list must outlive
 // it and stay unchanged. It owns its nodes, which name each other by their
-// index in `nodes`. Built and read by one thread at a time.
+// index in `nodes`. The passes over the tree (kPasses, JetSql.cpp) change
+// nodes, add nodes at the end and fill in the additions; none changes a
+// token. Built and read by one thread at a time.
 #include <cstdint>
 #include <functional>
 #include <string>
