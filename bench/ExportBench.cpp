@@ -168,6 +168,7 @@ int main(int argc, char** argv) {
 
     report.inListValues = kInListValues;
     report.inList = {results.find(statementBenchmarkName("ours")), results.find(statementBenchmarkName("sqlite3"))};
+    report.newShape = results.find(std::string(kNewShapeBenchmark));
     for (std::string_view operation : kComparedReaders)
         report.readers.push_back({std::string(operation), results.find(readerBenchmarkName(operation, "ours")),
                                   results.find(readerBenchmarkName(operation, "sqlite3"))});

@@ -176,9 +176,15 @@ bool printStatement(std::ostream& out, const Report& r) {
         out << padLeft(fixed(ratio, 2), 15) << (ratio <= kStatementTarget ? "   met" : "   not met");
     }
     out << '\n';
+    const auto us = [](const Measurement* m) {
+        return !m ? std::string("not run") : !m->ok() ? std::string("FAILED") : fixed(m->medianSeconds() * 1e6, 1) + " us";
+    };
+    out << padRight("A search of a new shape", 32) << padLeft("ours", 12) << '\n'
+        << padRight("  translate, prepare, first row", 32) << padLeft(us(r.newShape), 12) << '\n';
     printErrors(out, "IN list (ours)", row.ours);
     printErrors(out, "IN list (sqlite3)", row.sqlite);
-    return !failed(row.ours) && !failed(row.sqlite);
+    printErrors(out, "a search of a new shape", r.newShape);
+    return !failed(row.ours) && !failed(row.sqlite) && !failed(r.newShape);
 }
 
 // Per call (or statement), in CPU time and in wall time, with the ratio of

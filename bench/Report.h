@@ -63,6 +63,7 @@ struct Report {
     std::vector<CurveRow> curve;
     int inListValues = 0;
     StatementRow inList;
+    const Measurement* newShape = nullptr;  // a search statement of a new shape, ours alone
     std::vector<PairRow> readers;  // the readers against their baselines
     std::vector<PairRow> engine;   // Open, read every field, Close
 };

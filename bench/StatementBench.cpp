@@ -84,7 +84,7 @@ void registerStatementBenchmarks(const std::string& personDatabase) {
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(statementBenchmarkName("sqlite3").c_str(), direct, personDatabase)
         ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("statement/new_shape/ours", newShapes, personDatabase)
+    benchmark::RegisterBenchmark(std::string(kNewShapeBenchmark).c_str(), newShapes, personDatabase)
         ->Unit(benchmark::kMicrosecond);
 }
 
