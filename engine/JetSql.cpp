@@ -399,9 +399,7 @@ void datesAsNumbers(std::vector<Token>& tokens) {
     }
 }
 
-// What the passes work on: the statement's tokens, the schema's answers
-// (none on the display path), and what the passes learn for the later
-// ones and for the statement. Lives for one translation.
+// The schema's answers the passes ask (none on the display path).
 struct Lookups {
     const DateColumnLookup& dateColumns;
     const SubstringIndexLookup& substringIndexes;
@@ -410,6 +408,9 @@ struct Lookups {
     const std::vector<std::string>& readColumns;
 };
 
+// What the passes work on: the statement's tokens until the parse, then
+// its tree; the schema's answers; and what the passes learn for the later
+// ones and for the statement. Lives for one translation.
 struct PassState {
     std::vector<Token> tokens;
     const Lookups& lookups;
