@@ -1,7 +1,6 @@
 // The renderer of JetTree.h: the one place that writes a statement's tree
 // as SQLite's text, with Jet's operators as JetExpression.h lists them.
 #include <algorithm>
-#include <cstdlib>
 #include <initializer_list>
 #include <string>
 #include <utility>
@@ -61,17 +60,13 @@ public:
     Renderer(const Tree& tree, const RenderOptions& options)
         : tree_(tree), tokens_(tree.tokens), typeOfNode_(options.typeOfNode), rowIdentity_(options.rowIdentity) {
         if (!options.numbered) return;
-        // A parameter written "?N" (a copy, JetTop.h): an anonymous one
-        // after it takes the next number after the largest so far, as
-        // SQLite numbers it.
+        // Each anonymous '?' gets the number SQLite would give it; a "?N"
+        // stays as written.
         parameter_.assign(tokens_.size(), 0);
-        int last = 0;
+        detail::ParameterNumbers numbers;
         for (std::size_t i = 0; i < tokens_.size(); ++i) {
-            const Token& t = tokens_[i];
-            if (t.kind == detail::TokenKind::Number && t.text.size() > 1 && t.text[0] == '?')
-                last = std::max(last, std::atoi(t.text.c_str() + 1));
-            else if (t.kind == detail::TokenKind::Op && t.text == "?")
-                parameter_[i] = ++last;
+            const std::size_t n = numbers.next(tokens_[i]);
+            if (detail::isOp(tokens_[i], "?")) parameter_[i] = n;
         }
     }
 
@@ -435,7 +430,7 @@ private:
     const std::vector<Token>& tokens_;
     const NodeTypes& typeOfNode_;
     bool rowIdentity_;
-    std::vector<int> parameter_;  // per '?' token its number, when numbered
+    std::vector<std::size_t> parameter_;  // per '?' token its number, when numbered
     // The arguments of the Jet function being drawn, until they are.
     const Clauses* dateArguments_ = nullptr;
     bool repeats_ = false;

@@ -192,14 +192,12 @@ std::optional<Tokens> firstInFrom(const Tokens& t, std::size_t b, std::size_t e,
 // among the statement's parameters, since the copy stands after all of
 // them (a number token, which the renderer writes as it is).
 void copyTest(Tokens& out, const Tokens& t, const LikeTest& test) {
+    detail::ParameterNumbers numbers;
+    for (std::size_t i = 0; i < test.b; ++i) numbers.next(t[i]);
     for (std::size_t i = test.b; i < test.e; ++i) {
-        if (!isOp(t[i], "?")) {
-            out.push_back(t[i]);
-            continue;
-        }
-        std::size_t number = 0;
-        for (std::size_t j = 0; j <= i; ++j) number += isOp(t[j], "?");
-        out.push_back({Kind::Number, "?" + std::to_string(number)});
+        const std::size_t number = numbers.next(t[i]);
+        if (isOp(t[i], "?")) out.push_back({Kind::Number, "?" + std::to_string(number)});
+        else out.push_back(t[i]);
     }
 }
 

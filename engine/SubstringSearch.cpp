@@ -1,7 +1,6 @@
 #include "engine/SubstringSearch.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
@@ -113,19 +112,12 @@ std::size_t parametersIn(const Tokens& t, std::size_t b, std::size_t e) {
 }
 
 // The number SQLite gives the last parameter before t[e], 0 when there is
-// none: an anonymous '?' takes the one after the largest so far, and a
-// "?N" that the TOP rewrite wrote for a parameter it moved counts as N.
-// (Counting the '?' alone misses a moved one: the pattern would be taken
-// for the literal before it, and the index query would share the
-// pattern's number.)
+// none (a moved "?N" counts too: the pattern would otherwise be taken for
+// the literal before it, and the index query share the pattern's number).
 std::size_t parameterNumberBefore(const Tokens& t, std::size_t e) {
-    std::size_t last = 0;
-    for (std::size_t i = 0; i < e; ++i) {
-        if (isOp(t[i], "?")) ++last;
-        else if (t[i].kind == Kind::Number && t[i].text.size() > 1 && t[i].text[0] == '?')
-            last = std::max(last, static_cast<std::size_t>(std::strtoul(t[i].text.c_str() + 1, nullptr, 10)));
-    }
-    return last;
+    detail::ParameterNumbers numbers;
+    for (std::size_t i = 0; i < e; ++i) numbers.next(t[i]);
+    return numbers.highest();
 }
 
 struct Chain {

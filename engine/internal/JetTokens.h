@@ -51,4 +51,26 @@ inline bool sameName(std::string_view a, std::string_view b) {
            std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return asciiUpper(x) == asciiUpper(y); });
 }
 
+// The numbers SQLite gives the parameters of a statement's tokens, fed in
+// order: an anonymous '?' takes the one after the largest so far, and a
+// "?N" (a parameter a rewrite moved or repeated, written as a Number
+// token, JetTop.h) is N. Counting the '?' alone misses the moved ones.
+class ParameterNumbers {
+public:
+    // The number of `t`, or 0 when it is not a parameter.
+    std::size_t next(const Token& t) {
+        if (t.kind == TokenKind::Op && t.text == "?") return ++highest_;
+        if (t.kind != TokenKind::Number || t.text.size() < 2 || t.text[0] != '?') return 0;
+        std::size_t n = 0;
+        for (std::size_t i = 1; i < t.text.size() && t.text[i] >= '0' && t.text[i] <= '9'; ++i)
+            n = n * 10 + static_cast<std::size_t>(t.text[i] - '0');
+        highest_ = std::max(highest_, n);
+        return n;
+    }
+    std::size_t highest() const { return highest_; }
+
+private:
+    std::size_t highest_ = 0;
+};
+
 }  // namespace lumo::db::detail

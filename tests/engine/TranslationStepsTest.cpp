@@ -372,6 +372,18 @@ const Case kUnusedJoins[] = {
 // "substring narrowing", "search joins" and "like chains", which also
 // write the narrowed text. A copied test keeps the blanks around it.
 const Case kSearches[] = {
+    // After a TOP subquery whose ORDER BY literal moved (and is written ?1),
+    // the copied tests keep the numbers of their own patterns.
+    {.jet = "SELECT T_SHEET.ID FROM (T_SHEET LEFT JOIN T_iCUSTOMER ON T_iCUSTOMER.CUSTOMER_ID = T_SHEET.CUSTOMER_ID) "
+            "LEFT JOIN T_iSUPPLIER ON T_iSUPPLIER.SUPPLIER_ID = T_SHEET.SUPPLIER_ID WHERE T_SHEET.ID IN (SELECT TOP 2 "
+            "T_ITEMS.ID FROM T_ITEMS ORDER BY 'k') AND (T_iCUSTOMER.ALIAS LIKE '%ab%' OR T_iSUPPLIER.ALIAS LIKE '%cd%')",
+     .sql = "SELECT T_SHEET.ID FROM (T_SHEET LEFT JOIN T_iCUSTOMER ON T_iCUSTOMER.CUSTOMER_ID = T_SHEET.CUSTOMER_ID) "
+            "LEFT JOIN T_iSUPPLIER ON T_iSUPPLIER.SUPPLIER_ID = T_SHEET.SUPPLIER_ID WHERE ( T_SHEET.ID IN (SELECT "
+            "__lumo_c1 AS \"ID\" FROM (SELECT *, rank() OVER (ORDER BY __lumo_k1) AS __lumo_rank FROM (SELECT "
+            "T_ITEMS.ID AS __lumo_c1, ?1 AS __lumo_k1 FROM T_ITEMS)) WHERE __lumo_rank <= 2 ORDER BY __lumo_k1) AND "
+            "(T_iCUSTOMER.ALIAS LIKE ? OR T_iSUPPLIER.ALIAS LIKE ?)) AND (T_SHEET.CUSTOMER_ID IN (SELECT "
+            "T_iCUSTOMER.CUSTOMER_ID FROM T_iCUSTOMER WHERE T_iCUSTOMER.ALIAS LIKE ?2 ) OR T_SHEET.SUPPLIER_ID IN "
+            "(SELECT T_iSUPPLIER.SUPPLIER_ID FROM T_iSUPPLIER WHERE  T_iSUPPLIER.ALIAS LIKE ?3))"},
     // A chain right after WHERE, in a one-table SELECT, and one in a
     // subquery; a Not Like or a column without its table keeps the chain.
     {.jet = "SELECT T_PHONE.TEL_NUMBER FROM T_PHONE WHERE T_PHONE.TEL_NUMBER LIKE '1%' OR [T_PHONE].TEL_NUMBER LIKE "
