@@ -11,16 +11,6 @@ using detail::isOp;
 using detail::isWord;
 using detail::unquotedName;
 
-const std::vector<Clauses::Part>& outerParts(const Tree& tree) { return std::get<Clauses>(tree.nodes[tree.root]).parts; }
-
-bool isWordPart(const Tree& tree, const Clauses::Part& part, std::string_view word) {
-    return part.expression == kNoNode && isWord(tree.tokens[part.place.at], word);
-}
-
-bool isCommaPart(const Tree& tree, const Clauses::Part& part) {
-    return part.expression == kNoNode && isOp(tree.tokens[part.place.at], ",");
-}
-
 // The first item of a part that is a Written list, when it is a name.
 std::optional<std::string_view> leadingName(const Tree& tree, const Clauses::Part& part) {
     if (part.expression == kNoNode) return std::nullopt;

@@ -164,10 +164,8 @@ JetType typeOf(const Tree& tree, Index node, std::span<const JetType> parameters
 
 std::vector<JetType> selectItemTypes(const Tree& tree, std::span<const JetType> parameters,
                                      const DateNames& dateNames) {
-    const auto& parts = std::get<Clauses>(tree.nodes[tree.root]).parts;
-    const auto word = [&](std::size_t k, std::string_view w) {
-        return parts[k].expression == kNoNode && isWord(tree.tokens[parts[k].place.at], w);
-    };
+    const auto& parts = outerParts(tree);
+    const auto word = [&](std::size_t k, std::string_view w) { return isWordPart(tree, parts[k], w); };
     if (parts.empty() || !word(0, "SELECT")) return {};
     std::size_t k = 1;
     while (k < parts.size() && (word(k, "DISTINCT") || word(k, "DISTINCTROW") || word(k, "ALL"))) ++k;
@@ -184,7 +182,7 @@ std::vector<JetType> selectItemTypes(const Tree& tree, std::span<const JetType> 
                             (std::holds_alternative<Atom>(item) && std::get<Atom>(item).role == Atom::Role::Name);
         out.push_back(column ? JetType::Unknown : types.of(parts[k].expression));
         // Past AS and its name, to the ',' of the next item or the end of the list.
-        for (++k; k < parts.size() && !(parts[k].expression == kNoNode && isOp(tree.tokens[parts[k].place.at], ","));)
+        for (++k; k < parts.size() && !isCommaPart(tree, parts[k]);)
             if (parts[k].expression == kNoNode && !word(k, "AS")) return out;
             else ++k;
         ++k;

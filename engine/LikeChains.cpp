@@ -94,7 +94,7 @@ void joinLikeChains(Tree& tree) {
         for (std::size_t k = 0; k + 1 < level->parts.size(); ++k) {
             const Clauses::Part& part = level->parts[k];
             const Index where = level->parts[k + 1].expression;
-            if (part.expression != kNoNode || where == kNoNode || !isWord(tree.tokens[part.place.at], "WHERE")) continue;
+            if (where == kNoNode || !isWordPart(tree, part, "WHERE")) continue;
             for (const Index condition : conditions(tree, where))
                 if (std::optional<LikeChain> call = chainAt(tree, condition)) tree.nodes[condition] = std::move(*call);
         }

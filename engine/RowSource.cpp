@@ -8,9 +8,9 @@ namespace {
 
 // The part of the outer level that is the clause word `word`, or nothing.
 const Clauses::Part* outerWord(const Tree& tree, std::string_view word, std::size_t* at = nullptr) {
-    const auto& parts = std::get<Clauses>(tree.nodes[tree.root]).parts;
+    const auto& parts = outerParts(tree);
     for (std::size_t k = 0; k < parts.size(); ++k)
-        if (parts[k].expression == kNoNode && detail::isWord(tree.tokens[parts[k].place.at], word)) {
+        if (isWordPart(tree, parts[k], word)) {
             if (at) *at = k;
             return &parts[k];
         }
@@ -22,7 +22,7 @@ const Clauses::Part* outerWord(const Tree& tree, std::string_view word, std::siz
 void readWholeTableInKeyOrder(Tree& tree) {
     std::size_t k = 0;
     if (!outerWord(tree, "FROM", &k)) return;
-    const auto& parts = std::get<Clauses>(tree.nodes[tree.root]).parts;
+    const auto& parts = outerParts(tree);
     if (k + 1 >= parts.size() || parts[k + 1].expression == kNoNode) return;
     const auto* names = std::get_if<Written>(&tree.nodes[parts[k + 1].expression]);
     if (names && names->items.size() == 1 && names->items[0].group == kNoNode)

@@ -42,9 +42,7 @@ StatementTables::StatementTables(const Tree& tree, const DateColumnLookup& isDat
 // place holds a table first.
 void StatementTables::readLevel(const Tree& tree, Index level, std::vector<bool>& firstIsTable) {
     const auto& parts = std::get<Clauses>(tree.nodes[level]).parts;
-    const auto word = [&](std::size_t k) -> const detail::Token* {
-        return k < parts.size() && parts[k].expression == kNoNode ? &tree.tokens[parts[k].place.at] : nullptr;
-    };
+    const auto word = [&](std::size_t k) { return k < parts.size() ? wordOf(tree, parts[k]) : nullptr; };
     bool inFrom = false;
     for (std::size_t k = 0; k < parts.size(); ++k) {
         if (const detail::Token* w = word(k)) {

@@ -247,6 +247,23 @@ struct Tree {
     Additions additions;
 };
 
+// Questions the passes ask of a level's parts.
+inline const std::vector<Clauses::Part>& outerParts(const Tree& tree) {
+    return std::get<Clauses>(tree.nodes[tree.root]).parts;
+}
+// The part's clause word (or ',' / ';'); nullptr for an expression.
+inline const detail::Token* wordOf(const Tree& tree, const Clauses::Part& part) {
+    return part.expression == kNoNode ? &tree.tokens[part.place.at] : nullptr;
+}
+inline bool isWordPart(const Tree& tree, const Clauses::Part& part, std::string_view word) {
+    const detail::Token* t = wordOf(tree, part);
+    return t && detail::isWord(*t, word);
+}
+inline bool isCommaPart(const Tree& tree, const Clauses::Part& part) {
+    const detail::Token* t = wordOf(tree, part);
+    return t && detail::isOp(*t, ",");
+}
+
 // Parses the statement's tokens. Throws lumo::Error for an expression
 // nested too deeply.
 Tree parseJetTree(const std::vector<detail::Token>& tokens);
