@@ -48,15 +48,6 @@ std::string_view ownName(const Tokens& t, const std::vector<std::size_t>& sig) {
     return {};
 }
 
-// A literal, or a literal's parameter: the literals are bound by their
-// order, so an item holding one must stay.
-bool holdsLiteral(const Tokens& t, std::size_t b, std::size_t e) {
-    return std::any_of(t.begin() + static_cast<std::ptrdiff_t>(b), t.begin() + static_cast<std::ptrdiff_t>(e),
-                       [](const Token& x) {
-                           return isOp(x, "?") || x.kind == Kind::String || x.kind == Kind::Number ||
-                                  x.kind == Kind::Date;
-                       });
-}
 
 // Whether the ORDER BY [b, e) needs a dropped item: a column number, or a
 // bare name that a dropped item has (it may be its alias).
@@ -131,7 +122,7 @@ void narrowToReadColumns(Tokens& t, const std::vector<std::string>& reads, JetSt
         for (std::size_t j = 0; j < i; ++j)
             if (sameName(items[j].name, item.name)) return;  // a shared name is told apart by its qualifier
         item.keep = std::any_of(reads.begin(), reads.end(), [&](const std::string& r) { return sameName(r, item.name); });
-        if (!item.keep && holdsLiteral(t, item.begin, item.end)) return;
+        if (!item.keep && detail::holdsLiteral(t, item.begin, item.end)) return;
         kept += item.keep ? 1 : 0;
     }
     if (kept == 0 || kept == items.size()) return;

@@ -98,14 +98,7 @@ bool unusedInFrom(const Tokens& t, std::size_t b, std::size_t e, const LeftJoin&
 // Whether the join's tokens hold a literal, or a literal's parameter: the
 // literals are bound by their order, so taking one out would bind every
 // later one to the wrong place (and a shown statement keeps its literals).
-bool holdsLiteral(const Tokens& t, const LeftJoin& join) {
-    using Kind = detail::TokenKind;
-    return std::any_of(t.begin() + static_cast<std::ptrdiff_t>(join.begin), t.begin() + static_cast<std::ptrdiff_t>(join.end),
-                       [](const Token& x) {
-                           return isOp(x, "?") || x.kind == Kind::String || x.kind == Kind::Number ||
-                                  x.kind == Kind::Date;
-                       });
-}
+bool holdsLiteral(const Tokens& t, const LeftJoin& join) { return detail::holdsLiteral(t, join.begin, join.end); }
 
 // The SELECT after "IN (" at tokens[s], rewritten when it can be.
 bool dropIn(Tokens& t, std::size_t s) {

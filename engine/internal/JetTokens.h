@@ -51,6 +51,17 @@ inline bool sameName(std::string_view a, std::string_view b) {
            std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return asciiUpper(x) == asciiUpper(y); });
 }
 
+// Whether the tokens [b, e) hold a literal or a literal's parameter. The
+// literals are bound by their order: text holding one cannot be left out
+// or moved without moving the others' numbers.
+inline bool holdsLiteral(const std::vector<Token>& t, std::size_t b, std::size_t e) {
+    return std::any_of(t.begin() + static_cast<std::ptrdiff_t>(b), t.begin() + static_cast<std::ptrdiff_t>(e),
+                       [](const Token& x) {
+                           return isOp(x, "?") || x.kind == TokenKind::String || x.kind == TokenKind::Number ||
+                                  x.kind == TokenKind::Date;
+                       });
+}
+
 // The numbers SQLite gives the parameters of a statement's tokens, fed in
 // order: an anonymous '?' takes the one after the largest so far, and a
 // "?N" (a parameter a rewrite moved or repeated, written as a Number
