@@ -14,8 +14,8 @@ StatementTree::StatementTree(std::vector<detail::Token> tokens, std::span<const 
 
 JetType StatementTree::typeOf(tree::Index node) const { return tree::typeOf(tree_, node, parameters_, dateNames_); }
 
-std::string StatementTree::sql(bool rowIdentity) const {
-    tree::RenderOptions options{false, rowIdentity, [this](tree::Index node) { return typeOf(node); }};
+std::string StatementTree::sql(bool rowIdentity, bool narrowed) const {
+    tree::RenderOptions options{false, rowIdentity, narrowed, [this](tree::Index node) { return typeOf(node); }};
     bool repeats = false;
     std::string sql = tree::renderJetTree(tree_, options, &repeats);
     if (!repeats) return sql;

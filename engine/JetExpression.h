@@ -59,8 +59,9 @@ public:
 
     // The SQLite text. A '?' parameter stays anonymous unless Between has
     // to repeat one; the parameters are then numbered ?1, ?2, ... in token
-    // order. With `rowIdentity`, with the row identity of the additions.
-    std::string sql(bool rowIdentity = false) const;
+    // order. With `rowIdentity`, with the row identity of the additions;
+    // with `narrowed`, with the narrowing by the substring indexes.
+    std::string sql(bool rowIdentity = false, bool narrowed = false) const;
 
     // The Jet type of each item of the outer select list (JetTypes.h).
     std::vector<JetType> itemTypes() const;

@@ -15,9 +15,9 @@
 #include "JetTokens.h"
 #include "Assignments.h"
 #include "LikeChains.h"
+#include "SearchJoins.h"
 #include "RowSource.h"
 #include "engine/OuterJoins.h"
-#include "engine/SearchJoins.h"
 #include "engine/SubstringSearch.h"
 #include "engine/UnusedJoins.h"
 #include "engine/ReadColumns.h"
@@ -417,11 +417,9 @@ struct PassState {
     JetStatement& st;
     std::vector<JetType> parameterTypes;  // per '?', once the literals are parameters
     bool wholeTable = false;              // a single-source SELECT that reads its table whole
-    // The statement narrowed by the substring indexes, while it is tokens.
-    std::vector<Token> narrowedTokens;
-    // Once parsed: the statement, and the narrowed one when there is one.
+    // Once parsed: the statement, whose texts (plain, with the row
+    // identity, narrowed) are all written from its one tree.
     std::optional<StatementTree> statement;
-    std::optional<StatementTree> narrowed;
 };
 
 struct Pass {
@@ -456,30 +454,20 @@ constexpr std::array<Pass, 18> kPasses{{
      }},
     {"unused joins", "outer joins", "a join nothing reads is work without rows", false,
      [](PassState& s) { dropUnusedJoins(s.tokens, s.lookups.uniqueKeys); }},
-    {"substring narrowing", "unused joins", "a LIKE test on an indexed column reads the index, not every row", false,
+    {"parse", "unused joins", "the passes below and the renderer work on the statement's tree", false,
+     [](PassState& s) { s.statement.emplace(std::move(s.tokens), s.parameterTypes, s.lookups.dateColumns); }},
+    {"substring narrowing", "parse", "a LIKE test on an indexed column reads the index, not every row", false,
      [](PassState& s) {
          if (!s.st.isSelect || !s.st.singleSource.empty() || !s.lookups.substringIndexes) return;
-         std::vector<Token> narrowed = s.tokens;
-         s.st.narrowingPatterns = narrowBySubstringIndex(narrowed, s.lookups.substringIndexes);
-         if (!s.st.narrowingPatterns.empty()) s.narrowedTokens = std::move(narrowed);
+         s.st.narrowingPatterns = narrowBySubstringIndex(s.statement->tree(), s.lookups.substringIndexes);
      }},
     {"search joins", "substring narrowing", "a search over outer joins starts from the matching rows", false,
      [](PassState& s) {
-         if (!s.st.isSelect) return;
-         rewriteSearchJoins(s.tokens);
-         if (!s.narrowedTokens.empty()) rewriteSearchJoins(s.narrowedTokens);
+         if (s.st.isSelect) tree::rewriteSearchJoins(s.statement->tree());
      }},
-    {"parse", "search joins", "the passes below and the renderer work on the statement's tree", false,
+    {"like chains", "search joins", "a chain of LIKE tests costs one call per row, not one per test", false,
      [](PassState& s) {
-         s.statement.emplace(std::move(s.tokens), s.parameterTypes, s.lookups.dateColumns);
-         if (!s.narrowedTokens.empty())
-             s.narrowed.emplace(std::move(s.narrowedTokens), s.parameterTypes, s.lookups.dateColumns);
-     }},
-    {"like chains", "parse", "a chain of LIKE tests costs one call per row, not one per test", false,
-     [](PassState& s) {
-         if (!s.st.isSelect) return;
-         tree::joinLikeChains(s.statement->tree());
-         if (s.narrowed) tree::joinLikeChains(s.narrowed->tree());
+         if (s.st.isSelect) tree::joinLikeChains(s.statement->tree());
      }},
     {"set targets", "parse", "SQLite takes no qualified SET target", false,
      [](PassState& s) { tree::unqualifySetTargets(s.statement->tree()); }},
@@ -501,13 +489,13 @@ constexpr std::array<Pass, 18> kPasses{{
          st.sql = s.statement->sql();
          st.itemTypes = s.statement->itemTypes();
          if (!st.singleSource.empty()) st.sqlWithRowid = s.statement->sql(true);
-         if (s.narrowed) st.narrowedSql = s.narrowed->sql();
+         if (!st.narrowingPatterns.empty()) st.narrowedSql = s.statement->sql(false, true);
      }},
 }};
 
 JetStatement translateText(std::string_view jetSql, const Lookups& lookups, bool production) {
     JetStatement st;
-    PassState state{tokenize(jetSql), lookups, st, {}, false, {}, std::nullopt, std::nullopt};
+    PassState state{tokenize(jetSql), lookups, st, {}, false, std::nullopt};
     for (const Pass& pass : kPasses)
         if (production || !pass.productionOnly) pass.run(state);
     return st;

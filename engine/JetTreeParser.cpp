@@ -525,7 +525,7 @@ private:
 
 }  // namespace
 
-Tree parseJetTree(const std::vector<detail::Token>& tokens) {
+Tree parseJetTree(std::vector<detail::Token>& tokens) {
     Tree tree{tokens, {}, kNoNode, {}};
     tree.nodes.reserve(tokens.size() / 2 + 4);
     tree.root = Parser(tree).statement();

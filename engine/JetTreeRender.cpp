@@ -58,7 +58,11 @@ Piece call(std::string_view function, std::initializer_list<const Piece*> argume
 class Renderer {
 public:
     Renderer(const Tree& tree, const RenderOptions& options)
-        : tree_(tree), tokens_(tree.tokens), typeOfNode_(options.typeOfNode), rowIdentity_(options.rowIdentity) {
+        : tree_(tree),
+          tokens_(tree.tokens),
+          typeOfNode_(options.typeOfNode),
+          rowIdentity_(options.rowIdentity),
+          narrowed_(options.narrowed) {
         if (!options.numbered) return;
         // Each anonymous '?' gets the number SQLite would give it; a "?N"
         // stays as written.
@@ -177,6 +181,29 @@ private:
         out += ' ';
     }
 
+    // Parts a pass has reordered (the search joins turn a FROM clause
+    // round) may meet without the blank written between them: two words
+    // touching would read as one.
+    static bool isWordEnd(char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+               static_cast<unsigned char>(c) >= 0x80;
+    }
+    void separate(std::string& out, const Clauses::Part& part) const {
+        if (part.place.lead != part.place.at || out.empty() || !isWordEnd(out.back())) return;
+        const Index first = part.expression == kNoNode ? part.place.at : firstToken(part.expression);
+        if (first < tokens_.size() && !tokens_[first].text.empty() && isWordEnd(tokens_[first].text.front()))
+            out += ' ';
+    }
+    // The first token a part's expression writes, for `separate`; only the
+    // FROM clause's parts move, which are names, groups and conditions.
+    Index firstToken(Index node) const {
+        const Node& n = tree_.nodes[node];
+        if (const Written* w = std::get_if<Written>(&n)) return w->items.empty() ? kNoNode : w->items[0].place.at;
+        if (const Atom* a = std::get_if<Atom>(&n)) return a->place.at;
+        if (const QualifiedName* q = std::get_if<QualifiedName>(&n)) return q->first.at;
+        return kNoNode;
+    }
+
     Piece draw(const Clauses& level) {
         Piece out;
         const bool whole = level.operand && level.parts.size() == 1 && level.parts[0].expression != kNoNode;
@@ -184,6 +211,7 @@ private:
         bool words = false;
         for (const Clauses::Part& part : level.parts) {
             appendLead(out.text, part.place);
+            separate(out.text, part);
             if (part.expression == kNoNode) {
                 words = true;
                 if (rowIdentity_ && part.place.at == tree_.additions.rowIdentityBefore) appendRowIdentity(out.text);
@@ -364,6 +392,57 @@ private:
         return p;
     }
 
+    Piece draw(const KeysNarrowing& n) {
+        // Each test is written a second time in its subquery: an anonymous
+        // '?' there would take a number of its own.
+        repeats_ = true;
+        std::string text = "(";
+        text += render(n.condition).text;
+        text += ") AND (";
+        for (std::size_t k = 0; k < n.keys.size(); ++k) {
+            const KeysNarrowing::Keys& keys = n.keys[k];
+            if (k > 0) text += " OR ";
+            text += render(keys.column).text;
+            text += " IN (SELECT ";
+            text += render(keys.key).text;
+            text += " FROM ";
+            text += tokens_[keys.table.at].text;
+            if (keys.alias.at != kNoNode) {
+                text += keys.as ? " AS " : " ";
+                text += tokens_[keys.alias.at].text;
+            }
+            text += " WHERE ";
+            for (std::size_t t = 0; t < keys.tests.size(); ++t) {
+                if (t > 0) text += " OR ";
+                text += render(keys.tests[t]).text;
+            }
+            text += ')';
+        }
+        text += ')';
+        return Piece{std::move(text), true};
+    }
+
+    Piece draw(const IndexNarrowing& n) {
+        Piece condition = render(n.condition);
+        if (!narrowed_) return condition;
+        std::string text = "(" + std::move(condition.text) + ") AND ";
+        text += tokens_[n.qualifier.at].text;
+        text += '.';
+        text += n.key;
+        text += " IN (SELECT rowid FROM ";
+        text += n.words;
+        text += " WHERE ";
+        text += n.words;
+        text += " MATCH ?";
+        text += std::to_string(n.parameter);
+        text += " UNION ALL SELECT ";
+        text += n.key;
+        text += " FROM ";
+        text += n.unindexed;
+        text += ')';
+        return Piece{std::move(text), true};
+    }
+
     Piece draw(const InList& list) {
         std::string text = "(";
         for (const Index entry : list.entries) {
@@ -430,6 +509,7 @@ private:
     const std::vector<Token>& tokens_;
     const NodeTypes& typeOfNode_;
     bool rowIdentity_;
+    bool narrowed_;
     std::vector<std::size_t> parameter_;  // per '?' token its number, when numbered
     // The arguments of the Jet function being drawn, until they are.
     const Clauses* dateArguments_ = nullptr;

@@ -117,6 +117,8 @@ private:
     JetType type(const InList&) const { return JetType::Unknown; }
     JetType type(const Converted&) const { return JetType::Unknown; }
     JetType type(const LikeChain&) const { return JetType::Boolean; }
+    JetType type(const KeysNarrowing&) const { return JetType::Boolean; }
+    JetType type(const IndexNarrowing& n) const { return of(n.condition); }
     JetType type(const Compare&) const { return JetType::Boolean; }
     JetType type(const Concat&) const { return JetType::Text; }
     // A sign that belongs to a number leaves its type (-#2003/11/22# is a Date).

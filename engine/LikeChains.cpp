@@ -4,40 +4,20 @@
 #include <variant>
 #include <vector>
 
+#include "Conditions.h"
+
 namespace lumo::db::tree {
 namespace {
 
 using detail::isName;
 using detail::isWord;
 
-// The expression inside any parentheses written around `node`.
-Index unwrapped(const Tree& tree, Index node) {
-    for (;;) {
-        const Group* g = std::get_if<Group>(&tree.nodes[node]);
-        if (!g || !g->closed) return node;
-        const Clauses& inner = std::get<Clauses>(tree.nodes[g->inner]);
-        if (!inner.operand || inner.parts.size() != 1 || inner.parts[0].expression == kNoNode) return node;
-        node = inner.parts[0].expression;
-    }
-}
-
-// The conditions a WHERE joins with And, or the whole one.
-std::vector<Index> conditions(const Tree& tree, Index where) {
-    const Index node = unwrapped(tree, where);
-    const Chain* chain = std::get_if<Chain>(&tree.nodes[node]);
-    const bool conjunction = chain && !chain->steps.empty() && chain->steps[0].function.empty() && !chain->steps[0].isOr;
-    if (!conjunction) return {node};
-    std::vector<Index> out{unwrapped(tree, chain->first)};
-    for (const Chain::Step& step : chain->steps) out.push_back(unwrapped(tree, step.right));
-    return out;
-}
-
-struct LikeTest {
+struct ChainTest {
     Index column;   // a QualifiedName T.c
     Index pattern;  // an Atom
 };
 
-std::optional<LikeTest> likeTest(const Tree& tree, Index node) {
+std::optional<ChainTest> chainTest(const Tree& tree, Index node) {
     const Compare* compare = std::get_if<Compare>(&tree.nodes[unwrapped(tree, node)]);
     if (!compare || compare->steps.size() != 1) return std::nullopt;
     const Compare::Step& step = compare->steps[0];
@@ -51,7 +31,7 @@ std::optional<LikeTest> likeTest(const Tree& tree, Index node) {
                                       (pattern->role == Atom::Role::Literal &&
                                        tree.tokens[pattern->place.at].kind == detail::TokenKind::String));
     if (!constant) return std::nullopt;
-    return LikeTest{compare->first, step.right};
+    return ChainTest{compare->first, step.right};
 }
 
 bool sameColumn(const Tree& tree, Index a, Index b) {
@@ -66,20 +46,20 @@ bool sameColumn(const Tree& tree, Index a, Index b) {
 std::optional<LikeChain> chainAt(const Tree& tree, Index node) {
     const Chain* chain = std::get_if<Chain>(&tree.nodes[node]);
     if (!chain || chain->steps.empty() || !chain->steps[0].isOr) return std::nullopt;
-    std::vector<LikeTest> tests;
+    std::vector<ChainTest> tests;
     for (std::size_t k = 0; k <= chain->steps.size(); ++k) {
-        const std::optional<LikeTest> test = likeTest(tree, k == 0 ? chain->first : chain->steps[k - 1].right);
+        const std::optional<ChainTest> test = chainTest(tree, k == 0 ? chain->first : chain->steps[k - 1].right);
         if (!test) return std::nullopt;
         tests.push_back(*test);
     }
     LikeChain out{true, {tests[0].column}};
-    for (const LikeTest& test : tests) out.oneColumn = out.oneColumn && sameColumn(tree, test.column, tests[0].column);
+    for (const ChainTest& test : tests) out.oneColumn = out.oneColumn && sameColumn(tree, test.column, tests[0].column);
     if (out.oneColumn) {
-        for (const LikeTest& test : tests) out.operands.push_back(test.pattern);
+        for (const ChainTest& test : tests) out.operands.push_back(test.pattern);
         return out;
     }
     out.operands.clear();
-    for (const LikeTest& test : tests) out.operands.insert(out.operands.end(), {test.column, test.pattern});
+    for (const ChainTest& test : tests) out.operands.insert(out.operands.end(), {test.column, test.pattern});
     return out;
 }
 
@@ -95,7 +75,7 @@ void joinLikeChains(Tree& tree) {
             const Clauses::Part& part = level->parts[k];
             const Index where = level->parts[k + 1].expression;
             if (where == kNoNode || !isWordPart(tree, part, "WHERE")) continue;
-            for (const Index condition : conditions(tree, where))
+            for (const Index condition : conditionsOf(tree, where))
                 if (std::optional<LikeChain> call = chainAt(tree, condition)) tree.nodes[condition] = std::move(*call);
         }
     }

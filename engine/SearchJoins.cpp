@@ -1,91 +1,57 @@
-#include "engine/SearchJoins.h"
+#include "SearchJoins.h"
 
 #include <optional>
-#include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
-#include "JetTokens.h"
-#include "JoinItems.h"
-#include "SearchConditions.h"
+#include "Conditions.h"
+#include "FromClause.h"
 
-namespace lumo::db {
+namespace lumo::db::tree {
 namespace {
 
 using detail::isName;
 using detail::isOp;
 using detail::isWord;
-using detail::Item;
-using detail::itemsOf;
-using detail::space;
-using detail::Token;
-using detail::Tokens;
-using detail::word;
-using detail::conditionsOf;
-using detail::likeTests;
-using detail::LikeTest;
 using detail::sameName;
-using detail::Select;
-using detail::selectAt;
-using detail::significantIn;
-using detail::stripParentheses;
-using Kind = detail::TokenKind;
 
-constexpr std::size_t kNone = detail::kNoToken;
+// --- First rewrite ---------------------------------------------------------
 
-std::string nameOf(const Token& t) { return std::string(detail::unquotedName(t)); }
-
-// The name the FROM entry at items[b] is known by ("T", "T A" or
-// "T AS A"), and in `end` the item after it; empty when items[b] is no
-// table.
-std::string entryAt(const std::vector<Item>& items, std::size_t b, std::size_t& end) {
-    end = b + 1;
-    if (b >= items.size() || items[b].group || !isName(items[b].first()) || detail::isFromKeyword(items[b].first())) return {};
-    std::string name = nameOf(items[b].first());
-    if (end < items.size() && isWord(items[end].first(), "AS")) ++end;
-    if (end < items.size() && !items[end].group && isName(items[end].first()) && !detail::isFromKeyword(items[end].first()))
-        name = nameOf(items[end++].first());
-    else if (end != b + 1)
-        return {};  // AS without a name
-    return name;
-}
-
-// "LEFT [OUTER] JOIN <table> [[AS] alias]" at the outermost level of the
-// FROM clause of `q`, for the table known as `table`: the index of LEFT.
-std::size_t leftJoinOf(const Tokens& t, const Select& q, const std::string& table) {
-    const std::size_t fromEnd = q.where == kNone ? q.end : q.where;
-    const std::vector<std::size_t> sig = significantIn(t, q.from + 1, fromEnd);
-    int depth = 0;
-    for (std::size_t k = 0; k < sig.size(); ++k) {
-        const Token& x = t[sig[k]];
-        if (isOp(x, "(")) ++depth;
-        if (isOp(x, ")")) --depth;
-        if (depth != 0 || !isWord(x, "LEFT")) continue;
+// "LEFT [OUTER] JOIN <entry known as table>" among the parts [b, e) of one
+// level: the index of LEFT.
+std::optional<std::size_t> leftJoinOf(const Tree& tree, const Parts& parts, std::size_t b, std::size_t e,
+                                      std::string_view table) {
+    for (std::size_t k = b; k < e; ++k) {
+        if (!isWordPart(tree, parts[k], "LEFT")) continue;
         std::size_t j = k + 1;
-        if (j < sig.size() && isWord(t[sig[j]], "OUTER")) ++j;
-        if (j >= sig.size() || !isWord(t[sig[j]], "JOIN") || j + 1 >= sig.size() || !isName(t[sig[j + 1]])) continue;
-        std::string name = nameOf(t[sig[j + 1]]);
-        std::size_t at = j + 2;
-        if (at < sig.size() && isWord(t[sig[at]], "AS")) ++at;
-        if (at < sig.size() && isName(t[sig[at]]) && !isWord(t[sig[at]], "ON")) name = nameOf(t[sig[at]]);
-        if (sameName(name, table)) return sig[k];
+        if (j < e && isWordPart(tree, parts[j], "OUTER")) ++j;
+        if (j >= e || !isWordPart(tree, parts[j], "JOIN")) continue;
+        const std::optional<Entry> entry = entryAt(tree, parts, j + 1, e);
+        if (entry && sameName(entry->name, table)) return k;
     }
-    return kNone;
+    return std::nullopt;
 }
 
-// First rewrite, on one SELECT.
-void innerWhereTested(Tokens& t, const Select& q) {
-    if (q.from == kNone || q.shaped) return;
-    for (auto [b, e] : conditionsOf(t, q)) {
-        const std::vector<LikeTest> tests = likeTests(t, b, e);
+void innerWhereTested(Tree& tree, Index level, std::size_t select) {
+    Parts& parts = partsOf(tree, level);
+    const Select q = selectAt(tree, parts, select);
+    const Index where = whereOf(parts, q);
+    if (where == kNoNode || q.shaped) return;
+    std::size_t fromEnd = q.where;
+    for (const Index condition : conditionsOf(tree, where)) {
+        const std::vector<LikeTest> tests = likeTests(tree, condition);
         if (tests.empty()) continue;
         bool oneTable = true;
         for (const LikeTest& test : tests) oneTable = oneTable && sameName(test.table, tests.front().table);
         if (!oneTable) continue;
-        const std::size_t left = leftJoinOf(t, q, tests.front().table);
-        if (left == kNone) continue;
-        t[left] = word("INNER");
-        for (std::size_t i = left + 1; !isWord(t[i], "JOIN"); ++i)
-            if (isWord(t[i], "OUTER")) t[i] = space();
+        const std::optional<std::size_t> left = leftJoinOf(tree, parts, q.from + 1, fromEnd, tests.front().table);
+        if (!left) continue;
+        tree.tokens[parts[*left].place.at].text = "INNER";
+        if (isWordPart(tree, parts[*left + 1], "OUTER")) {
+            parts.erase(parts.begin() + static_cast<std::ptrdiff_t>(*left) + 1);
+            --fromEnd;
+        }
     }
 }
 
@@ -93,177 +59,160 @@ void innerWhereTested(Tokens& t, const Select& q) {
 
 // A table joined on the right of a LEFT JOIN by "ON A.x = B.y".
 struct OuterTable {
-    Tokens entry;           // "T", "T A" or "T AS A"
-    std::string name;       // what its columns are qualified with
-    Tokens key;             // its own column of the ON clause, qualified
-    Tokens other;           // the other table's column, qualified
-    std::string otherName;  // the other table
+    Entry entry;
+    Index key;    // its own column of the ON clause
+    Index other;  // the other table's column
+    std::string_view otherName;
 };
 
-// Finds the LEFT JOIN of `name` anywhere in the FROM clause [b, e).
-std::optional<OuterTable> outerTable(const Tokens& t, std::size_t b, std::size_t e, const std::string& name) {
-    const std::vector<Item> items = itemsOf(t, b, e);
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (items[i].group) {
-            const Tokens& g = items[i].tokens;
-            if (std::optional<OuterTable> inside = outerTable(g, 1, g.size() - 1, name)) return inside;
+const QualifiedName* columnAt(const Tree& tree, Index node) {
+    const QualifiedName* q = std::get_if<QualifiedName>(&tree.nodes[node]);
+    return q && q->rest.size() == 2 && isName(tree.tokens[q->first.at]) && isName(tree.tokens[q->rest[1].at]) ? q : nullptr;
+}
+
+// The LEFT JOIN of `name` anywhere among the parts [b, e) of a FROM
+// clause's level and the groups in it.
+std::optional<OuterTable> outerTable(const Tree& tree, const Parts& parts, std::size_t b, std::size_t e,
+                                     std::string_view name) {
+    for (std::size_t i = b; i < e; ++i) {
+        if (const Written* w = writtenAt(tree, parts[i])) {
+            for (const Written::Item& item : w->items) {
+                if (item.group == kNoNode) continue;
+                const Parts& inner = std::get<Clauses>(tree.nodes[std::get<Group>(tree.nodes[item.group]).inner]).parts;
+                if (std::optional<OuterTable> found = outerTable(tree, inner, 0, inner.size(), name)) return found;
+            }
             continue;
         }
-        if (!isWord(items[i].first(), "LEFT")) continue;
+        if (!isWordPart(tree, parts[i], "LEFT")) continue;
         std::size_t j = i + 1;
-        if (j < items.size() && isWord(items[j].first(), "OUTER")) ++j;
-        if (j >= items.size() || !isWord(items[j].first(), "JOIN")) continue;
+        if (j < e && isWordPart(tree, parts[j], "OUTER")) ++j;
+        if (j >= e || !isWordPart(tree, parts[j], "JOIN")) continue;
         std::size_t on = j + 1;
-        while (on < items.size() && !isWord(items[on].first(), "ON")) ++on;
-        std::size_t entryEnd = 0;
-        if (on + 7 >= items.size() || !sameName(entryAt(items, j + 1, entryEnd), name) || entryEnd != on) continue;
-        // ON a . x = b . y, and then the end of this level or another join.
-        const auto column = [&](std::size_t k) {
-            return isName(items[k].first()) && !items[k].group && isOp(items[k + 1].first(), ".") &&
-                   isName(items[k + 2].first()) && !items[k + 2].group;
-        };
-        if (!column(on + 1) || !isOp(items[on + 4].first(), "=") || !column(on + 5)) return std::nullopt;
-        const std::size_t after = on + 8;
-        if (after < items.size() && !isWord(items[after].first(), "LEFT") && !isWord(items[after].first(), "INNER") &&
-            !isWord(items[after].first(), "JOIN"))
+        while (on < e && !isWordPart(tree, parts[on], "ON")) ++on;
+        const std::optional<Entry> entry = entryAt(tree, parts, j + 1, on);
+        if (on + 1 >= e || !entry || entry->end != on || !sameName(entry->name, name)) continue;
+        // ON a.x = b.y, and then the end of this level or another join.
+        const Index condition = parts[on + 1].expression;
+        const Compare* eq = condition == kNoNode ? nullptr : std::get_if<Compare>(&tree.nodes[condition]);
+        if (!eq || eq->steps.size() != 1 || eq->steps[0].kind != Compare::Kind::Comparison ||
+            !isOp(tree.tokens[eq->steps[0].op.at], "="))
             return std::nullopt;
-        OuterTable out;
-        detail::append(out.entry, items, j + 1, on);
-        out.name = name;
-        const bool ownFirst = sameName(nameOf(items[on + 1].first()), name);
-        const std::size_t own = ownFirst ? on + 1 : on + 5, other = ownFirst ? on + 5 : on + 1;
-        if (sameName(nameOf(items[other].first()), name)) return std::nullopt;
-        detail::append(out.key, items, own, own + 3);
-        detail::append(out.other, items, other, other + 3);
-        out.otherName = nameOf(items[other].first());
-        return out;
+        const QualifiedName* left = columnAt(tree, eq->first);
+        const QualifiedName* right = columnAt(tree, eq->steps[0].right);
+        if (!left || !right) return std::nullopt;
+        const std::size_t after = on + 2;
+        if (after < e && !isWordPart(tree, parts[after], "LEFT") && !isWordPart(tree, parts[after], "INNER") &&
+            !isWordPart(tree, parts[after], "JOIN"))
+            return std::nullopt;
+        const bool ownFirst = sameName(nameAt(tree, left->first), name);
+        const QualifiedName* other = ownFirst ? right : left;
+        if (sameName(nameAt(tree, other->first), name)) return std::nullopt;
+        return OuterTable{*entry, ownFirst ? eq->first : eq->steps[0].right, ownFirst ? eq->steps[0].right : eq->first,
+                          nameAt(tree, other->first)};
     }
     return std::nullopt;
 }
 
-// The FROM clause [b, e) with the inner joins turned round so that the
-// table known as `first` comes first; nullopt when it cannot be done.
-std::optional<Tokens> firstInFrom(const Tokens& t, std::size_t b, std::size_t e, const std::string& first) {
-    const std::vector<Item> items = itemsOf(t, b, e);
-    if (items.empty()) return std::nullopt;
-    const auto inside = [&](const Item& group) -> std::optional<Tokens> {
-        std::optional<Tokens> turned = firstInFrom(group.tokens, 1, group.tokens.size() - 1, first);
-        if (!turned) return std::nullopt;
-        Tokens out{group.tokens.front()};
-        out.insert(out.end(), turned->begin(), turned->end());
-        out.push_back(group.tokens.back());
-        return out;
-    };
-    const auto withFirst = [&](Tokens head, std::size_t from) {
-        Tokens out = std::move(head);
-        detail::append(out, items, from, items.size());
-        return out;
-    };
-    if (!items[0].group) {
-        // A table first: it must be the one, or the left side of the one
-        // inner join of this level, whose right side holds it.
-        std::size_t leftEnd = 0;
-        const std::string name = entryAt(items, 0, leftEnd);
-        if (name.empty()) return std::nullopt;
-        if (sameName(name, first)) return withFirst({}, 0);
-        std::size_t join = leftEnd;
-        if (join < items.size() && isWord(items[join].first(), "INNER")) ++join;
-        if (join + 2 >= items.size() || !isWord(items[join].first(), "JOIN") || !items[join + 1].group ||
-            !isWord(items[join + 2].first(), "ON"))
-            return std::nullopt;
-        const std::size_t on = join + 2;
-        for (std::size_t k = on; k < items.size(); ++k)
-            if (detail::isFromKeyword(items[k].first()) && !isWord(items[k].first(), "ON")) return std::nullopt;
-        std::optional<Tokens> right = inside(items[join + 1]);
-        if (!right) return std::nullopt;
-        Tokens out = std::move(*right);
-        out.insert(out.end(), {space(), word("INNER"), space(), word("JOIN")});
-        detail::append(out, items, 0, leftEnd);
-        detail::append(out, items, on, items.size());
-        return out;
+// A level's parts in their new order, written back once the whole FROM
+// clause could be turned.
+struct Turn {
+    Parts* parts;
+    Parts turned;
+};
+
+// Turns the inner joins of the parts [b, e) of a FROM clause's level round
+// so that the table known as `first` comes first: it must be the first
+// table, or lie in the first group, or in the group on the right of the
+// one inner join of this level.
+bool turnFirst(Tree& tree, Parts& parts, std::size_t b, std::size_t e, std::string_view first,
+               std::vector<Turn>& turns) {
+    if (b >= e) return false;
+    if (const Index inner = groupAt(tree, parts[b]); inner != kNoNode) {
+        Parts& innerParts = partsOf(tree, inner);
+        return turnFirst(tree, innerParts, 0, innerParts.size(), first, turns);
     }
-    if (!items[0].group) return std::nullopt;
-    std::optional<Tokens> head = inside(items[0]);
-    if (!head) return std::nullopt;
-    return withFirst(std::move(*head), 1);
+    const std::optional<Entry> left = entryAt(tree, parts, b, e);
+    if (!left) return false;
+    if (sameName(left->name, first)) return true;
+    std::size_t join = left->end;
+    if (join < e && isWordPart(tree, parts[join], "INNER")) ++join;
+    if (join + 2 >= e || !isWordPart(tree, parts[join], "JOIN") || !isWordPart(tree, parts[join + 2], "ON")) return false;
+    const Index right = groupAt(tree, parts[join + 1]);
+    if (right == kNoNode) return false;
+    const std::size_t on = join + 2;
+    for (std::size_t k = on + 1; k < e; ++k)
+        if (isJoinWord(tree, parts[k])) return false;
+    Parts& rightParts = partsOf(tree, right);
+    if (!turnFirst(tree, rightParts, 0, rightParts.size(), first, turns)) return false;
+    // <entry> [INNER] JOIN (<group>) ON ...  ->  (<group>) [INNER] JOIN <entry> ON ...
+    // The two trade the white space before them, so that the group keeps
+    // the place of the level's first part.
+    const auto at = [&](std::size_t k) { return parts.begin() + static_cast<std::ptrdiff_t>(k); };
+    Clauses::Part group = parts[join + 1];
+    Clauses::Part table = parts[b];
+    std::swap(group.place, table.place);
+    Parts turned(parts.begin(), at(b));
+    turned.push_back(group);
+    turned.insert(turned.end(), at(left->end), at(join + 1));
+    turned.push_back(table);
+    turned.insert(turned.end(), at(b + 1), at(left->end));
+    turned.insert(turned.end(), at(on), parts.end());
+    turns.push_back({&parts, std::move(turned)});
+    return true;
 }
 
-// The token of a copied test: each parameter '?' becomes '?N', its number
-// among the statement's parameters, since the copy stands after all of
-// them (a number token, which the renderer writes as it is).
-void copyTest(Tokens& out, const Tokens& t, const LikeTest& test) {
-    detail::ParameterNumbers numbers;
-    for (std::size_t i = 0; i < test.b; ++i) numbers.next(t[i]);
-    for (std::size_t i = test.b; i < test.e; ++i) {
-        const std::size_t number = numbers.next(t[i]);
-        if (isOp(t[i], "?")) out.push_back({Kind::Number, "?" + std::to_string(number)});
-        else out.push_back(t[i]);
-    }
-}
-
-void narrowedByKeys(Tokens& t, const Select& q) {
-    if (q.from == kNone || q.where == kNone || q.shaped || q.star || q.end != t.size()) return;
-    for (auto [b, e] : conditionsOf(t, q)) {
-        const std::vector<LikeTest> tests = likeTests(t, b, e);
+void narrowByKeys(Tree& tree) {
+    const Parts& root = outerParts(tree);
+    if (root.empty() || !isWordPart(tree, root[0], "SELECT")) return;
+    const Select q = selectAt(tree, root, 0);
+    const Index where = whereOf(root, q);
+    if (where == kNoNode || q.shaped || q.star) return;
+    for (const Index condition : conditionsOf(tree, where)) {
+        const std::vector<LikeTest> tests = likeTests(tree, condition);
         if (tests.empty()) continue;
         std::vector<OuterTable> tables;
         bool usable = true;
         for (const LikeTest& test : tests) {
             bool known = false;
-            for (const OuterTable& table : tables) known = known || sameName(table.name, test.table);
+            for (const OuterTable& table : tables) known = known || sameName(table.entry.name, test.table);
             if (known) continue;
-            std::optional<OuterTable> table = outerTable(t, q.from + 1, q.where, test.table);
-            usable = usable && table && (tables.empty() || sameName(table->otherName, tables.front().otherName));
+            std::optional<OuterTable> table = outerTable(tree, root, q.from + 1, q.where, test.table);
+            usable = table && (tables.empty() || sameName(table->otherName, tables.front().otherName));
             if (!usable) break;
-            tables.push_back(std::move(*table));
+            tables.push_back(*table);
         }
         if (!usable || tables.size() < 2) continue;
-        std::optional<Tokens> from = firstInFrom(t, q.from + 1, q.where, tables.front().otherName);
-        if (!from) return;
-        Tokens narrowing{space(), word("AND"), space(), {Kind::Op, "("}};
-        for (std::size_t k = 0; k < tables.size(); ++k) {
-            if (k > 0) narrowing.insert(narrowing.end(), {space(), word("OR"), space()});
-            narrowing.insert(narrowing.end(), tables[k].other.begin(), tables[k].other.end());
-            narrowing.insert(narrowing.end(), {space(), word("IN"), space(), {Kind::Op, "("}, word("SELECT"), space()});
-            narrowing.insert(narrowing.end(), tables[k].key.begin(), tables[k].key.end());
-            narrowing.insert(narrowing.end(), {space(), word("FROM"), space()});
-            narrowing.insert(narrowing.end(), tables[k].entry.begin(), tables[k].entry.end());
-            narrowing.insert(narrowing.end(), {space(), word("WHERE"), space()});
-            bool firstTest = true;
-            for (const LikeTest& test : tests) {
-                if (!sameName(test.table, tables[k].name)) continue;
-                if (!firstTest) narrowing.insert(narrowing.end(), {space(), word("OR"), space()});
-                firstTest = false;
-                copyTest(narrowing, t, test);
-            }
-            narrowing.push_back({Kind::Op, ")"});
+        std::vector<Turn> turns;
+        if (!turnFirst(tree, partsOf(tree, tree.root), q.from + 1, q.where, tables.front().otherName, turns)) return;
+        KeysNarrowing narrowing{where, {}};
+        for (const OuterTable& table : tables) {
+            KeysNarrowing::Keys& keys = narrowing.keys.emplace_back(KeysNarrowing::Keys{
+                table.other, table.key, table.entry.table, table.entry.alias, table.entry.as, {}});
+            for (const LikeTest& test : tests)
+                if (sameName(test.table, table.entry.name)) keys.tests.push_back(test.node);
         }
-        narrowing.push_back({Kind::Op, ")"});
-        Tokens out(t.begin(), t.begin() + static_cast<std::ptrdiff_t>(q.from) + 1);
-        out.push_back(space());
-        out.insert(out.end(), from->begin(), from->end());
-        out.insert(out.end(), {space(), t[q.where], space(), {Kind::Op, "("}});
-        out.insert(out.end(), t.begin() + static_cast<std::ptrdiff_t>(q.where) + 1, t.end());
-        out.push_back({Kind::Op, ")"});
-        out.insert(out.end(), narrowing.begin(), narrowing.end());
-        t = std::move(out);
+        // The turns hold the levels' parts: written back before a node is
+        // added, which may move every level.
+        for (Turn& turn : turns) *turn.parts = std::move(turn.turned);
+        tree.nodes.emplace_back(std::move(narrowing));
+        partsOf(tree, tree.root)[q.where + 1].expression = static_cast<Index>(tree.nodes.size() - 1);
         return;
     }
 }
 
 }  // namespace
 
-void rewriteSearchJoins(Tokens& tokens) {
-    // Join keywords first: most statements have no outer join to look at.
+void rewriteSearchJoins(Tree& tree) {
+    // Most statements have no outer join to look at.
     bool outer = false;
-    for (const Token& x : tokens) outer = outer || isWord(x, "LEFT");
-    if (outer) {
-        for (std::size_t i = 0; i < tokens.size(); ++i)
-            if (isWord(tokens[i], "SELECT")) innerWhereTested(tokens, selectAt(tokens, i));
-        const auto first = significantIn(tokens, 0, tokens.size());
-        if (!first.empty() && isWord(tokens[first.front()], "SELECT"))
-            narrowedByKeys(tokens, selectAt(tokens, first.front()));
+    for (const detail::Token& t : tree.tokens) outer = outer || isWord(t, "LEFT");
+    if (!outer) return;
+    for (Index n = 0; n < tree.nodes.size(); ++n) {
+        if (!std::holds_alternative<Clauses>(tree.nodes[n])) continue;
+        for (std::size_t k = 0; k < partsOf(tree, n).size(); ++k)
+            if (isWordPart(tree, partsOf(tree, n)[k], "SELECT")) innerWhereTested(tree, n, k);
     }
+    narrowByKeys(tree);
 }
 
-}  // namespace lumo::db
+}  // namespace lumo::db::tree

@@ -4,16 +4,18 @@
 #include <string>
 #include <string_view>
 
-#include "SearchConditions.h"
+#include "Conditions.h"
+#include "FromClause.h"
 #include "engine/JetSql.h"
 #include "engine/LikePattern.h"
 
 namespace lumo::db {
 namespace {
 
-// The shared readers of a translated SELECT (SearchConditions.h).
-using namespace detail;
-using Kind = detail::TokenKind;
+using detail::isOp;
+using detail::sameName;
+using detail::Token;
+using tree::Place;
 
 constexpr std::size_t kTrigram = 3;
 
@@ -87,81 +89,55 @@ std::optional<std::string> patternQuery(std::string_view pattern) {
     return trigramsOf(best, bestLengths);
 }
 
-// The table behind the name `qualifier` in the FROM clause [b, e): the
-// table itself, or the table it is an alias of; empty when none is.
-std::string_view tableNamed(const Tokens& t, std::size_t b, std::size_t e, std::string_view qualifier) {
-    const std::vector<std::size_t> sig = detail::significantIn(t, b, e);
-    for (std::size_t k = 0; k < sig.size(); ++k) {
-        const Token& x = t[sig[k]];
-        const bool entryStart = k == 0 || isWord(t[sig[k - 1]], "JOIN") || isOp(t[sig[k - 1]], "(") ||
-                                isOp(t[sig[k - 1]], ",");
-        if (!entryStart || !isName(x) || detail::isFromKeyword(x)) continue;
-        std::size_t next = k + 1;
-        if (next < sig.size() && isWord(t[sig[next]], "AS")) ++next;
-        const bool aliased = next < sig.size() && isName(t[sig[next]]) && !detail::isFromKeyword(t[sig[next]]);
-        const std::string_view known = aliased ? unquotedName(t[sig[next]]) : unquotedName(x);
-        if (sameName(known, qualifier)) return unquotedName(x);
-    }
-    return {};
-}
-
-std::size_t parametersIn(const Tokens& t, std::size_t b, std::size_t e) {
-    return static_cast<std::size_t>(std::count_if(t.begin() + static_cast<std::ptrdiff_t>(b),
-                                                  t.begin() + static_cast<std::ptrdiff_t>(e),
-                                                  [](const Token& x) { return isOp(x, "?"); }));
-}
-
-// The number SQLite gives the last parameter before t[e], 0 when there is
-// none (a moved "?N" counts too: the pattern would otherwise be taken for
-// the literal before it, and the index query share the pattern's number).
-std::size_t parameterNumberBefore(const Tokens& t, std::size_t e) {
+// The number SQLite gives the last parameter before the token `at`, 0
+// when there is none (a moved "?N" counts too: the pattern would otherwise
+// be taken for the literal before it).
+std::size_t parameterNumberBefore(const std::vector<Token>& t, std::size_t at) {
     detail::ParameterNumbers numbers;
-    for (std::size_t i = 0; i < e; ++i) numbers.next(t[i]);
+    for (std::size_t i = 0; i < at; ++i) numbers.next(t[i]);
     return numbers.highest();
 }
 
 struct Chain {
-    std::string_view qualifier;
+    Place qualifier;  // as the first test writes it
     const SubstringIndex* index = nullptr;
     std::vector<std::size_t> patterns;  // literal numbers
 };
 
-// The chain of the condition [b, e) when every test is "Q.c LIKE ?" with c
-// an indexed column of the table Q names.
-std::optional<Chain> indexedChain(const Tokens& t, const detail::Select& q, std::size_t b, std::size_t e,
-                                  const SubstringIndexLookup& lookup) {
-    const std::vector<detail::LikeTest> tests = detail::likeTests(t, b, e);
+// The chain of `condition` when every test is "Q.c LIKE ?" with c an
+// indexed column of the table Q names in the FROM parts [from, where).
+std::optional<Chain> indexedChain(const tree::Tree& tree, const tree::Parts& parts, const tree::Select& q,
+                                  tree::Index condition, const SubstringIndexLookup& lookup) {
+    const std::vector<tree::LikeTest> tests = tree::likeTests(tree, condition);
     if (tests.empty()) return std::nullopt;
     Chain chain;
-    for (const detail::LikeTest& test : tests) {
-        const std::vector<std::size_t> sig = detail::significantIn(t, test.b, test.e);
-        std::size_t k = 0;
-        const std::optional<detail::QualifiedColumn> operand = detail::qualifiedColumn(t, sig, k);
-        if (!operand || sig.size() != 5 || !isOp(t[sig[4]], "?")) return std::nullopt;
-        const std::string_view qualifier = operand->qualifier;
+    std::string_view qualifier;
+    for (const tree::LikeTest& test : tests) {
+        const auto& compare = std::get<tree::Compare>(tree.nodes[test.node]);
+        const auto* column = std::get_if<tree::QualifiedName>(&tree.nodes[compare.first]);
+        const auto* pattern = std::get_if<tree::Atom>(&tree.nodes[compare.steps[0].right]);
+        if (!column || column->rest.size() != 2 || !pattern || pattern->role != tree::Atom::Role::Parameter)
+            return std::nullopt;
         if (chain.index == nullptr) {
-            chain.qualifier = qualifier;
-            const std::string_view table = tableNamed(t, q.from + 1, q.where, qualifier);
+            chain.qualifier = column->first;
+            qualifier = tree::nameAt(tree, column->first);
+            const std::string_view table = tree::tableNamed(tree, parts, q.from + 1, q.where, qualifier);
             if (table.empty() || !(chain.index = lookup(table))) return std::nullopt;
-        } else if (!sameName(qualifier, chain.qualifier)) {
+        } else if (!sameName(tree::nameAt(tree, column->first), qualifier)) {
             return std::nullopt;
         }
-        const std::string_view column = operand->column;
+        const std::string_view name = tree::nameAt(tree, column->rest[1]);
         if (std::none_of(chain.index->columns.begin(), chain.index->columns.end(),
-                         [&](const std::string& c) { return sameName(c, column); }))
+                         [&](const std::string& c) { return sameName(c, name); }))
             return std::nullopt;
-        chain.patterns.push_back(parameterNumberBefore(t, sig[4]));  // the pattern's number is one more
+        // The pattern's number is one more.
+        chain.patterns.push_back(parameterNumberBefore(tree.tokens, pattern->place.at));
     }
     return chain;
 }
 
-Tokens narrowing(const Token& qualifier, const SubstringIndex& index, std::size_t parameter) {
-    return {space(), word("AND"), space(), qualifier, {Kind::Op, "."}, word(index.key), space(), word("IN"),
-            space(), {Kind::Op, "("}, word("SELECT"), space(), word("rowid"), space(), word("FROM"), space(),
-            word(index.words), space(), word("WHERE"), space(), word(index.words), space(), word("MATCH"), space(),
-            {Kind::Number, "?" + std::to_string(parameter)}, space(), word("UNION"), space(), word("ALL"), space(),
-            word("SELECT"), space(), word(index.key), space(), word("FROM"), space(), word(index.unindexed),
-            {Kind::Op, ")"}};
+bool holdsParameter(const std::vector<Token>& t, std::size_t from) {
+    return std::any_of(t.begin() + static_cast<std::ptrdiff_t>(from), t.end(), [](const Token& x) { return isOp(x, "?"); });
 }
 
 }  // namespace
@@ -184,27 +160,35 @@ std::optional<std::string> substringQuery(const std::vector<SqlLiteral>& literal
     return out;
 }
 
-NarrowingPatterns narrowBySubstringIndex(Tokens& t, const SubstringIndexLookup& lookup) {
+NarrowingPatterns narrowBySubstringIndex(tree::Tree& tree, const SubstringIndexLookup& lookup) {
     NarrowingPatterns added;
     if (!lookup) return added;
-    const std::size_t literals = parameterNumberBefore(t, t.size());
-    for (std::size_t s = 0; s < t.size(); ++s) {
-        if (!isWord(t[s], "SELECT")) continue;
-        const detail::Select q = detail::selectAt(t, s);
-        if (q.from == detail::kNoToken || q.where == detail::kNoToken || q.shaped) continue;
-        if (parametersIn(t, q.end, t.size()) != 0) continue;
-        for (auto [b, e] : detail::conditionsOf(t, q)) {
-            std::optional<Chain> chain = indexedChain(t, q, b, e, lookup);
-            if (!chain) continue;
-            // The qualifier as the chain's first test writes it.
-            std::size_t firstName = b;
-            while (!isName(t[firstName])) ++firstName;
-            const Tokens extra = narrowing(t[firstName], *chain->index, literals + added.size() + 1);
-            t.insert(t.begin() + static_cast<std::ptrdiff_t>(q.end), extra.begin(), extra.end());
-            t.insert(t.begin() + static_cast<std::ptrdiff_t>(q.end), Token{Kind::Op, ")"});
-            t.insert(t.begin() + static_cast<std::ptrdiff_t>(q.where) + 1, {space(), {Kind::Op, "("}});
-            added.push_back(std::move(chain->patterns));
-            break;
+    const std::size_t literals = parameterNumberBefore(tree.tokens, tree.tokens.size());
+    // The levels there are before the pass: the narrowings it adds are
+    // nodes of their own.
+    const std::size_t levels = tree.nodes.size();
+    for (tree::Index n = 0; n < levels; ++n) {
+        if (!std::holds_alternative<tree::Clauses>(tree.nodes[n])) continue;
+        for (std::size_t s = 0; s < tree::partsOf(tree, n).size(); ++s) {
+            const tree::Parts& parts = tree::partsOf(tree, n);
+            if (!tree::isWordPart(tree, parts[s], "SELECT")) continue;
+            const tree::Select q = tree::selectAt(tree, parts, s);
+            const tree::Index where = tree::whereOf(parts, q);
+            // The index query's parameter is numbered after every literal:
+            // a '?' after it would take the number after its own.
+            if (where == tree::kNoNode || q.shaped || holdsParameter(tree.tokens, std::get<tree::Clauses>(tree.nodes[n]).end))
+                continue;
+            for (const tree::Index condition : tree::conditionsOf(tree, where)) {
+                std::optional<Chain> chain = indexedChain(tree, parts, q, condition, lookup);
+                if (!chain) continue;
+                tree::IndexNarrowing narrowing{where, chain->qualifier, chain->index->key, chain->index->words,
+                                               chain->index->unindexed, literals + added.size() + 1};
+                const std::size_t at = q.where + 1;
+                tree.nodes.emplace_back(std::move(narrowing));
+                tree::partsOf(tree, n)[at].expression = static_cast<tree::Index>(tree.nodes.size() - 1);
+                added.push_back(std::move(chain->patterns));
+                break;
+            }
         }
     }
     return added;

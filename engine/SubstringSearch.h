@@ -18,7 +18,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "JetTokens.h"
+#include "JetTree.h"
 #include "engine/SubstringIndex.h"
 
 namespace lumo::db {
@@ -27,6 +27,8 @@ namespace lumo::db {
 // (from 0) of the literals that are its chain's patterns.
 using NarrowingPatterns = std::vector<std::vector<std::size_t>>;
 
-NarrowingPatterns narrowBySubstringIndex(std::vector<detail::Token>& tokens, const SubstringIndexLookup& lookup);
+// The pass over the statement's tree: each narrowing is an IndexNarrowing
+// node in place of its SELECT's condition, written in the narrowed text.
+NarrowingPatterns narrowBySubstringIndex(tree::Tree& tree, const SubstringIndexLookup& lookup);
 
 }  // namespace lumo::db

@@ -9,10 +9,12 @@
 // changing only what Jet means differently.
 //
 // A Tree borrows the token list it was parsed from: the list must outlive
-// it and stay unchanged. It owns its nodes, which name each other by their
-// index in `nodes`. The passes over the tree (kPasses, JetSql.cpp) change
-// nodes, add nodes at the end and fill in the additions; none changes a
-// token. Built and read by one thread at a time.
+// it. It owns its nodes, which name each other by their index in `nodes`.
+// The passes over the tree (kPasses, JetSql.cpp) change nodes, add nodes
+// at the end, reorder a level's parts and fill in the additions; a pass
+// may respell a clause word where it stands (a LEFT JOIN made INNER), but
+// none adds, removes or moves a token, so every index into the list stays
+// valid. Built and read by one thread at a time.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -225,8 +227,38 @@ struct LikeChain {
     std::vector<Index> operands;
 };
 
+// A search's condition narrowed by the keys of its outer-joined tables
+// (SearchJoins.h), written by a pass in place of a WHERE's condition:
+//   (condition) AND (S.c IN (SELECT C.k FROM C WHERE <C's tests>) OR ...)
+// Each LIKE test then stands twice, in the condition and in its table's
+// subquery, so the statement's parameters are written numbered.
+struct KeysNarrowing {
+    struct Keys {
+        Index column;              // S.c, a QualifiedName of the ON clause
+        Index key;                 // C.k, the other side of it
+        Place table;               // C as the FROM clause names it
+        Place alias;               // its alias; `at` kNoNode for none
+        bool as;                   // the alias written after AS
+        std::vector<Index> tests;  // the condition's LIKE tests of C
+    };
+    Index condition;
+    std::vector<Keys> keys;
+};
+
+// A condition narrowed by a substring index (SubstringSearch.h), written
+// by a pass in place of a WHERE's condition. The statement's text writes
+// the condition alone; its narrowed text (RenderOptions::narrowed)
+//   (condition) AND Q.key IN (SELECT rowid FROM <words> WHERE <words>
+//   MATCH ?M UNION ALL SELECT <key> FROM <unindexed>)
+struct IndexNarrowing {
+    Index condition;
+    Place qualifier;        // Q, as the chain's first test writes it
+    std::string key, words, unindexed;  // of the index (SubstringIndex.h)
+    std::size_t parameter;  // M: after every literal of the statement
+};
+
 using Node = std::variant<Atom, QualifiedName, Call, Exists, Group, Clauses, Written, Assignment, Chain, Concat, Not,
-                          Signs, Power, Compare, InList, Converted, LikeChain>;
+                          Signs, Power, Compare, InList, Converted, LikeChain, KeysNarrowing, IndexNarrowing>;
 
 // What the passes over the tree add to the statement that no token of it
 // stands for; the renderer writes each in SQLite's spelling.
@@ -241,7 +273,7 @@ struct Additions {
 };
 
 struct Tree {
-    const std::vector<detail::Token>& tokens;
+    std::vector<detail::Token>& tokens;
     std::vector<Node> nodes;
     Index root = kNoNode;  // Clauses of the whole statement
     Additions additions;
@@ -266,7 +298,7 @@ inline bool isCommaPart(const Tree& tree, const Clauses::Part& part) {
 
 // Parses the statement's tokens. Throws lumo::Error for an expression
 // nested too deeply.
-Tree parseJetTree(const std::vector<detail::Token>& tokens);
+Tree parseJetTree(std::vector<detail::Token>& tokens);
 
 // How the tree is written.
 using NodeTypes = std::function<JetType(Index node)>;
@@ -276,6 +308,8 @@ struct RenderOptions {
     bool numbered = false;
     // With the row identity of the tree's additions.
     bool rowIdentity = false;
+    // With the narrowing by the substring indexes (IndexNarrowing).
+    bool narrowed = false;
     // An expression's Jet type (JetTypes.h); empty, every type is Unknown.
     // A Jet function given a Date (a date literal, a Date/Time column) is
     // given it as a date, and VarType and TypeName learn the type of their

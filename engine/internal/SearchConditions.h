@@ -1,8 +1,8 @@
 #pragma once
-// The parts of a translated SELECT that the search rewrites look at: its
-// clauses, the conditions of its WHERE clause, and the OR chains of LIKE
-// tests the search lists build. Internal to the engine; shared by
-// SearchJoins.cpp and SubstringSearch.cpp.
+// The parts of a translated SELECT that the passes still working on its
+// tokens look at (unused joins, distinct keys, read columns): its clauses
+// and the tables of its FROM clause. The passes over the tree read the
+// same off the tree (FromClause.h). Internal to the engine.
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -43,27 +43,5 @@ Select selectAt(const Tokens& t, std::size_t s);
 
 // [b, e) without the parentheses that enclose all of it.
 void stripParentheses(const Tokens& t, std::size_t& b, std::size_t& e);
-
-// Splits [b, e) at the keyword `op` outside parentheses.
-std::vector<std::pair<std::size_t, std::size_t>> splitAt(const Tokens& t, std::size_t b, std::size_t e,
-                                                         std::string_view op);
-
-// One test of a search condition: "<operand> LIKE <constant>", where the
-// operand reads the columns of one table only (a column, or columns joined
-// with &, in parentheses or not), so that it is Null on a Null row.
-struct LikeTest {
-    std::string table;  // the qualifier of its columns
-    std::size_t b, e;   // its tokens
-};
-
-std::optional<LikeTest> likeTest(const Tokens& t, std::size_t b, std::size_t e);
-
-// The tests of a condition that is an OR of LIKE tests; empty otherwise.
-std::vector<LikeTest> likeTests(const Tokens& t, std::size_t b, std::size_t e);
-
-// The conditions joined by AND in the WHERE clause of `q` (the whole
-// clause when an OR outside parentheses binds it looser); none when a
-// BETWEEN (whose AND is its own) stands outside parentheses.
-std::vector<std::pair<std::size_t, std::size_t>> conditionsOf(const Tokens& t, const Select& q);
 
 }  // namespace lumo::db::detail

@@ -87,6 +87,9 @@ std::vector<Case> cases() {
         {kSheetList + std::string("("), counterparts("North"), ")", {"T_SHEET.CUSTOMER_ID IN (SELECT"}, {}},
         {kSheetList + std::string("("), counterparts("%"), ")", {"T_SHEET.CUSTOMER_ID IN (SELECT"}, {}},
         {kSheetList + std::string("("), counterparts("_"), ")", {"T_SHEET.CUSTOMER_ID IN (SELECT"}, {}},
+        // A Between beside the search: its And is its own.
+        {kSheetList + std::string("T_SHEET.ID BETWEEN 2 AND 8 AND ("), counterparts("あ"), ")",
+         {"T_SHEET.CUSTOMER_ID IN (SELECT"}, {}},
         // Goods words and counterpart words together.
         {kSheetList + std::string("((T_ITEMS.ITEM_NAME LIKE '%茶%' OR T_iGROUPING.ILABEL LIKE '%茶%') AND ("),
          counterparts("青"), "))", {"T_SHEET.CUSTOMER_ID IN (SELECT"}, {}},

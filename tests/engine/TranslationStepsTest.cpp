@@ -370,7 +370,9 @@ const Case kUnusedJoins[] = {
 };
 
 // "substring narrowing", "search joins" and "like chains", which also
-// write the narrowed text. A copied test keeps the blanks around it.
+// write the narrowed text. A test the narrowing by keys repeats in its
+// table's subquery is the test itself, written again: the statement's
+// parameters are then numbered.
 const Case kSearches[] = {
     // After a TOP subquery whose ORDER BY literal moved (and is written ?1),
     // the copied tests keep the numbers of their own patterns.
@@ -378,12 +380,12 @@ const Case kSearches[] = {
             "LEFT JOIN T_iSUPPLIER ON T_iSUPPLIER.SUPPLIER_ID = T_SHEET.SUPPLIER_ID WHERE T_SHEET.ID IN (SELECT TOP 2 "
             "T_ITEMS.ID FROM T_ITEMS ORDER BY 'k') AND (T_iCUSTOMER.ALIAS LIKE '%ab%' OR T_iSUPPLIER.ALIAS LIKE '%cd%')",
      .sql = "SELECT T_SHEET.ID FROM (T_SHEET LEFT JOIN T_iCUSTOMER ON T_iCUSTOMER.CUSTOMER_ID = T_SHEET.CUSTOMER_ID) "
-            "LEFT JOIN T_iSUPPLIER ON T_iSUPPLIER.SUPPLIER_ID = T_SHEET.SUPPLIER_ID WHERE ( T_SHEET.ID IN (SELECT "
+            "LEFT JOIN T_iSUPPLIER ON T_iSUPPLIER.SUPPLIER_ID = T_SHEET.SUPPLIER_ID WHERE (T_SHEET.ID IN (SELECT "
             "__lumo_c1 AS \"ID\" FROM (SELECT *, rank() OVER (ORDER BY __lumo_k1) AS __lumo_rank FROM (SELECT "
             "T_ITEMS.ID AS __lumo_c1, ?1 AS __lumo_k1 FROM T_ITEMS)) WHERE __lumo_rank <= 2 ORDER BY __lumo_k1) AND "
-            "(T_iCUSTOMER.ALIAS LIKE ? OR T_iSUPPLIER.ALIAS LIKE ?)) AND (T_SHEET.CUSTOMER_ID IN (SELECT "
-            "T_iCUSTOMER.CUSTOMER_ID FROM T_iCUSTOMER WHERE T_iCUSTOMER.ALIAS LIKE ?2 ) OR T_SHEET.SUPPLIER_ID IN "
-            "(SELECT T_iSUPPLIER.SUPPLIER_ID FROM T_iSUPPLIER WHERE  T_iSUPPLIER.ALIAS LIKE ?3))"},
+            "(lumo_like_pairs(T_iCUSTOMER.ALIAS, ?2, T_iSUPPLIER.ALIAS, ?3))) AND (T_SHEET.CUSTOMER_ID IN (SELECT "
+            "T_iCUSTOMER.CUSTOMER_ID FROM T_iCUSTOMER WHERE T_iCUSTOMER.ALIAS LIKE ?2) OR T_SHEET.SUPPLIER_ID IN "
+            "(SELECT T_iSUPPLIER.SUPPLIER_ID FROM T_iSUPPLIER WHERE T_iSUPPLIER.ALIAS LIKE ?3))"},
     // A chain right after WHERE, in a one-table SELECT, and one in a
     // subquery; a Not Like or a column without its table keeps the chain.
     {.jet = "SELECT T_PHONE.TEL_NUMBER FROM T_PHONE WHERE T_PHONE.TEL_NUMBER LIKE '1%' OR [T_PHONE].TEL_NUMBER LIKE "
@@ -407,10 +409,21 @@ const Case kSearches[] = {
             "LEFT JOIN T_iSUPPLIER ON T_iSUPPLIER.SUPPLIER_ID = T_SHEET.SUPPLIER_ID WHERE (T_iCUSTOMER.ALIAS LIKE "
             "'%ab%' OR T_iSUPPLIER.ALIAS LIKE '%ab%')",
      .sql = "SELECT T_SHEET.ID FROM (T_SHEET LEFT JOIN T_iCUSTOMER ON T_iCUSTOMER.CUSTOMER_ID = T_SHEET.CUSTOMER_ID) "
-            "LEFT JOIN T_iSUPPLIER ON T_iSUPPLIER.SUPPLIER_ID = T_SHEET.SUPPLIER_ID WHERE ( ("
-            "lumo_like_pairs(T_iCUSTOMER.ALIAS, ?, T_iSUPPLIER.ALIAS, ?))) AND (T_SHEET.CUSTOMER_ID IN (SELECT "
-            "T_iCUSTOMER.CUSTOMER_ID FROM T_iCUSTOMER WHERE T_iCUSTOMER.ALIAS LIKE ?1 ) OR T_SHEET.SUPPLIER_ID IN "
-            "(SELECT T_iSUPPLIER.SUPPLIER_ID FROM T_iSUPPLIER WHERE  T_iSUPPLIER.ALIAS LIKE ?2))"},
+            "LEFT JOIN T_iSUPPLIER ON T_iSUPPLIER.SUPPLIER_ID = T_SHEET.SUPPLIER_ID WHERE (("
+            "lumo_like_pairs(T_iCUSTOMER.ALIAS, ?1, T_iSUPPLIER.ALIAS, ?2))) AND (T_SHEET.CUSTOMER_ID IN (SELECT "
+            "T_iCUSTOMER.CUSTOMER_ID FROM T_iCUSTOMER WHERE T_iCUSTOMER.ALIAS LIKE ?1) OR T_SHEET.SUPPLIER_ID IN "
+            "(SELECT T_iSUPPLIER.SUPPLIER_ID FROM T_iSUPPLIER WHERE T_iSUPPLIER.ALIAS LIKE ?2))"},
+    // The sheets first, whatever the FROM clause joined them into, and a
+    // counterpart known by its alias; ")ON" keeps a blank once turned.
+    {.jet = "SELECT T_SHEET.ID FROM T_ITEMS INNER JOIN ((T_SHEET LEFT JOIN T_iCUSTOMER AS C ON C.CUSTOMER_ID = "
+            "T_SHEET.CUSTOMER_ID) LEFT JOIN T_iSUPPLIER ON T_iSUPPLIER.SUPPLIER_ID = T_SHEET.SUPPLIER_ID)ON "
+            "T_ITEMS.ID = T_SHEET.GOODS_ID WHERE (C.ALIAS LIKE 'a%' OR T_iSUPPLIER.SUPPLIER LIKE 'b%')",
+     .sql = "SELECT T_SHEET.ID FROM ((T_SHEET LEFT JOIN T_iCUSTOMER AS C ON C.CUSTOMER_ID = T_SHEET.CUSTOMER_ID) "
+            "LEFT JOIN T_iSUPPLIER ON T_iSUPPLIER.SUPPLIER_ID = T_SHEET.SUPPLIER_ID) INNER JOIN T_ITEMS ON "
+            "T_ITEMS.ID = T_SHEET.GOODS_ID WHERE ((lumo_like_pairs(C.ALIAS, ?1, T_iSUPPLIER.SUPPLIER, ?2))) AND "
+            "(T_SHEET.CUSTOMER_ID IN (SELECT C.CUSTOMER_ID FROM T_iCUSTOMER AS C WHERE C.ALIAS LIKE ?1) OR "
+            "T_SHEET.SUPPLIER_ID IN (SELECT T_iSUPPLIER.SUPPLIER_ID FROM T_iSUPPLIER WHERE T_iSUPPLIER.SUPPLIER "
+            "LIKE ?2))"},
     // The patterns are literals 1 and 2; the index query is bound after
     // the three literals.
     {.jet = "SELECT T_PERSON.PERSON_ID, T_PHONE.TEL_NUMBER FROM T_PERSON LEFT JOIN T_PHONE ON T_PERSON.PERSON_ID = "
@@ -421,8 +434,8 @@ const Case kSearches[] = {
             "T_PHONE.PERSON_ID WHERE T_PERSON.RANK = ? AND (lumo_like_pairs(T_PERSON.LAST_NAME, ?, "
             "T_PERSON.FIRST_NAME, ?))",
      .narrowed = "SELECT T_PERSON.PERSON_ID, T_PHONE.TEL_NUMBER FROM T_PERSON LEFT JOIN T_PHONE ON T_PERSON.PERSON_ID "
-                 "= T_PHONE.PERSON_ID WHERE ( T_PERSON.RANK = ? AND (T_PERSON.LAST_NAME LIKE ? OR "
-                 "T_PERSON.FIRST_NAME LIKE ?)) AND T_PERSON.PERSON_ID IN (SELECT rowid FROM lumo_search_person WHERE "
+                 "= T_PHONE.PERSON_ID WHERE (T_PERSON.RANK = ? AND (lumo_like_pairs(T_PERSON.LAST_NAME, ?, "
+                 "T_PERSON.FIRST_NAME, ?))) AND T_PERSON.PERSON_ID IN (SELECT rowid FROM lumo_search_person WHERE "
                  "lumo_search_person MATCH ?4 UNION ALL SELECT PERSON_ID FROM lumo_search_person_unindexed)",
      .patterns = {{1, 2}}},
 };

@@ -1,0 +1,98 @@
+#include "FromClause.h"
+
+namespace lumo::db::tree {
+
+using detail::isName;
+using detail::isOp;
+using detail::isWord;
+
+bool isJoinWord(const Tree& tree, const Clauses::Part& part) {
+    const detail::Token* t = wordOf(tree, part);
+    if (!t) return false;
+    for (std::string_view w : {"LEFT", "RIGHT", "INNER", "OUTER", "JOIN", "CROSS", "FULL", "NATURAL", "ON", "AS"})
+        if (isWord(*t, w)) return true;
+    return false;
+}
+
+namespace {
+
+bool isStar(const Tree& tree, Index node) {
+    if (const Atom* a = std::get_if<Atom>(&tree.nodes[node])) return isOp(tree.tokens[a->place.at], "*");
+    if (const QualifiedName* q = std::get_if<QualifiedName>(&tree.nodes[node]))
+        return isOp(tree.tokens[q->rest.back().at], "*");
+    return false;
+}
+
+}  // namespace
+
+Select selectAt(const Tree& tree, const Parts& parts, std::size_t select) {
+    Select q{parts.size(), parts.size()};
+    for (std::size_t k = select + 1; k < parts.size(); ++k) {
+        const Clauses::Part& part = parts[k];
+        if (q.from == parts.size()) {
+            if (isWordPart(tree, part, "FROM")) q.from = k;
+            else if (part.expression != kNoNode && isStar(tree, part.expression)) q.star = true;
+            continue;
+        }
+        if (q.where == parts.size() && isWordPart(tree, part, "WHERE")) q.where = k;
+        const detail::Token* w = wordOf(tree, part);
+        if (w && (isWord(*w, "GROUP") || isWord(*w, "ORDER") || isWord(*w, "HAVING") || isWord(*w, "LIMIT") ||
+                  isWord(*w, "UNION") || isWord(*w, "EXCEPT") || isWord(*w, "INTERSECT") || isOp(*w, ";")))
+            q.shaped = true;
+    }
+    return q;
+}
+
+Index whereOf(const Parts& parts, const Select& q) {
+    if (q.from == parts.size() || q.where + 2 != parts.size()) return kNoNode;
+    return parts[q.where + 1].expression;
+}
+
+std::optional<Entry> entryAt(const Tree& tree, const Parts& parts, std::size_t b, std::size_t e) {
+    if (b >= e) return std::nullopt;
+    const Written* w = writtenAt(tree, parts[b]);
+    if (!w || w->items.empty() || w->items.size() > 2) return std::nullopt;
+    for (const Written::Item& item : w->items)
+        if (item.group != kNoNode || !isName(tree.tokens[item.place.at])) return std::nullopt;
+    Entry out{w->items[0].place, {0, kNoNode}, false, b + 1, nameAt(tree, w->items[0].place)};
+    if (w->items.size() == 2) {
+        out.alias = w->items[1].place;
+    } else if (b + 2 < e && isWordPart(tree, parts[b + 1], "AS")) {
+        const Written* alias = writtenAt(tree, parts[b + 2]);
+        if (!alias || alias->items.size() != 1 || alias->items[0].group != kNoNode ||
+            !isName(tree.tokens[alias->items[0].place.at]))
+            return std::nullopt;
+        out.alias = alias->items[0].place;
+        out.as = true;
+        out.end = b + 3;
+    }
+    if (out.alias.at != kNoNode) out.name = nameAt(tree, out.alias);
+    return out;
+}
+
+Index groupAt(const Tree& tree, const Clauses::Part& part) {
+    const Written* w = writtenAt(tree, part);
+    if (!w || w->items.size() != 1 || w->items[0].group == kNoNode) return kNoNode;
+    const Group& g = std::get<Group>(tree.nodes[w->items[0].group]);
+    return g.closed ? g.inner : kNoNode;
+}
+
+std::string_view tableNamed(const Tree& tree, const Parts& parts, std::size_t b, std::size_t e,
+                            std::string_view qualifier) {
+    // A table stands first in a level, after JOIN, or after a ',' of a
+    // FROM list.
+    for (std::size_t k = b; k < e; ++k) {
+        if (const Index inner = groupAt(tree, parts[k]); inner != kNoNode) {
+            const Parts& innerParts = std::get<Clauses>(tree.nodes[inner]).parts;
+            const std::string_view found = tableNamed(tree, innerParts, 0, innerParts.size(), qualifier);
+            if (!found.empty()) return found;
+            continue;
+        }
+        if (k != b && !isWordPart(tree, parts[k - 1], "JOIN") && !isCommaPart(tree, parts[k - 1])) continue;
+        const std::optional<Entry> entry = entryAt(tree, parts, k, e);
+        if (entry && detail::sameName(entry->name, qualifier)) return nameAt(tree, entry->table);
+    }
+    return {};
+}
+
+}  // namespace lumo::db::tree

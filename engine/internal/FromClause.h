@@ -1,0 +1,66 @@
+#pragma once
+// What the passes over a statement's tree (JetTree.h) read of a SELECT and
+// of its FROM clause: the clause words of one SELECT among its level's
+// parts, the tables of a FROM clause and the parenthesised joins in it.
+// Shared by the search joins (SearchJoins.h) and the substring narrowing
+// (SubstringSearch.h). Internal to the engine; stateless, the caller's
+// thread.
+#include <cstddef>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "JetTree.h"
+
+namespace lumo::db::tree {
+
+using Parts = std::vector<Clauses::Part>;
+
+// A name as the statement means it, without brackets or quotes.
+inline std::string_view nameAt(const Tree& tree, Place p) { return detail::unquotedName(tree.tokens[p.at]); }
+
+// The part's expression when it is a Written list (the names of FROM).
+inline const Written* writtenAt(const Tree& tree, const Clauses::Part& part) {
+    return part.expression == kNoNode ? nullptr : std::get_if<Written>(&tree.nodes[part.expression]);
+}
+
+inline Parts& partsOf(Tree& tree, Index level) { return std::get<Clauses>(tree.nodes[level]).parts; }
+
+// The words of a FROM clause's joins (ON and AS included).
+bool isJoinWord(const Tree& tree, const Clauses::Part& part);
+
+// One SELECT of a level, from its word to the end of the level: the
+// indexes of its clause words among the level's parts (the parts' count
+// for none).
+struct Select {
+    std::size_t from, where;
+    bool star = false;    // '*' or q.* in its select list
+    bool shaped = false;  // GROUP BY, ORDER BY, HAVING, LIMIT, a compound or ';' after FROM
+};
+Select selectAt(const Tree& tree, const Parts& parts, std::size_t select);
+
+// The condition of a SELECT's WHERE when it is its level's last part;
+// kNoNode otherwise.
+Index whereOf(const Parts& parts, const Select& q);
+
+// A table of a FROM clause, "T", "T A" or "T AS A", from part `b`.
+struct Entry {
+    Place table;
+    Place alias{0, kNoNode};  // `at` kNoNode for none
+    bool as = false;
+    std::size_t end;        // the part after it
+    std::string_view name;  // what its columns are qualified with
+};
+std::optional<Entry> entryAt(const Tree& tree, const Parts& parts, std::size_t b, std::size_t e);
+
+// The inner level of a part that is one closed parenthesised join;
+// kNoNode otherwise.
+Index groupAt(const Tree& tree, const Clauses::Part& part);
+
+// The table that the FROM parts [b, e) (and the joins in parentheses in
+// them) know as `qualifier`: the table itself, or the table it is an alias
+// of; empty when none is.
+std::string_view tableNamed(const Tree& tree, const Parts& parts, std::size_t b, std::size_t e,
+                            std::string_view qualifier);
+
+}  // namespace lumo::db::tree
