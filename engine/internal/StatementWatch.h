@@ -12,10 +12,14 @@
 // told.
 //
 // Test-only: no program of the suite sets a watcher. Internal to the
-// engine's library: the access library does not export it.
+// engine: of it the engine's private library exports watchStatements
+// alone, for the tests that link it, and libLumoAccess.so exports none of
+// it (its version script, tests/boundary).
 //
-// One process-wide setting. Unset, a statement pays one load of a pointer
-// and a branch that always goes the same way.
+// One process-wide setting, which the engine's library holds: a test that
+// sets it also sees the statements libLumoAccess.so and the export run on
+// their own connections. Unset, a statement pays one load of a pointer and
+// a branch that always goes the same way.
 //
 // Threads: a watcher is set and unset while no statement it should see
 // runs. It is called on the thread that runs the statement, while that
@@ -26,7 +30,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "engine/JetSql.h"
 
@@ -64,11 +67,14 @@ public:
     ScopedStatementWatch& operator=(const ScopedStatementWatch&) = delete;
 };
 
+// Hidden: only the engine's library reaches these (a test sets the
+// watcher through watchStatements), and the statement's check is then a
+// single load of the pointer.
 namespace watch_detail {
-extern std::atomic<StatementWatcher*> watcher;
-void tell(StatementWatcher& watcher, std::string_view jet, const PreparedStatement& run,
-          std::span<const SqlLiteral> literals, std::span<const std::string> indexQueries,
-          std::span<const std::string> reads);
+[[gnu::visibility("hidden")]] extern std::atomic<StatementWatcher*> watcher;
+[[gnu::visibility("hidden")]] void tell(StatementWatcher& watcher, std::string_view jet, const PreparedStatement& run,
+                                        std::span<const SqlLiteral> literals, std::span<const std::string> indexQueries,
+                                        std::span<const std::string> reads);
 }  // namespace watch_detail
 
 // Placed where a statement is about to run (or, for a table opened to add
