@@ -144,7 +144,8 @@ std::string keyOf(const Seen& s) {
 }
 
 // Collects each Jet text (with the columns read) once per file, in the
-// order first run.
+// order first run. Owned by the drive, set as the engine's watcher while
+// an operation runs; one thread.
 class Collector : public db::StatementWatcher {
 public:
     void seen(const db::WatchedStatement& s) override {
@@ -235,7 +236,8 @@ bool comparedSorted(const std::string& jet) {
 }
 
 // The statement prepared on `db` and run with the values the engine bound,
-// through the engine's own binding (StatementRun).
+// through the engine's own binding (StatementRun). Owns its prepared
+// statement; borrows the values of `s`, which must outlive it.
 class Rerun {
 public:
     Rerun(sqlite3* db, const std::string& sql, const Seen& s) {
@@ -436,7 +438,9 @@ const char* kRefreshHint =
 
 // The three files of a new Data folder with the rows above; per file, the
 // test's own connections: one that runs what a client runs (the search
-// lists), and one whose handle reruns each statement found.
+// lists), and one whose handle reruns each statement found. Owns the
+// folder, the connections and what was found; the library's objects are
+// the drive functions' own and end before it. One thread.
 class Drive {
 public:
     Drive() {
