@@ -10,6 +10,7 @@
 #include "platform/Error.h"
 #include "platform/FailureKinds.h"
 #include "ConnectionImpl.h"
+#include "StatementWatch.h"
 #include "platform/FaultInjection.h"
 #include "engine/JetFunctions.h"
 #include "engine/JetOperators.h"
@@ -579,6 +580,7 @@ int32_t Connection::Execute(std::string_view sql, int) {
     faultPoint(FaultStep::Execute, impl_.get(), impl_->path, "SQL 文を実行できません");
     const JetSqlText text = impl_->shapes.split(sql);
     PreparedStatement& prepared = impl_->prepare(text);
+    tellWatcher(sql, prepared, text.literals());
     const bool writes = !prepared.columns;
     if (writes) {
         impl_->snapshot->beforeWrite();

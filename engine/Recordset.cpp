@@ -6,6 +6,7 @@
 
 #include "platform/Error.h"
 #include "ConnectionImpl.h"
+#include "StatementWatch.h"
 #include "platform/FaultInjection.h"
 
 namespace lumo::db {
@@ -324,6 +325,7 @@ void RecordsetImpl::readTable() {
     if (!connection->inTransaction) connection->snapshot->beforeRead();
     PreparedStatement* prepared = &connection->prepare(text);
     if (PreparedStatement* withRowid = connection->rowidVariant(*prepared)) prepared = withRowid;
+    tellWatcher(sql, *prepared, text.literals());
     cells.clear();
     rowids.clear();
     rowCount = 0;
@@ -437,6 +439,8 @@ void Recordset::Open(std::string_view source, Connection& connection, int /*curs
         std::vector<std::string> indexQueries;
         if (PreparedStatement* narrowed = cn.narrowedVariant(*prepared, text.literals(), indexQueries))
             prepared = narrowed;
+        tellWatcher(options == adCmdTable ? std::string_view(wholeTable) : source, *prepared, text.literals(),
+                    indexQueries);
 
         next.columns = prepared->columns;
         next.width = next.columns->columns.size();

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "ConnectionImpl.h"
+#include "StatementWatch.h"
 #include "engine/Connection.h"
 #include "platform/Error.h"
 #include "platform/FaultInjection.h"
@@ -37,6 +38,7 @@ void forEachRow(Connection& connection, std::string_view sql, const std::functio
     std::vector<std::string> indexQueries;
     if (PreparedStatement* narrowed = cn.narrowedVariant(*prepared, text.literals(), indexQueries))
         prepared = narrowed;
+    tellWatcher(sql, *prepared, text.literals(), indexQueries, reads);
     StatementRun run(db, *prepared, text.literals(), indexQueries);
     const RowView view(run.get(), *prepared->columns);
     while (run.step())

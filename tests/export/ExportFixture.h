@@ -34,6 +34,7 @@ public:
     std::filesystem::path dir() const { return dir_; }
     std::string personDb() const { return (dir_ / "Data" / "LumoBase.mdb").string(); }
     std::string itemDb() const { return (dir_ / "Data" / "iLumoBase.mdb").string(); }
+    std::string scrapDb() const { return (dir_ / "Data" / "LumoScrap.mdb").string(); }
     static std::string connection(const std::string& db) {
         return lumo::db::jetConnectionString(db);
     }
