@@ -452,11 +452,11 @@ constexpr std::array<Pass, 18> kPasses{{
      [](PassState& s) {
          if (s.st.isSelect && s.st.singleSource.empty()) narrowToReadColumns(s.tokens, s.lookups.readColumns, s.st);
      }},
-    {"unused joins", "outer joins", "a join nothing reads is work without rows", false,
-     [](PassState& s) { dropUnusedJoins(s.tokens, s.lookups.uniqueKeys); }},
-    {"parse", "unused joins", "the passes below and the renderer work on the statement's tree", false,
+    {"parse", "read columns", "the passes below and the renderer work on the statement's tree", false,
      [](PassState& s) { s.statement.emplace(std::move(s.tokens), s.parameterTypes, s.lookups.dateColumns); }},
-    {"substring narrowing", "parse", "a LIKE test on an indexed column reads the index, not every row", false,
+    {"unused joins", "parse", "a join nothing reads is work without rows", false,
+     [](PassState& s) { dropUnusedJoins(s.statement->tree(), s.lookups.uniqueKeys); }},
+    {"substring narrowing", "unused joins", "a LIKE test on an indexed column reads the index, not every row", false,
      [](PassState& s) {
          if (!s.st.isSelect || !s.st.singleSource.empty() || !s.lookups.substringIndexes) return;
          s.st.narrowingPatterns = narrowBySubstringIndex(s.statement->tree(), s.lookups.substringIndexes);

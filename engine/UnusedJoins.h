@@ -24,13 +24,14 @@
 // row): the row of T whose key is among the keys of the rows meeting c is
 // that row itself. SQLite then tests c on the rows it reads anyway,
 // instead of first collecting the keys. The person list is written so.
-#include <vector>
-
-#include "JetTokens.h"
+//
+// A pass over the statement's tree (JetTree.h): a dropped join's parts
+// leave their level. Stateless; the caller's thread.
+#include "JetTree.h"
 #include "engine/UniqueKeys.h"
 
 namespace lumo::db {
 
-void dropUnusedJoins(std::vector<detail::Token>& tokens, const UniqueKeyLookup& unique = {});
+void dropUnusedJoins(tree::Tree& tree, const UniqueKeyLookup& unique = {});
 
 }  // namespace lumo::db

@@ -360,6 +360,16 @@ const Case kUnusedJoins[] = {
      .withRowid = "SELECT T_PERSON.LAST_NAME , [T_PERSON]._rowid_ AS __lumo_rowid FROM T_PERSON WHERE "
                   "T_PERSON.PERSON_ID IN (SELECT T_PERSON.PERSON_ID FROM T_PERSON WHERE T_PERSON.LAST_NAME LIKE ?)",
      .source = "T_PERSON"},
+    // A join read only by another join's ON goes once that one has gone;
+    // in parentheses, the table stays alone in them.
+    {.jet = "SELECT T_CARD.ID FROM T_CARD WHERE T_CARD.PERSON_ID IN (SELECT T_PERSON.PERSON_ID FROM (T_PERSON LEFT "
+            "JOIN T_PHONE AS H ON H.PERSON_ID = T_PERSON.PERSON_ID) LEFT JOIN T_EMAIL ON T_EMAIL.PHONE_ID = H.PHONE_ID "
+            "WHERE T_PERSON.RANK = 2)",
+     .sql = "SELECT T_CARD.ID FROM T_CARD WHERE T_CARD.PERSON_ID IN (SELECT T_PERSON.PERSON_ID FROM (T_PERSON) WHERE "
+            "T_PERSON.RANK = ?)",
+     .withRowid = "SELECT T_CARD.ID , [T_CARD]._rowid_ AS __lumo_rowid FROM T_CARD WHERE T_CARD.PERSON_ID IN (SELECT "
+                  "T_PERSON.PERSON_ID FROM (T_PERSON) WHERE T_PERSON.RANK = ?)",
+     .source = "T_CARD"},
     // The key tested against its own table: the subquery's condition.
     {.jet = kNameSearch,
      .given = kKeys,
