@@ -448,13 +448,14 @@ constexpr std::array<Pass, 18> kPasses{{
      [](PassState& s) {
          if (s.st.isSelect && s.st.singleSource.empty()) rewriteOuterJoins(s.tokens, s.lookups.uniqueKeys);
      }},
-    {"read columns", "outer joins", "items a caller never reads cost a lookup per row", false,
-     [](PassState& s) {
-         if (s.st.isSelect && s.st.singleSource.empty()) narrowToReadColumns(s.tokens, s.lookups.readColumns, s.st);
-     }},
-    {"parse", "read columns", "the passes below and the renderer work on the statement's tree", false,
+    {"parse", "outer joins", "the passes below and the renderer work on the statement's tree", false,
      [](PassState& s) { s.statement.emplace(std::move(s.tokens), s.parameterTypes, s.lookups.dateColumns); }},
-    {"unused joins", "parse", "a join nothing reads is work without rows", false,
+    {"read columns", "parse", "items a caller never reads cost a lookup per row", false,
+     [](PassState& s) {
+         if (s.st.isSelect && s.st.singleSource.empty())
+             narrowToReadColumns(s.statement->tree(), s.lookups.readColumns, s.st);
+     }},
+    {"unused joins", "read columns", "a join nothing reads is work without rows", false,
      [](PassState& s) { dropUnusedJoins(s.statement->tree(), s.lookups.uniqueKeys); }},
     {"substring narrowing", "unused joins", "a LIKE test on an indexed column reads the index, not every row", false,
      [](PassState& s) {

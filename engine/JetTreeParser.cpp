@@ -526,7 +526,7 @@ private:
 }  // namespace
 
 Tree parseJetTree(std::vector<detail::Token>& tokens) {
-    Tree tree{tokens, {}, kNoNode, {}};
+    Tree tree{tokens, {}, kNoNode, {}, {}};
     tree.nodes.reserve(tokens.size() / 2 + 4);
     tree.root = Parser(tree).statement();
     return tree;

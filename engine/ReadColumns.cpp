@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string_view>
 
+#include "FromClause.h"
 #include "SearchConditions.h"
 
 namespace lumo::db {
@@ -31,10 +32,12 @@ bool callsAggregate(const Tokens& t) {
     return false;
 }
 
-// One item of the select list: its tokens [begin, end), white space
-// included, and the name of its column ("" when it has none of its own).
+// One item of the select list: its parts [first, end) and its tokens
+// [begin, stop), white space included, and the name of its column (""
+// when it has none of its own).
 struct ListItem {
-    std::size_t begin, end;
+    std::size_t first, end;
+    std::size_t begin, stop;
     std::string_view name;
     bool keep = false;
 };
@@ -47,7 +50,6 @@ std::string_view ownName(const Tokens& t, const std::vector<std::size_t>& sig) {
         return unquotedName(t[sig[n - 1]]);
     return {};
 }
-
 
 // Whether the ORDER BY [b, e) needs a dropped item: a column number, or a
 // bare name that a dropped item has (it may be its alias).
@@ -76,44 +78,39 @@ void keepKept(std::vector<T>& v, const std::vector<ListItem>& items) {
 
 }  // namespace
 
-void narrowToReadColumns(Tokens& t, const std::vector<std::string>& reads, JetStatement& st) {
+void narrowToReadColumns(tree::Tree& tree, const std::vector<std::string>& reads, JetStatement& st) {
     if (reads.empty()) return;
-    const std::vector<std::size_t> sig = detail::significantIn(t, 0, t.size());
-    if (sig.size() < 4 || !isWord(t[sig[0]], "SELECT")) return;
+    const Tokens& t = tree.tokens;
+    tree::Parts& parts = tree::partsOf(tree, tree.root);
+    if (parts.size() < 3 || !tree::isWordPart(tree, parts[0], "SELECT")) return;
     std::size_t k = 1;
-    if (isWord(t[sig[k]], "DISTINCT")) return;
-    if (isWord(t[sig[k]], "ALL")) ++k;
+    if (tree::isWordPart(tree, parts[k], "DISTINCT")) return;
+    if (tree::isWordPart(tree, parts[k], "ALL")) ++k;
     if (callsAggregate(t)) return;
 
+    // The items, between the commas up to FROM; then the clauses that
+    // make rows of their own.
     std::vector<ListItem> items;
-    std::vector<std::size_t> itemSig;
-    std::size_t itemBegin = sig[k - 1] + 1, from = 0, order = 0;
-    int depth = 0;
-    for (; k < sig.size(); ++k) {
-        const Token& x = t[sig[k]];
-        if (isOp(x, "(")) ++depth;
-        if (isOp(x, ")")) --depth;
-        if (depth != 0) {
-            if (!from) itemSig.push_back(sig[k]);
+    std::size_t from = parts.size(), order = parts.size();
+    for (std::size_t start = k, j = k; j < parts.size(); ++j) {
+        const bool comma = tree::isCommaPart(tree, parts[j]);
+        if (from == parts.size() && (comma || tree::isWordPart(tree, parts[j], "FROM"))) {
+            if (j == start) return;
+            const std::size_t begin = parts[start - 1].place.at + 1, stop = parts[j].place.at;
+            std::vector<std::size_t> sig = detail::significantIn(t, begin, stop);
+            items.push_back({start, j, begin, stop, ownName(t, sig)});
+            start = j + 1;
+            if (!comma) from = j;
             continue;
         }
-        if (!from && (isOp(x, ",") || isWord(x, "FROM"))) {
-            items.push_back({itemBegin, sig[k], ownName(t, itemSig)});
-            itemSig.clear();
-            itemBegin = sig[k] + 1;
-            if (isWord(x, "FROM")) from = sig[k];
-            continue;
-        }
-        if (!from) {
-            itemSig.push_back(sig[k]);
-            continue;
-        }
-        if (isWord(x, "GROUP") || isWord(x, "HAVING") || isWord(x, "UNION") || isWord(x, "EXCEPT") ||
-            isWord(x, "INTERSECT"))
+        if (from == parts.size()) continue;
+        const detail::Token* w = tree::wordOf(tree, parts[j]);
+        if (w && (isWord(*w, "GROUP") || isWord(*w, "HAVING") || isWord(*w, "UNION") || isWord(*w, "EXCEPT") ||
+                  isWord(*w, "INTERSECT")))
             return;
-        if (isWord(x, "ORDER") && !order) order = sig[k];
+        if (w && isWord(*w, "ORDER") && order == parts.size()) order = j;
     }
-    if (!from || depth != 0) return;
+    if (from == parts.size()) return;
 
     std::size_t kept = 0;
     for (std::size_t i = 0; i < items.size(); ++i) {
@@ -122,24 +119,29 @@ void narrowToReadColumns(Tokens& t, const std::vector<std::string>& reads, JetSt
         for (std::size_t j = 0; j < i; ++j)
             if (sameName(items[j].name, item.name)) return;  // a shared name is told apart by its qualifier
         item.keep = std::any_of(reads.begin(), reads.end(), [&](const std::string& r) { return sameName(r, item.name); });
-        if (!item.keep && detail::holdsLiteral(t, item.begin, item.end)) return;
+        if (!item.keep && detail::holdsLiteral(t, item.begin, item.stop)) return;
         kept += item.keep ? 1 : 0;
     }
     if (kept == 0 || kept == items.size()) return;
-    if (order && orderNeedsDropped(t, order, t.size(), items)) return;
+    if (order < parts.size() && orderNeedsDropped(t, parts[order].place.at, t.size(), items)) return;
 
-    Tokens out(t.begin(), t.begin() + static_cast<std::ptrdiff_t>(items.front().begin));
-    bool first = true;
-    for (const ListItem& item : items) {
-        if (!item.keep) continue;
-        if (!first) out.push_back({Kind::Op, ","});
-        first = false;
-        out.insert(out.end(), t.begin() + static_cast<std::ptrdiff_t>(item.begin),
-                   t.begin() + static_cast<std::ptrdiff_t>(item.end));
+    // Each kept item with the comma written before it; the first kept one
+    // without. What is not written is taken out of the statement.
+    tree::Parts out(parts.begin(), parts.begin() + static_cast<std::ptrdiff_t>(k));
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const ListItem& item = items[i];
+        const bool comma = i > 0 && out.size() > k && item.keep;
+        if (i > 0 && !comma) tree.removed.emplace_back(parts[item.first - 1].place.at, parts[item.first - 1].place.at + 1);
+        if (!item.keep) {
+            tree.removed.emplace_back(item.begin, item.stop);
+            continue;
+        }
+        if (comma) out.push_back(parts[item.first - 1]);
+        out.insert(out.end(), parts.begin() + static_cast<std::ptrdiff_t>(item.first),
+                   parts.begin() + static_cast<std::ptrdiff_t>(item.end));
     }
-    out.push_back({Kind::Space, " "});
-    out.insert(out.end(), t.begin() + static_cast<std::ptrdiff_t>(from), t.end());
-    t = std::move(out);
+    out.insert(out.end(), parts.begin() + static_cast<std::ptrdiff_t>(from), parts.end());
+    parts = std::move(out);
     keepKept(st.items, items);
     keepKept(st.qualifiers, items);
 }

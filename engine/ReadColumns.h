@@ -20,15 +20,16 @@
 #include <string>
 #include <vector>
 
-#include "JetTokens.h"
+#include "JetTree.h"
 #include "engine/JetSql.h"
 
 namespace lumo::db {
 
-// Narrows the outermost select list of `tokens` to the items named in
-// `reads` (ignoring ASCII case); `st.items` and `st.qualifiers`, filled by
-// the translation before, are narrowed with them. No change for an empty
-// `reads`.
-void narrowToReadColumns(std::vector<detail::Token>& tokens, const std::vector<std::string>& reads, JetStatement& st);
+// Narrows the outermost select list of the statement's tree (JetTree.h)
+// to the items named in `reads` (ignoring ASCII case): the other items
+// leave the level's parts, each kept one with the comma before it.
+// `st.items` and `st.qualifiers`, filled by the translation before, are
+// narrowed with them. No change for an empty `reads`.
+void narrowToReadColumns(tree::Tree& tree, const std::vector<std::string>& reads, JetStatement& st);
 
 }  // namespace lumo::db

@@ -48,9 +48,9 @@ struct LeftJoin {
     std::string_view source;  // the table or view joined
 };
 
-// The pass over one statement's tree. The joins it drops leave the tree
-// but not the token list, so the checks that read tokens skip them, as
-// they would read the statement without them. Lives for one pass.
+// The pass over one statement's tree. What it and the passes before it
+// took out (Tree::removed) the checks that read tokens skip, as they would
+// read the statement without it. Lives for one pass.
 class Dropper {
 public:
     Dropper(Tree& tree, const UniqueKeyLookup& unique) : tree_(tree), unique_(unique) {}
@@ -88,21 +88,7 @@ private:
         return !parts.empty() && isWordPart(tree_, parts[0], "SELECT");
     }
 
-    // The significant tokens of [b, e) that no dropped join held.
-    std::vector<Index> significantIn(Index b, Index e) const {
-        std::vector<Index> out;
-        for (Index i = b; i < e; ++i) {
-            if (tree_.tokens[i].kind == detail::TokenKind::Space) continue;
-            const auto dropped = std::find_if(dropped_.begin(), dropped_.end(),
-                                              [&](const auto& r) { return i >= r.first && i < r.second; });
-            if (dropped != dropped_.end()) {
-                i = dropped->second - 1;
-                continue;
-            }
-            out.push_back(i);
-        }
-        return out;
-    }
+    std::vector<Index> significantIn(Index b, Index e) const { return tree::significantIn(tree_, b, e); }
 
     // Each "LEFT [OUTER] JOIN U [[AS] A] ON <condition>" of one table among
     // the parts [b, e) of `level` and in the joins in parentheses there;
@@ -195,7 +181,7 @@ private:
             Parts& parts = partsOf(join.level);
             parts.erase(parts.begin() + static_cast<std::ptrdiff_t>(join.first),
                         parts.begin() + static_cast<std::ptrdiff_t>(join.end));
-            dropped_.emplace_back(join.begin, join.stop);
+            tree_.removed.emplace_back(join.begin, join.stop);
             return true;
         }
         return false;
@@ -319,7 +305,6 @@ private:
 
     Tree& tree_;
     const UniqueKeyLookup& unique_;
-    std::vector<std::pair<Index, Index>> dropped_;  // token ranges of the dropped joins
 };
 
 }  // namespace

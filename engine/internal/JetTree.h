@@ -19,6 +19,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -277,7 +278,29 @@ struct Tree {
     std::vector<Node> nodes;
     Index root = kNoNode;  // Clauses of the whole statement
     Additions additions;
+    // The token ranges [first, second) a pass took out of the statement (a
+    // join nothing reads, an item nobody reads): their parts have left the
+    // tree, and the passes that read the tokens between parts skip them
+    // (significantIn).
+    std::vector<std::pair<Index, Index>> removed;
 };
+
+// The tokens of [b, e) that are not white space and that no pass took out.
+inline std::vector<Index> significantIn(const Tree& tree, Index b, Index e) {
+    std::vector<Index> out;
+    for (Index i = b; i < e; ++i) {
+        if (tree.tokens[i].kind == detail::TokenKind::Space) continue;
+        bool removed = false;
+        for (const auto& [first, second] : tree.removed) {
+            if (i < first || i >= second) continue;
+            removed = true;
+            i = second - 1;
+            break;
+        }
+        if (!removed) out.push_back(i);
+    }
+    return out;
+}
 
 // Questions the passes ask of a level's parts.
 inline const std::vector<Clauses::Part>& outerParts(const Tree& tree) {
