@@ -82,6 +82,15 @@ std::size_t highestParameter(const std::string& sql) {
             i = end;
             continue;
         }
+        // A note after the statement's ';' is passed on as SQLite's
+        // comment (the renderer keeps two minus signs apart elsewhere):
+        // a '?' in it is no parameter.
+        if (c == '-' && i + 1 < sql.size() && sql[i + 1] == '-') {
+            const std::size_t end = sql.find('\n', i);
+            if (end == std::string::npos) break;
+            i = end;
+            continue;
+        }
         if (c != '?') continue;
         std::size_t n = 0, j = i + 1;
         while (j < sql.size() && sql[j] >= '0' && sql[j] <= '9' && n < 1000000) n = n * 10 + static_cast<std::size_t>(sql[j++] - '0');
