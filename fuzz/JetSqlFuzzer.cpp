@@ -42,12 +42,16 @@ bool glued(const std::string& shape, std::size_t from, std::size_t to) {
 std::string rebuild(const JetSqlText& text) {
     const std::string& shape = text.shape();
     std::string out;
+    std::size_t count = 0;
     for (std::size_t i = 0; i < shape.size(); ++i) {
         if (shape[i] != '?') { out += shape[i]; continue; }
-        std::size_t j = i + 1;
-        std::size_t n = 0;
-        while (j < shape.size() && shape[j] >= '0' && shape[j] <= '9') n = n * 10 + static_cast<std::size_t>(shape[j++] - '0');
-        if (n == 0 || n > text.literals().size()) return {};
+        // The literals stand in order, so this is "?<count + 1>": a digit
+        // written right after a literal ('q'0) is the text's own.
+        const std::string expected = std::to_string(++count);
+        if (shape.compare(i + 1, expected.size(), expected) != 0) return {};
+        const std::size_t j = i + 1 + expected.size();
+        const std::size_t n = count;
+        if (n > text.literals().size()) return {};
         const SqlLiteral& lit = text.literals()[n - 1];
         if (lit.kind == SqlLiteral::Kind::Text) {
             out += quoted(lit.text);
