@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 
+#include "FromClause.h"
 #include "SearchConditions.h"
 
 namespace lumo::db {
@@ -15,7 +16,7 @@ using namespace detail;
 struct Entry {
     std::string_view source;  // the table or view
     std::string_view name;    // what its columns are qualified with
-    std::size_t at;           // its token
+    std::size_t at;           // its place in the FROM clause, in the order the clause reads
     bool known = false;       // gives at most one row per row of the key's table
 };
 
@@ -23,44 +24,62 @@ struct Equality {
     std::string_view leftName, leftColumn, rightName, rightColumn;
 };
 
-// The entries and ON equalities of the FROM clause; false for anything
-// else than names, INNER / LEFT joins and "ON a.x = b.y".
-bool readFrom(const Tokens& t, std::size_t b, std::size_t e, std::vector<Entry>& entries,
-              std::vector<Equality>& equalities, std::size_t& firstLeft) {
-    const std::vector<std::size_t> sig = detail::significantIn(t, b, e);
-    firstLeft = e;
-    for (std::size_t k = 0; k < sig.size();) {
-        const Token& x = t[sig[k]];
-        if (isOp(x, "(") || isOp(x, ")")) {
+// The entries and ON equalities of a FROM clause, read in its order.
+struct FromReading {
+    std::vector<Entry> entries;
+    std::vector<Equality> equalities;
+    std::size_t at = 0;                     // parts read so far
+    std::size_t firstLeft = static_cast<std::size_t>(-1);  // the place of the first LEFT
+};
+
+const tree::QualifiedName* columnAt(const tree::Tree& tree, tree::Index node) {
+    const auto* q = std::get_if<tree::QualifiedName>(&tree.nodes[node]);
+    return q && q->rest.size() == 2 && isName(tree.tokens[q->first.at]) && isName(tree.tokens[q->rest[1].at]) ? q
+                                                                                                              : nullptr;
+}
+
+// The parts [b, e) of one level of the FROM clause, and the joins in
+// parentheses in them; false for anything else than names, INNER / LEFT
+// joins and "ON a.x = b.y".
+bool readFrom(const tree::Tree& tree, const tree::Parts& parts, std::size_t b, std::size_t e, FromReading& r) {
+    for (std::size_t k = b; k < e;) {
+        const tree::Clauses::Part& part = parts[k];
+        if (const tree::Index inner = tree::groupAt(tree, part); inner != tree::kNoNode) {
+            const tree::Parts& innerParts = std::get<tree::Clauses>(tree.nodes[inner]).parts;
+            if (!readFrom(tree, innerParts, 0, innerParts.size(), r)) return false;
             ++k;
             continue;
         }
-        if (isWord(x, "LEFT")) firstLeft = std::min(firstLeft, sig[k]);
-        if (isWord(x, "LEFT") || isWord(x, "INNER") || isWord(x, "OUTER") || isWord(x, "JOIN")) {
-            ++k;
-            continue;
-        }
-        if (isWord(x, "ON")) {
-            ++k;
-            const auto left = detail::qualifiedColumn(t, sig, k);
-            if (!left || k >= sig.size() || !isOp(t[sig[k]], "=")) return false;
-            ++k;
-            const auto right = detail::qualifiedColumn(t, sig, k);
-            if (!right) return false;
-            equalities.push_back({left->qualifier, left->column, right->qualifier, right->column});
-            if (k < sig.size() && !isOp(t[sig[k]], ")") && !isWord(t[sig[k]], "LEFT") && !isWord(t[sig[k]], "INNER") &&
-                !isWord(t[sig[k]], "JOIN"))
+        if (const Token* w = tree::wordOf(tree, part)) {
+            const std::size_t at = r.at++;
+            if (isWord(*w, "LEFT")) r.firstLeft = std::min(r.firstLeft, at);
+            if (isWord(*w, "LEFT") || isWord(*w, "INNER") || isWord(*w, "OUTER") || isWord(*w, "JOIN")) {
+                ++k;
+                continue;
+            }
+            if (!isWord(*w, "ON") || k + 1 >= e) return false;  // a comma, RIGHT, CROSS ...
+            const tree::Index condition = parts[k + 1].expression;
+            const auto* eq = condition == tree::kNoNode ? nullptr : std::get_if<tree::Compare>(&tree.nodes[condition]);
+            if (!eq || eq->steps.size() != 1 || eq->steps[0].kind != tree::Compare::Kind::Comparison ||
+                !isOp(tree.tokens[eq->steps[0].op.at], "="))
+                return false;
+            const tree::QualifiedName* left = columnAt(tree, eq->first);
+            const tree::QualifiedName* right = columnAt(tree, eq->steps[0].right);
+            if (!left || !right) return false;
+            r.equalities.push_back({tree::nameAt(tree, left->first), tree::nameAt(tree, left->rest[1]),
+                                    tree::nameAt(tree, right->first), tree::nameAt(tree, right->rest[1])});
+            k += 2;
+            if (k < e && !tree::isWordPart(tree, parts[k], "LEFT") && !tree::isWordPart(tree, parts[k], "INNER") &&
+                !tree::isWordPart(tree, parts[k], "JOIN"))
                 return false;
             continue;
         }
-        if (!isName(x) || detail::isFromKeyword(x)) return false;  // a comma, a subquery, RIGHT, CROSS ...
-        Entry entry{unquotedName(x), unquotedName(x), sig[k]};
-        ++k;
-        if (k < sig.size() && isWord(t[sig[k]], "AS")) ++k;
-        if (k < sig.size() && isName(t[sig[k]]) && !detail::isFromKeyword(t[sig[k]])) entry.name = unquotedName(t[sig[k++]]);
-        entries.push_back(entry);
+        const std::optional<tree::Entry> entry = tree::entryAt(tree, parts, k, e);
+        if (!entry) return false;  // a subquery, an expression
+        r.entries.push_back({tree::nameAt(tree, entry->table), entry->name, r.at++});
+        k = entry->end;
     }
-    return !entries.empty();
+    return true;
 }
 
 Entry* named(std::vector<Entry>& entries, std::string_view name) {
@@ -71,13 +90,15 @@ Entry* named(std::vector<Entry>& entries, std::string_view name) {
 
 }  // namespace
 
-bool distinctIsIdle(const Tokens& t, const std::vector<std::vector<std::size_t>>& list, std::size_t from,
+bool distinctIsIdle(const tree::Tree& tree, const std::vector<std::vector<std::size_t>>& list, std::size_t from,
                     std::size_t fromEnd, const UniqueKeyLookup& unique) {
     if (!unique) return false;
-    std::vector<Entry> entries;
-    std::vector<Equality> equalities;
-    std::size_t firstLeft = fromEnd;
-    if (!readFrom(t, from + 1, fromEnd, entries, equalities, firstLeft)) return false;
+    FromReading r;
+    if (!readFrom(tree, tree::outerParts(tree), from + 1, fromEnd, r) || r.entries.empty()) return false;
+    std::vector<Entry>& entries = r.entries;
+    const std::vector<Equality>& equalities = r.equalities;
+    const std::size_t firstLeft = r.firstLeft;
+    const Tokens& t = tree.tokens;
     // The key's table: named in the list as q.k, before every LEFT JOIN.
     Entry* anchor = nullptr;
     for (const std::vector<std::size_t>& item : list) {

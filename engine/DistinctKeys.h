@@ -18,14 +18,16 @@
 #include <cstddef>
 #include <vector>
 
-#include "JetTokens.h"
+#include "JetTree.h"
 #include "engine/UniqueKeys.h"
 
 namespace lumo::db {
 
-// `list` are the significant tokens of each item of the select list;
-// [from, fromEnd) the FROM clause with its keyword.
-bool distinctIsIdle(const std::vector<detail::Token>& tokens, const std::vector<std::vector<std::size_t>>& list,
-                    std::size_t from, std::size_t fromEnd, const UniqueKeyLookup& unique);
+// `list` are the significant tokens of each item of the outer select
+// list; the outer level's parts [from, fromEnd) the FROM clause with its
+// keyword, read in the order it stands in the tree (a RIGHT JOIN turned
+// round reads left to right).
+bool distinctIsIdle(const tree::Tree& tree, const std::vector<std::vector<std::size_t>>& list, std::size_t from,
+                    std::size_t fromEnd, const UniqueKeyLookup& unique);
 
 }  // namespace lumo::db

@@ -444,13 +444,13 @@ constexpr std::array<Pass, 18> kPasses{{
      [](PassState& s) { rewriteTop(s.tokens); }},
     {"source", "top", "a one-table SELECT can be updatable and gets its row identity", false,
      [](PassState& s) { analyse(s.tokens, s.st, s.wholeTable); }},
-    {"outer joins", "source", "SQLite's planner reads outer joins in the order written", false,
-     [](PassState& s) {
-         if (s.st.isSelect && s.st.singleSource.empty()) rewriteOuterJoins(s.tokens, s.lookups.uniqueKeys);
-     }},
-    {"parse", "outer joins", "the passes below and the renderer work on the statement's tree", false,
+    {"parse", "source", "the passes below and the renderer work on the statement's tree", false,
      [](PassState& s) { s.statement.emplace(std::move(s.tokens), s.parameterTypes, s.lookups.dateColumns); }},
-    {"read columns", "parse", "items a caller never reads cost a lookup per row", false,
+    {"outer joins", "parse", "SQLite's planner reads outer joins in the order written", false,
+     [](PassState& s) {
+         if (s.st.isSelect && s.st.singleSource.empty()) rewriteOuterJoins(s.statement->tree(), s.lookups.uniqueKeys);
+     }},
+    {"read columns", "outer joins", "items a caller never reads cost a lookup per row", false,
      [](PassState& s) {
          if (s.st.isSelect && s.st.singleSource.empty())
              narrowToReadColumns(s.statement->tree(), s.lookups.readColumns, s.st);

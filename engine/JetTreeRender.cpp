@@ -74,7 +74,11 @@ public:
         }
     }
 
-    std::string statement() { return render(tree_.root).text; }
+    std::string statement() {
+        std::string sql = render(tree_.root).text;
+        if (tree_.additions.finishedRowsAfter != kNoNode) sql += " LIMIT -1)";
+        return sql;
+    }
     bool repeatsParameters() const { return repeats_; }
 
     // One node. The parser has given each expression its clause's
@@ -216,6 +220,7 @@ private:
                 words = true;
                 if (rowIdentity_ && part.place.at == tree_.additions.rowIdentityBefore) appendRowIdentity(out.text);
                 out.text += tokenText(part.place.at);
+                if (part.place.at == tree_.additions.finishedRowsAfter) out.text += " * FROM (SELECT";
                 continue;
             }
             if (dateArguments && isDateArgument(part.expression)) {

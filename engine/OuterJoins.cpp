@@ -1,141 +1,138 @@
 #include "engine/OuterJoins.h"
-#include "engine/DistinctKeys.h"
-
-#include "JetTokens.h"
-#include "JoinItems.h"
 
 #include <algorithm>
 #include <optional>
 #include <string_view>
+#include <utility>
+#include <vector>
+
+#include "FromClause.h"
+#include "engine/DistinctKeys.h"
 
 namespace lumo::db {
 namespace {
 
-using detail::Token;
-using Kind = detail::TokenKind;
-using Tokens = std::vector<Token>;
-
 using detail::isName;
 using detail::isOp;
 using detail::isWord;
+using detail::Token;
+using tree::Clauses;
+using tree::Index;
+using tree::kNoNode;
+using tree::Parts;
+using tree::Tree;
 
-using detail::append;
-using detail::isOperand;
-using detail::Item;
-using detail::itemsOf;
-using detail::space;
-using detail::word;
-
-Tokens rewriteJoinLevel(const Tokens& t, std::size_t b, std::size_t e);
-
-// The tokens of a group with its inside rewritten; a subquery stays as it is.
-Tokens rewriteGroup(const Item& group) {
-    const Tokens& g = group.tokens;
-    const auto firstInside = std::find_if(g.begin() + 1, g.end(), [](const Token& x) { return x.kind != Kind::Space; });
-    if (g.size() < 2 || !isOp(g.back(), ")") || (firstInside != g.end() && isWord(*firstInside, "SELECT"))) return g;
-    Tokens out{g.front()};
-    Tokens inner = rewriteJoinLevel(g, 1, g.size() - 1);
-    out.insert(out.end(), inner.begin(), inner.end());
-    out.push_back(g.back());
-    return out;
-}
-
-// One join at one nesting level, "A RIGHT [OUTER] JOIN B ON c", becomes
-// "B LEFT JOIN A ON c"; groups inside are rewritten first.
-Tokens rewriteJoinLevel(const Tokens& t, std::size_t b, std::size_t e) {
-    std::vector<Item> items = itemsOf(t, b, e);
-    bool changed = false;
-    for (Item& item : items) {
-        if (!item.group) continue;
-        Tokens rewritten = rewriteGroup(item);
-        if (rewritten.size() != item.tokens.size() ||
-            !std::equal(rewritten.begin(), rewritten.end(), item.tokens.begin(),
-                        [](const Token& x, const Token& y) { return x.text == y.text; })) {
-            item.tokens = std::move(rewritten);
-            changed = true;
-        }
-    }
-    auto find = [&](std::size_t from, std::string_view w) {
-        for (std::size_t i = from; i < items.size(); ++i)
-            if (!items[i].group && isWord(items[i].first(), w)) return i;
-        return items.size();
-    };
-    const std::size_t right = find(0, "RIGHT");
-    std::size_t join = right + 1;
-    if (join < items.size() && isWord(items[join].first(), "OUTER")) ++join;
-    const std::size_t on = find(join, "ON");
-    const bool oneJoin = right < items.size() && join < items.size() && isWord(items[join].first(), "JOIN") &&
-                         on < items.size() && find(0, "JOIN") == join && find(join + 1, "JOIN") == items.size();
-    if (oneJoin && isOperand(items, 0, right) && isOperand(items, join + 1, on)) {
-        Tokens out;
-        append(out, items, join + 1, on);
-        out.insert(out.end(), {space(), word("LEFT"), space(), word("JOIN")});
-        append(out, items, 0, right);
-        append(out, items, on, items.size());
-        return out;
-    }
-    if (!changed) return Tokens(t.begin() + static_cast<std::ptrdiff_t>(b), t.begin() + static_cast<std::ptrdiff_t>(e));
-    Tokens out;
-    append(out, items, 0, items.size());
-    return out;
-}
-
-bool endsFromClause(const Token& t) {
-    return isWord(t, "WHERE") || isWord(t, "GROUP") || isWord(t, "ORDER") || isWord(t, "HAVING") ||
-           isWord(t, "UNION") || isWord(t, "LIMIT") || isOp(t, ";");
-}
-
-// Where the parts of a top-level SELECT begin (token indexes).
-struct SelectParts {
-    std::size_t select = 0, from = 0, fromEnd = 0;
-    bool distinct = false, star = false, shaped = false;  // shaped: ORDER/GROUP/HAVING/LIMIT/compound
-    std::vector<std::vector<std::size_t>> listItems;      // significant tokens of each select item
+// The clauses of the statement's SELECT, as parts of its outer level.
+struct Outer {
+    std::size_t from = 0, fromEnd = 0;  // FROM, and the part that ends its clause (the parts' count for none)
+    bool distinct = false, star = false;
+    bool shaped = false;  // ORDER/GROUP/HAVING/LIMIT/compound
+    std::vector<std::vector<std::size_t>> listItems;  // significant tokens of each select item
 };
 
-std::optional<SelectParts> partsOf(const Tokens& t) {
-    SelectParts p;
-    std::size_t k = 0;
-    while (k < t.size() && t[k].kind == Kind::Space) ++k;
-    if (k == t.size() || !isWord(t[k], "SELECT")) return std::nullopt;
-    p.select = k;
-    int depth = 0;
-    bool seenFirst = false;
-    p.listItems.emplace_back();
-    for (std::size_t i = k + 1; i < t.size(); ++i) {
-        const Token& x = t[i];
-        if (x.kind == Kind::Space) continue;
-        if (isOp(x, "(")) ++depth;
-        if (isOp(x, ")")) --depth;
-        const bool top = depth == 0;
-        if (!p.from) {
-            if (!seenFirst && isWord(x, "DISTINCT")) {
-                p.distinct = true;
-                seenFirst = true;
-                continue;
-            }
-            seenFirst = true;
-            if (top && isWord(x, "FROM")) {
-                p.from = i;
-                continue;
-            }
-            if (isOp(x, "*")) p.star = true;
-            if (top && isOp(x, ",")) p.listItems.emplace_back();
-            else p.listItems.back().push_back(i);
-            continue;
-        }
-        if (!top) continue;
-        if (!p.fromEnd && endsFromClause(x)) p.fromEnd = i;
-        if (isWord(x, "GROUP") || isWord(x, "ORDER") || isWord(x, "HAVING") || isWord(x, "UNION") ||
-            isWord(x, "LIMIT") || isWord(x, "EXCEPT") || isWord(x, "INTERSECT") || isOp(x, ";"))
-            p.shaped = true;
+bool isAnyWord(const Tree& tree, const Clauses::Part& part, std::initializer_list<std::string_view> words) {
+    const Token* t = tree::wordOf(tree, part);
+    return t && (isOp(*t, ";") || std::any_of(words.begin(), words.end(), [&](std::string_view w) { return isWord(*t, w); }));
+}
+
+std::optional<Outer> outerOf(const Tree& tree) {
+    const Parts& parts = tree::outerParts(tree);
+    if (parts.empty() || !tree::isWordPart(tree, parts[0], "SELECT")) return std::nullopt;
+    Outer o;
+    o.from = o.fromEnd = parts.size();
+    std::size_t k = 1;
+    if (k < parts.size() && tree::isWordPart(tree, parts[k], "DISTINCT")) o.distinct = true, ++k;
+    for (std::size_t j = k; j < parts.size() && o.from == parts.size(); ++j)
+        if (tree::isWordPart(tree, parts[j], "FROM")) o.from = j;
+    if (o.from == parts.size()) return std::nullopt;
+    // A '*' anywhere in the list, COUNT(*) too; the items between its commas.
+    for (std::size_t start = k, j = k; j <= o.from; ++j) {
+        if (j < o.from && !tree::isCommaPart(tree, parts[j])) continue;
+        const Index b = parts[start - 1].place.at + 1, e = parts[j].place.at;
+        const std::vector<Index> sig = tree::significantIn(tree, b, e);
+        o.listItems.emplace_back(sig.begin(), sig.end());
+        for (const std::size_t i : o.listItems.back()) o.star = o.star || isOp(tree.tokens[i], "*");
+        start = j + 1;
     }
-    if (!p.from) return std::nullopt;
-    if (!p.fromEnd) p.fromEnd = t.size();
-    return p;
+    for (std::size_t j = o.from + 1; j < parts.size(); ++j) {
+        if (o.fromEnd == parts.size() && isAnyWord(tree, parts[j], {"WHERE", "GROUP", "ORDER", "HAVING", "UNION", "LIMIT"}))
+            o.fromEnd = j;
+        if (isAnyWord(tree, parts[j], {"GROUP", "ORDER", "HAVING", "UNION", "LIMIT", "EXCEPT", "INTERSECT"}))
+            o.shaped = true;
+    }
+    return o;
+}
+
+// The tokens of the FROM clause, in the order they were written.
+bool fromHoldsWord(const Tree& tree, const Outer& o, std::string_view word) {
+    const Parts& parts = tree::outerParts(tree);
+    const Index e = o.fromEnd < parts.size() ? parts[o.fromEnd].place.at : static_cast<Index>(tree.tokens.size());
+    for (Index i = parts[o.from].place.at; i < e; ++i)
+        if (isWord(tree.tokens[i], word)) return true;
+    return false;
+}
+
+// A join operand among the parts [b, e): a table (with an alias) or a
+// parenthesised join.
+bool isOperand(const Tree& tree, const Parts& parts, std::size_t b, std::size_t e) {
+    const auto name = [&](const tree::Written::Item& item) {
+        return item.group == kNoNode && isName(tree.tokens[item.place.at]);
+    };
+    const tree::Written* w = tree::writtenAt(tree, parts[b]);
+    if (!w) return false;
+    if (e - b == 1)
+        return (w->items.size() == 1 && (w->items[0].group != kNoNode || name(w->items[0]))) ||
+               (w->items.size() == 2 && name(w->items[0]) && name(w->items[1]));
+    const tree::Written* alias = e - b == 3 ? tree::writtenAt(tree, parts[b + 2]) : nullptr;
+    return alias && w->items.size() == 1 && name(w->items[0]) && tree::isWordPart(tree, parts[b + 1], "AS") &&
+           alias->items.size() == 1 && name(alias->items[0]);
+}
+
+// One join of one level among its parts [b, e), "A RIGHT [OUTER] JOIN B
+// ON c", becomes "B LEFT JOIN A ON c"; the joins in parentheses inside
+// first (a subquery stays as it is). Whether anything changed.
+bool mirrorLevel(Tree& tree, Parts& parts, std::size_t b, std::size_t e) {
+    bool changed = false;
+    for (std::size_t k = b; k < e; ++k) {
+        const tree::Written* w = tree::writtenAt(tree, parts[k]);
+        if (!w) continue;
+        for (const tree::Written::Item& item : w->items) {
+            if (item.group == kNoNode) continue;
+            Parts& inner = tree::partsOf(tree, std::get<tree::Group>(tree.nodes[item.group]).inner);
+            if (!inner.empty() && tree::isWordPart(tree, inner[0], "SELECT")) continue;
+            changed = mirrorLevel(tree, inner, 0, inner.size()) || changed;
+        }
+    }
+    const auto find = [&](std::size_t from, std::string_view word) {
+        for (std::size_t k = from; k < e; ++k)
+            if (tree::isWordPart(tree, parts[k], word)) return k;
+        return e;
+    };
+    const std::size_t right = find(b, "RIGHT");
+    std::size_t join = right + 1;
+    if (join < e && tree::isWordPart(tree, parts[join], "OUTER")) ++join;
+    const std::size_t on = find(join, "ON");
+    const bool oneJoin = right < e && join < e && tree::isWordPart(tree, parts[join], "JOIN") && on < e &&
+                         find(b, "JOIN") == join && find(join + 1, "JOIN") == e;
+    if (!oneJoin || !isOperand(tree, parts, b, right) || !isOperand(tree, parts, join + 1, on)) return changed;
+    const auto at = [&](std::size_t k) { return parts.begin() + static_cast<std::ptrdiff_t>(k); };
+    // The two operands trade the white space before them, so that the one
+    // coming first keeps the place of the level's first part.
+    Parts turned(parts.begin(), at(b));
+    turned.insert(turned.end(), at(join + 1), at(on));
+    turned.push_back(parts[right]);
+    turned.push_back(parts[join]);
+    const std::size_t left = turned.size();
+    turned.insert(turned.end(), at(b), at(right));
+    std::swap(turned[b].place, turned[left].place);
+    turned.insert(turned.end(), at(on), parts.end());
+    tree.tokens[parts[right].place.at].text = "LEFT";
+    parts = std::move(turned);
+    return true;
 }
 
 // The item's own column name: "... AS name", "q.name" or "name".
-bool hasOwnName(const Tokens& t, const std::vector<std::size_t>& item) {
+bool hasOwnName(const std::vector<Token>& t, const std::vector<std::size_t>& item) {
     if (item.empty()) return false;
     const Token& last = t[item.back()];
     if (!isName(last)) return false;
@@ -144,58 +141,33 @@ bool hasOwnName(const Tokens& t, const std::vector<std::size_t>& item) {
     return isWord(before, "AS") || (isOp(before, ".") && item.size() == 3);
 }
 
-bool anyWordIn(const Tokens& t, std::size_t b, std::size_t e, std::string_view w) {
-    return std::any_of(t.begin() + static_cast<std::ptrdiff_t>(b), t.begin() + static_cast<std::ptrdiff_t>(e),
-                       [&](const Token& x) { return isWord(x, w); });
-}
-
-bool sameText(const Tokens& a, const Tokens& t, std::size_t b, std::size_t e) {
-    return std::equal(a.begin(), a.end(), t.begin() + static_cast<std::ptrdiff_t>(b),
-                      t.begin() + static_cast<std::ptrdiff_t>(e),
-                      [](const Token& x, const Token& y) { return x.text == y.text; });
-}
-
-// The FROM clause with every RIGHT JOIN mirrored; false when nothing changed.
-bool mirrorRightJoins(Tokens& tokens, const SelectParts& parts) {
-    if (parts.star || !anyWordIn(tokens, parts.from, parts.fromEnd, "RIGHT")) return false;
-    const Tokens from = rewriteJoinLevel(tokens, parts.from + 1, parts.fromEnd);
-    if (sameText(from, tokens, parts.from + 1, parts.fromEnd)) return false;
-    Tokens out(tokens.begin(), tokens.begin() + static_cast<std::ptrdiff_t>(parts.from) + 1);
-    out.push_back(space());
-    out.insert(out.end(), from.begin(), from.end());
-    if (parts.fromEnd < tokens.size()) out.push_back(space());
-    out.insert(out.end(), tokens.begin() + static_cast<std::ptrdiff_t>(parts.fromEnd), tokens.end());
-    tokens = std::move(out);
-    return true;
-}
-
-// SELECT DISTINCT <list> FROM ...  ->  SELECT DISTINCT * FROM (SELECT <list> FROM ... LIMIT -1),
-// or SELECT <list> FROM ... when the keys make every row distinct already
-// (the rows and their order are those of the inner SELECT either way).
-void distinctOverFinishedRows(Tokens& tokens, const SelectParts& parts, const UniqueKeyLookup& unique) {
-    const bool named = std::all_of(parts.listItems.begin(), parts.listItems.end(),
-                                   [&](const std::vector<std::size_t>& item) { return hasOwnName(tokens, item); });
-    if (!parts.distinct || parts.star || parts.shaped || !named || !anyWordIn(tokens, parts.from, parts.fromEnd, "LEFT"))
-        return;
-    std::size_t distinct = parts.select + 1;
-    while (!isWord(tokens[distinct], "DISTINCT")) ++distinct;
-    if (distinctIsIdle(tokens, parts.listItems, parts.from, parts.fromEnd, unique)) {
-        tokens[distinct] = space();
+// SELECT DISTINCT <list> FROM ...  ->  SELECT DISTINCT * FROM (SELECT
+// <list> FROM ... LIMIT -1), written by the renderer, or SELECT <list>
+// FROM ... when the keys make every row distinct already (the rows and
+// their order are those of the inner SELECT either way).
+void distinctOverFinishedRows(Tree& tree, const Outer& o, const UniqueKeyLookup& unique) {
+    const bool named = std::all_of(o.listItems.begin(), o.listItems.end(),
+                                   [&](const std::vector<std::size_t>& item) { return hasOwnName(tree.tokens, item); });
+    if (!o.distinct || o.star || o.shaped || !named || !fromHoldsWord(tree, o, "LEFT")) return;
+    Parts& parts = tree::partsOf(tree, tree.root);
+    if (distinctIsIdle(tree, o.listItems, o.from, o.fromEnd, unique)) {
+        const Index distinct = parts[1].place.at;
+        tree.removed.emplace_back(distinct, distinct + 1);
+        parts.erase(parts.begin() + 1);
         return;
     }
-    Tokens out(tokens.begin(), tokens.begin() + static_cast<std::ptrdiff_t>(distinct) + 1);
-    out.insert(out.end(), {space(), {Kind::Op, "*"}, space(), word("FROM"), space(), {Kind::Op, "("}, word("SELECT")});
-    out.insert(out.end(), tokens.begin() + static_cast<std::ptrdiff_t>(distinct) + 1, tokens.end());
-    out.insert(out.end(), {space(), word("LIMIT"), space(), {Kind::Op, "-1"}, {Kind::Op, ")"}});
-    tokens = std::move(out);
+    tree.additions.finishedRowsAfter = parts[1].place.at;
 }
 
 }  // namespace
 
-void rewriteOuterJoins(Tokens& tokens, const UniqueKeyLookup& unique) {
-    std::optional<SelectParts> parts = partsOf(tokens);
-    if (parts && mirrorRightJoins(tokens, *parts)) parts = partsOf(tokens);
-    if (parts) distinctOverFinishedRows(tokens, *parts, unique);
+void rewriteOuterJoins(Tree& tree, const UniqueKeyLookup& unique) {
+    std::optional<Outer> outer = outerOf(tree);
+    if (!outer) return;
+    if (!outer->star && fromHoldsWord(tree, *outer, "RIGHT") &&
+        mirrorLevel(tree, tree::partsOf(tree, tree.root), outer->from + 1, outer->fromEnd))
+        outer = outerOf(tree);
+    if (outer) distinctOverFinishedRows(tree, *outer, unique);
 }
 
 }  // namespace lumo::db

@@ -19,14 +19,16 @@
 //     own, so the rows and their names stay as they were.
 #include <vector>
 
-#include "JetTokens.h"
+#include "JetTree.h"
 #include "engine/UniqueKeys.h"
 
 namespace lumo::db {
 
-// Rewrites the tokens of one statement (literals already lifted out).
-// With `unique`, a DISTINCT that the keys make idle (DistinctKeys.h) goes
-// instead of being moved out.
-void rewriteOuterJoins(std::vector<detail::Token>& tokens, const UniqueKeyLookup& unique = {});
+// A pass over the statement's tree (JetTree.h): a mirrored join is its
+// level's parts reordered, with RIGHT respelled LEFT; the DISTINCT over
+// finished rows is the tree's `finishedRowsAfter`, which the renderer
+// writes. With `unique`, a DISTINCT that the keys make idle
+// (DistinctKeys.h) goes instead of being moved out.
+void rewriteOuterJoins(tree::Tree& tree, const UniqueKeyLookup& unique = {});
 
 }  // namespace lumo::db

@@ -97,7 +97,9 @@ void narrowToReadColumns(tree::Tree& tree, const std::vector<std::string>& reads
         if (from == parts.size() && (comma || tree::isWordPart(tree, parts[j], "FROM"))) {
             if (j == start) return;
             const std::size_t begin = parts[start - 1].place.at + 1, stop = parts[j].place.at;
-            std::vector<std::size_t> sig = detail::significantIn(t, begin, stop);
+            const std::vector<tree::Index> read = tree::significantIn(tree, static_cast<tree::Index>(begin),
+                                                                      static_cast<tree::Index>(stop));
+            const std::vector<std::size_t> sig(read.begin(), read.end());
             items.push_back({start, j, begin, stop, ownName(t, sig)});
             start = j + 1;
             if (!comma) from = j;

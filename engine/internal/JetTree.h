@@ -271,6 +271,10 @@ struct Additions {
     // asked, the row identity is written as the last item before the FROM.
     Index rowIdentityBefore = kNoNode;
     std::string rowIdentitySource;
+    // The DISTINCT word of a SELECT DISTINCT whose rows are made distinct
+    // once they are finished (OuterJoins.h): the renderer writes it as
+    // "DISTINCT * FROM (SELECT" and closes the statement with " LIMIT -1)".
+    Index finishedRowsAfter = kNoNode;
 };
 
 struct Tree {

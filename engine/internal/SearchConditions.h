@@ -11,9 +11,10 @@
 #include <vector>
 
 #include "JetTokens.h"
-#include "JoinItems.h"
 
 namespace lumo::db::detail {
+
+using Tokens = std::vector<Token>;
 
 inline constexpr std::size_t kNoToken = static_cast<std::size_t>(-1);
 

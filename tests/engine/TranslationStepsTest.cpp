@@ -316,8 +316,20 @@ const Case kOuterJoins[] = {
     {.jet = "SELECT DISTINCT T_PERSON.PERSON_ID, vwHomePhone.TEL_NUMBER AS HOME FROM T_PERSON LEFT JOIN vwHomePhone ON "
             "T_PERSON.PERSON_ID = vwHomePhone.PERSON_ID WHERE T_PERSON.RANK > 1",
      .given = kKeys,
-     .sql = "SELECT   T_PERSON.PERSON_ID, vwHomePhone.TEL_NUMBER AS HOME FROM T_PERSON LEFT JOIN vwHomePhone ON "
+     .sql = "SELECT T_PERSON.PERSON_ID, vwHomePhone.TEL_NUMBER AS HOME FROM T_PERSON LEFT JOIN vwHomePhone ON "
             "T_PERSON.PERSON_ID = vwHomePhone.PERSON_ID WHERE T_PERSON.RANK > ?"},
+    // The keys are read in the order the joins are once turned round: the
+    // phones come first, and each finds one person. A RIGHT JOIN in
+    // parentheses turns round too, ")ON" keeping a blank.
+    {.jet = "SELECT DISTINCT T_PHONE.PHONE_ID, T_PERSON.LAST_NAME FROM T_PERSON RIGHT OUTER JOIN T_PHONE ON "
+            "T_PERSON.PERSON_ID = T_PHONE.PERSON_ID WHERE T_PHONE.RANK > 1",
+     .given = kKeys,
+     .sql = "SELECT T_PHONE.PHONE_ID, T_PERSON.LAST_NAME FROM T_PHONE LEFT JOIN T_PERSON ON T_PERSON.PERSON_ID = "
+            "T_PHONE.PERSON_ID WHERE T_PHONE.RANK > ?"},
+    {.jet = "SELECT T_CARD.ID, T_PHONE.TEL_NUMBER FROM T_CARD INNER JOIN (T_PERSON RIGHT JOIN T_PHONE ON "
+            "T_PERSON.PERSON_ID = T_PHONE.PERSON_ID)ON T_CARD.PERSON_ID = T_PHONE.PERSON_ID",
+     .sql = "SELECT T_CARD.ID, T_PHONE.TEL_NUMBER FROM T_CARD INNER JOIN (T_PHONE LEFT JOIN T_PERSON ON "
+            "T_PERSON.PERSON_ID = T_PHONE.PERSON_ID)ON T_CARD.PERSON_ID = T_PHONE.PERSON_ID"},
 };
 
 constexpr const char* kHomeList =
