@@ -57,9 +57,10 @@ public:
     tree::Tree& tree() { return tree_; }
     const tree::Tree& tree() const { return tree_; }
 
-    // The SQLite text. A '?' parameter stays anonymous unless Between has
-    // to repeat one; the parameters are then numbered ?1, ?2, ... in token
-    // order. With `rowIdentity`, with the row identity of the additions;
+    // The SQLite text. A '?' parameter stays anonymous unless the text
+    // writes one twice (Between's bounds, a search's tests narrowed by
+    // keys); the parameters are then numbered ?1, ?2, ... as SQLite numbers
+    // them. With `rowIdentity`, with the row identity of the additions;
     // with `narrowed`, with the narrowing by the substring indexes.
     std::string sql(bool rowIdentity = false, bool narrowed = false) const;
 

@@ -330,8 +330,8 @@ Tree parseJetTree(std::vector<detail::Token>& tokens);
 // How the tree is written.
 using NodeTypes = std::function<JetType(Index node)>;
 struct RenderOptions {
-    // Each '?' written ?N (Between repeats its bounds, and an anonymous
-    // parameter would then stand for two values).
+    // Each '?' written ?N (Between repeats its bounds, a KeysNarrowing its
+    // tests, and an anonymous parameter would then stand for two values).
     bool numbered = false;
     // With the row identity of the tree's additions.
     bool rowIdentity = false;
