@@ -32,12 +32,6 @@ struct FromReading {
     std::size_t firstLeft = static_cast<std::size_t>(-1);  // the place of the first LEFT
 };
 
-const tree::QualifiedName* columnAt(const tree::Tree& tree, tree::Index node) {
-    const auto* q = std::get_if<tree::QualifiedName>(&tree.nodes[node]);
-    return q && q->rest.size() == 2 && isName(tree.tokens[q->first.at]) && isName(tree.tokens[q->rest[1].at]) ? q
-                                                                                                              : nullptr;
-}
-
 // The parts [b, e) of one level of the FROM clause, and the joins in
 // parentheses in them; false for anything else than names, INNER / LEFT
 // joins and "ON a.x = b.y".
@@ -58,16 +52,10 @@ bool readFrom(const tree::Tree& tree, const tree::Parts& parts, std::size_t b, s
                 continue;
             }
             if (!isWord(*w, "ON") || k + 1 >= e) return false;  // a comma, RIGHT, CROSS ...
-            const tree::Index condition = parts[k + 1].expression;
-            const auto* eq = condition == tree::kNoNode ? nullptr : std::get_if<tree::Compare>(&tree.nodes[condition]);
-            if (!eq || eq->steps.size() != 1 || eq->steps[0].kind != tree::Compare::Kind::Comparison ||
-                !isOp(tree.tokens[eq->steps[0].op.at], "="))
-                return false;
-            const tree::QualifiedName* left = columnAt(tree, eq->first);
-            const tree::QualifiedName* right = columnAt(tree, eq->steps[0].right);
-            if (!left || !right) return false;
-            r.equalities.push_back({tree::nameAt(tree, left->first), tree::nameAt(tree, left->rest[1]),
-                                    tree::nameAt(tree, right->first), tree::nameAt(tree, right->rest[1])});
+            const std::optional<tree::ColumnEquality> eq = tree::columnEquality(tree, parts[k + 1].expression);
+            if (!eq) return false;
+            r.equalities.push_back({tree::nameAt(tree, eq->leftName.first), tree::nameAt(tree, eq->leftName.rest[1]),
+                                    tree::nameAt(tree, eq->rightName.first), tree::nameAt(tree, eq->rightName.rest[1])});
             k += 2;
             if (k < e && !tree::isWordPart(tree, parts[k], "LEFT") && !tree::isWordPart(tree, parts[k], "INNER") &&
                 !tree::isWordPart(tree, parts[k], "JOIN"))

@@ -77,6 +77,23 @@ Index groupAt(const Tree& tree, const Clauses::Part& part) {
     return g.closed ? g.inner : kNoNode;
 }
 
+const QualifiedName* columnAt(const Tree& tree, Index node) {
+    const QualifiedName* q = std::get_if<QualifiedName>(&tree.nodes[node]);
+    return q && q->rest.size() == 2 && isName(tree.tokens[q->first.at]) && isName(tree.tokens[q->rest[1].at]) ? q
+                                                                                                          : nullptr;
+}
+
+std::optional<ColumnEquality> columnEquality(const Tree& tree, Index node) {
+    const Compare* eq = node == kNoNode ? nullptr : std::get_if<Compare>(&tree.nodes[node]);
+    if (!eq || eq->steps.size() != 1 || eq->steps[0].kind != Compare::Kind::Comparison ||
+        !isOp(tree.tokens[eq->steps[0].op.at], "="))
+        return std::nullopt;
+    const QualifiedName* left = columnAt(tree, eq->first);
+    const QualifiedName* right = columnAt(tree, eq->steps[0].right);
+    if (!left || !right) return std::nullopt;
+    return ColumnEquality{eq->first, eq->steps[0].right, *left, *right};
+}
+
 std::string_view tableNamed(const Tree& tree, const Parts& parts, std::size_t b, std::size_t e,
                             std::string_view qualifier) {
     // A table stands first in a level, after JOIN, or after a ',' of a

@@ -65,11 +65,6 @@ struct OuterTable {
     std::string_view otherName;
 };
 
-const QualifiedName* columnAt(const Tree& tree, Index node) {
-    const QualifiedName* q = std::get_if<QualifiedName>(&tree.nodes[node]);
-    return q && q->rest.size() == 2 && isName(tree.tokens[q->first.at]) && isName(tree.tokens[q->rest[1].at]) ? q : nullptr;
-}
-
 // The LEFT JOIN of `name` anywhere among the parts [b, e) of a FROM
 // clause's level and the groups in it.
 std::optional<OuterTable> outerTable(const Tree& tree, const Parts& parts, std::size_t b, std::size_t e,
@@ -92,14 +87,10 @@ std::optional<OuterTable> outerTable(const Tree& tree, const Parts& parts, std::
         const std::optional<Entry> entry = entryAt(tree, parts, j + 1, on);
         if (on + 1 >= e || !entry || entry->end != on || !sameName(entry->name, name)) continue;
         // ON a.x = b.y, and then the end of this level or another join.
-        const Index condition = parts[on + 1].expression;
-        const Compare* eq = condition == kNoNode ? nullptr : std::get_if<Compare>(&tree.nodes[condition]);
-        if (!eq || eq->steps.size() != 1 || eq->steps[0].kind != Compare::Kind::Comparison ||
-            !isOp(tree.tokens[eq->steps[0].op.at], "="))
-            return std::nullopt;
-        const QualifiedName* left = columnAt(tree, eq->first);
-        const QualifiedName* right = columnAt(tree, eq->steps[0].right);
-        if (!left || !right) return std::nullopt;
+        const std::optional<ColumnEquality> eq = columnEquality(tree, parts[on + 1].expression);
+        if (!eq) return std::nullopt;
+        const QualifiedName* left = &eq->leftName;
+        const QualifiedName* right = &eq->rightName;
         const std::size_t after = on + 2;
         if (after < e && !isWordPart(tree, parts[after], "LEFT") && !isWordPart(tree, parts[after], "INNER") &&
             !isWordPart(tree, parts[after], "JOIN"))
@@ -107,7 +98,7 @@ std::optional<OuterTable> outerTable(const Tree& tree, const Parts& parts, std::
         const bool ownFirst = sameName(nameAt(tree, left->first), name);
         const QualifiedName* other = ownFirst ? right : left;
         if (sameName(nameAt(tree, other->first), name)) return std::nullopt;
-        return OuterTable{*entry, ownFirst ? eq->first : eq->steps[0].right, ownFirst ? eq->steps[0].right : eq->first,
+        return OuterTable{*entry, ownFirst ? eq->left : eq->right, ownFirst ? eq->right : eq->left,
                           nameAt(tree, other->first)};
     }
     return std::nullopt;

@@ -217,26 +217,14 @@ private:
     bool joinsOneRow(const LeftJoin& join) const {
         if (!unique_ || join.end != join.on + 2) return false;
         const Index condition = levelOf(join.level).parts[join.on + 1].expression;
-        const auto* eq = std::get_if<tree::Compare>(&tree_.nodes[tree::unwrapped(tree_, condition)]);
-        if (!eq || eq->steps.size() != 1 || eq->steps[0].kind != tree::Compare::Kind::Comparison ||
-            !isOp(tree_.tokens[eq->steps[0].op.at], "="))
-            return false;
-        const auto* left = columnAt(eq->first);
-        const auto* right = columnAt(eq->steps[0].right);
-        if (!left || !right) return false;
+        const std::optional<tree::ColumnEquality> eq = tree::columnEquality(tree_, tree::unwrapped(tree_, condition));
+        if (!eq) return false;
         const auto keyOfJoined = [&](const tree::QualifiedName& mine, const tree::QualifiedName& other) {
             return sameName(tree::nameAt(tree_, mine.first), join.name) &&
                    !sameName(tree::nameAt(tree_, other.first), join.name) &&
                    unique_(join.source, tree::nameAt(tree_, mine.rest[1]));
         };
-        return keyOfJoined(*left, *right) || keyOfJoined(*right, *left);
-    }
-
-    const tree::QualifiedName* columnAt(Index node) const {
-        const auto* q = std::get_if<tree::QualifiedName>(&tree_.nodes[node]);
-        return q && q->rest.size() == 2 && isName(tree_.tokens[q->first.at]) && isName(tree_.tokens[q->rest[1].at])
-                   ? q
-                   : nullptr;
+        return keyOfJoined(eq->leftName, eq->rightName) || keyOfJoined(eq->rightName, eq->leftName);
     }
 
     enum class Named { Yes, No, LeftJoinFirst };
@@ -275,7 +263,7 @@ private:
         const Index where = parts[q.where + 1].expression;
         const auto* in = where == kNoNode ? nullptr : std::get_if<tree::Compare>(&tree_.nodes[where]);
         if (!in || in->steps.size() != 1 || in->steps[0].kind != tree::Compare::Kind::In || in->steps[0].negated) return;
-        const tree::QualifiedName* key = columnAt(in->first);
+        const tree::QualifiedName* key = tree::columnAt(tree_, in->first);
         const auto* group = std::get_if<tree::Group>(&tree_.nodes[in->steps[0].right]);
         if (!key || !group || !group->closed) return;
         const std::string_view table = tree::nameAt(tree_, key->first), column = tree::nameAt(tree_, key->rest[1]);
@@ -284,7 +272,7 @@ private:
         if (sub.size() != 6 || !isWordPart(tree_, sub[0], "SELECT") || !isWordPart(tree_, sub[2], "FROM") ||
             !isWordPart(tree_, sub[4], "WHERE") || sub[5].expression == kNoNode || sub[1].expression == kNoNode)
             return;
-        const tree::QualifiedName* selected = columnAt(sub[1].expression);
+        const tree::QualifiedName* selected = tree::columnAt(tree_, sub[1].expression);
         const tree::Written* from = tree::writtenAt(tree_, sub[3]);
         if (!selected || !sameName(tree::nameAt(tree_, selected->first), table) ||
             !sameName(tree::nameAt(tree_, selected->rest[1]), column) || !from || from->items.size() != 1 ||

@@ -57,6 +57,18 @@ std::optional<Entry> entryAt(const Tree& tree, const Parts& parts, std::size_t b
 // kNoNode otherwise.
 Index groupAt(const Tree& tree, const Clauses::Part& part);
 
+// q.c: a column with its qualifier; nullptr for anything else.
+const QualifiedName* columnAt(const Tree& tree, Index node);
+
+// "a.x = b.y", the one equality of two such columns an ON clause of the
+// joins the passes look at holds; nullopt for anything else.
+struct ColumnEquality {
+    Index left, right;  // the QualifiedName nodes
+    const QualifiedName& leftName;
+    const QualifiedName& rightName;
+};
+std::optional<ColumnEquality> columnEquality(const Tree& tree, Index node);
+
 // The table that the FROM parts [b, e) (and the joins in parentheses in
 // them) know as `qualifier`: the table itself, or the table it is an alias
 // of; empty when none is.
