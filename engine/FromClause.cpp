@@ -25,8 +25,34 @@ bool isStar(const Tree& tree, Index node) {
 
 }  // namespace
 
+std::optional<TopWords> topAt(const Tree& tree, const Parts& parts, std::size_t select) {
+    std::size_t k = select + 1;
+    if (k < parts.size() && (isWordPart(tree, parts[k], "DISTINCT") || isWordPart(tree, parts[k], "ALL"))) ++k;
+    if (k + 1 >= parts.size() || !isWordPart(tree, parts[k], "TOP") || parts[k + 1].expression == kNoNode) return std::nullopt;
+    const Atom* count = std::get_if<Atom>(&tree.nodes[parts[k + 1].expression]);
+    if (!count) return std::nullopt;
+    const detail::TokenKind kind = tree.tokens[count->place.at].kind;
+    if (kind != detail::TokenKind::Number && kind != detail::TokenKind::Date) return std::nullopt;
+    TopWords out{k, k + 1, false, k + 2};
+    if (out.list < parts.size() && isWordPart(tree, parts[out.list], "PERCENT")) {
+        out.percent = true;
+        ++out.list;
+    }
+    return out;
+}
+
+std::size_t listAt(const Tree& tree, const Parts& parts, std::size_t select) {
+    if (const std::optional<TopWords> top = topAt(tree, parts, select)) return top->list;
+    std::size_t k = select + 1;
+    while (k < parts.size() && (isWordPart(tree, parts[k], "DISTINCT") || isWordPart(tree, parts[k], "DISTINCTROW") ||
+                                isWordPart(tree, parts[k], "ALL")))
+        ++k;
+    return k;
+}
+
 Select selectAt(const Tree& tree, const Parts& parts, std::size_t select) {
     Select q{parts.size(), parts.size()};
+    q.shaped = topAt(tree, parts, select).has_value();
     for (std::size_t k = select + 1; k < parts.size(); ++k) {
         const Clauses::Part& part = parts[k];
         if (q.from == parts.size()) {

@@ -23,7 +23,7 @@
 #include "engine/ReadColumns.h"
 #include "engine/JetDateLiteral.h"
 #include "engine/JetExpression.h"
-#include "engine/JetTop.h"
+#include "TopRows.h"
 
 namespace lumo::db {
 namespace {
@@ -140,11 +140,9 @@ std::vector<Token> tokenize(std::string_view sql) {
 }
 
 using detail::equalsKeyword;
-using detail::isName;
 using detail::isOp;
 using detail::isWord;
 
-std::string unquoteName(const Token& t) { return std::string(detail::unquotedName(t)); }
 
 // Indexes of the significant (non-space) tokens.
 std::vector<std::size_t> significant(const std::vector<Token>& tokens) {
@@ -152,22 +150,6 @@ std::vector<std::size_t> significant(const std::vector<Token>& tokens) {
     for (std::size_t i = 0; i < tokens.size(); ++i)
         if (tokens[i].kind != Kind::Space) idx.push_back(i);
     return idx;
-}
-
-// Keywords that end the operand of '&': everything that binds looser than
-// '+'/'-' or separates clauses.
-bool endsOperand(const Token& t) {
-    if (t.kind == Kind::Op) {
-        static constexpr std::array<std::string_view, 10> ops = {",", "=", "==", "<>", "!=", "<", ">", "<=", ">=", ";"};
-        return std::find(ops.begin(), ops.end(), t.text) != ops.end() || t.text == "&";
-    }
-    if (t.kind != Kind::Word) return false;
-    static constexpr std::array<std::string_view, 37> words = {
-        "AND", "OR", "NOT", "LIKE", "AS", "FROM", "WHERE", "ON", "SELECT", "DISTINCT", "IS", "IN",
-        "BETWEEN", "ESCAPE", "THEN", "ELSE", "WHEN", "CASE", "END", "ORDER", "BY", "GROUP", "HAVING",
-        "JOIN", "LEFT", "RIGHT", "INNER", "OUTER", "SET", "UNION", "VALUES", "INTO", "ASC", "DESC", "XOR", "GLOB",
-        "LIMIT"};
-    return std::any_of(words.begin(), words.end(), [&](std::string_view w) { return equalsKeyword(t.text, w); });
 }
 
 // The token-level rewrites that need no expression structure.
@@ -192,75 +174,6 @@ void rewriteWords(std::vector<Token>& tokens) {
             const bool isTrue = isWord(t, "TRUE");
             t.kind = Kind::Op;
             t.text = isTrue ? "-1" : "0";
-        }
-    }
-}
-
-bool isAggregate(const Token& t) {
-    static constexpr std::array<std::string_view, 8> names = {"COUNT", "SUM", "MIN", "MAX", "AVG", "FIRST", "LAST", "TOTAL"};
-    return t.kind == Kind::Word &&
-           std::any_of(names.begin(), names.end(), [&](std::string_view w) { return equalsKeyword(t.text, w); });
-}
-
-// Fills isSelect, singleSource and qualifiers from the (rewritten) tokens.
-// `wholeTable`: the SELECT reads its one table whole.
-void analyse(const std::vector<Token>& tokens, JetStatement& st, bool& wholeTable) {
-    const auto sig = significant(tokens);
-    if (sig.empty()) return;
-    const Token& first = tokens[sig[0]];
-    st.isSelect = isWord(first, "SELECT") || isWord(first, "WITH") || isWord(first, "VALUES") || isWord(first, "PRAGMA");
-    if (!isWord(first, "SELECT")) return;
-
-    int depth = 0;
-    bool simple = true;
-    std::size_t fromAt = 0;  // index into sig
-    std::vector<std::vector<const Token*>> listItems(1);
-    bool star = false;
-    bool fromClauseEnded = false;
-    for (std::size_t k = 1; k < sig.size(); ++k) {
-        const Token& t = tokens[sig[k]];
-        if (isOp(t, "(")) ++depth;
-        if (isOp(t, ")")) --depth;
-        if (depth == 0 && isWord(t, "FROM") && fromAt == 0) { fromAt = k; continue; }
-        if (fromAt == 0) {
-            if (k == 1 && isWord(t, "DISTINCT")) simple = false;
-            if (k == 1 && (isWord(t, "DISTINCT") || isWord(t, "ALL"))) continue;
-            if (isAggregate(t) && k + 1 < sig.size() && isOp(tokens[sig[k + 1]], "(")) simple = false;
-            if (depth == 0 && isOp(t, ",")) { listItems.emplace_back(); continue; }
-            if (isOp(t, "*")) star = true;
-            if (!isOp(t, ";")) listItems.back().push_back(&t);
-        } else if (depth == 0) {
-            if (isWord(t, "WHERE") || isWord(t, "ORDER")) fromClauseEnded = true;
-            if (isWord(t, "GROUP") || isWord(t, "HAVING") || isWord(t, "UNION") || isWord(t, "INTERSECT") ||
-                isWord(t, "EXCEPT") || (!fromClauseEnded && (isWord(t, "JOIN") || isOp(t, ","))))
-                simple = false;
-        }
-    }
-    for (const auto& item : listItems) {
-        using Item = JetStatement::Item;
-        const std::size_t n = item.size();
-        const bool dotted = n == 3 && isName(*item[0]) && isOp(*item[1], ".");
-        if ((n == 1 && isOp(*item[0], "*")) || (dotted && isOp(*item[2], "*"))) st.items.push_back(Item::Star);
-        else if ((n == 1 && isName(*item[0])) || (dotted && isName(*item[2])) || (n >= 2 && isWord(*item[n - 2], "AS")))
-            st.items.push_back(Item::Named);
-        else st.items.push_back(Item::Expression);
-    }
-    if (!star) {
-        for (const auto& item : listItems) {
-            const bool qualified = item.size() == 3 && isName(*item[0]) && isOp(*item[1], ".") && isName(*item[2]);
-            st.qualifiers.push_back(qualified ? unquoteName(*item[0]) : std::string());
-        }
-    }
-    // FROM <name> and then nothing but WHERE / ORDER BY clauses.
-    if (simple && fromAt != 0 && fromAt + 1 < sig.size()) {
-        const Token& source = tokens[sig[fromAt + 1]];
-        const bool limit = fromAt + 2 < sig.size() && isWord(tokens[sig[fromAt + 2]], "LIMIT");
-        const bool ends = fromAt + 2 == sig.size() || isWord(tokens[sig[fromAt + 2]], "WHERE") ||
-                          isWord(tokens[sig[fromAt + 2]], "ORDER") || isOp(tokens[sig[fromAt + 2]], ";") || limit;
-        if (isName(source) && !endsOperand(source) && ends) {
-            st.singleSource = unquoteName(source);
-            const bool ended = fromAt + 3 == sig.size() && isOp(tokens[sig[fromAt + 2]], ";");
-            wholeTable = fromAt + 2 == sig.size() || limit || ended;
         }
     }
 }
@@ -440,13 +353,11 @@ constexpr std::array<Pass, 18> kPasses{{
      [](PassState& s) { rewriteWords(s.tokens); }},
     {"parameters", "dates as numbers", "every text of one shape shares one translation", true,
      [](PassState& s) { s.parameterTypes = parameterize(s.tokens); }},
-    {"top", "", "Jet's TOP gives the rows that tie with the last one", false,
-     [](PassState& s) { rewriteTop(s.tokens); }},
-    {"source", "top", "a one-table SELECT can be updatable and gets its row identity", false,
-     [](PassState& s) { analyse(s.tokens, s.st, s.wholeTable); }},
-    {"parse", "source", "the passes below and the renderer work on the statement's tree", false,
+    {"parse", "parameters", "the passes below and the renderer work on the statement's tree", false,
      [](PassState& s) { s.statement.emplace(std::move(s.tokens), s.parameterTypes, s.lookups.dateColumns); }},
-    {"outer joins", "parse", "SQLite's planner reads outer joins in the order written", false,
+    {"source", "parse", "a one-table SELECT can be updatable and gets its row identity", false,
+     [](PassState& s) { tree::readSource(s.statement->tree(), s.st, s.wholeTable); }},
+    {"outer joins", "source", "SQLite's planner reads outer joins in the order written", false,
      [](PassState& s) {
          if (s.st.isSelect && s.st.singleSource.empty()) rewriteOuterJoins(s.statement->tree(), s.lookups.uniqueKeys);
      }},
@@ -484,7 +395,9 @@ constexpr std::array<Pass, 18> kPasses{{
      [](PassState& s) {
          if (!s.st.singleSource.empty()) tree::addRowIdentity(s.statement->tree(), s.st.singleSource);
      }},
-    {"render", "row identity", "SQLite's text of the statement, written once from its tree", false,
+    {"top", "row identity", "Jet's TOP gives the rows that tie with the last one; read once the parts are final",
+     false, [](PassState& s) { tree::readTopRows(s.statement->tree()); }},
+    {"render", "top", "SQLite's text of the statement, written once from its tree", false,
      [](PassState& s) {
          JetStatement& st = s.st;
          st.sql = s.statement->sql();

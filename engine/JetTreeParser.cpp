@@ -154,12 +154,20 @@ private:
         out.end = static_cast<Index>(to);
         std::size_t start = 0;
         Context clause = context;
+        // TOP's count is a part of its own: the select list follows it
+        // without a word between.
+        std::size_t listAfterCount = kNone;
         for (std::size_t k = 0; k <= list.size(); ++k) {
             const bool last = k == list.size();
             const std::optional<Context> next = last ? std::nullopt : clauseAt(list, k, clause);
-            if (!last && !next) continue;
+            if (!last && !next && k != listAfterCount) continue;
             if (k > start) out.parts.push_back({list[start].place(), segment(list, start, k, context), context});
             if (last) break;
+            if (!next) {
+                start = k;
+                continue;
+            }
+            if (isWord(token(list[k]), "TOP") && isTopCount(list, k + 1)) listAfterCount = k + 2;
             out.parts.push_back({list[k].place(), kNoNode, context});
             context = *next;
             // AS names one thing; after the next ',' the clause goes on.
@@ -168,6 +176,14 @@ private:
         }
         --depth_;
         return add(std::move(out));
+    }
+
+    // A number or date right after TOP: its count (a name there is TOP
+    // used as a name).
+    bool isTopCount(const std::vector<Item>& list, std::size_t k) const {
+        if (k >= list.size() || list[k].group) return false;
+        const TokenKind kind = token(list[k]).kind;
+        return kind == TokenKind::Number || kind == TokenKind::Date;
     }
 
     // The context after the item at k when it ends an expression (',' and

@@ -6,7 +6,9 @@
 #include <utility>
 
 #include "JetTree.h"
+#include "TopRows.h"
 #include "engine/JetSql.h"
+#include "platform/Error.h"
 #include "engine/LikeFunction.h"
 #include "engine/functions/FunctionCall.h"
 
@@ -62,11 +64,15 @@ public:
           tokens_(tree.tokens),
           typeOfNode_(options.typeOfNode),
           rowIdentity_(options.rowIdentity),
-          narrowed_(options.narrowed) {
-        if (!options.numbered) return;
+          narrowed_(options.narrowed),
+          numbered_(options.numbered) {
+        if (!options.numbered && tree.additions.tops.empty()) return;
         // Each anonymous '?' gets the number SQLite would give it; a "?N"
-        // stays as written.
+        // stays as written. TOP's copies write their parameters numbered.
         parameter_.assign(tokens_.size(), 0);
+        std::size_t written = 0;
+        for (const Token& t : tokens_) written += t.text.size();
+        copyBound_ = topGrowthBound(written);
         detail::ParameterNumbers numbers;
         for (std::size_t i = 0; i < tokens_.size(); ++i) {
             const std::size_t n = numbers.next(tokens_[i]);
@@ -84,6 +90,9 @@ public:
     // One node. The parser has given each expression its clause's
     // context already.
     Piece render(Index node) {
+        if (!tree_.additions.tops.empty() && std::holds_alternative<Clauses>(tree_.nodes[node]))
+            for (const TopRows& top : tree_.additions.tops)
+                if (top.level == node) return drawTop(std::get<Clauses>(tree_.nodes[node]), top);
         return std::visit([this](const auto& n) { return this->draw(n); }, tree_.nodes[node]);
     }
 
@@ -98,13 +107,15 @@ private:
         out += tokens_[p.at].text;
     }
 
+    bool numberedAt(Index i) const { return (numbered_ || copying_ > 0) && !parameter_.empty() && parameter_[i] > 0; }
+
     std::string tokenText(Index i) const {
-        if (!parameter_.empty() && parameter_[i] > 0) return "?" + std::to_string(parameter_[i]);
+        if (numberedAt(i)) return "?" + std::to_string(parameter_[i]);
         return tokens_[i].text;
     }
 
     void appendToken(std::string& out, Index i) const {
-        if (!parameter_.empty() && parameter_[i] > 0) append(out, "?" + std::to_string(parameter_[i]));
+        if (numberedAt(i)) append(out, "?" + std::to_string(parameter_[i]));
         else append(out, tokens_[i].text);
     }
 
@@ -208,6 +219,41 @@ private:
         return kNoNode;
     }
 
+    // A clause word, or an expression of a level with words (not one
+    // standing as an operand), after the white space written before it.
+    void writePart(std::string& out, const Clauses::Part& part) {
+        if (part.expression == kNoNode) {
+            if (rowIdentity_ && copying_ == 0 && part.place.at == tree_.additions.rowIdentityBefore)
+                appendRowIdentity(out);
+            out += tokenText(part.place.at);
+            if (part.place.at == tree_.additions.finishedRowsAfter) out += " * FROM (SELECT";
+            return;
+        }
+        // The common part, a lone name or literal (thousands in an In
+        // list): its token as it stands, without a Piece of its own.
+        const Node& node = tree_.nodes[part.expression];
+        if (std::holds_alternative<Atom>(node)) {
+            appendToken(out, std::get<Atom>(node).place.at);
+            return;
+        }
+        Piece p = render(part.expression);
+        if (part.context == Context::Value) p = value(std::move(p));
+        append(out, p.text);
+    }
+
+    // The parts [from, to) of a level; the first without the white space
+    // before it unless `lead`.
+    void writeParts(std::string& out, const Clauses& level, std::size_t from, std::size_t to, bool lead) {
+        for (std::size_t k = from; k < to; ++k) {
+            const Clauses::Part& part = level.parts[k];
+            if (k > from || lead) {
+                appendLead(out, part.place);
+                separate(out, part);
+            }
+            writePart(out, part);
+        }
+    }
+
     Piece draw(const Clauses& level) {
         Piece out;
         const bool whole = level.operand && level.parts.size() == 1 && level.parts[0].expression != kNoNode;
@@ -216,38 +262,120 @@ private:
         for (const Clauses::Part& part : level.parts) {
             appendLead(out.text, part.place);
             separate(out.text, part);
-            if (part.expression == kNoNode) {
-                words = true;
-                if (rowIdentity_ && part.place.at == tree_.additions.rowIdentityBefore) appendRowIdentity(out.text);
-                out.text += tokenText(part.place.at);
-                if (part.place.at == tree_.additions.finishedRowsAfter) out.text += " * FROM (SELECT";
-                continue;
-            }
-            if (dateArguments && isDateArgument(part.expression)) {
+            words = words || part.expression == kNoNode;
+            if (part.expression != kNoNode && dateArguments && isDateArgument(part.expression)) {
                 append(out.text, "lumo_date(");
                 out.text += render(part.expression).text;
                 out.text += ')';
-                continue;
-            }
-            // The common part, a lone name or literal (thousands in an In
-            // list): its token as it stands, without a Piece of its own.
-            const Node& node = tree_.nodes[part.expression];
-            if (!whole && std::holds_alternative<Atom>(node)) {
-                appendToken(out.text, std::get<Atom>(node).place.at);
-                continue;
-            }
-            Piece p = render(part.expression);
-            if (whole) {
+            } else if (whole) {
+                Piece p = render(part.expression);
                 p.text = std::move(out.text) + p.text;
                 out = std::move(p);
             } else {
-                if (part.context == Context::Value) p = value(std::move(p));
-                append(out.text, p.text);
+                writePart(out.text, part);
             }
         }
         if (words || !level.operand) out = Piece{std::move(out.text)};
         appendSpaces(out.text, level.trail, level.end);
         return out;
+    }
+
+    // ---- Jet's TOP (TopRows.h) ----
+
+    // The parts of `range` written again, every parameter numbered.
+    void writeCopy(std::string& out, const Clauses& level, TopRows::Range range) {
+        const std::size_t before = out.size();
+        ++copying_;
+        writeParts(out, level, range.first, range.second, false);
+        --copying_;
+        copied_ += out.size() - before;
+        if (copied_ > copyBound_) throw Error("クエリが複雑すぎます。TOP のある SELECT の並べ替えの列が多すぎます。");
+    }
+
+    void writeDirection(std::string& out, const Clauses& level, TopRows::Range words) {
+        if (words.first == words.second) return;
+        out += ' ';
+        writeCopy(out, level, words);
+    }
+
+    Piece drawTop(const Clauses& level, const TopRows& top) {
+        std::string out;
+        writeParts(out, level, 0, top.select + 1, true);
+        const std::string count = tokens_[top.count].text;
+        if (top.ranked) {
+            writeRankedRows(out, level, top);
+        } else {
+            writeParts(out, level, top.select + 1, top.top, true);
+            appendLead(out, level.parts[top.top].place);
+            writeParts(out, level, top.body, top.bodyEnd, false);
+            if (top.counted) {
+                out += " LIMIT (SELECT count(*) FROM (SELECT ";
+                writeRanked(out, level, top, false);
+                out += ')';
+            } else {
+                out += " LIMIT " + count;  // nothing ties: n rows, as written without "TOP n"
+            }
+        }
+        writeParts(out, level, top.bodyEnd, level.parts.size(), true);
+        appendSpaces(out, level.trail, level.end);
+        return Piece{std::move(out)};
+    }
+
+    // In a subquery, which may refer to the query around it: the rows
+    // themselves, ranked, each item under the name it had.
+    //   SELECT __lumo_c1 AS A, ... FROM (SELECT *, rank() ... FROM (SELECT
+    //   [DISTINCT] a AS __lumo_c1, ..., k1 AS __lumo_k1 rest)) WHERE ...
+    //   ORDER BY __lumo_k1 ...
+    void writeRankedRows(std::string& out, const Clauses& level, const TopRows& top) {
+        for (std::size_t k = 0; k < top.items.size(); ++k) {
+            out += (k ? ", __lumo_c" : " __lumo_c") + std::to_string(k + 1);
+            if (!top.items[k].name.empty()) out += " AS " + top.items[k].name;
+        }
+        out += " FROM (SELECT *, ";
+        writeRanked(out, level, top, true);
+        for (std::size_t k = 0; k < top.keys.size(); ++k) {
+            out += (k ? ", __lumo_k" : " ORDER BY __lumo_k") + std::to_string(k + 1);
+            writeDirection(out, level, top.keys[k].direction);
+        }
+    }
+
+    // "<window> AS __lumo_rank[, <share>] FROM (SELECT [DISTINCT] <list>,
+    // <keys> <rest>)) WHERE <the rank is within n>"; with `named`, each
+    // item of the list is called __lumo_cN.
+    void writeRanked(std::string& out, const Clauses& level, const TopRows& top, bool named) {
+        if (top.keys.empty()) {
+            out += "row_number() OVER ()";
+        } else {
+            out += "rank() OVER (ORDER BY ";
+            for (std::size_t k = 0; k < top.keys.size(); ++k) {
+                out += (k ? ", __lumo_k" : "__lumo_k") + std::to_string(k + 1);
+                writeDirection(out, level, top.keys[k].direction);
+            }
+            out += ')';
+        }
+        out += " AS __lumo_rank";
+        // A rank r is within the first share s of the rows, rounded up, when
+        // r < s + 1 (written beside the window, it stays SQLite's own +).
+        const std::string count = tokens_[top.count].text;
+        if (top.percent) out += ", count(*) OVER () * " + count + " / 100.0 + 1 AS __lumo_share";
+        out += " FROM (SELECT ";
+        if (top.quantifier != top.select) out += tokenText(level.parts[top.quantifier].place.at) + " ";
+        for (std::size_t k = 0; k < top.items.size(); ++k) {
+            if (k) out += ", ";
+            writeCopy(out, level, named ? top.items[k].expression : top.items[k].whole);
+            if (named) out += " AS __lumo_c" + std::to_string(k + 1);
+        }
+        if (top.items.empty()) out += '1';
+        for (std::size_t k = 0; k < top.keys.size(); ++k) {
+            out += ", ";
+            writeCopy(out, level, top.keys[k].expression);
+            out += " AS __lumo_k" + std::to_string(k + 1);
+        }
+        if (top.rest.first < top.rest.second) {
+            out += ' ';
+            writeCopy(out, level, top.rest);
+        }
+        out += top.percent ? ")) WHERE __lumo_rank < __lumo_share" : ")) WHERE __lumo_rank <= " + count;
     }
 
     Piece draw(const Written& w) {
@@ -258,7 +386,7 @@ private:
             first = false;
             if (item.group != kNoNode) append(out.text, render(item.group).text);
             else appendToken(out.text, item.place.at);
-            if (item.place.at == tree_.additions.notIndexedAfter) out.text += " NOT INDEXED";
+            if (item.place.at == tree_.additions.notIndexedAfter && copying_ == 0) out.text += " NOT INDEXED";
         }
         return out;
     }
@@ -515,7 +643,12 @@ private:
     const NodeTypes& typeOfNode_;
     bool rowIdentity_;
     bool narrowed_;
-    std::vector<std::size_t> parameter_;  // per '?' token its number, when numbered
+    bool numbered_;
+    std::vector<std::size_t> parameter_;  // per '?' token its number, when numbered or copied
+    // Inside TOP's copies (their parameters numbered), and how much they
+    // have written.
+    int copying_ = 0;
+    std::size_t copied_ = 0, copyBound_ = 0;
     // The arguments of the Jet function being drawn, until they are.
     const Clauses* dateArguments_ = nullptr;
     bool repeats_ = false;

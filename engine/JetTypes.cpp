@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "FromClause.h"
 #include "engine/functions/FunctionCall.h"
 
 namespace lumo::db::tree {
@@ -169,8 +170,7 @@ std::vector<JetType> selectItemTypes(const Tree& tree, std::span<const JetType> 
     const auto& parts = outerParts(tree);
     const auto word = [&](std::size_t k, std::string_view w) { return isWordPart(tree, parts[k], w); };
     if (parts.empty() || !word(0, "SELECT")) return {};
-    std::size_t k = 1;
-    while (k < parts.size() && (word(k, "DISTINCT") || word(k, "DISTINCTROW") || word(k, "ALL"))) ++k;
+    std::size_t k = listAt(tree, parts, 0);
     const Types types(tree, parameters, dateNames);
     std::vector<JetType> out;
     while (k < parts.size()) {

@@ -1,10 +1,54 @@
 #include "RowSource.h"
 
+#include <algorithm>
+#include <array>
 #include <string>
 #include <variant>
 
+#include "FromClause.h"
+#include "engine/JetSql.h"
+
 namespace lumo::db::tree {
 namespace {
+
+using detail::equalsKeyword;
+using detail::isName;
+using detail::isOp;
+using detail::isWord;
+using detail::Token;
+
+// Keywords that end an operand: a name there is none.
+bool endsOperand(const Token& t) {
+    if (t.kind != detail::TokenKind::Word) return false;
+    static constexpr std::array<std::string_view, 37> words = {
+        "AND", "OR", "NOT", "LIKE", "AS", "FROM", "WHERE", "ON", "SELECT", "DISTINCT", "IS", "IN",
+        "BETWEEN", "ESCAPE", "THEN", "ELSE", "WHEN", "CASE", "END", "ORDER", "BY", "GROUP", "HAVING",
+        "JOIN", "LEFT", "RIGHT", "INNER", "OUTER", "SET", "UNION", "VALUES", "INTO", "ASC", "DESC", "XOR", "GLOB",
+        "LIMIT"};
+    return std::any_of(words.begin(), words.end(), [&](std::string_view w) { return equalsKeyword(t.text, w); });
+}
+
+bool isAggregate(const Token& t) {
+    static constexpr std::array<std::string_view, 8> names = {"COUNT", "SUM", "MIN", "MAX", "AVG", "FIRST", "LAST", "TOTAL"};
+    return t.kind == detail::TokenKind::Word &&
+           std::any_of(names.begin(), names.end(), [&](std::string_view w) { return equalsKeyword(t.text, w); });
+}
+
+bool isAnyWordPart(const Tree& tree, const Clauses::Part& part, std::initializer_list<std::string_view> words) {
+    return std::any_of(words.begin(), words.end(), [&](std::string_view w) { return isWordPart(tree, part, w); });
+}
+
+// What names the result column of one select item, by its tokens.
+JetStatement::Item itemKind(const Tree& tree, const std::vector<Index>& item) {
+    using Item = JetStatement::Item;
+    const auto& t = tree.tokens;
+    const std::size_t n = item.size();
+    const bool dotted = n == 3 && isName(t[item[0]]) && isOp(t[item[1]], ".");
+    if ((n == 1 && isOp(t[item[0]], "*")) || (dotted && isOp(t[item[2]], "*"))) return Item::Star;
+    if ((n == 1 && isName(t[item[0]])) || (dotted && isName(t[item[2]])) || (n >= 2 && isWord(t[item[n - 2]], "AS")))
+        return Item::Named;
+    return Item::Expression;
+}
 
 // The part of the outer level that is the clause word `word`, or nothing.
 const Clauses::Part* outerWord(const Tree& tree, std::string_view word, std::size_t* at = nullptr) {
@@ -34,6 +78,70 @@ void addRowIdentity(Tree& tree, std::string_view source) {
     if (!from) return;
     tree.additions.rowIdentityBefore = from->place.at;
     tree.additions.rowIdentitySource = std::string(source);
+}
+
+void readSource(const Tree& tree, JetStatement& st, bool& wholeTable) {
+    const auto& t = tree.tokens;
+    const auto first = std::find_if(t.begin(), t.end(), [](const Token& x) { return x.kind != detail::TokenKind::Space; });
+    if (first == t.end()) return;
+    st.isSelect = isWord(*first, "SELECT") || isWord(*first, "WITH") || isWord(*first, "VALUES") || isWord(*first, "PRAGMA");
+    const auto& parts = outerParts(tree);
+    if (!isWord(*first, "SELECT") || parts.empty() || !isWordPart(tree, parts[0], "SELECT")) return;
+
+    bool simple = !(parts.size() > 1 && isWordPart(tree, parts[1], "DISTINCT"));
+    // The list runs to FROM, or to the first other clause word.
+    const std::size_t list = listAt(tree, parts, 0);
+    std::size_t end = list;
+    while (end < parts.size() && (parts[end].expression != kNoNode || isCommaPart(tree, parts[end]) ||
+                                  isWordPart(tree, parts[end], "AS")))
+        ++end;
+    const std::size_t from = end < parts.size() && isWordPart(tree, parts[end], "FROM") ? end : parts.size();
+    const Index listEnd = end < parts.size() ? parts[end].place.at : static_cast<Index>(t.size());
+
+    bool star = false;
+    std::vector<Index> everything;
+    if (list < end) everything = significantIn(tree, parts[list].place.at, listEnd);
+    for (std::size_t k = 0; k < everything.size(); ++k) {
+        star = star || isOp(t[everything[k]], "*");
+        if (isAggregate(t[everything[k]]) && k + 1 < everything.size() && isOp(t[everything[k + 1]], "(")) simple = false;
+    }
+    std::vector<std::vector<Index>> items;
+    for (std::size_t start = list, k = list; k <= end; ++k) {
+        if (k < end && !isCommaPart(tree, parts[k])) continue;
+        const Index b = start < end ? parts[start].place.at : listEnd;
+        items.push_back(significantIn(tree, b, k < end ? parts[k].place.at : listEnd));
+        start = k + 1;
+    }
+    for (const auto& item : items) st.items.push_back(itemKind(tree, item));
+    if (!star) {
+        for (const auto& item : items) {
+            const bool qualified = item.size() == 3 && isName(t[item[0]]) && isOp(t[item[1]], ".") && isName(t[item[2]]);
+            st.qualifiers.push_back(qualified ? std::string(detail::unquotedName(t[item[0]])) : std::string());
+        }
+    }
+    if (from == parts.size()) return;
+
+    // FROM <name> and then nothing but WHERE / ORDER BY clauses.
+    bool ended = false;
+    for (std::size_t k = from + 1; k < parts.size(); ++k) {
+        if (isAnyWordPart(tree, parts[k], {"WHERE", "ORDER"})) ended = true;
+        if (isAnyWordPart(tree, parts[k], {"GROUP", "HAVING", "UNION", "INTERSECT", "EXCEPT"}) ||
+            (!ended && (isWordPart(tree, parts[k], "JOIN") || isCommaPart(tree, parts[k]))))
+            simple = false;
+    }
+    if (!simple || from + 1 >= parts.size()) return;
+    const Written* names = parts[from + 1].expression == kNoNode ? nullptr
+                                                                 : std::get_if<Written>(&tree.nodes[parts[from + 1].expression]);
+    if (!names || names->items.size() != 1 || names->items[0].group != kNoNode) return;
+    const Token& source = t[names->items[0].place.at];
+    const std::size_t after = from + 2;
+    const bool last = after == parts.size();
+    const bool limit = !last && isWordPart(tree, parts[after], "LIMIT");
+    const bool semicolon = !last && parts[after].expression == kNoNode && isOp(t[parts[after].place.at], ";");
+    if (!isName(source) || endsOperand(source) || !(last || limit || semicolon || isAnyWordPart(tree, parts[after], {"WHERE", "ORDER"})))
+        return;
+    st.singleSource = std::string(detail::unquotedName(source));
+    wholeTable = last || limit || (semicolon && after + 1 == parts.size());
 }
 
 }  // namespace lumo::db::tree

@@ -29,13 +29,31 @@ inline Parts& partsOf(Tree& tree, Index level) { return std::get<Clauses>(tree.n
 // The words of a FROM clause's joins (ON and AS included).
 bool isJoinWord(const Tree& tree, const Clauses::Part& part);
 
+// The TOP of the SELECT whose word is part `select`: "TOP n" with n a
+// number or date as written (the parser gives the count a part of its
+// own), after the quantifier if there is one; nullopt for none (TOP
+// standing as a name).
+struct TopWords {
+    std::size_t top;       // the TOP word
+    std::size_t count;     // the count
+    bool percent = false;  // PERCENT follows the count
+    std::size_t list;      // the first part of the select list
+};
+std::optional<TopWords> topAt(const Tree& tree, const Parts& parts, std::size_t select);
+
+// The first part of the select list of the SELECT at part `select`: past
+// DISTINCT, DISTINCTROW or ALL, and past TOP n [PERCENT].
+std::size_t listAt(const Tree& tree, const Parts& parts, std::size_t select);
+
 // One SELECT of a level, from its word to the end of the level: the
 // indexes of its clause words among the level's parts (the parts' count
 // for none).
 struct Select {
     std::size_t from, where;
     bool star = false;    // '*' or q.* in its select list
-    bool shaped = false;  // GROUP BY, ORDER BY, HAVING, LIMIT, a compound or ';' after FROM
+    // GROUP BY, ORDER BY, HAVING, LIMIT, a compound or ';' after FROM, or a
+    // TOP: the rows are not simply those of the FROM and WHERE.
+    bool shaped = false;
 };
 Select selectAt(const Tree& tree, const Parts& parts, std::size_t select);
 

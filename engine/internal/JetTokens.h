@@ -64,8 +64,8 @@ inline bool holdsLiteral(const std::vector<Token>& t, std::size_t b, std::size_t
 
 // The numbers SQLite gives the parameters of a statement's tokens, fed in
 // order: an anonymous '?' takes the one after the largest so far, and a
-// "?N" (a parameter a rewrite moved or repeated, written as a Number
-// token, JetTop.h) is N. Counting the '?' alone misses the moved ones.
+// "?N" (a parameter written numbered, as the renderer writes TOP's
+// copies) is N. Counting the '?' alone misses the moved ones.
 class ParameterNumbers {
 public:
     // The number of `t`, or 0 when it is not a parameter.

@@ -261,6 +261,35 @@ struct IndexNarrowing {
 using Node = std::variant<Atom, QualifiedName, Call, Exists, Group, Clauses, Written, Assignment, Chain, Concat, Not,
                           Signs, Power, Compare, InList, Converted, LikeChain, KeysNarrowing, IndexNarrowing>;
 
+// A SELECT with Jet's TOP (TopRows.h), read off its level's parts once
+// every other pass has changed them: the renderer writes the level with
+// the counting query, or as the rows ranked. Ranges are of the level's
+// parts, [first, second).
+struct TopRows {
+    using Range = std::pair<std::size_t, std::size_t>;
+    struct Item {
+        Range whole, expression;  // the expression without its AS alias
+        std::string name;         // what a subquery's column is called, quoted; "" for an expression
+    };
+    struct Key {
+        Range expression;  // the key, or the item a position or an alias names
+        Range direction;   // ASC / DESC
+    };
+    Index level;              // the Clauses
+    std::size_t select;       // the SELECT word
+    std::size_t quantifier;   // DISTINCT or ALL; `select` for none
+    std::size_t top;          // the TOP word
+    std::size_t body;         // the first part after TOP n [PERCENT]
+    std::size_t bodyEnd;      // past the last part before a final ';'
+    Index count;              // the count's token
+    bool percent = false;
+    bool counted = false;     // ORDER BY or PERCENT: rows are counted (otherwise LIMIT n)
+    bool ranked = false;      // a subquery that ranks its rows itself
+    std::vector<Item> items;
+    std::vector<Key> keys;
+    Range rest;               // FROM ... HAVING
+};
+
 // What the passes over the tree add to the statement that no token of it
 // stands for; the renderer writes each in SQLite's spelling.
 struct Additions {
@@ -275,6 +304,8 @@ struct Additions {
     // once they are finished (OuterJoins.h): the renderer writes it as
     // "DISTINCT * FROM (SELECT" and closes the statement with " LIMIT -1)".
     Index finishedRowsAfter = kNoNode;
+    // Each SELECT with TOP, by its level.
+    std::vector<TopRows> tops;
 };
 
 struct Tree {

@@ -8,7 +8,17 @@
 
 #include "JetTree.h"
 
+namespace lumo::db {
+struct JetStatement;
+}
+
 namespace lumo::db::tree {
+
+// What the statement's outer SELECT reads: whether the statement gives
+// rows, its one table or view when it reads nothing else (then the
+// recordset can be updatable), and what names each item's column.
+// `wholeTable`: that one table is read whole.
+void readSource(const Tree& tree, JetStatement& st, bool& wholeTable);
 
 // The table the outer level reads after FROM, when it is one name: SQLite
 // would scan the smallest covering index and give the rows in the order of

@@ -29,29 +29,38 @@
 //          __lumo_c1, b AS __lumo_c2, k AS __lumo_k1 FROM ...)) WHERE
 //          __lumo_rank <= n ORDER BY __lumo_k1)
 //
-// Parameters ('?') in the text that this rewrite repeats or moves are
-// written "?N" (a Number token, so that the later steps neither count nor
-// renumber it); N is the parameter's number among all of the statement's.
-// Every ?N stands after the anonymous '?' it refers to, and every moved
-// parameter appears at least once, so SQLite numbers the anonymous ones
-// after them as before.
+// Both are written from the level's one tree, by the renderer: the parts
+// it copies are the parts every other pass has left, and each parameter
+// it writes a second time (or in a subquery's ranked rows) is written
+// "?N", N being its number among all of the statement's. Every ?N stands
+// after the anonymous '?' it refers to, and every copied parameter appears
+// at least once, so SQLite numbers the anonymous ones after them as
+// before.
 //
-// Refused with a description: a column number that points at '*', TOP on
-// a compound SELECT (UNION ...) or together with LIMIT, a count that is
+// Refused with a description: a column number that points at '*', TOP in
+// a compound SELECT (UNION ...: SQLite's LIMIT would end the whole
+// compound) or together with LIMIT, a count that is
 // not a number (TOP #0:00#, TOP 2.5 without PERCENT), and TOP nested more
 // than kMaxNestedTop deep (each level copies the ones inside it). A TOP
 // subquery with '*' in its list keeps the LIMIT: referring to the query
 // around it, it fails with SQLite's "no such column".
-#include <vector>
+//
+// The pass reads the tree and fills its additions (JetTree.h TopRows);
+// stateless, the caller's thread.
+#include "JetTree.h"
 
-#include "JetTokens.h"
-
-namespace lumo::db {
+namespace lumo::db::tree {
 
 inline constexpr int kMaxNestedTop = 4;
 
-// Rewrites every SELECT ... TOP of one statement's tokens (before the
-// expressions are rendered; literals may already be lifted out).
-void rewriteTop(std::vector<detail::Token>& tokens);
+// Finds every SELECT ... TOP of the statement, checks it, and records how
+// the renderer writes it. Runs after every pass that changes the parts.
+// Throws lumo::Error for what it refuses.
+void readTopRows(Tree& tree);
 
-}  // namespace lumo::db
+// The bound on what the renderer writes for the TOPs of a statement of
+// `written` characters: keys named by alias or number repeat their item
+// at every level, and a few lines must not grow into millions.
+inline std::size_t topGrowthBound(std::size_t written) { return 32 * written + 100000; }
+
+}  // namespace lumo::db::tree
