@@ -193,10 +193,10 @@ void readTopRows(Tree& tree) {
     }
     // Each level copies the ones inside it.
     for (const TopRows& inner : tops) {
-        const auto [b, e] = spanOf(tree, inner.level);
+        const std::pair<Index, Index> span = spanOf(tree, inner.level);
         const auto around = std::count_if(tops.begin(), tops.end(), [&](const TopRows& outer) {
-            const auto [ob, oe] = spanOf(tree, outer.level);
-            return outer.level != inner.level && ob <= b && e <= oe;
+            const std::pair<Index, Index> o = spanOf(tree, outer.level);
+            return outer.level != inner.level && o.first <= span.first && span.second <= o.second;
         });
         if (around >= kMaxNestedTop)
             throw Error("クエリが複雑すぎます。TOP のある副問い合わせの入れ子は " + std::to_string(kMaxNestedTop) +
