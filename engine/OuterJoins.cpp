@@ -26,7 +26,7 @@ using tree::Tree;
 struct Outer {
     std::size_t from = 0, fromEnd = 0;  // FROM, and the part that ends its clause (the parts' count for none)
     bool distinct = false, star = false;
-    bool shaped = false;  // ORDER/GROUP/HAVING/LIMIT/compound
+    bool shaped = false;  // TOP/ORDER/GROUP/HAVING/LIMIT/compound
     std::vector<std::vector<std::size_t>> listItems;  // significant tokens of each select item
 };
 
@@ -42,6 +42,8 @@ std::optional<Outer> outerOf(const Tree& tree) {
     o.from = o.fromEnd = parts.size();
     std::size_t k = 1;
     if (k < parts.size() && tree::isWordPart(tree, parts[k], "DISTINCT")) o.distinct = true, ++k;
+    // TOP keeps its ORDER BY's rows: they are counted, not made distinct afterwards.
+    if (const std::optional<tree::TopWords> top = tree::topAt(tree, parts, 0)) o.shaped = true, k = top->list;
     for (std::size_t j = k; j < parts.size() && o.from == parts.size(); ++j)
         if (tree::isWordPart(tree, parts[j], "FROM")) o.from = j;
     if (o.from == parts.size()) return std::nullopt;

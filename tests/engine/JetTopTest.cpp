@@ -123,6 +123,12 @@ TEST_F(JetTop, GivesTheRowsThatTieWithTheLastOne) {
          "SELECT X.NAME FROM (SELECT TOP 1 PTS AS P, T_SCORE.NAME FROM T_SCORE ORDER BY P DESC) AS X WHERE X.P > 0",
          {"a"}},
         {"no ORDER BY: n rows", "SELECT COUNT(*) FROM (SELECT TOP 2 ID FROM T_SCORE)", {"2"}},
+        {"a RIGHT JOIN, Nulls tied first", "SELECT TOP 1 T_GRP.LABEL FROM T_SCORE RIGHT JOIN T_GRP ON "
+                                           "T_GRP.GRP = T_SCORE.GRP ORDER BY T_SCORE.PTS",
+         {"three", "three"}},
+        {"a LEFT JOIN searched with LIKE", "SELECT TOP 2 T_SCORE.ID FROM T_SCORE LEFT JOIN T_GRP ON "
+                                           "T_GRP.GRP = T_SCORE.GRP WHERE T_GRP.LABEL LIKE '%o%' ORDER BY T_SCORE.PTS",
+         {"4", "7", "9"}},
         {"a final ';'", "SELECT TOP 1 ID FROM T_SCORE ORDER BY PTS;", {"5", "6"}},
     };
     for (const Case& c : cases) EXPECT_EQ(sorted(c.sql), c.rows) << c.what << ": " << c.sql;
@@ -232,6 +238,9 @@ TEST_F(JetTop, RefusesWhatItCannotAnswerAsJetDoes) {
         {"SELECT TOP 2.5 ID FROM T_SCORE", "TOP の後には行数を整数で"},
         {"SELECT TOP #2024/01/31# ID FROM T_SCORE", "TOP の後には行数を整数で"},
         {"SELECT TOP 1 ID FROM T_SCORE UNION SELECT GRP FROM T_GRP", "UNION"},
+        // A LIMIT in the last member would end the whole compound.
+        {"SELECT GRP FROM T_GRP UNION SELECT TOP 1 ID FROM T_SCORE ORDER BY PTS", "UNION"},
+        {"SELECT GRP FROM T_GRP UNION ALL SELECT TOP 1 ID FROM T_SCORE", "UNION"},
         {"SELECT TOP 1 ID FROM T_SCORE LIMIT 3", "LIMIT"},
         {deep, "入れ子"},
     };

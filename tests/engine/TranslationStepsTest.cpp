@@ -266,6 +266,19 @@ const Case kTop[] = {
      .sql = "SELECT P.PERSON_ID FROM T_PERSON AS P ORDER BY P.RANK LIMIT (SELECT count(*) FROM (SELECT rank() OVER "
             "(ORDER BY __lumo_k1) AS __lumo_rank, count(*) OVER () * 20 / 100.0 + 1 AS __lumo_share FROM (SELECT "
             "P.PERSON_ID, P.RANK AS __lumo_k1 FROM T_PERSON AS P)) WHERE __lumo_rank < __lumo_share)"},
+    // A TOP after the start of its level: the count follows its own SELECT.
+    {.jet = "INSERT INTO T_CARD (PERSON_ID) SELECT TOP 2 PERSON_ID FROM T_PERSON WHERE RANK > 0 ORDER BY RANK DESC",
+     .sql = "INSERT INTO T_CARD (PERSON_ID) SELECT PERSON_ID FROM T_PERSON WHERE RANK > ? ORDER BY RANK DESC LIMIT "
+            "(SELECT count(*) FROM (SELECT rank() OVER (ORDER BY __lumo_k1 DESC) AS __lumo_rank FROM (SELECT "
+            "PERSON_ID, RANK AS __lumo_k1 FROM T_PERSON WHERE RANK > ?1)) WHERE __lumo_rank <= 2)",
+     .written = "T_CARD"},
+    // The list after TOP's count is the list: its item is typed, and the
+    // one table is read whole.
+    {.jet = "SELECT TOP 1 #2003/11/22# + 1 AS D FROM T_PERSON",
+     .sql = "SELECT lumo_add(?, ?) AS D FROM T_PERSON NOT INDEXED LIMIT 1",
+     .withRowid = "SELECT lumo_add(?, ?) AS D , [T_PERSON]._rowid_ AS __lumo_rowid FROM T_PERSON NOT INDEXED LIMIT 1",
+     .source = "T_PERSON",
+     .itemTypes = Types{JetType::Date}},
 };
 
 // "source", "not indexed", "row identity".
