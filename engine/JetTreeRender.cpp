@@ -157,9 +157,22 @@ private:
         case JetType::Boolean: subtype = jet::kBooleanSubtype; break;
         case JetType::Date: subtype = jet::kDateSubtype; break;
         case JetType::Currency: subtype = jet::kCurrencySubtype; break;
-        default: return;
+        default:
+            // A number written as it stands: Jet types it by its size. Only
+            // the lone literal is told, so that every text of the shape
+            // (1, 40000, 1.5, 'a') gets the same translation.
+            if (!isLoneLiteral(parts[0].expression)) return;
+            subtype = jet::kIntegerSubtype;
         }
         text.insert(text.size() - 1, ", " + std::to_string(subtype));
+    }
+
+    // A literal or the parameter it became, with signs before it or not.
+    bool isLoneLiteral(Index node) const {
+        if (const Signs* s = std::get_if<Signs>(&tree_.nodes[node])) node = s->operand;
+        if (const Power* p = std::get_if<Power>(&tree_.nodes[node]); p && p->exponents.empty()) node = p->base;
+        const Atom* a = std::get_if<Atom>(&tree_.nodes[node]);
+        return a && (a->role == Atom::Role::Literal || a->role == Atom::Role::Parameter);
     }
 
     Piece draw(const Exists& e) {

@@ -4,8 +4,9 @@
 // CCur, CBool, CDate, Date(), a test such as IsNull): the function's
 // result carries it as a subtype, or where the statement shows it and the
 // translation passes it as a second argument (FunctionEntry's
-// takesArgumentType). Otherwise a whole number within 32 bits is a Long, a
-// real a Double, a text a String.
+// takesArgumentType; a number literal is passed as an Integer, which
+// names it by its size). Otherwise a whole number within 32 bits is a
+// Long, a real a Double, a text a String.
 #include <array>
 
 #include "engine/functions/FunctionCall.h"
@@ -35,9 +36,18 @@ constexpr TypeName kByte{17, "Byte"};
 unsigned givenType(const Args& a) {
     const int32_t given = a[1].toLong();
     if (given != static_cast<int32_t>(kBooleanSubtype) && given != static_cast<int32_t>(kDateSubtype) &&
-        given != static_cast<int32_t>(kCurrencySubtype))
+        given != static_cast<int32_t>(kCurrencySubtype) && given != static_cast<int32_t>(kIntegerSubtype))
         invalidCall();
     return static_cast<unsigned>(given);
+}
+
+// A whole number of the Integer's range. Given for a number literal, the
+// Integer subtype names its type as Jet types a literal, by its size
+// (1 is an Integer, 40000 a Long); a real stays a Double.
+bool fitsInteger(const Variant& v) {
+    if (v.type() != VarType::Long) return false;
+    const long long n = v.toLong();
+    return n >= -32768 && n <= 32767;
 }
 
 TypeName typeOf(const Args& a) {
@@ -52,7 +62,9 @@ TypeName typeOf(const Args& a) {
     }
     switch (a.has(1) ? givenType(a) : a.subtype(0)) {
     case kDateSubtype: return kDate;
-    case kIntegerSubtype: return kInteger;
+    case kIntegerSubtype:
+        if (fitsInteger(a[0])) return kInteger;
+        break;
     case kSingleSubtype: return kSingle;
     case kCurrencySubtype: return kCurrency;
     case kDecimalSubtype: return kDecimal;

@@ -160,7 +160,14 @@ TEST_F(ComputedColumnTypes, VarTypeNamesTheTypeTheStatementShows) {
         {"#2003/11/22# + 1", 7, "Date"},
         {"CCur(1) + 1", 6, "Currency"},
         {"Null = 1", 1, "Null"},      // a truth that is Null stays Null
-        {"-1", 3, "Long"},            // a number stays what SQLite keeps
+        // A number literal is typed by its size, as Jet types it; the
+        // result of arithmetic is what SQLite keeps.
+        {"-1", 2, "Integer"},
+        {"- 32768", 2, "Integer"},
+        {"32768", 3, "Long"},
+        {"1.5", 5, "Double"},
+        {"1E2", 5, "Double"},
+        {"1 + 1", 3, "Long"},
         {"1.5 * 2", 5, "Double"},
         {"'True'", 8, "String"},
     };

@@ -492,7 +492,7 @@ const Case kItemTypes[] = {
      .itemTypes = Types{JetType::Unknown, JetType::Date, JetType::Date, JetType::Double}},
     {.jet = "SELECT VarType(True), VarType(#2003/11/22# + 1), VarType(CCur(1) + 1), VarType(1)",
      .sql = "SELECT jet_vartype(-1, 66), jet_vartype(lumo_add(?, ?), 68), jet_vartype(lumo_add(jet_ccur(?), ?), 67), "
-            "jet_vartype(?)"},
+            "jet_vartype(?, 73)"},
     {.jet = "SELECT VarType(T_PERSON.BIRTHDAY + 1), VarType(BIRTHDAY) FROM T_PERSON INNER JOIN T_PHONE ON "
             "T_PERSON.PERSON_ID = T_PHONE.PERSON_ID",
      .given = kDates,
