@@ -186,13 +186,19 @@ private:
         return kind == TokenKind::Number || kind == TokenKind::Date;
     }
 
+    // A clause word that is also the name of one of Jet's functions (Left,
+    // Right, Asc): before a group it is the call, never the clause.
+    static bool namesFunction(const Token& t) {
+        return (isWord(t, "LEFT") || isWord(t, "RIGHT") || isWord(t, "ASC")) && jetFunction(t.text).has_value();
+    }
+
     // The context after the item at k when it ends an expression (',' and
-    // ';' go back to the clause's), or nothing. Left( and Right( are functions.
+    // ';' go back to the clause's), or nothing. Left(, Right( and Asc( are functions.
     std::optional<Context> clauseAt(const std::vector<Item>& list, std::size_t k, Context clause) const {
         if (list[k].group) return std::nullopt;
         const Token& t = token(list[k]);
         if (isOp(t, ",") || isOp(t, ";")) return clause;
-        if ((isWord(t, "LEFT") || isWord(t, "RIGHT")) && k + 1 < list.size() && list[k + 1].group) return std::nullopt;
+        if (namesFunction(t) && k + 1 < list.size() && list[k + 1].group) return std::nullopt;
         return clauseContext(t);
     }
 
@@ -506,9 +512,9 @@ private:
             c.pos += 2;
             return add(Exists{item.place(), query});
         }
-        // Left( and Right( are Jet's functions, not the joins.
-        const bool leftOrRight = (isWord(t, "LEFT") || isWord(t, "RIGHT")) && c.pos + 1 < c.end && c.list[c.pos + 1].group;
-        if (!leftOrRight && (isOperatorWord(t) || clauseContext(t))) return kNoNode;
+        // Left(, Right( and Asc( are Jet's functions, not the clause words.
+        const bool function = namesFunction(t) && c.pos + 1 < c.end && c.list[c.pos + 1].group;
+        if (!function && (isOperatorWord(t) || clauseContext(t))) return kNoNode;
         ++c.pos;
         if (isWord(t, "NULL")) return add(atom(item, Atom::Role::Null));
         if (!isName(t)) {

@@ -166,7 +166,13 @@ TEST_F(JetSignsAndNulls, NewFunctionsAreCalledByTheirJetNames) {
         {"Format$(1234.5, '#,##0')", "1,235"},
         {"StrConv('ｶﾞｯｺｳ', 4 + 32)", "がっこう"},
         {"Mid$(Null, 1)", "Null の使い方が不正です。"},
+        // Asc and ASC: before a group the word is the call, whatever its case.
+        {"Asc('A')", "65"},
+        {"ASC ('b') + Asc(LASTNAME) * 0", "98"},
     });
+    EXPECT_EQ(rows("SELECT PERSON_ID FROM T_PERSON ORDER BY PERSON_ID ASC"), (std::vector<std::string>{"1", "2", "3"}));
+    EXPECT_EQ(rows("SELECT PERSON_ID FROM T_PERSON ORDER BY Asc('a' & PERSON_ID) ASC, PERSON_ID DESC"),
+              (std::vector<std::string>{"3", "2", "1"}));
 }
 
 }  // namespace
