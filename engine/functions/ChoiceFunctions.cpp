@@ -1,4 +1,5 @@
-// IIf, Choose, Switch, Nz and the tests IsNull, IsNumeric, IsDate. These
+// IIf, Choose, Switch, Nz and the tests IsNull, IsNumeric, IsDate, IsEmpty
+// and IsError (a value of a statement is never Empty nor an error). These
 // see Null as a value: a Null condition counts as False, and none of them
 // answers Null merely because an argument is Null.
 #include <array>
@@ -36,6 +37,7 @@ Variant nz(const Args& a) {
 }
 
 Variant isNull(const Args& a) { return Variant(a.isNull(0)); }
+Variant never(const Args&) { return Variant(false); }
 
 Variant isNumeric(const Args& a) {
     switch (a[0].type()) {
@@ -68,6 +70,8 @@ constexpr std::array kFunctions{
     FunctionEntry{"IsNull", 1, 1, kNullNone, &isNull},
     FunctionEntry{"IsNumeric", 1, 1, kNullNone, &isNumeric},
     FunctionEntry{"IsDate", 1, 1, kNullNone, &isDate},
+    FunctionEntry{"IsEmpty", 1, 1, kNullNone, &never},
+    FunctionEntry{"IsError", 1, 1, kNullNone, &never},
 };
 
 }  // namespace

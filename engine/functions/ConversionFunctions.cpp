@@ -1,4 +1,5 @@
-// The conversions: Val, Str, the C... functions, Hex and Oct. Whole-number
+// The conversions: Val, Str, the C... functions (CVar and CVDate let a
+// Null through), Hex and Oct. Whole-number
 // conversions round half to even and raise an overflow outside their type.
 #include <array>
 #include <cctype>
@@ -75,6 +76,7 @@ Variant cDbl(const Args& a) { return Variant(a.number(0)); }
 Variant cDec(const Args& a) { return Variant(a.number(0)); }
 Variant cBool(const Args& a) { return Variant(a.truth(0)); }
 Variant cDate(const Args& a) { return Variant::date(a.date(0)); }
+Variant cVar(const Args& a) { return a[0]; }
 
 // A Single keeps 7 significant digits; the result is the Double nearest
 // to what a Single shows.
@@ -118,6 +120,8 @@ constexpr std::array kFunctions{
     FunctionEntry{"CDec", 1, 1, kNullNone, &cDec, false, kDecimalSubtype},
     FunctionEntry{"CBool", 1, 1, kNullNone, &cBool, false, kBooleanSubtype},
     FunctionEntry{"CDate", 1, 1, kNullNone, &cDate, false, kDateSubtype},
+    FunctionEntry{"CVDate", 1, 1, kNullFirst, &cDate, false, kDateSubtype},
+    FunctionEntry{"CVar", 1, 1, kNullFirst, &cVar},
     FunctionEntry{"Hex", 1, 1, kNullFirst, &hex},
     FunctionEntry{"Oct", 1, 1, kNullFirst, &oct},
 };

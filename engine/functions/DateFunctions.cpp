@@ -35,6 +35,11 @@ Variant whole(long n) { return wholeNumber(static_cast<double>(n)); }
 Variant today(const Args&) { return date(momentOf(dates::now()).day); }
 Variant timeNow(const Args&) { return date(fromDaySeconds(0, static_cast<double>(momentOf(dates::now()).seconds))); }
 Variant now(const Args&) { return date(dates::now()); }
+// Timer: the seconds since midnight, to the hundredth, as a Single.
+Variant timer(const Args&) {
+    const double day = dates::now();
+    return Variant(std::round((day - std::floor(day)) * 8640000.0) / 100.0);
+}
 
 // Date$ and Time$: today and the time of day as text of a fixed form,
 // mm-dd-yyyy and hh:mm:ss, whatever the desktop's date order.
@@ -178,6 +183,7 @@ constexpr std::array kFunctions{
     FunctionEntry{"Date", 0, 0, kNullNone, &today, true, kDateSubtype},
     FunctionEntry{"Time", 0, 0, kNullNone, &timeNow, true, kDateSubtype},
     FunctionEntry{"Now", 0, 0, kNullNone, &now, true, kDateSubtype},
+    FunctionEntry{"Timer", 0, 0, kNullNone, &timer, true, kSingleSubtype},
     FunctionEntry{"Date$", 0, 0, kNullNone, &todayText, true},
     FunctionEntry{"Time$", 0, 0, kNullNone, &timeText, true},
     FunctionEntry{"Year", 1, 1, kNullFirst, &year},

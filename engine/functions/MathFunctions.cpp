@@ -1,9 +1,11 @@
 // Int, Fix, Abs, Sgn, Round and the functions of analysis (Sqr, Exp, Log,
-// Atn, Sin, Cos, Tan). Int, Fix and Abs keep a whole number whole and a
-// date a date; the others answer with a Double.
+// Atn, Sin, Cos, Tan) and Rnd. Int, Fix and Abs keep a whole number whole
+// and a date a date; the others answer with a Double.
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 
 #include "engine/functions/FunctionCall.h"
@@ -81,6 +83,27 @@ Variant round(const Args& a) {
     return Variant(rounded / scale);
 }
 
+// Rnd([n]): the desktop's generator, so that a seeded sequence is the same
+// numbers: a 24-bit linear congruence, started at 0x50000 on each thread.
+// A negative n seeds it from n's bits as a Single (Rnd(-1) is always
+// 0.224007); 0 repeats the last number.
+thread_local uint32_t rndSeed = 0x50000;
+
+Variant rnd(const Args& a) {
+    const auto next = [] { rndSeed = (rndSeed * 0x43FD43FDu + 0xC39EC3u) & 0xFFFFFFu; };
+    const double n = a.has(0) ? a.number(0) : 1.0;
+    if (n < 0) {
+        const float single = static_cast<float>(n);
+        uint32_t bits = 0;
+        std::memcpy(&bits, &single, sizeof bits);
+        rndSeed = (bits + (bits >> 24)) & 0xFFFFFFu;
+        next();
+    } else if (n > 0) {
+        next();
+    }
+    return Variant(static_cast<double>(rndSeed) / 16777216.0);
+}
+
 constexpr std::array kFunctions{
     FunctionEntry{"Int", 1, 1, kNullFirst, &intOf},
     FunctionEntry{"Fix", 1, 1, kNullFirst, &fixOf},
@@ -94,6 +117,8 @@ constexpr std::array kFunctions{
     FunctionEntry{"Cos", 1, 1, kNullNone, &cosOf},
     FunctionEntry{"Tan", 1, 1, kNullNone, &tanOf},
     FunctionEntry{"Round", 1, 2, kNullFirst, &round},
+    // Not the same answer on every call, like the clock's functions.
+    FunctionEntry{"Rnd", 0, 1, kNullFirst, &rnd, true, kSingleSubtype},
 };
 
 }  // namespace

@@ -44,6 +44,24 @@ TEST_F(TypesAndConversions, VarTypeAndTypeNameNameTheValuesType) {
     });
 }
 
+TEST_F(TypesAndConversions, VariantConversionsTestsAndRnd) {
+    db.expectAll({
+        {"jet_cvar(1)", "1"},
+        {"jet_cvar(NULL)", "Null"},
+        {"jet_typename(jet_cvdate(1))", "\"Date\""},
+        {"jet_cvdate(NULL)", "Null"},
+        {"jet_isempty(NULL)", "0"},
+        {"jet_iserror(1)", "0"},
+        // The desktop's sequence: Rnd(-1) seeds it (24-bit seeds 3758214,
+        // then 601393), Rnd(0) repeats the last number.
+        {"jet_rnd(-1) * 16777216", "3758214"},
+        {"jet_rnd(0) * 16777216", "3758214"},
+        {"jet_rnd() * 16777216", "601393"},
+        {"jet_typename(jet_rnd())", "\"Single\""},
+        {"jet_timer() BETWEEN 0 AND 86400", "1"},
+    });
+}
+
 TEST_F(TypesAndConversions, DollarFormsGiveTextAndRefuseNull) {
     db.expectAll({
         {"jet_left$('abc', 2)", "\"ab\""},
