@@ -540,7 +540,8 @@ private:
 
     Piece draw(const KeysNarrowing& n) {
         // Each test is written a second time in its subquery: an anonymous
-        // '?' there would take a number of its own.
+        // '?' there would take a number of its own (the pass marks the
+        // tree numbered).
         repeats_ = true;
         std::string text = "(";
         text += render(n.condition).text;

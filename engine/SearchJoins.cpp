@@ -187,6 +187,7 @@ void narrowByKeys(Tree& tree) {
         for (Turn& turn : turns) *turn.parts = std::move(turn.turned);
         tree.nodes.emplace_back(std::move(narrowing));
         partsOf(tree, tree.root)[q.where + 1].expression = static_cast<Index>(tree.nodes.size() - 1);
+        tree.additions.numbered = true;
         return;
     }
 }

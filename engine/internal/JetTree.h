@@ -306,6 +306,9 @@ struct Additions {
     Index finishedRowsAfter = kNoNode;
     // Each SELECT with TOP, by its level.
     std::vector<TopRows> tops;
+    // A pass wrote parameters twice (KeysNarrowing): the statement's
+    // parameters are written numbered from the start.
+    bool numbered = false;
 };
 
 struct Tree {
