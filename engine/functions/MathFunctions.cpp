@@ -1,5 +1,5 @@
 // Int, Fix, Abs, Sgn, Round and the functions of analysis (Sqr, Exp, Log,
-// Atn, Sin, Cos, Tan) and Rnd. Int, Fix and Abs keep a whole number whole
+// Atn, Sin, Cos, Tan), Rnd and Partition. Int, Fix and Abs keep a whole number whole
 // and a date a date; the others answer with a Double.
 #include <algorithm>
 #include <array>
@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <optional>
+#include <string>
 
 #include "engine/functions/FunctionCall.h"
 
@@ -104,6 +106,31 @@ Variant rnd(const Args& a) {
     return Variant(static_cast<double>(rndSeed) / 16777216.0);
 }
 
+// Partition(number, start, stop, interval): the range of `interval` whole
+// numbers from `start` that holds `number`, "lower:upper", each side
+// padded with blanks to the width of stop + 1 (or of start - 1, when
+// wider), so that the ranges sort as text; below start " :start-1", above
+// stop "stop+1: ". Every argument is rounded as a Long.
+Variant partition(const Args& a) {
+    const long long number = a.whole(0), start = a.whole(1), stop = a.whole(2), interval = a.whole(3);
+    if (start < 0 || stop <= start || interval < 1) invalidCall();
+    const std::size_t width = std::max(std::to_string(stop + 1).size(), std::to_string(start - 1).size());
+    const auto side = [&](std::optional<long long> n) {
+        const std::string text = n ? std::to_string(*n) : std::string();
+        return std::string(width > text.size() ? width - text.size() : 0, ' ') + text;
+    };
+    std::optional<long long> lower, upper;
+    if (number < start) {
+        upper = start - 1;
+    } else if (number > stop) {
+        lower = stop + 1;
+    } else {
+        lower = start + (number - start) / interval * interval;
+        upper = std::min(*lower + interval - 1, stop);
+    }
+    return Variant(side(lower) + ":" + side(upper));
+}
+
 constexpr std::array kFunctions{
     FunctionEntry{"Int", 1, 1, kNullFirst, &intOf},
     FunctionEntry{"Fix", 1, 1, kNullFirst, &fixOf},
@@ -119,6 +146,7 @@ constexpr std::array kFunctions{
     FunctionEntry{"Round", 1, 2, kNullFirst, &round},
     // Not the same answer on every call, like the clock's functions.
     FunctionEntry{"Rnd", 0, 1, kNullFirst, &rnd, true, kSingleSubtype},
+    FunctionEntry{"Partition", 4, 4, kNullAny, &partition},
 };
 
 }  // namespace

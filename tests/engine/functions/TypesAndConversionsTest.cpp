@@ -62,6 +62,25 @@ TEST_F(TypesAndConversions, VariantConversionsTestsAndRnd) {
     });
 }
 
+// Partition: each side as wide as stop + 1, so that the ranges sort as text.
+TEST_F(TypesAndConversions, PartitionNamesTheRangeANumberFallsIn) {
+    db.expectAll({
+        {"jet_partition(-5, 0, 99, 5)", "\"   : -1\""},
+        {"jet_partition(0, 0, 99, 5)", "\"  0:  4\""},
+        {"jet_partition(97, 0, 99, 5)", "\" 95: 99\""},
+        {"jet_partition(100, 0, 99, 5)", "\"100:   \""},
+        {"jet_partition(25, 20, 199, 10)", "\" 20: 29\""},
+        {"jet_partition(1005, 100, 1010, 20)", "\"1000:1010\""},  // the last range ends at stop
+        {"jet_partition(2000, 100, 1010, 20)", "\"1011:    \""},
+        {"jet_partition(100, 0, 1000, 1)", "\" 100: 100\""},
+        {"jet_partition(7.5, 0.4, 20, 2)", "\" 8: 9\""},  // rounded as Longs: 8 in 0..20 by 2
+        {"jet_partition(NULL, 0, 10, 1)", "Null"},
+        {"jet_partition(5, -1, 10, 1)", kInvalidCall},
+        {"jet_partition(5, 10, 10, 1)", kInvalidCall},
+        {"jet_partition(5, 0, 10, 0)", kInvalidCall},
+    });
+}
+
 TEST_F(TypesAndConversions, DollarFormsGiveTextAndRefuseNull) {
     db.expectAll({
         {"jet_left$('abc', 2)", "\"ab\""},
