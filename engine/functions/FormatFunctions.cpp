@@ -108,7 +108,8 @@ std::string numberForm(const Args& a, int defaultDigits, std::string_view prefix
         const int32_t n = a.whole(i);
         return n == -2 ? byDefault : n != 0;
     };
-    const bool leading = tristate(2, true), parens = tristate(3, false), group = tristate(4, true);
+    // Without decimals the leading digit is the number itself: 0 shows as 0.
+    const bool leading = tristate(2, true) || digits == 0, parens = tristate(3, false), group = tristate(4, true);
     std::string whole = group ? (leading ? "#,##0" : "#,###") : (leading ? "0" : "#");
     std::string positive = std::string(prefix) + whole + (digits > 0 ? "." + std::string(static_cast<std::size_t>(digits), '0') : "") +
                            std::string(suffix);

@@ -214,6 +214,11 @@ TEST_F(JetTop, RunsByShapeWithTheLiteralsOfEachText) {
     EXPECT_EQ(sorted("SELECT NAME FROM T_SCORE WHERE NAME <> 'x' AND ID IN (SELECT TOP 2 ID FROM T_SCORE WHERE GRP = 2 "
                      "ORDER BY IIf(NAME = 'c', 0, 1), PTS) AND PTS BETWEEN 1 AND 99"),
               (Rows{"c", "d", "i"}));
+    // A TOP inside a TOP: the inner ranked rows are written again inside
+    // the outer's counting query, their literals numbered in both.
+    EXPECT_EQ(sorted("SELECT TOP 1 NAME FROM T_SCORE WHERE NAME <> 'x' AND ID IN (SELECT TOP 2 ID FROM T_SCORE WHERE "
+                     "GRP = 2 ORDER BY PTS) ORDER BY BONUS DESC"),
+              (Rows{"d", "i"}));
 }
 
 TEST(JetTopParameters, ATextGluedToAWordStaysAnAnonymousParameter) {

@@ -133,6 +133,9 @@ TEST_F(FormatFunctions, FormatNumberCurrencyPercentWithTheirOptions) {
         {"jet_formatnumber(1234.567)", "\"1,234.57\""},
         {"jet_formatnumber(1234.567, 0)", "\"1,235\""},
         {"jet_formatnumber(-0.5, 1, 0)", "\"-.5\""},
+        // Without decimals there is no leading digit to leave out.
+        {"jet_formatnumber(0.4, 0, 0)", "\"0\""},
+        {"jet_formatnumber(0, 2, 0)", "\".00\""},
         {"jet_formatnumber(-1234.5, 2, -1, -1)", "\"(1,234.50)\""},
         {"jet_formatnumber(1234.5, 2, -1, 0, 0)", "\"1234.50\""},
         {"jet_formatnumber(1234.5, -1, -2, -2, -2)", "\"1,234.50\""},
