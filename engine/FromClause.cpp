@@ -1,5 +1,8 @@
 #include "FromClause.h"
 
+#include <algorithm>
+#include <initializer_list>
+
 namespace lumo::db::tree {
 
 using detail::isName;
@@ -50,23 +53,59 @@ std::size_t listAt(const Tree& tree, const Parts& parts, std::size_t select) {
     return k;
 }
 
+namespace {
+
+bool isAnyWord(const detail::Token& t, std::initializer_list<std::string_view> words) {
+    for (const std::string_view w : words)
+        if (isWord(t, w)) return true;
+    return false;
+}
+
+}  // namespace
+
 Select selectAt(const Tree& tree, const Parts& parts, std::size_t select) {
-    Select q{parts.size(), parts.size()};
-    q.shaped = topAt(tree, parts, select).has_value();
-    for (std::size_t k = select + 1; k < parts.size(); ++k) {
-        const Clauses::Part& part = parts[k];
-        if (q.from == parts.size()) {
-            if (isWordPart(tree, part, "FROM")) q.from = k;
-            else if (part.expression != kNoNode && isStar(tree, part.expression)) q.star = true;
-            continue;
+    const std::size_t none = parts.size();
+    Select q;
+    q.select = select;
+    q.top = topAt(tree, parts, select);
+    q.distinct = select + 1 < none && isWordPart(tree, parts[select + 1], "DISTINCT");
+    q.list = listAt(tree, parts, select);
+    q.listEnd = q.from = q.where = q.fromEnd = q.order = none;
+    for (std::size_t k = q.list; k < none && q.listEnd == none; ++k) {
+        const detail::Token* w = wordOf(tree, parts[k]);
+        if (w && (isOp(*w, ";") || isAnyWord(*w, {"FROM", "WHERE", "GROUP", "HAVING", "ORDER", "UNION", "INTERSECT",
+                                                  "EXCEPT", "LIMIT", "OFFSET"})))
+            q.listEnd = k;
+    }
+    for (std::size_t start = q.list, k = q.list; k <= q.listEnd && k <= none; ++k) {
+        if (k < q.listEnd && !isCommaPart(tree, parts[k])) continue;
+        q.items.emplace_back(start, k);
+        if (k == start + 1 && parts[start].expression != kNoNode && isStar(tree, parts[start].expression)) q.star = true;
+        start = k + 1;
+    }
+    if (q.listEnd < none && isWordPart(tree, parts[q.listEnd], "FROM")) q.from = q.listEnd;
+    q.shaped = q.top.has_value();
+    for (std::size_t k = q.listEnd; k < none; ++k) {
+        const detail::Token* w = wordOf(tree, parts[k]);
+        if (!w) continue;
+        const bool ends = isOp(*w, ";") || isAnyWord(*w, {"GROUP", "ORDER", "HAVING", "LIMIT", "UNION", "EXCEPT", "INTERSECT"});
+        if (q.from < none && k > q.from) {
+            if (q.where == none && isWord(*w, "WHERE")) q.where = k;
+            if (q.fromEnd == none && (ends || isWord(*w, "WHERE"))) q.fromEnd = k;
         }
-        if (q.where == parts.size() && isWordPart(tree, part, "WHERE")) q.where = k;
-        const detail::Token* w = wordOf(tree, part);
-        if (w && (isWord(*w, "GROUP") || isWord(*w, "ORDER") || isWord(*w, "HAVING") || isWord(*w, "LIMIT") ||
-                  isWord(*w, "UNION") || isWord(*w, "EXCEPT") || isWord(*w, "INTERSECT") || isOp(*w, ";")))
-            q.shaped = true;
+        if (q.order == none && isWord(*w, "ORDER")) q.order = k;
+        q.grouped = q.grouped || isWord(*w, "GROUP") || isWord(*w, "HAVING");
+        q.compound = q.compound || isAnyWord(*w, {"UNION", "EXCEPT", "INTERSECT"});
+        q.shaped = q.shaped || ends;
     }
     return q;
+}
+
+std::vector<Index> itemTokens(const Tree& tree, const Parts& parts, const Select& q, std::size_t i, Index end) {
+    const auto [first, second] = q.items[i];
+    const Index b = first < parts.size() ? parts[first].place.at : end;
+    const Index e = second < parts.size() ? parts[second].place.at : end;
+    return significantIn(tree, b, std::max(b, e));
 }
 
 Index whereOf(const Parts& parts, const Select& q) {

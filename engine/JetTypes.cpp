@@ -170,24 +170,22 @@ std::vector<JetType> selectItemTypes(const Tree& tree, std::span<const JetType> 
     const auto& parts = outerParts(tree);
     const auto word = [&](std::size_t k, std::string_view w) { return isWordPart(tree, parts[k], w); };
     if (parts.empty() || !word(0, "SELECT")) return {};
-    std::size_t k = listAt(tree, parts, 0);
+    const Select q = selectAt(tree, parts, 0);
     const Types types(tree, parameters, dateNames);
     std::vector<JetType> out;
-    while (k < parts.size()) {
-        if (parts[k].expression == kNoNode) return {};  // an empty item
-        const Node& item = tree.nodes[parts[k].expression];
+    for (const auto& [first, end] : q.items) {
+        if (first == end || parts[first].expression == kNoNode) return {};  // an empty item, or CASE
+        const Node& item = tree.nodes[parts[first].expression];
         if (const Atom* a = std::get_if<Atom>(&item); a && isOp(tree.tokens[a->place.at], "*")) return {};
-        if (const QualifiedName* q = std::get_if<QualifiedName>(&item); q && isOp(tree.tokens[q->rest.back().at], "*"))
+        if (const QualifiedName* n = std::get_if<QualifiedName>(&item); n && isOp(tree.tokens[n->rest.back().at], "*"))
             return {};
         // A bare column needs no lookup: its declaration gives its type.
         const bool column = std::holds_alternative<QualifiedName>(item) ||
                             (std::holds_alternative<Atom>(item) && std::get<Atom>(item).role == Atom::Role::Name);
-        out.push_back(column ? JetType::Unknown : types.of(parts[k].expression));
-        // Past AS and its name, to the ',' of the next item or the end of the list.
-        for (++k; k < parts.size() && !isCommaPart(tree, parts[k]);)
+        out.push_back(column ? JetType::Unknown : types.of(parts[first].expression));
+        // Past AS and its name; any other word ends what the types know.
+        for (std::size_t k = first + 1; k < end; ++k)
             if (parts[k].expression == kNoNode && !word(k, "AS")) return out;
-            else ++k;
-        ++k;
     }
     return out;
 }

@@ -30,37 +30,19 @@ struct Outer {
     std::vector<std::vector<std::size_t>> listItems;  // significant tokens of each select item
 };
 
-bool isAnyWord(const Tree& tree, const Clauses::Part& part, std::initializer_list<std::string_view> words) {
-    const Token* t = tree::wordOf(tree, part);
-    return t && (isOp(*t, ";") || std::any_of(words.begin(), words.end(), [&](std::string_view w) { return isWord(*t, w); }));
-}
-
 std::optional<Outer> outerOf(const Tree& tree) {
     const Parts& parts = tree::outerParts(tree);
     if (parts.empty() || !tree::isWordPart(tree, parts[0], "SELECT")) return std::nullopt;
-    Outer o;
-    o.from = o.fromEnd = parts.size();
-    std::size_t k = 1;
-    if (k < parts.size() && tree::isWordPart(tree, parts[k], "DISTINCT")) o.distinct = true, ++k;
-    // TOP keeps its ORDER BY's rows: they are counted, not made distinct afterwards.
-    if (const std::optional<tree::TopWords> top = tree::topAt(tree, parts, 0)) o.shaped = true, k = top->list;
-    for (std::size_t j = k; j < parts.size() && o.from == parts.size(); ++j)
-        if (tree::isWordPart(tree, parts[j], "FROM")) o.from = j;
-    if (o.from == parts.size()) return std::nullopt;
-    // A '*' anywhere in the list, COUNT(*) too; the items between its commas.
-    for (std::size_t start = k, j = k; j <= o.from; ++j) {
-        if (j < o.from && !tree::isCommaPart(tree, parts[j])) continue;
-        const Index b = parts[start - 1].place.at + 1, e = parts[j].place.at;
-        const std::vector<Index> sig = tree::significantIn(tree, b, e);
-        o.listItems.emplace_back(sig.begin(), sig.end());
-        for (const std::size_t i : o.listItems.back()) o.star = o.star || isOp(tree.tokens[i], "*");
-        start = j + 1;
-    }
-    for (std::size_t j = o.from + 1; j < parts.size(); ++j) {
-        if (o.fromEnd == parts.size() && isAnyWord(tree, parts[j], {"WHERE", "GROUP", "ORDER", "HAVING", "UNION", "LIMIT"}))
-            o.fromEnd = j;
-        if (isAnyWord(tree, parts[j], {"GROUP", "ORDER", "HAVING", "UNION", "LIMIT", "EXCEPT", "INTERSECT"}))
-            o.shaped = true;
+    const tree::Select q = tree::selectAt(tree, parts, 0);
+    if (q.from == parts.size()) return std::nullopt;
+    // TOP keeps its ORDER BY's rows: they are counted, not made distinct
+    // afterwards (shaped).
+    Outer o{q.from, q.fromEnd, q.distinct, false, q.shaped, {}};
+    // A '*' anywhere in the list, COUNT(*) too.
+    for (std::size_t i = 0; i < q.items.size(); ++i) {
+        const std::vector<Index> tokens = tree::itemTokens(tree, parts, q, i, static_cast<Index>(tree.tokens.size()));
+        o.listItems.emplace_back(tokens.begin(), tokens.end());
+        for (const Index t : o.listItems.back()) o.star = o.star || isOp(tree.tokens[t], "*");
     }
     return o;
 }

@@ -83,36 +83,21 @@ void narrowToReadColumns(tree::Tree& tree, const std::vector<std::string>& reads
     const Tokens& t = tree.tokens;
     tree::Parts& parts = tree::partsOf(tree, tree.root);
     if (parts.size() < 3 || !tree::isWordPart(tree, parts[0], "SELECT")) return;
-    std::size_t k = 1;
-    if (tree::isWordPart(tree, parts[k], "DISTINCT")) return;
-    if (tree::isWordPart(tree, parts[k], "ALL")) ++k;
-    if (callsAggregate(t)) return;
+    const tree::Select q = tree::selectAt(tree, parts, 0);
+    if (q.distinct || q.from == parts.size() || q.grouped || q.compound || callsAggregate(t)) return;
+    const std::size_t k = q.list, order = q.order;
 
-    // The items, between the commas up to FROM; then the clauses that
-    // make rows of their own.
+    // The items, each with the white space after the comma before it.
     std::vector<ListItem> items;
-    std::size_t from = parts.size(), order = parts.size();
-    for (std::size_t start = k, j = k; j < parts.size(); ++j) {
-        const bool comma = tree::isCommaPart(tree, parts[j]);
-        if (from == parts.size() && (comma || tree::isWordPart(tree, parts[j], "FROM"))) {
-            if (j == start) return;
-            const std::size_t begin = parts[start - 1].place.at + 1, stop = parts[j].place.at;
-            const std::vector<tree::Index> read = tree::significantIn(tree, static_cast<tree::Index>(begin),
-                                                                      static_cast<tree::Index>(stop));
-            const std::vector<std::size_t> sig(read.begin(), read.end());
-            items.push_back({start, j, begin, stop, ownName(t, sig)});
-            start = j + 1;
-            if (!comma) from = j;
-            continue;
-        }
-        if (from == parts.size()) continue;
-        const detail::Token* w = tree::wordOf(tree, parts[j]);
-        if (w && (isWord(*w, "GROUP") || isWord(*w, "HAVING") || isWord(*w, "UNION") || isWord(*w, "EXCEPT") ||
-                  isWord(*w, "INTERSECT")))
-            return;
-        if (w && isWord(*w, "ORDER") && order == parts.size()) order = j;
+    for (const auto& [first, end] : q.items) {
+        if (first == end) return;
+        const std::size_t begin = parts[first - 1].place.at + 1, stop = parts[end].place.at;
+        const std::vector<tree::Index> read =
+            tree::significantIn(tree, static_cast<tree::Index>(begin), static_cast<tree::Index>(stop));
+        const std::vector<std::size_t> sig(read.begin(), read.end());
+        items.push_back({first, end, begin, stop, ownName(t, sig)});
     }
-    if (from == parts.size()) return;
+    const std::size_t from = q.from;
 
     std::size_t kept = 0;
     for (std::size_t i = 0; i < items.size(); ++i) {

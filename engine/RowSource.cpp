@@ -88,29 +88,18 @@ void readSource(const Tree& tree, JetStatement& st, bool& wholeTable) {
     const auto& parts = outerParts(tree);
     if (!isWord(*first, "SELECT") || parts.empty() || !isWordPart(tree, parts[0], "SELECT")) return;
 
-    bool simple = !(parts.size() > 1 && isWordPart(tree, parts[1], "DISTINCT"));
-    // The list runs to FROM, or to the first other clause word.
-    const std::size_t list = listAt(tree, parts, 0);
-    std::size_t end = list;
-    while (end < parts.size() && (parts[end].expression != kNoNode || isCommaPart(tree, parts[end]) ||
-                                  isWordPart(tree, parts[end], "AS")))
-        ++end;
-    const std::size_t from = end < parts.size() && isWordPart(tree, parts[end], "FROM") ? end : parts.size();
-    const Index listEnd = end < parts.size() ? parts[end].place.at : static_cast<Index>(t.size());
-
+    const Select q = selectAt(tree, parts, 0);
+    bool simple = !q.distinct;
+    const Index end = static_cast<Index>(t.size());
     bool star = false;
-    std::vector<Index> everything;
-    if (list < end) everything = significantIn(tree, parts[list].place.at, listEnd);
-    for (std::size_t k = 0; k < everything.size(); ++k) {
-        star = star || isOp(t[everything[k]], "*");
-        if (isAggregate(t[everything[k]]) && k + 1 < everything.size() && isOp(t[everything[k + 1]], "(")) simple = false;
-    }
     std::vector<std::vector<Index>> items;
-    for (std::size_t start = list, k = list; k <= end; ++k) {
-        if (k < end && !isCommaPart(tree, parts[k])) continue;
-        const Index b = start < end ? parts[start].place.at : listEnd;
-        items.push_back(significantIn(tree, b, k < end ? parts[k].place.at : listEnd));
-        start = k + 1;
+    for (std::size_t i = 0; i < q.items.size(); ++i) {
+        items.push_back(itemTokens(tree, parts, q, i, end));
+        const std::vector<Index>& item = items.back();
+        for (std::size_t k = 0; k < item.size(); ++k) {
+            star = star || isOp(t[item[k]], "*");
+            if (isAggregate(t[item[k]]) && k + 1 < item.size() && isOp(t[item[k + 1]], "(")) simple = false;
+        }
     }
     for (const auto& item : items) st.items.push_back(itemKind(tree, item));
     if (!star) {
@@ -119,6 +108,7 @@ void readSource(const Tree& tree, JetStatement& st, bool& wholeTable) {
             st.qualifiers.push_back(qualified ? std::string(detail::unquotedName(t[item[0]])) : std::string());
         }
     }
+    const std::size_t from = q.from;
     if (from == parts.size()) return;
 
     // FROM <name> and then nothing but WHERE / ORDER BY clauses.

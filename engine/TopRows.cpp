@@ -53,9 +53,8 @@ std::string quoted(std::string_view name) {
 
 // An item of the select list: its expression, its alias, and the name a
 // subquery's column gets (the alias, or the column it names).
-TopRows::Item itemOf(const Tree& tree, const Parts& parts, Range r, bool& star) {
+TopRows::Item itemOf(const Tree& tree, const Parts& parts, Range r) {
     TopRows::Item item{r, r, {}};
-    star = star || isStar(tree, loneNode(tree, parts, r));
     const std::size_t n = r.second - r.first;
     if (n >= 3 && isWordPart(tree, parts[r.second - 2], "AS")) {
         const Written* alias = writtenAt(tree, parts[r.second - 1]);
@@ -136,17 +135,14 @@ TopRows readTop(const Tree& tree, Index level, std::size_t select, const TopWord
     while (top.bodyEnd > top.body && isOp(tree.tokens[parts[top.bodyEnd - 1].place.at], ";") &&
            parts[top.bodyEnd - 1].expression == kNoNode)
         --top.bodyEnd;
-    std::size_t listEnd = top.bodyEnd, order = top.bodyEnd;
-    for (std::size_t k = top.body; k < top.bodyEnd; ++k) {
+    for (std::size_t k = top.body; k < top.bodyEnd; ++k)
         if (isAnyWordPart(tree, parts[k], {"LIMIT", "OFFSET"})) throw Error("TOP と LIMIT は一緒に使えません。");
-        if (listEnd == top.bodyEnd && isAnyWordPart(tree, parts[k], {"FROM", "WHERE", "GROUP", "HAVING", "ORDER"}))
-            listEnd = k;
-        if (order == top.bodyEnd && isWordPart(tree, parts[k], "ORDER") && k + 1 < top.bodyEnd &&
-            isWordPart(tree, parts[k + 1], "BY"))
-            order = k;
-    }
-    bool star = false;
-    for (const Range& r : splitAtCommas(tree, parts, top.body, listEnd)) top.items.push_back(itemOf(tree, parts, r, star));
+    const Select q = selectAt(tree, parts, select);
+    const std::size_t listEnd = std::min(q.listEnd, top.bodyEnd);
+    const bool ordered = q.order + 1 < top.bodyEnd && isWordPart(tree, parts[q.order + 1], "BY");
+    const std::size_t order = ordered ? q.order : top.bodyEnd;
+    for (const Range& r : q.items)
+        if (r.first < r.second) top.items.push_back(itemOf(tree, parts, r));
     top.counted = order < top.bodyEnd || top.percent;
     if (order < top.bodyEnd)
         for (const Range& r : splitAtCommas(tree, parts, order + 2, top.bodyEnd))
@@ -154,7 +150,7 @@ TopRows readTop(const Tree& tree, Index level, std::size_t select, const TopWord
     top.rest = {listEnd, order};
     // SQLite reads no column of an outer query in a LIMIT, and a subquery
     // often refers to one (the top rows per group).
-    top.ranked = top.counted && inGroup && !star && !top.items.empty();
+    top.ranked = top.counted && inGroup && !q.star && !top.items.empty();
     return top;
 }
 

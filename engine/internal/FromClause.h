@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "JetTree.h"
@@ -45,17 +46,35 @@ std::optional<TopWords> topAt(const Tree& tree, const Parts& parts, std::size_t 
 // DISTINCT, DISTINCTROW or ALL, and past TOP n [PERCENT].
 std::size_t listAt(const Tree& tree, const Parts& parts, std::size_t select);
 
-// One SELECT of a level, from its word to the end of the level: the
-// indexes of its clause words among the level's parts (the parts' count
-// for none).
+// One SELECT of a level, from its word to the end of the level, as every
+// pass reads it: its clause words among the level's parts (the parts'
+// count for none) and the items of its select list.
 struct Select {
-    std::size_t from, where;
-    bool star = false;    // '*' or q.* in its select list
-    // GROUP BY, ORDER BY, HAVING, LIMIT, a compound or ';' after FROM, or a
-    // TOP: the rows are not simply those of the FROM and WHERE.
+    using Range = std::pair<std::size_t, std::size_t>;
+    std::size_t select = 0;
+    std::optional<TopWords> top;
+    bool distinct = false;    // SELECT DISTINCT
+    std::size_t list = 0;     // the first part of the select list
+    // The clause word that ends the list (FROM, WHERE, GROUP, HAVING,
+    // ORDER, a compound, LIMIT or ';'); CASE's words belong to an item.
+    std::size_t listEnd = 0;
+    std::vector<Range> items;  // each item's parts [first, second), between the commas; empty ones kept
+    std::size_t from = 0;      // FROM, when it ends the list
+    std::size_t where = 0;     // the first WHERE after FROM
+    std::size_t fromEnd = 0;   // the first clause word after FROM that ends the FROM clause
+    std::size_t order = 0;     // the first ORDER after the list
+    bool star = false;         // an item that is '*' or q.*
+    bool grouped = false;      // GROUP BY or HAVING after the list
+    bool compound = false;     // UNION, INTERSECT or EXCEPT after the list
+    // TOP, or GROUP BY, ORDER BY, HAVING, LIMIT, a compound or ';' after
+    // the list: the rows are not simply those of the FROM and WHERE.
     bool shaped = false;
 };
 Select selectAt(const Tree& tree, const Parts& parts, std::size_t select);
+
+// The significant tokens of item `i` of `q`, white space and what the
+// passes took out left out; `end` is where its level's tokens end.
+std::vector<Index> itemTokens(const Tree& tree, const Parts& parts, const Select& q, std::size_t i, Index end);
 
 // The condition of a SELECT's WHERE when it is its level's last part;
 // kNoNode otherwise.

@@ -312,6 +312,15 @@ const Case kSource[] = {
      .withRowid = "SELECT jet_vartype(-1, 66), jet_format(lumo_date(BIRTHDAY)) , [T_PERSON]._rowid_ AS __lumo_rowid "
                   "FROM T_PERSON WHERE PERSON_ID = ?",
      .source = "T_PERSON"},
+    // The list ends at FROM: CASE's words belong to an item.
+    {.jet = "SELECT CASE WHEN PERSON_ID = 1 THEN 'a' ELSE 'b' END AS X FROM T_PERSON",
+     .sql = "SELECT CASE WHEN PERSON_ID = ? THEN ? ELSE ? END AS X FROM T_PERSON NOT INDEXED",
+     .withRowid = "SELECT CASE WHEN PERSON_ID = ? THEN ? ELSE ? END AS X , [T_PERSON]._rowid_ AS __lumo_rowid FROM "
+                  "T_PERSON NOT INDEXED",
+     .source = "T_PERSON"},
+    // A compound reads more than one table, however its first member ends.
+    {.jet = "SELECT 1 UNION SELECT PERSON_ID FROM T_PERSON WHERE PERSON_ID < 3",
+     .sql = "SELECT ? UNION SELECT PERSON_ID FROM T_PERSON WHERE PERSON_ID < ?"},
 };
 
 // "outer joins", with the literals as parameters. The blanks where the
