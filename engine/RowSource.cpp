@@ -1,3 +1,5 @@
+// What a statement's outer SELECT reads, and the additions of a SELECT that
+// reads one table (RowSource.h).
 #include "RowSource.h"
 
 #include <algorithm>

@@ -1,7 +1,8 @@
 #pragma once
-// The passes over a statement's tree (JetTree.h) for a SELECT that reads
-// one table or view (JetStatement::singleSource): what the renderer adds
-// to it, in the tree's additions. Internal to the engine.
+// The passes over a statement's tree (JetTree.h) about what its outer
+// SELECT reads: the source, and for a SELECT that reads one table or view
+// (JetStatement::singleSource) what the renderer adds to it, in the
+// tree's additions. Internal to the engine.
 //
 // Stateless functions of the tree; the caller's thread.
 #include <string_view>
