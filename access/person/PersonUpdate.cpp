@@ -4,8 +4,10 @@
 // Each kind of row is changed in a transaction of its own, committed before
 // the next kind starts, and the note (with its ToDo rows) is stored before
 // any of them: an update that fails part way keeps what was committed.
-// Stored rows are matched to elements by position, in the engine's order of
-// the person's rows (key order).
+// Stored rows are matched to elements by position, in the order the reads
+// give the person's rows: phones by rank and mails by rank, highest first
+// (the person's indexes, schema/person.sql), children and greetings in
+// key order. Read, changed and written back, each row keeps its key.
 #include <cstddef>
 #include <string>
 
