@@ -106,7 +106,15 @@ private:
         return dateNames_(qualifier, detail::unquotedName(column)) ? JetType::Date : JetType::Unknown;
     }
 
-    JetType type(const Call& f) const { return f.entry ? typeOfSubtype(*f.entry) : JetType::Unknown; }
+    JetType type(const Call& f) const {
+        if (!f.entry) return JetType::Unknown;
+        if (f.entry->keepsDate) {
+            const auto& parts = std::get<Clauses>(tree_.nodes[std::get<Group>(tree_.nodes[f.arguments]).inner]).parts;
+            if (!parts.empty() && parts[0].expression != kNoNode && of(parts[0].expression) == JetType::Date)
+                return JetType::Date;
+        }
+        return typeOfSubtype(*f.entry);
+    }
     JetType type(const Exists&) const { return JetType::Boolean; }
     JetType type(const Group& g) const { return of(g.inner); }
     JetType type(const Clauses& level) const {

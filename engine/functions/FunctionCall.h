@@ -122,6 +122,9 @@ struct FunctionEntry {
     // type (True, 1 = 1, #...# + 1, CCur(1) + 1), the translation passes it
     // as a second argument: kBooleanSubtype, kDateSubtype or kCurrencySubtype.
     bool takesArgumentType = false;
+    // Int, Fix, Abs: a date given is a date returned, so the translation
+    // types the call as its first argument when that is a Date.
+    bool keepsDate = false;
 };
 
 // The families, one file each.

@@ -132,9 +132,9 @@ Variant partition(const Args& a) {
 }
 
 constexpr std::array kFunctions{
-    FunctionEntry{"Int", 1, 1, kNullFirst, &intOf},
-    FunctionEntry{"Fix", 1, 1, kNullFirst, &fixOf},
-    FunctionEntry{"Abs", 1, 1, kNullFirst, &absOf},
+    FunctionEntry{"Int", 1, 1, kNullFirst, &intOf, false, 0, false, false, true},
+    FunctionEntry{"Fix", 1, 1, kNullFirst, &fixOf, false, 0, false, false, true},
+    FunctionEntry{"Abs", 1, 1, kNullFirst, &absOf, false, 0, false, false, true},
     FunctionEntry{"Sgn", 1, 1, kNullNone, &sgn},
     FunctionEntry{"Sqr", 1, 1, kNullNone, &sqr},
     FunctionEntry{"Exp", 1, 1, kNullNone, &expOf},

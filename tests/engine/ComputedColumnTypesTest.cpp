@@ -34,6 +34,10 @@ const TypedCase kDates[] = {
     {"#2003/11/22# - 1", VarType::Date, 37946},
     {"2 + #2003/11/22#", VarType::Date, 37949},
     {"(DateSerial(2003, 11, 22) + 1)", VarType::Date, 37948},
+    // Int, Fix and Abs keep a date a date; before 1899/12/30 the time is
+    // the fraction after the day, so Fix(-1.5) is the day -1.
+    {"Int(#2003/11/22 18:00#)", VarType::Date, 37947},
+    {"Fix(CDate(-1.5))", VarType::Date, -1},
 };
 
 // Not dates: what a date gives that is a number, and plain arithmetic.
@@ -43,6 +47,7 @@ const TypedCase kNumbers[] = {
     {"Year(#2003/11/22#)", VarType::Long, 2003},
     {"1 + 2", VarType::Long, 3},
     {"1.5 * 2", VarType::Double, 3},
+    {"Int(2.5)", VarType::Double, 2},  // a real stays a real
 };
 
 class ComputedColumnTypes : public ::testing::Test {
