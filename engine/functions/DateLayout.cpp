@@ -45,25 +45,10 @@ std::size_t ampmMarker(const std::vector<FormatPiece>& pieces, std::size_t i, st
     return 0;
 }
 
-// The eras of the Japanese calendar, latest first, from the day each
-// began (Meiji counted from the start of 1868, as the desktop's calendar
-// counts it).
-struct Era {
-    int year, month, day;
-    std::string_view letter, initial, name;  // g, gg, ggg
-};
-constexpr std::array<Era, 5> kEras{{
-    {2019, 5, 1, "R", "令", "令和"},
-    {1989, 1, 8, "H", "平", "平成"},
-    {1926, 12, 25, "S", "昭", "昭和"},
-    {1912, 7, 30, "T", "大", "大正"},
-    {1868, 1, 1, "M", "明", "明治"},
-}};
-
 // The era of a date; nothing before Meiji, whose dates show the western
 // year and no era name.
 const Era* eraOf(const dates::DateTime& dt) {
-    for (const Era& era : kEras)
+    for (const Era& era : japaneseEras())
         if (std::tie(dt.year, dt.month, dt.day) >= std::tie(era.year, era.month, era.day)) return &era;
     return nullptr;
 }

@@ -7,6 +7,53 @@
 
 namespace lumo::db::jet {
 
+namespace {
+
+constexpr std::array<Era, 5> kEras{{
+    {2019, 5, 1, "R", "令", "令和"},
+    {1989, 1, 8, "H", "平", "平成"},
+    {1926, 12, 25, "S", "昭", "昭和"},
+    {1912, 7, 30, "T", "大", "大正"},
+    {1868, 1, 1, "M", "明", "明治"},
+}};
+
+// The era name or letter (either case) `text` starts with.
+std::optional<std::size_t> eraMark(std::string_view text, const Era& era) {
+    if (text.starts_with(era.name)) return era.name.size();
+    if (!text.empty() && (text[0] & ~0x20) == era.letter[0]) return 1;
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::span<const Era> japaneseEras() { return kEras; }
+
+std::optional<std::string> westernYear(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    for (const Era& era : kEras) {
+        const std::optional<std::size_t> mark = eraMark(text, era);
+        if (!mark) continue;
+        std::string_view rest = text.substr(*mark);
+        int year = 0;
+        if (rest.starts_with("元")) {
+            year = 1;
+            rest.remove_prefix(std::string_view("元").size());
+        } else {
+            std::size_t digits = 0;
+            while (digits < rest.size() && digits < 3 && rest[digits] >= '0' && rest[digits] <= '9')
+                year = year * 10 + (rest[digits++] - '0');
+            if (digits == 0 || year == 0) return std::nullopt;
+            rest.remove_prefix(digits);
+        }
+        if (!rest.starts_with("年") && !rest.starts_with("/") && !rest.starts_with(".") && !rest.starts_with("-"))
+            return std::nullopt;
+        std::string out = std::to_string(era.year + year - 1);
+        for (const char c : rest) out += c == '.' ? '/' : c;
+        return out;
+    }
+    return std::nullopt;
+}
+
 Moment momentOf(double automationDate) {
     Moment m;
     m.parts = dates::fromAutomation(automationDate);

@@ -3,6 +3,11 @@
 // split into its calendar day and its seconds, weekdays counted from a
 // chosen first day, and weeks of the year by Jet's three rules.
 // Stateless; any thread.
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
 #include "platform/Dates.h"
 #include "engine/functions/FunctionCall.h"
 
@@ -29,6 +34,20 @@ int firstDayArg(const Args& args, std::size_t index);
 int firstWeekArg(const Args& args, std::size_t index);
 // The week of the year of `day` under those rules.
 int weekOfYear(double day, int firstDay, int firstWeek);
+
+// The eras of the Japanese calendar, latest first, from the day each
+// began (Meiji counted from the start of 1868, as the desktop's calendar
+// counts it).
+struct Era {
+    int year, month, day;
+    std::string_view letter, initial, name;  // g, gg, ggg
+};
+std::span<const Era> japaneseEras();
+
+// A date written with an era's year, as a Japanese desktop reads it
+// (平成15年11月22日, 平成元年1月8日, H15/11/22, h15.11.22), with the western
+// year in its place (2003年11月22日, 2003/11/22); nothing for other text.
+std::optional<std::string> westernYear(std::string_view text);
 
 // Japanese names: 日曜日 .. 土曜日 (日 .. 土 abbreviated) for weekday 1..7
 // counted from Sunday, and 1月 .. 12月.

@@ -9,6 +9,7 @@
 #include "platform/Dates.h"
 #include "platform/Error.h"
 #include "engine/JetDateLiteral.h"
+#include "engine/functions/DateParts.h"
 
 namespace lumo::db::jet {
 namespace {
@@ -174,6 +175,7 @@ std::optional<std::string> fromLongDate(std::string_view text) {
 }
 
 bool readDate(std::string_view text, double& out) {
+    if (const auto western = westernYear(text)) return readDate(*western, out);
     if (const auto longDate = fromLongDate(text)) return readDate(*longDate, out);
     if (const auto desktop = dates::recognize(text)) {
         out = *desktop;
