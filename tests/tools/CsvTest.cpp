@@ -56,6 +56,9 @@ TEST(CsvValueTest, DatesWithAndWithoutTimeOfDay) {
     EXPECT_EQ(tools::csvValueText(Variant::date(dates::toAutomation(2026, 12, 24))), "2026/12/24");
     EXPECT_EQ(tools::csvValueText(Variant::date(dates::toAutomation(2025, 3, 5, 7, 8, 9))), "2025/03/05 07:08:09");
     EXPECT_EQ(tools::csvValueText(Variant::date(dates::toAutomation(2025, 3, 5, 0, 0, 1))), "2025/03/05 00:00:01");
+    // A time alone is a value of the day 0; the day before it is a date.
+    EXPECT_EQ(tools::csvValueText(Variant::date(0.39166666666666666)), "09:24:00");
+    EXPECT_EQ(tools::csvValueText(Variant::date(-1.25)), "1899/12/29 06:00:00");
     // Half a second before midnight rounds to the next day, not to 24:00:00.
     EXPECT_EQ(tools::csvValueText(Variant::date(dates::toAutomation(2025, 12, 31) + 1.0 - 0.4 / 86400)),
               "2026/01/01");

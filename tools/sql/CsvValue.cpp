@@ -9,10 +9,16 @@
 namespace lumo::tools {
 namespace {
 
+// yyyy/mm/dd, with hh:mm:ss when there is a time; a time alone (a value
+// of the day 1899/12/30, as #7:00# + 0.1 is) as hh:mm:ss, as Jet shows it.
 std::string dateText(double value) {
     const dates::DateTime t = dates::fromAutomation(value);
     std::array<char, 48> buffer{};
     const bool hasTime = t.hour != 0 || t.minute != 0 || t.second != 0;
+    if (hasTime && t.year == 1899 && t.month == 12 && t.day == 30) {
+        const int length = std::snprintf(buffer.data(), buffer.size(), "%02d:%02d:%02d", t.hour, t.minute, t.second);
+        return std::string(buffer.data(), static_cast<std::size_t>(length));
+    }
     const int length = hasTime ? std::snprintf(buffer.data(), buffer.size(), "%04d/%02d/%02d %02d:%02d:%02d", t.year,
                                                t.month, t.day, t.hour, t.minute, t.second)
                                : std::snprintf(buffer.data(), buffer.size(), "%04d/%02d/%02d", t.year, t.month, t.day);
