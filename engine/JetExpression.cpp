@@ -15,14 +15,8 @@ StatementTree::StatementTree(std::vector<detail::Token> tokens, std::span<const 
 JetType StatementTree::typeOf(tree::Index node) const { return tree::typeOf(tree_, node, parameters_, dateNames_); }
 
 std::string StatementTree::sql(bool rowIdentity, bool narrowed) const {
-    // Written once, unless the renderer finds parameters written twice that
-    // no pass marked (Between's bounds): then once more, numbered.
-    tree::RenderOptions options{tree_.additions.numbered, rowIdentity, narrowed,
-                                [this](tree::Index node) { return typeOf(node); }};
-    bool repeats = false;
-    std::string sql = tree::renderJetTree(tree_, options, &repeats);
-    if (!repeats || options.numbered) return sql;
-    options.numbered = true;
+    const tree::RenderOptions options{tree_.additions.numbered, rowIdentity, narrowed,
+                                      [this](tree::Index node) { return typeOf(node); }};
     return tree::renderJetTree(tree_, options);
 }
 

@@ -375,6 +375,7 @@ private:
             } else if (isWord(*word, "BETWEEN")) {
                 step.kind = Compare::Kind::Between;
                 if (c.pos >= c.end) return kNoNode;
+                const std::size_t low = c.pos;
                 step.rightStart = place(c, c.pos);
                 step.right = expression(c, kConcat);
                 if (step.right == kNoNode || !atWord(c, "AND")) return kNoNode;
@@ -383,6 +384,10 @@ private:
                 step.highStart = place(c, c.pos);
                 step.high = expression(c, kConcat);
                 if (step.high == kNoNode) return kNoNode;
+                // Each bound is written twice (lumo_low, lumo_high): a
+                // parameter in one makes the statement's parameters numbered.
+                for (std::size_t i = c.list[low].at; i < c.list[c.pos - 1].end && !tree_.additions.numbered; ++i)
+                    tree_.additions.numbered = isOp(tokens_[i], "?");
             } else {  // In
                 step.kind = Compare::Kind::In;
                 if (c.pos >= c.end || !c.list[c.pos].group) return kNoNode;

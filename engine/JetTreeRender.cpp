@@ -85,7 +85,6 @@ public:
         if (tree_.additions.finishedRowsAfter != kNoNode) sql += " LIMIT -1)";
         return sql;
     }
-    bool repeatsParameters() const { return repeats_; }
 
     // One node. The parser has given each expression its clause's
     // context already.
@@ -497,7 +496,6 @@ private:
             }
             case Compare::Kind::Between: {
                 const Piece a = value(render(s.right)), b = value(render(s.high));
-                if (a.text.find('?') != std::string::npos || b.text.find('?') != std::string::npos) repeats_ = true;
                 if (!left.column) text += " COLLATE NOCASE";
                 appendOperatorWords();
                 appendLead(text, s.rightStart);
@@ -539,10 +537,8 @@ private:
     }
 
     Piece draw(const KeysNarrowing& n) {
-        // Each test is written a second time in its subquery: an anonymous
-        // '?' there would take a number of its own (the pass marks the
-        // tree numbered).
-        repeats_ = true;
+        // Each test is written a second time in its subquery: the pass has
+        // marked the statement's parameters numbered.
         std::string text = "(";
         text += render(n.condition).text;
         text += ") AND (";
@@ -665,16 +661,12 @@ private:
     std::size_t copied_ = 0, copyBound_ = 0;
     // The arguments of the Jet function being drawn, until they are.
     const Clauses* dateArguments_ = nullptr;
-    bool repeats_ = false;
 };
 
 }  // namespace
 
-std::string renderJetTree(const Tree& tree, const RenderOptions& options, bool* repeats) {
-    Renderer renderer(tree, options);
-    std::string sql = renderer.statement();
-    if (repeats) *repeats = renderer.repeatsParameters();
-    return sql;
+std::string renderJetTree(const Tree& tree, const RenderOptions& options) {
+    return Renderer(tree, options).statement();
 }
 
 }  // namespace lumo::db::tree

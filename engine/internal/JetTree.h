@@ -306,8 +306,9 @@ struct Additions {
     Index finishedRowsAfter = kNoNode;
     // Each SELECT with TOP, by its level.
     std::vector<TopRows> tops;
-    // A pass wrote parameters twice (KeysNarrowing): the statement's
-    // parameters are written numbered from the start.
+    // Parameters the text writes twice (Between's bounds, a KeysNarrowing's
+    // tests), marked by the parser and the passes: the statement's
+    // parameters are written numbered.
     bool numbered = false;
 };
 
@@ -378,8 +379,7 @@ struct RenderOptions {
     NodeTypes typeOfNode;
 };
 
-// The SQLite text of the tree. `repeats` tells whether the text needs its
-// parameters numbered.
-std::string renderJetTree(const Tree& tree, const RenderOptions& options, bool* repeats = nullptr);
+// The SQLite text of the tree.
+std::string renderJetTree(const Tree& tree, const RenderOptions& options);
 
 }  // namespace lumo::db::tree
