@@ -28,7 +28,8 @@ bool equalsNoCase(std::string_view a, std::string_view b) { return NoCaseEqual{}
 
 // Jet's '&': joins the text of its operands, a Null operand counting as "";
 // only when every operand is Null is the result Null. A date from one of
-// Jet's functions (tagged, functions/FunctionCall.h) joins as its text.
+// Jet's functions (tagged, functions/FunctionCall.h) joins as its text, a
+// real number as Jet writes it (1.0 as 1, 1E+20), not as SQLite does.
 void concatFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     std::string out;
     bool allNull = true;
@@ -37,6 +38,10 @@ void concatFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
         allNull = false;
         if (sqlite3_value_subtype(argv[i]) == jet::kDateSubtype) {
             out += jet::dateText(sqlite3_value_double(argv[i]));
+            continue;
+        }
+        if (sqlite3_value_type(argv[i]) == SQLITE_FLOAT) {
+            out += jet::numberText(sqlite3_value_double(argv[i]));
             continue;
         }
         const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[i]));

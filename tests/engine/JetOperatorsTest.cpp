@@ -115,6 +115,10 @@ TEST_F(JetOperators, ArithmeticFollowsJet) {
         {"Null & Null", "<null>"},  // & is Null only when every operand is
         {"Null & ''", ""},
         {"LASTNAME & Null & FIRSTNAME & 2.5", "山田太郎2.5"},
+        // A real number joins as Jet writes it, not as SQLite does (3.0, 1.0e+20).
+        {"'x' & 1.5 * 2", "x3"},
+        {"'x' & 1E+20", "x1E+20"},
+        {"'x' & 0.1 + 0.2", "x0.3"},
     });
 }
 
