@@ -1,7 +1,6 @@
 #include "FromClause.h"
 
 #include <algorithm>
-#include <initializer_list>
 
 namespace lumo::db::tree {
 
@@ -55,48 +54,70 @@ std::size_t listAt(const Tree& tree, const Parts& parts, std::size_t select) {
 
 namespace {
 
-bool isAnyWord(const detail::Token& t, std::initializer_list<std::string_view> words) {
-    for (const std::string_view w : words)
-        if (isWord(t, w)) return true;
-    return false;
+// The clause words a SELECT's reader looks for, told apart in one look at
+// each word part (every pass reads its SELECTs, some several times).
+enum class ClauseWord { None, From, Where, Group, Having, Order, Union, Intersect, Except, Limit, Offset, End };
+
+ClauseWord clauseWordOf(const detail::Token* t) {
+    using W = ClauseWord;
+    if (!t) return W::None;
+    if (t->kind == detail::TokenKind::Op) return t->text == ";" ? W::End : W::None;
+    const std::string_view x = t->text;
+    const auto is = [&](std::string_view w) { return detail::equalsKeyword(x, w); };
+    switch (x.size()) {
+    case 4: return is("FROM") ? W::From : W::None;
+    case 5:
+        return is("WHERE") ? W::Where : is("GROUP") ? W::Group : is("ORDER") ? W::Order : is("UNION") ? W::Union
+               : is("LIMIT") ? W::Limit : W::None;
+    case 6: return is("HAVING") ? W::Having : is("EXCEPT") ? W::Except : is("OFFSET") ? W::Offset : W::None;
+    case 9: return is("INTERSECT") ? W::Intersect : W::None;
+    default: return W::None;
+    }
 }
 
 }  // namespace
 
 Select selectAt(const Tree& tree, const Parts& parts, std::size_t select) {
+    using W = ClauseWord;
     const std::size_t none = parts.size();
     Select q;
     q.select = select;
     q.top = topAt(tree, parts, select);
     q.distinct = select + 1 < none && isWordPart(tree, parts[select + 1], "DISTINCT");
-    q.list = listAt(tree, parts, select);
+    q.list = q.top ? q.top->list : listAt(tree, parts, select);
     q.listEnd = q.from = q.where = q.fromEnd = q.order = none;
-    for (std::size_t k = q.list; k < none && q.listEnd == none; ++k) {
-        const detail::Token* w = wordOf(tree, parts[k]);
-        if (w && (isOp(*w, ";") || isAnyWord(*w, {"FROM", "WHERE", "GROUP", "HAVING", "ORDER", "UNION", "INTERSECT",
-                                                  "EXCEPT", "LIMIT", "OFFSET"})))
-            q.listEnd = k;
-    }
-    for (std::size_t start = q.list, k = q.list; k <= q.listEnd && k <= none; ++k) {
-        if (k < q.listEnd && !isCommaPart(tree, parts[k])) continue;
-        q.items.emplace_back(start, k);
-        if (k == start + 1 && parts[start].expression != kNoNode && isStar(tree, parts[start].expression)) q.star = true;
-        start = k + 1;
-    }
-    if (q.listEnd < none && isWordPart(tree, parts[q.listEnd], "FROM")) q.from = q.listEnd;
     q.shaped = q.top.has_value();
-    for (std::size_t k = q.listEnd; k < none; ++k) {
-        const detail::Token* w = wordOf(tree, parts[k]);
-        if (!w) continue;
-        const bool ends = isOp(*w, ";") || isAnyWord(*w, {"GROUP", "ORDER", "HAVING", "LIMIT", "UNION", "EXCEPT", "INTERSECT"});
-        if (q.from < none && k > q.from) {
-            if (q.where == none && isWord(*w, "WHERE")) q.where = k;
-            if (q.fromEnd == none && (ends || isWord(*w, "WHERE"))) q.fromEnd = k;
+    std::size_t start = q.list;
+    for (std::size_t k = q.list; k < none; ++k) {
+        const W w = clauseWordOf(wordOf(tree, parts[k]));
+        if (q.listEnd == none) {
+            // The list, up to its end: items between the commas.
+            const bool comma = w == W::None && isCommaPart(tree, parts[k]);
+            if (w == W::None && !comma) continue;
+            q.items.emplace_back(start, k);
+            if (k == start + 1 && parts[start].expression != kNoNode && isStar(tree, parts[start].expression)) q.star = true;
+            start = k + 1;
+            if (comma) continue;
+            q.listEnd = k;
+            if (w == W::From) {
+                q.from = k;
+                continue;
+            }
         }
-        if (q.order == none && isWord(*w, "ORDER")) q.order = k;
-        q.grouped = q.grouped || isWord(*w, "GROUP") || isWord(*w, "HAVING");
-        q.compound = q.compound || isAnyWord(*w, {"UNION", "EXCEPT", "INTERSECT"});
+        if (w == W::None || w == W::From) continue;
+        const bool ends = w != W::Where && w != W::Offset;
+        if (q.from < none) {
+            if (q.where == none && w == W::Where) q.where = k;
+            if (q.fromEnd == none) q.fromEnd = k;
+        }
+        if (q.order == none && w == W::Order) q.order = k;
+        q.grouped = q.grouped || w == W::Group || w == W::Having;
+        q.compound = q.compound || w == W::Union || w == W::Except || w == W::Intersect;
         q.shaped = q.shaped || ends;
+    }
+    if (q.listEnd == none) {
+        q.items.emplace_back(start, none);
+        if (none == start + 1 && parts[start].expression != kNoNode && isStar(tree, parts[start].expression)) q.star = true;
     }
     return q;
 }

@@ -40,16 +40,37 @@ bool isAnyWordPart(const Tree& tree, const Clauses::Part& part, std::initializer
     return std::any_of(words.begin(), words.end(), [&](std::string_view w) { return isWordPart(tree, part, w); });
 }
 
-// What names the result column of one select item, by its tokens.
-JetStatement::Item itemKind(const Tree& tree, const std::vector<Index>& item) {
+// What names the result column of one select item [first, end) of `parts`.
+JetStatement::Item itemKind(const Tree& tree, const Parts& parts, Select::Range item) {
     using Item = JetStatement::Item;
     const auto& t = tree.tokens;
-    const std::size_t n = item.size();
-    const bool dotted = n == 3 && isName(t[item[0]]) && isOp(t[item[1]], ".");
-    if ((n == 1 && isOp(t[item[0]], "*")) || (dotted && isOp(t[item[2]], "*"))) return Item::Star;
-    if ((n == 1 && isName(t[item[0]])) || (dotted && isName(t[item[2]])) || (n >= 2 && isWord(t[item[n - 2]], "AS")))
-        return Item::Named;
+    const auto [first, end] = item;
+    if (end == first + 1 && parts[first].expression != kNoNode) {
+        const Node& node = tree.nodes[parts[first].expression];
+        if (const Atom* a = std::get_if<Atom>(&node)) {
+            const Token& x = t[a->place.at];
+            return isOp(x, "*") ? Item::Star : isName(x) ? Item::Named : Item::Expression;
+        }
+        const QualifiedName* q = std::get_if<QualifiedName>(&node);
+        if (q && q->rest.size() == 2 && isName(t[q->first.at])) {
+            const Token& x = t[q->rest[1].at];
+            return isOp(x, "*") ? Item::Star : isName(x) ? Item::Named : Item::Expression;
+        }
+        return Item::Expression;
+    }
+    if (end >= first + 3 && isWordPart(tree, parts[end - 2], "AS")) {
+        const Written* alias = writtenAt(tree, parts[end - 1]);
+        if (alias && alias->items.size() == 1 && alias->items[0].group == kNoNode) return Item::Named;
+    }
     return Item::Expression;
+}
+
+// The qualifier of an item written q.c, or "".
+std::string qualifierOf(const Tree& tree, const Parts& parts, Select::Range item) {
+    const auto [first, end] = item;
+    if (end != first + 1 || parts[first].expression == kNoNode) return {};
+    const QualifiedName* q = columnAt(tree, parts[first].expression);
+    return q ? std::string(nameAt(tree, q->first)) : std::string();
 }
 
 // The part of the outer level that is the clause word `word`, or nothing.
@@ -92,24 +113,20 @@ void readSource(const Tree& tree, JetStatement& st, bool& wholeTable) {
 
     const Select q = selectAt(tree, parts, 0);
     bool simple = !q.distinct;
+    // The list's tokens: a '*' anywhere (COUNT(*) too), and an aggregate.
     const Index end = static_cast<Index>(t.size());
-    bool star = false;
-    std::vector<std::vector<Index>> items;
-    for (std::size_t i = 0; i < q.items.size(); ++i) {
-        items.push_back(itemTokens(tree, parts, q, i, end));
-        const std::vector<Index>& item = items.back();
-        for (std::size_t k = 0; k < item.size(); ++k) {
-            star = star || isOp(t[item[k]], "*");
-            if (isAggregate(t[item[k]]) && k + 1 < item.size() && isOp(t[item[k + 1]], "(")) simple = false;
-        }
+    const Index listBegin = q.list < parts.size() ? parts[q.list].place.at : end;
+    const Index listStop = q.listEnd < parts.size() ? parts[q.listEnd].place.at : end;
+    bool star = false, afterAggregate = false;
+    for (Index i = listBegin; i < listStop; ++i) {
+        if (t[i].kind == detail::TokenKind::Space) continue;
+        star = star || isOp(t[i], "*");
+        if (afterAggregate && isOp(t[i], "(")) simple = false;
+        afterAggregate = isAggregate(t[i]);
     }
-    for (const auto& item : items) st.items.push_back(itemKind(tree, item));
-    if (!star) {
-        for (const auto& item : items) {
-            const bool qualified = item.size() == 3 && isName(t[item[0]]) && isOp(t[item[1]], ".") && isName(t[item[2]]);
-            st.qualifiers.push_back(qualified ? std::string(detail::unquotedName(t[item[0]])) : std::string());
-        }
-    }
+    for (const Select::Range& item : q.items) st.items.push_back(itemKind(tree, parts, item));
+    if (!star)
+        for (const Select::Range& item : q.items) st.qualifiers.push_back(qualifierOf(tree, parts, item));
     const std::size_t from = q.from;
     if (from == parts.size()) return;
 
