@@ -123,6 +123,12 @@ TEST_F(JetTop, GivesTheRowsThatTieWithTheLastOne) {
          "SELECT X.NAME FROM (SELECT TOP 1 PTS AS P, T_SCORE.NAME FROM T_SCORE ORDER BY P DESC) AS X WHERE X.P > 0",
          {"a"}},
         {"no ORDER BY: n rows", "SELECT COUNT(*) FROM (SELECT TOP 2 ID FROM T_SCORE)", {"2"}},
+        // S2 repeats each row once per member of its group: the first two
+        // rows both have 90 points, so only ID 1 is in the subquery.
+        {"a join that repeats rows counts them", "SELECT NAME FROM T_SCORE WHERE ID IN (SELECT TOP 2 T_SCORE.ID FROM "
+                                                 "T_SCORE LEFT JOIN T_SCORE AS S2 ON S2.GRP = T_SCORE.GRP ORDER BY "
+                                                 "T_SCORE.PTS DESC)",
+         {"a"}},
         {"a RIGHT JOIN, Nulls tied first", "SELECT TOP 1 T_GRP.LABEL FROM T_SCORE RIGHT JOIN T_GRP ON "
                                            "T_GRP.GRP = T_SCORE.GRP ORDER BY T_SCORE.PTS",
          {"three", "three"}},
