@@ -43,14 +43,6 @@ std::optional<TopWords> topAt(const Tree& tree, const Parts& parts, std::size_t 
     return out;
 }
 
-std::size_t listAt(const Tree& tree, const Parts& parts, std::size_t select) {
-    if (const std::optional<TopWords> top = topAt(tree, parts, select)) return top->list;
-    std::size_t k = select + 1;
-    while (k < parts.size() && (isWordPart(tree, parts[k], "DISTINCT") || isWordPart(tree, parts[k], "DISTINCTROW") ||
-                                isWordPart(tree, parts[k], "ALL")))
-        ++k;
-    return k;
-}
 
 namespace {
 
@@ -76,6 +68,15 @@ ClauseWord clauseWordOf(const detail::Token* t) {
 }
 
 }  // namespace
+
+// The first part of a select list without TOP: past DISTINCT, DISTINCTROW or ALL.
+static std::size_t listAt(const Tree& tree, const Parts& parts, std::size_t select) {
+    std::size_t k = select + 1;
+    while (k < parts.size() && (isWordPart(tree, parts[k], "DISTINCT") || isWordPart(tree, parts[k], "DISTINCTROW") ||
+                                isWordPart(tree, parts[k], "ALL")))
+        ++k;
+    return k;
+}
 
 Select selectAt(const Tree& tree, const Parts& parts, std::size_t select) {
     using W = ClauseWord;

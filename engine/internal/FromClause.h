@@ -1,10 +1,9 @@
 #pragma once
 // What the passes over a statement's tree (JetTree.h) read of a SELECT and
-// of its FROM clause: the clause words of one SELECT among its level's
-// parts, the tables of a FROM clause and the parenthesised joins in it.
-// Shared by the search joins (SearchJoins.h) and the substring narrowing
-// (SubstringSearch.h). Internal to the engine; stateless, the caller's
-// thread.
+// of its FROM clause: the clause words and the select list of one SELECT
+// among its level's parts, the tables of a FROM clause and the
+// parenthesised joins in it. Every pass that reads a SELECT reads it here.
+// Internal to the engine; stateless, the caller's thread.
 #include <cstddef>
 #include <optional>
 #include <string_view>
@@ -41,10 +40,6 @@ struct TopWords {
     std::size_t list;      // the first part of the select list
 };
 std::optional<TopWords> topAt(const Tree& tree, const Parts& parts, std::size_t select);
-
-// The first part of the select list of the SELECT at part `select`: past
-// DISTINCT, DISTINCTROW or ALL, and past TOP n [PERCENT].
-std::size_t listAt(const Tree& tree, const Parts& parts, std::size_t select);
 
 // One SELECT of a level, from its word to the end of the level, as every
 // pass reads it: its clause words among the level's parts (the parts'
