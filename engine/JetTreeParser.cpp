@@ -167,7 +167,7 @@ private:
                 start = k;
                 continue;
             }
-            if (isWord(token(list[k]), "TOP") && isTopCount(list, k + 1)) listAfterCount = k + 2;
+            if (isWord(token(list[k]), "TOP") && opensList(out.parts) && isTopCount(list, k + 1)) listAfterCount = k + 2;
             out.parts.push_back({list[k].place(), kNoNode, context});
             context = *next;
             // AS names one thing; after the next ',' the clause goes on.
@@ -176,6 +176,17 @@ private:
         }
         --depth_;
         return add(std::move(out));
+    }
+
+    // Whether the parts so far end with SELECT [DISTINCT | ALL]: where a
+    // TOP stands for Jet's TOP.
+    bool opensList(const std::vector<Clauses::Part>& parts) const {
+        const auto word = [&](std::size_t back, std::string_view w) {
+            if (parts.size() < back) return false;
+            const Clauses::Part& p = parts[parts.size() - back];
+            return p.expression == kNoNode && isWord(tokens_[p.place.at], w);
+        };
+        return word(1, "SELECT") || ((word(1, "DISTINCT") || word(1, "ALL")) && word(2, "SELECT"));
     }
 
     // A number or date right after TOP: its count (a name there is TOP

@@ -139,8 +139,9 @@ TopRows readTop(const Tree& tree, Index level, std::size_t select, const TopWord
         if (isAnyWordPart(tree, parts[k], {"LIMIT", "OFFSET"})) throw Error("TOP と LIMIT は一緒に使えません。");
     const Select q = selectAt(tree, parts, select);
     const std::size_t listEnd = std::min(q.listEnd, top.bodyEnd);
-    const bool ordered = q.order + 1 < top.bodyEnd && isWordPart(tree, parts[q.order + 1], "BY");
-    const std::size_t order = ordered ? q.order : top.bodyEnd;
+    std::size_t order = top.bodyEnd;  // the first ORDER BY
+    for (std::size_t k = q.order; k + 1 < top.bodyEnd && order == top.bodyEnd; ++k)
+        if (isWordPart(tree, parts[k], "ORDER") && isWordPart(tree, parts[k + 1], "BY")) order = k;
     for (const Range& r : q.items)
         if (r.first < r.second) top.items.push_back(itemOf(tree, parts, r));
     top.counted = order < top.bodyEnd || top.percent;
