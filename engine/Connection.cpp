@@ -1,6 +1,7 @@
 #include "engine/Connection.h"
 
 #include <algorithm>
+#include <new>
 #include <cctype>
 #include <cstring>
 #include <optional>
@@ -27,25 +28,20 @@ namespace {
 bool equalsNoCase(std::string_view a, std::string_view b) { return NoCaseEqual{}(a, b); }
 
 // Jet's '&': joins the text of its operands, a Null operand counting as "";
-// only when every operand is Null is the result Null. A date from one of
-// Jet's functions (tagged, functions/FunctionCall.h) joins as its text, a
-// real number as Jet writes it (1.0 as 1, 1E+20), not as SQLite does.
+// only when every operand is Null is the result Null. Each operand joins as
+// its text in Jet's writing (jet::joinedText): a date from one of Jet's
+// functions as a date, a real number as 1 or 1E+20, not as SQLite does.
 void concatFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     std::string out;
     bool allNull = true;
-    for (int i = 0; i < argc; ++i) {
-        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) continue;
-        allNull = false;
-        if (sqlite3_value_subtype(argv[i]) == jet::kDateSubtype) {
-            out += jet::dateText(sqlite3_value_double(argv[i]));
-            continue;
+    try {
+        for (int i = 0; i < argc; ++i) {
+            if (sqlite3_value_type(argv[i]) == SQLITE_NULL) continue;
+            allNull = false;
+            out += jet::joinedText(argv[i]);
         }
-        if (sqlite3_value_type(argv[i]) == SQLITE_FLOAT) {
-            out += jet::numberText(sqlite3_value_double(argv[i]));
-            continue;
-        }
-        const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[i]));
-        out.append(text, static_cast<std::size_t>(sqlite3_value_bytes(argv[i])));
+    } catch (const std::bad_alloc&) {
+        return sqlite3_result_error_nomem(ctx);
     }
     if (allNull) return sqlite3_result_null(ctx);
     // Given no length, SQLite copies the terminator with the text and marks

@@ -111,7 +111,7 @@ Select selectAt(const Tree& tree, const Parts& parts, std::size_t select) {
             if (q.where == none && w == W::Where) q.where = k;
             if (q.fromEnd == none) q.fromEnd = k;
         }
-        if (q.order == none && w == W::Order) q.order = k;
+        if (q.order == none && w == W::Order && k + 1 < none && isWordPart(tree, parts[k + 1], "BY")) q.order = k;
         q.grouped = q.grouped || w == W::Group || w == W::Having;
         q.compound = q.compound || w == W::Union || w == W::Except || w == W::Intersect;
         q.shaped = q.shaped || ends;

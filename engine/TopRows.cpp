@@ -120,8 +120,10 @@ void checkCount(const detail::Token& count, bool percent) {
 }
 
 // The TOP of the SELECT at part `select` of `level`, read for the renderer.
-TopRows readTop(const Tree& tree, Index level, std::size_t select, const TopWords& words, bool inGroup) {
+TopRows readTop(const Tree& tree, Index level, const Select& q, bool inGroup) {
     const Parts& parts = std::get<Clauses>(tree.nodes[level]).parts;
+    const std::size_t select = q.select;
+    const TopWords& words = *q.top;
     const Atom& count = std::get<Atom>(tree.nodes[parts[words.count].expression]);
     checkCount(tree.tokens[count.place.at], words.percent);
     TopRows top{level, select, select, words.top, words.list, parts.size(), count.place.at, words.percent,
@@ -137,11 +139,8 @@ TopRows readTop(const Tree& tree, Index level, std::size_t select, const TopWord
         --top.bodyEnd;
     for (std::size_t k = top.body; k < top.bodyEnd; ++k)
         if (isAnyWordPart(tree, parts[k], {"LIMIT", "OFFSET"})) throw Error("TOP と LIMIT は一緒に使えません。");
-    const Select q = selectAt(tree, parts, select);
     const std::size_t listEnd = std::min(q.listEnd, top.bodyEnd);
-    std::size_t order = top.bodyEnd;  // the first ORDER BY
-    for (std::size_t k = q.order; k + 1 < top.bodyEnd && order == top.bodyEnd; ++k)
-        if (isWordPart(tree, parts[k], "ORDER") && isWordPart(tree, parts[k + 1], "BY")) order = k;
+    const std::size_t order = std::min(q.order, top.bodyEnd);
     for (const Range& r : q.items)
         if (r.first < r.second) top.items.push_back(itemOf(tree, parts, r));
     top.counted = order < top.bodyEnd || top.percent;
@@ -182,10 +181,10 @@ void readTopRows(Tree& tree) {
         if (!level) continue;
         for (std::size_t k = 0; k < level->parts.size(); ++k) {
             if (!isWordPart(tree, level->parts[k], "SELECT")) continue;
-            if (const std::optional<TopWords> words = topAt(tree, level->parts, k)) {
-                tops.push_back(readTop(tree, n, k, *words, grouped[n]));
-                break;
-            }
+            const Select q = selectAt(tree, level->parts, k);
+            if (!q.top) continue;
+            tops.push_back(readTop(tree, n, q, grouped[n]));
+            break;
         }
     }
     // Each level copies the ones inside it.

@@ -247,6 +247,13 @@ std::string toText(const Variant& v) {
     }
 }
 
+std::string joinedText(sqlite3_value* value) {
+    if (sqlite3_value_type(value) == SQLITE_FLOAT) return toText(fromSqlite(value));
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    if (!text) throw std::bad_alloc();
+    return std::string(text, static_cast<std::size_t>(sqlite3_value_bytes(value)));
+}
+
 double fromDaySeconds(double day, double seconds) {
     const double fraction = seconds / 86400.0;
     return day < 0 ? day - fraction : day + fraction;

@@ -54,6 +54,9 @@ int32_t toLong(const Variant& v);  // rounded half to even, 32-bit
 double toDate(const Variant& v);   // an automation date within 100..9999
 bool toBool(const Variant& v);
 std::string toText(const Variant& v);
+// The text '&' joins a non-Null SQLite value as: a date (tagged) and a
+// real number as Jet writes them, a whole number or a text as it stands.
+std::string joinedText(sqlite3_value* value);
 // A date recognised in text: the desktop's forms and Jet's date texts, with
 // or without a time; false when the text is not a date.
 bool readDate(std::string_view text, double& out);

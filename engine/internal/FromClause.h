@@ -57,7 +57,7 @@ struct Select {
     std::size_t from = 0;      // FROM, when it ends the list
     std::size_t where = 0;     // the first WHERE after FROM
     std::size_t fromEnd = 0;   // the first clause word after FROM that ends the FROM clause
-    std::size_t order = 0;     // the first ORDER after the list
+    std::size_t order = 0;     // the first ORDER BY after the list
     bool star = false;         // an item that is '*' or q.*
     bool grouped = false;      // GROUP BY or HAVING after the list
     bool compound = false;     // UNION, INTERSECT or EXCEPT after the list
