@@ -2,9 +2,11 @@
 // Date/Time columns reach Jet's functions as dates. A column keeps the
 // automation date as a plain number, and SQLite tells a function nothing of
 // the column a value came from, so Format(T.D), CStr(T.D) or IsDate(T.D)
-// would take the value for a number. The translation therefore wraps a
-// column declared Date/Time, where it stands alone as an argument of one of
-// Jet's functions, in lumo_date(...), which tags the number with the
+// would take the value for a number. The translation therefore wraps what
+// the statement's types call a date (a column declared Date/Time, a date
+// literal, a date plus a number: JetTypes.h), where it is an argument of
+// one of Jet's functions or an operand of &, in lumo_date(...), which tags
+// the number with the
 // subtype the functions pass dates with (functions/FunctionCall.h); Null,
 // and a text the column holds, pass through. lumo_date is registered with
 // Jet's functions (JetFunctions.h). Only

@@ -189,14 +189,12 @@ private:
         return inner;
     }
 
-    // Whether an argument of a Jet function is one date (a date literal, a
-    // Date/Time column): SQLite holds it as a number, so it is handed on
-    // tagged as a date (JetDateColumns.h), and IsDate, Format and CStr see
-    // a date. An expression of dates is not tagged: its value is the
-    // number SQLite computes (Format(BIRTHDAY + 0) shows the number).
+    // Whether an argument of a Jet function is a date (a date literal, a
+    // Date/Time column, a date plus a number, ...: JetTypes.h): SQLite
+    // holds it as a number, so it is handed on tagged as a date
+    // (JetDateColumns.h), and IsDate, Format and CStr see a date
+    // (Format(BIRTHDAY + 1) shows the day after).
     bool isDateArgument(Index node) const {
-        const Node& n = tree_.nodes[node];
-        if (!std::holds_alternative<Atom>(n) && !std::holds_alternative<QualifiedName>(n)) return false;
         return typeOfNode_(node) == JetType::Date;
     }
 
@@ -601,7 +599,11 @@ private:
         for (const Index operand : c.operands) {
             if (!first) out.text += ", ";
             first = false;
+            // A date joins as its text ('x' & #2003/11/22# is x2003/11/22).
+            const bool date = typeOfNode_ && isDateArgument(operand);
+            if (date) out.text += "lumo_date(";
             out.text += value(render(operand)).text;
+            if (date) out.text += ')';
         }
         out.text += ')';
         return out;

@@ -72,6 +72,12 @@ TEST_F(JetValues, FunctionsSeeADateColumnAsADate) {
         {"SELECT Format(DateAdd('d', 1, BIRTHDAY), 'yyyy/mm/dd') FROM T_PERSON WHERE PERSON_ID = 1", "1982/02/19"},
         {"SELECT Format(HELD, 'Long Date') FROM T_EVENT WHERE EVENT_ID = 1", "2023年3月15日"},
         {"SELECT Format(Held) FROM t_event WHERE EVENT_ID = 1", "2023/03/15"},
+        // A date plus a number is a date, so an expression of dates is one too.
+        {"SELECT Format(BIRTHDAY + 0) FROM T_PERSON WHERE PERSON_ID = 1", "1982/02/18 12:00:00"},
+        {"SELECT CStr((BIRTHDAY - 1) + #0:30#) FROM T_PERSON WHERE PERSON_ID = 1", "1982/02/17 12:30:00"},
+        {"SELECT IsDate(HELD + 1) FROM T_EVENT WHERE EVENT_ID = 1", "-1"},
+        {"SELECT 'held ' & HELD & ', ' & (HELD + 1) FROM T_EVENT WHERE EVENT_ID = 1", "held 2023/03/15, 2023/03/16"},
+        {"SELECT 'x' & BIRTHDAY FROM T_PERSON WHERE PERSON_ID = 2", "x"},
     });
 }
 
@@ -100,7 +106,10 @@ TEST_F(JetValues, OtherColumnsKeepTheirValues) {
          "WHERE P.PERSON_ID = 1 AND E.EVENT_ID = 1",
          "1982/30000"},
         {"SELECT Format(AGE) FROM T_PERSON WHERE PERSON_ID = 1", "40"},
-        {"SELECT Format(BIRTHDAY + 0) FROM T_PERSON WHERE PERSON_ID = 1", "30000.5"},
+        {"SELECT Format(BIRTHDAY * 1) FROM T_PERSON WHERE PERSON_ID = 1", "30000.5"},
+        {"SELECT Format(T_PERSON.BIRTHDAY - P.BIRTHDAY) FROM T_PERSON, T_PERSON AS P WHERE T_PERSON.PERSON_ID = 1 AND "
+         "P.PERSON_ID = 1",
+         "0"},
         {"SELECT Len(BIRTHDAY) FROM T_EVENT WHERE EVENT_ID = 1", "5"},
     });
 }

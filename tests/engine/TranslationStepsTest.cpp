@@ -122,7 +122,7 @@ const Case kDateLiterals[] = {
      .sql = "SELECT jet_isdate(lumo_date(?)), jet_isnumeric(lumo_date(?))"},
     // SQLite's own function, and a date in an expression, get the number.
     {.jet = "SELECT typeof(#2003/11/22#), Format(#2003/11/22# + 1, 'yyyy')",
-     .sql = "SELECT typeof(?), jet_format(lumo_add(?, ?), ?)"},
+     .sql = "SELECT typeof(?), jet_format(lumo_date(lumo_add(?, ?)), ?)"},
 };
 
 // "words": True and False stay in the shape, as -1 and 0.
@@ -174,11 +174,16 @@ const Case kDateColumns[] = {
      .given = kDates,
      .sql = "SELECT jet_cstr(lumo_date(BIRTHDAY)) AS B, T_PHONE.TEL_NUMBER FROM T_PERSON INNER JOIN T_PHONE ON "
             "T_PERSON.PERSON_ID = T_PHONE.PERSON_ID"},
-    // By alias (no single source then); a column in arithmetic is no longer
-    // the argument itself.
+    // By alias (no single source then); a date plus a number is a date too,
+    // and so is an operand of & (joined as its text); a difference of two
+    // dates is not.
     {.jet = "SELECT IsDate(P.UPDATED), Format(P.BIRTHDAY + 1) FROM T_PERSON AS P",
      .given = kDates,
-     .sql = "SELECT jet_isdate(lumo_date(P.UPDATED)), jet_format(lumo_add(P.BIRTHDAY, ?)) FROM T_PERSON AS P"},
+     .sql = "SELECT jet_isdate(lumo_date(P.UPDATED)), jet_format(lumo_date(lumo_add(P.BIRTHDAY, ?))) FROM T_PERSON AS P"},
+    {.jet = "SELECT P.LASTNAME & P.BIRTHDAY & (P.UPDATED - 1), CStr(P.UPDATED - P.BIRTHDAY) FROM T_PERSON AS P",
+     .given = kDates,
+     .sql = "SELECT lumo_concat(P.LASTNAME, lumo_date(P.BIRTHDAY), lumo_date((lumo_sub(P.UPDATED, ?)))), "
+            "jet_cstr(lumo_sub(P.UPDATED, P.BIRTHDAY)) FROM T_PERSON AS P"},
     {.jet = "SELECT T_PHONE.TEL_NUMBER FROM T_PHONE WHERE T_PHONE.PERSON_ID IN (SELECT T_PERSON.PERSON_ID FROM "
             "T_PERSON WHERE Year(BIRTHDAY) = 1970)",
      .given = kDates,
@@ -500,12 +505,12 @@ const Case kItemTypes[] = {
      .source = "T_PERSON",
      .itemTypes = Types{JetType::Unknown, JetType::Date, JetType::Date, JetType::Double}},
     {.jet = "SELECT VarType(True), VarType(#2003/11/22# + 1), VarType(CCur(1) + 1), VarType(1)",
-     .sql = "SELECT jet_vartype(-1, 66), jet_vartype(lumo_add(?, ?), 68), jet_vartype(lumo_add(jet_ccur(?), ?), 67), "
+     .sql = "SELECT jet_vartype(-1, 66), jet_vartype(lumo_date(lumo_add(?, ?)), 68), jet_vartype(lumo_add(jet_ccur(?), ?), 67), "
             "jet_vartype(?, 73)"},
     {.jet = "SELECT VarType(T_PERSON.BIRTHDAY + 1), VarType(BIRTHDAY) FROM T_PERSON INNER JOIN T_PHONE ON "
             "T_PERSON.PERSON_ID = T_PHONE.PERSON_ID",
      .given = kDates,
-     .sql = "SELECT jet_vartype(lumo_add(T_PERSON.BIRTHDAY, ?), 68), jet_vartype(lumo_date(BIRTHDAY), 68) FROM "
+     .sql = "SELECT jet_vartype(lumo_date(lumo_add(T_PERSON.BIRTHDAY, ?)), 68), jet_vartype(lumo_date(BIRTHDAY), 68) FROM "
             "T_PERSON INNER JOIN T_PHONE ON T_PERSON.PERSON_ID = T_PHONE.PERSON_ID"},
 };
 
