@@ -41,27 +41,13 @@ std::string_view textOf(sqlite3_value* v) {
     return p ? std::string_view(p, static_cast<std::size_t>(sqlite3_value_bytes(v))) : std::string_view();
 }
 
-// A text operand as a number: the plain forms first (the common case),
-// then what else Jet's conversion to a number reads (&H1A, &O17, a yen
-// sign), so that ' &h1A ' + 11 is 37.
-std::optional<double> numberFromText(std::string_view text) {
-    if (const std::optional<double> d = jetNumberFromText(text)) return d;
-    double value = 0;
-    try {
-        if (jet::readNumber(text, value)) return value;
-    } catch (const Error&) {
-        // beyond a Double's range: not a number this operator can use
-    }
-    return std::nullopt;
-}
-
 Read readNumber(sqlite3_context* ctx, sqlite3_value* v) {
     switch (sqlite3_value_type(v)) {
     case SQLITE_NULL: return {};
     case SQLITE_INTEGER: return {Number{true, sqlite3_value_int64(v), 0}};
     case SQLITE_FLOAT: return {Number{false, 0, sqlite3_value_double(v)}};
     case SQLITE_TEXT:
-        if (const std::optional<double> d = numberFromText(textOf(v))) {
+        if (const std::optional<double> d = jetNumberFromText(textOf(v))) {
             if (std::nearbyint(*d) == *d && std::fabs(*d) < 9.0e18) return {Number{true, static_cast<std::int64_t>(*d), 0}};
             return {Number{false, 0, *d}};
         }
@@ -302,31 +288,13 @@ constexpr std::array<Registration, 16> kOperators{{
 }  // namespace
 
 std::optional<double> jetNumberFromText(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-    std::string plain;  // without the thousands separators
-    std::size_t i = 0;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) plain += text[i++];
-    bool digits = false, point = false;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c >= '0' && c <= '9') { plain += c; digits = true; }
-        else if (c == ',' && digits && !point) continue;
-        else if (c == '.' && !point) { plain += c; point = true; }
-        else break;
+    double value = 0;
+    try {
+        if (jet::readNumber(text, value)) return value;
+    } catch (const Error&) {
+        // beyond a Double's range: not a number an operator can use
     }
-    if (!digits) return std::nullopt;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        plain += 'e';
-        ++i;
-        if (i < text.size() && (text[i] == '+' || text[i] == '-')) plain += text[i++];
-        const std::size_t exponentStart = i;
-        while (i < text.size() && text[i] >= '0' && text[i] <= '9') plain += text[i++];
-        if (i == exponentStart) return std::nullopt;
-    }
-    if (i != text.size()) return std::nullopt;
-    return std::strtod(plain.c_str(), nullptr);
+    return std::nullopt;
 }
 
 void installJetOperators(sqlite3* db) {

@@ -29,9 +29,9 @@
 
 namespace lumo::db {
 
-// A number as Jet reads it from text: blanks around it, a sign, digits with
-// ',' as thousands separators, a decimal point and a signed exponent.
-// Nothing for text that is not a number.
+// A text operand as a number, as Jet's conversion reads it
+// (jet::readNumber: ' &h1A ' + 11 is 37, '１，０２５' + 1 is 1026).
+// Nothing for text that is not a number, or one beyond a Double's range.
 std::optional<double> jetNumberFromText(std::string_view text);
 
 // Registers the functions above on the connection. Throws lumo::Error when

@@ -1,5 +1,6 @@
 #include "engine/functions/FunctionCall.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -10,6 +11,7 @@
 #include "platform/Error.h"
 #include "engine/JetDateLiteral.h"
 #include "engine/functions/DateParts.h"
+#include "engine/functions/KanaWidth.h"
 
 namespace lumo::db::jet {
 namespace {
@@ -104,11 +106,31 @@ void divisionByZero() { throw Error("0 で除算しました。"); }
 void invalidNull() { throw Error("Null の使い方が不正です。"); }
 
 bool readNumber(std::string_view text, double& out) {
+    // A Japanese user types amounts in full width as often as not
+    // (１，０００, －５, ＋１２．５, an ideographic space around them), and
+    // Jet reads them, and a mix of the two widths, as the narrow ones.
+    std::string narrow;
+    if (std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+        narrow = toNarrow(text);
+        text = narrow;
+    }
     std::string_view s = trimBlanks(text);
     if (readRadix(s, out)) return true;
     bool yen = skipYen(s);
-    const bool negative = !s.empty() && s.front() == '-';
-    if (!s.empty() && (s.front() == '-' || s.front() == '+')) s.remove_prefix(1);
+    // One sign before the number, blanks between allowed (- 5), or one
+    // after it (5-, 5 -), or parentheses around it: (5) is -5.
+    const auto isSign = [](char c) { return c == '-' || c == '+'; };
+    bool negative = false;
+    if (s.size() > 1 && s.front() == '(' && s.back() == ')') {
+        negative = true;
+        s = trimBlanks(s.substr(1, s.size() - 2));
+    } else if (!s.empty() && isSign(s.front())) {
+        negative = s.front() == '-';
+        s = trimBlanks(s.substr(1));
+    } else if (!s.empty() && isSign(s.back())) {
+        negative = s.back() == '-';
+        s = trimBlanks(s.substr(0, s.size() - 1));
+    }
     if (!yen) yen = skipYen(s);
     // Thousands commas are dropped wherever they stand in the whole part.
     std::string plain;

@@ -47,8 +47,9 @@ inline constexpr unsigned kBooleanSubtype = 'B';
 // not a number or a date, an overflow outside the target's range).
 double toNumber(const Variant& v);
 // The number in `text` as Jet reads one typed by a user (blanks around it,
-// a sign, a yen sign, thousands commas, an exponent, &H and &O); nothing
-// when the text is not a number.
+// a sign before or after it or parentheses, a yen sign, thousands commas,
+// an exponent, &H and &O, in either width); nothing when the text is not a
+// number.
 bool readNumber(std::string_view text, double& out);
 int32_t toLong(const Variant& v);  // rounded half to even, 32-bit
 double toDate(const Variant& v);   // an automation date within 100..9999

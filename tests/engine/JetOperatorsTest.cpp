@@ -105,6 +105,8 @@ TEST_F(JetOperators, ArithmeticFollowsJet) {
         {"1.5E+1", "15"},
         {"'foo' + 'bar'", "foobar"},
         {"'1,025' + 12", "1037"},
+        {"'１，０２５' + 12", "1037"},  // typed in full width
+        {"'5-' * '(2)'", "10"},
         {"' 3 ' * '4'", "12"},
         {"LASTNAME + FIRSTNAME", "山田太郎"},
         {"Null + 1", "<null>"},
@@ -230,12 +232,18 @@ TEST(JetOperatorTranslation, DeepOperatorChainsAreBoundedNotRecursive) {
 
 TEST(JetNumberText, ReadsTextAsJetReadsNumbers) {
     const std::vector<std::pair<const char*, double>> numbers{
-        {"12", 12}, {" -3.5 ", -3.5}, {"1,025", 1025}, {"+2.013E-4", 2.013e-4}, {"10e1", 100}, {".5", 0.5}};
+        {"12", 12}, {" -3.5 ", -3.5}, {"1,025", 1025}, {"+2.013E-4", 2.013e-4}, {"10e1", 100}, {".5", 0.5},
+        // The sign apart from the number, after it, or parentheses.
+        {"- 1", -1}, {"5-", -5}, {"5 +", 5}, {"(12)", -12}, {"( 1,000 )", -1000}, {"-\\12", -12},
+        // Full width, and the two widths mixed.
+        {"１，０２５", 1025}, {"－３．５", -3.5}, {"\u3000１２\u3000", 12}, {"１2.５", 12.5}, {"￥１，２００", 1200},
+        {"＆Ｈ１Ａ", 26}, {"１Ｅ３", 1000}};
     for (const auto& [text, value] : numbers) {
         ASSERT_TRUE(jetNumberFromText(text).has_value()) << text;
         EXPECT_DOUBLE_EQ(*jetNumberFromText(text), value) << text;
     }
-    for (const char* text : {"", "foo", "1e", "1.2.3", ",5", "12abc", "- 1", "1e+"})
+    for (const char* text : {"", "foo", "1e", "1.2.3", ",5", "12abc", "1e+", "-", "+-5", "5--", "-5-", "(-5)", "(5",
+                             "5)", "()", "１２ア", "一二三"})
         EXPECT_FALSE(jetNumberFromText(text).has_value()) << text;
 }
 
