@@ -123,6 +123,34 @@ Select selectAt(const Tree& tree, const Parts& parts, std::size_t select) {
     return q;
 }
 
+SelectItem itemAt(const Tree& tree, const Parts& parts, Select::Range item) {
+    using Kind = SelectItem::Kind;
+    const auto [first, second] = item;
+    SelectItem out{Kind::Expression, item, {}};
+    if (second >= first + 3 && isWordPart(tree, parts[second - 2], "AS")) {
+        const Written* alias = writtenAt(tree, parts[second - 1]);
+        if (alias && alias->items.size() == 1 && alias->items[0].group == kNoNode &&
+            isName(tree.tokens[alias->items[0].place.at])) {
+            out.kind = Kind::Named;
+            out.expression = {first, second - 2};
+            out.name = nameAt(tree, alias->items[0].place);
+        }
+        return out;
+    }
+    if (second != first + 1 || parts[first].expression == kNoNode) return out;
+    const Index node = parts[first].expression;
+    if (isStar(tree, node)) {
+        out.kind = Kind::Star;
+    } else if (const Atom* a = std::get_if<Atom>(&tree.nodes[node]); a && a->role == Atom::Role::Name) {
+        out.kind = Kind::Named;
+        out.name = nameAt(tree, a->place);
+    } else if (const QualifiedName* q = columnAt(tree, node)) {
+        out.kind = Kind::Named;
+        out.name = nameAt(tree, q->rest[1]);
+    }
+    return out;
+}
+
 std::vector<Index> itemTokens(const Tree& tree, const Parts& parts, const Select& q, std::size_t i, Index end) {
     const auto [first, second] = q.items[i];
     const Index b = first < parts.size() ? parts[first].place.at : end;

@@ -42,15 +42,6 @@ struct ListItem {
     bool keep = false;
 };
 
-// "name", "q.name" or "... AS name".
-std::string_view ownName(const Tokens& t, const std::vector<std::size_t>& sig) {
-    const std::size_t n = sig.size();
-    if (n == 0 || !isName(t[sig[n - 1]])) return {};
-    if (n == 1 || (n == 3 && isName(t[sig[0]]) && isOp(t[sig[1]], ".")) || (n >= 3 && isWord(t[sig[n - 2]], "AS")))
-        return unquotedName(t[sig[n - 1]]);
-    return {};
-}
-
 // Whether the ORDER BY [b, e) needs a dropped item: a column number, or a
 // bare name that a dropped item has (it may be its alias).
 bool orderNeedsDropped(const Tokens& t, std::size_t b, std::size_t e, const std::vector<ListItem>& items) {
@@ -92,10 +83,8 @@ void narrowToReadColumns(tree::Tree& tree, const std::vector<std::string>& reads
     for (const auto& [first, end] : q.items) {
         if (first == end) return;
         const std::size_t begin = parts[first - 1].place.at + 1, stop = parts[end].place.at;
-        const std::vector<tree::Index> read =
-            tree::significantIn(tree, static_cast<tree::Index>(begin), static_cast<tree::Index>(stop));
-        const std::vector<std::size_t> sig(read.begin(), read.end());
-        items.push_back({first, end, begin, stop, ownName(t, sig)});
+        const tree::SelectItem item = tree::itemAt(tree, parts, {first, end});
+        items.push_back({first, end, begin, stop, item.kind == tree::SelectItem::Kind::Named ? item.name : ""});
     }
     const std::size_t from = q.from;
 

@@ -40,29 +40,15 @@ bool isAnyWordPart(const Tree& tree, const Clauses::Part& part, std::initializer
     return std::any_of(words.begin(), words.end(), [&](std::string_view w) { return isWordPart(tree, part, w); });
 }
 
-// What names the result column of one select item [first, end) of `parts`.
+// What names the result column of one select item of `parts`.
 JetStatement::Item itemKind(const Tree& tree, const Parts& parts, Select::Range item) {
-    using Item = JetStatement::Item;
-    const auto& t = tree.tokens;
-    const auto [first, end] = item;
-    if (end == first + 1 && parts[first].expression != kNoNode) {
-        const Node& node = tree.nodes[parts[first].expression];
-        if (const Atom* a = std::get_if<Atom>(&node)) {
-            const Token& x = t[a->place.at];
-            return isOp(x, "*") ? Item::Star : isName(x) ? Item::Named : Item::Expression;
-        }
-        const QualifiedName* q = std::get_if<QualifiedName>(&node);
-        if (q && q->rest.size() == 2 && isName(t[q->first.at])) {
-            const Token& x = t[q->rest[1].at];
-            return isOp(x, "*") ? Item::Star : isName(x) ? Item::Named : Item::Expression;
-        }
-        return Item::Expression;
+    using Kind = SelectItem::Kind;
+    switch (itemAt(tree, parts, item).kind) {
+    case Kind::Named: return JetStatement::Item::Named;
+    case Kind::Star: return JetStatement::Item::Star;
+    case Kind::Expression: break;
     }
-    if (end >= first + 3 && isWordPart(tree, parts[end - 2], "AS")) {
-        const Written* alias = writtenAt(tree, parts[end - 1]);
-        if (alias && alias->items.size() == 1 && alias->items[0].group == kNoNode) return Item::Named;
-    }
-    return Item::Expression;
+    return JetStatement::Item::Expression;
 }
 
 // The qualifier of an item written q.c, or "".

@@ -11,7 +11,6 @@
 namespace lumo::db::tree {
 namespace {
 
-using detail::isName;
 using detail::isOp;
 using detail::isWord;
 using Range = TopRows::Range;
@@ -38,13 +37,6 @@ const Node* loneNode(const Tree& tree, const Parts& parts, Range r) {
     return &tree.nodes[parts[r.first].expression];
 }
 
-bool isStar(const Tree& tree, const Node* n) {
-    if (!n) return false;
-    if (const Atom* a = std::get_if<Atom>(n)) return isOp(tree.tokens[a->place.at], "*");
-    if (const QualifiedName* q = std::get_if<QualifiedName>(n)) return isOp(tree.tokens[q->rest.back().at], "*");
-    return false;
-}
-
 std::string quoted(std::string_view name) {
     std::string out = "\"";
     for (const char c : name) out += c == '"' ? std::string("\"\"") : std::string(1, c);
@@ -54,24 +46,8 @@ std::string quoted(std::string_view name) {
 // An item of the select list: its expression, its alias, and the name a
 // subquery's column gets (the alias, or the column it names).
 TopRows::Item itemOf(const Tree& tree, const Parts& parts, Range r) {
-    TopRows::Item item{r, r, {}};
-    const std::size_t n = r.second - r.first;
-    if (n >= 3 && isWordPart(tree, parts[r.second - 2], "AS")) {
-        const Written* alias = writtenAt(tree, parts[r.second - 1]);
-        if (alias && alias->items.size() == 1 && alias->items[0].group == kNoNode &&
-            isName(tree.tokens[alias->items[0].place.at])) {
-            item.expression = {r.first, r.second - 2};
-            item.name = quoted(nameAt(tree, alias->items[0].place));
-            return item;
-        }
-    }
-    if (const Node* node = loneNode(tree, parts, r)) {
-        if (const Atom* a = std::get_if<Atom>(node); a && a->role == Atom::Role::Name)
-            item.name = quoted(nameAt(tree, a->place));
-        else if (const QualifiedName* q = columnAt(tree, parts[r.first].expression))
-            item.name = quoted(nameAt(tree, q->rest[1]));
-    }
-    return item;
+    const SelectItem item = itemAt(tree, parts, r);
+    return {r, item.expression, item.kind == SelectItem::Kind::Named ? quoted(item.name) : std::string()};
 }
 
 // One ORDER BY key: what the counting query sorts on, and its direction.
@@ -88,7 +64,7 @@ TopRows::Key keyOf(const Tree& tree, const Parts& parts, Range r, const std::vec
     if (t.kind == detail::TokenKind::Number && t.text.find_first_not_of("0123456789") == std::string::npos) {
         const long position = std::strtol(t.text.c_str(), nullptr, 10);
         const bool onStar = position >= 1 && static_cast<std::size_t>(position) <= items.size() &&
-                            isStar(tree, loneNode(tree, parts, items[position - 1].expression));
+                            itemAt(tree, parts, items[position - 1].whole).kind == SelectItem::Kind::Star;
         if (position < 1 || static_cast<std::size_t>(position) > items.size() || onStar)
             throw Error("TOP のある SELECT では、ORDER BY の列番号 " + t.text +
                         " は選択リストの列 (* 以外) を指してください。列の名前か式で並べ替えてください。");

@@ -67,6 +67,19 @@ struct Select {
 };
 Select selectAt(const Tree& tree, const Parts& parts, std::size_t select);
 
+// What names the result column of one select item, parts [first, second):
+// its alias (... AS name), the column it is (name, q.name), or nothing: an
+// expression, which Jet calls Expr1000, Expr1001, ...; '*' and q.* stand for
+// their tables' columns. The one reader of an item's name: the source, the
+// read columns and TOP's subquery columns all ask it.
+struct SelectItem {
+    enum class Kind { Named, Expression, Star };
+    Kind kind = Kind::Expression;
+    Select::Range expression;  // the item without AS and its alias
+    std::string_view name;     // of a Named item, unquoted
+};
+SelectItem itemAt(const Tree& tree, const Parts& parts, Select::Range item);
+
 // The significant tokens of item `i` of `q`, white space and what the
 // passes took out left out; `end` is where its level's tokens end.
 std::vector<Index> itemTokens(const Tree& tree, const Parts& parts, const Select& q, std::size_t i, Index end);

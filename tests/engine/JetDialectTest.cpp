@@ -59,6 +59,10 @@ TEST_F(JetDialect, UnaliasedExpressionsAreNamedExprInOrder) {
         {"SELECT COUNT(*) FROM T_PERSON WHERE PERSON_ID > 1", {"Expr1000"}},
         {"SELECT *, LABEL & '!' FROM T_GROUPING", {"TYPE_ID", "LABEL", "DEFAULT", "Expr1000"}},
         {"SELECT 1, 'two'", {"Expr1000", "Expr1001"}},
+        // Null and True are values, not names; an alias in brackets is a name.
+        {"SELECT Null, True, P.AGE AS [Years], P.LASTNAME FROM T_PERSON AS P",
+         {"Expr1000", "Expr1001", "Years", "LASTNAME"}},
+        {"SELECT TOP 1 Null, PERSON_ID FROM T_PERSON ORDER BY PERSON_ID", {"Expr1000", "PERSON_ID"}},
         {"SELECT DISTINCT T_PERSON.TYPE_ID, TYPE_ID + 1 FROM T_PERSON", {"TYPE_ID", "Expr1000"}},
         {"SELECT T_PERSON.LASTNAME & '-' & T_PHONE.TEL_NUMBER FROM T_PERSON INNER JOIN T_PHONE ON "
          "T_PERSON.PERSON_ID = T_PHONE.PERSON_ID",
