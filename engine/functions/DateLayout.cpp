@@ -1,9 +1,10 @@
 // Date formats: runs of the same letter (d dd ddd dddd ddddd dddddd, m ..
-// mmmm, yy yyyy, h hh, n nn, s ss, w ww, q, y, aaa aaaa, ttttt, c, g gg
-// ggg, e ee) and the 12-hour markers AM/PM, A/P and AMPM (午前/午後). m
-// right after an hour is the minute. Names are Japanese, as on a Japanese
-// desktop; g and e are the era and the year of the era of the Japanese
-// calendar.
+// mmmm, oooo, yy yyyy, h hh, n nn, s ss, w ww, q, y, aaa aaaa, ttttt, c, g
+// gg ggg, e ee) and the 12-hour markers AM/PM, A/P and AMPM (午前/午後). m
+// right after an hour is the minute. As on a Japanese desktop, ddd dddd
+// mmm mmmm write the English names (Sat, Saturday, Nov, November) and aaa
+// aaaa oooo the Japanese ones (土, 土曜日, 11月); g and e are the era and
+// the year of the era of the Japanese calendar.
 #include <array>
 #include <cstdio>
 #include <string_view>
@@ -111,7 +112,7 @@ std::string layDate(double value, std::string_view format, int firstDay, int fir
         const char letter = static_cast<char>(p.text[0] | 0x20);
         std::size_t run = 1;
         while (i + run < pieces.size() && !pieces[i + run].literal && (pieces[i + run].text[0] | 0x20) == letter &&
-               std::string_view("dmyhnswqatge").find(letter) != std::string_view::npos)
+               std::string_view("dmyhnswqatgeo").find(letter) != std::string_view::npos)
             ++run;
         const int n = static_cast<int>(run);
         bool hour = false, dateToken = true;
@@ -119,7 +120,7 @@ std::string layDate(double value, std::string_view format, int firstDay, int fir
         case 'c': out += dateText(value); break;
         case 'd':
             if (n <= 2) out += number(dt.day, n);
-            else if (n <= 4) out += weekdayName(weekday(m.day, 1), n == 3);
+            else if (n <= 4) out += englishWeekdayName(weekday(m.day, 1), n == 3);
             else if (n == 5) out += dates::formatShortDate(value);
             else out += longDate(value);
             break;
@@ -131,7 +132,11 @@ std::string layDate(double value, std::string_view format, int firstDay, int fir
         case 'm':
             if (afterHour && n <= 2) out += number(dt.minute, n);
             else if (n <= 2) out += number(dt.month, n);
-            else out += monthName(dt.month);
+            else out += englishMonthName(dt.month, n == 3);
+            break;
+        case 'o':
+            if (n == 4) out += monthName(dt.month);
+            else out += p.text, run = 1, dateToken = false;
             break;
         case 'q': out += std::to_string((dt.month - 1) / 3 + 1); break;
         case 'g': out += eraName(dt, n); break;

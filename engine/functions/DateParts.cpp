@@ -114,4 +114,18 @@ std::string weekdayName(int sundayBased, bool abbreviated) {
 
 std::string monthName(int month) { return std::to_string(month) + "月"; }
 
+std::string englishWeekdayName(int sundayBased, bool abbreviated) {
+    static constexpr std::array<const char*, 7> names{"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                                      "Thursday", "Friday", "Saturday"};
+    const std::string name = names[static_cast<std::size_t>(sundayBased - 1)];
+    return abbreviated ? name.substr(0, 3) : name;
+}
+
+std::string englishMonthName(int month, bool abbreviated) {
+    static constexpr std::array<const char*, 12> names{"January", "February", "March",     "April",   "May",      "June",
+                                                       "July",    "August",   "September", "October", "November", "December"};
+    const std::string name = names[static_cast<std::size_t>(month - 1)];
+    return abbreviated ? name.substr(0, 3) : name;
+}
+
 }  // namespace lumo::db::jet

@@ -53,5 +53,9 @@ std::optional<std::string> westernYear(std::string_view text);
 // counted from Sunday, and 1月 .. 12月.
 std::string weekdayName(int sundayBased, bool abbreviated);
 std::string monthName(int month);
+// The English names Format writes for ddd, dddd, mmm and mmmm, on a
+// Japanese desktop too (aaa, aaaa and oooo write the Japanese ones).
+std::string englishWeekdayName(int sundayBased, bool abbreviated);
+std::string englishMonthName(int month, bool abbreviated);
 
 }  // namespace lumo::db::jet

@@ -45,7 +45,7 @@ constexpr std::array kNamedFormats{
     NamedFormat{"On/Off", false, [](double v) { return truthText(v, "On", "Off"); }},
     NamedFormat{"General Date", true, [](double v) { return dateText(v); }},
     NamedFormat{"Long Date", true, [](double v) { return longDate(v); }},
-    NamedFormat{"Medium Date", true, [](double v) { return layDate(v, "yy/mm/dd", 1, 1); }},
+    NamedFormat{"Medium Date", true, [](double v) { return layDate(v, "yy-mm-dd", 1, 1); }},
     NamedFormat{"Short Date", true, [](double v) { return dates::formatShortDate(v); }},
     NamedFormat{"Long Time", true, [](double v) { return longTime(v); }},
     NamedFormat{"Medium Time", true, [](double v) { return layDate(v, "hh:nn AMPM", 1, 1); }},

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "platform/Utf8.h"
 #include "engine/functions/FormatText.h"
 
@@ -51,6 +53,12 @@ FormatKind formatKind(std::string_view format) {
         case 'y': case 'm': case 'd': case 'h': case 'n': case 's': case 'w': case 'q': case 'c': case 'a': case 't':
         case 'g':
             return FormatKind::Date;
+        case 'o':  // oooo, the month's Japanese name
+            if (i + 3 < pieces.size() && std::all_of(pieces.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                                     pieces.begin() + static_cast<std::ptrdiff_t>(i) + 4,
+                                                     [](const FormatPiece& p) { return !p.literal && (p.text[0] | 0x20) == 'o'; }))
+                return FormatKind::Date;
+            break;
         case 'e':  // the era's year, unless it is a number's E+ or e-
             if (i + 1 < pieces.size() && (pieces[i + 1].text == "+" || pieces[i + 1].text == "-")) break;
             return FormatKind::Date;

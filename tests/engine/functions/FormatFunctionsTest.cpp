@@ -45,7 +45,7 @@ TEST_F(FormatFunctions, NamedDateFormatsOfAJapaneseDesktop) {
     db.expectAll({
         {"jet_format(45322.5, 'General Date')", "\"2024/01/31 12:00:00\""},
         {"jet_format(45322, 'Long Date')", "\"2024年1月31日\""},
-        {"jet_format(45322, 'Medium Date')", "\"24/01/31\""},
+        {"jet_format(45322, 'Medium Date')", "\"24-01-31\""},
         {"jet_format(45322, 'short date')", "\"2024/01/31\""},
         {"jet_format(45322.75, 'Long Time')", "\"18:00:00\""},
         {"jet_format(45322.75, 'Medium Time')", "\"06:00 午後\""},
@@ -91,8 +91,13 @@ TEST_F(FormatFunctions, UserDefinedDateFormats) {
     db.expectAll({
         {"jet_format(45322.5625, 'yyyy/mm/dd hh:nn:ss')", "\"2024/01/31 13:30:00\""},
         {"jet_format(45322, 'yy/m/d')", "\"24/1/31\""},
-        {"jet_format(45322, 'ddd dddd aaa aaaa')", "\"水 水曜日 水 水曜日\""},
-        {"jet_format(45322, 'mmm mmmm')", "\"1月 1月\""},
+        // English names for d and m, Japanese ones for a and o, as on a
+        // Japanese desktop.
+        {"jet_format(45322, 'ddd dddd aaa aaaa')", "\"Wed Wednesday 水 水曜日\""},
+        {"jet_format(45322, 'mmm mmmm oooo')", "\"Jan January 1月\""},
+        {"jet_format(45417, 'mmm/MMMM/OOOO')", "\"May/May/5月\""},
+        {"jet_format(45322, 'oooo')", "\"1月\""},
+        {"jet_format(45322, 'ooo')", "\"ooo\""},
         {"jet_format(45322.5625, 'h:mm')", "\"13:30\""},
         {"jet_format(45322.5625, 'hh:nn AM/PM')", "\"01:30 PM\""},
         {"jet_format(45322.0625, 'h:nn am/pm')", "\"1:30 am\""},
