@@ -46,6 +46,12 @@ std::vector<std::string_view> formatSections(std::string_view format) {
 FormatKind formatKind(std::string_view format) {
     bool digits = false, text = false;
     const std::vector<FormatPiece> pieces = formatPieces(format);
+    // A digit placeholder makes a number format, whatever letters its
+    // sections show: the Zero of '#,##0;(#,##0);Zero' is no date's e, the
+    // Null of '0;-0;0;Null' no minute.
+    if (std::any_of(pieces.begin(), pieces.end(),
+                    [](const FormatPiece& p) { return !p.literal && (p.text[0] == '0' || p.text[0] == '#'); }))
+        return FormatKind::Number;
     for (std::size_t i = 0; i < pieces.size(); ++i) {
         const FormatPiece& piece = pieces[i];
         if (piece.literal) continue;

@@ -72,6 +72,10 @@ TEST_F(FormatFunctions, UserDefinedNumberFormats) {
         {"jet_format(0, '0;(0);\"zero\"')", "\"zero\""},
         {"jet_format(NULL, '0;(0);\"zero\";\"none\"')", "\"none\""},
         {"jet_format(NULL, '0')", "Null"},
+        // Letters a section shows unquoted do not make a date format.
+        {"jet_format(0, '#,##0.00;(#,##0.00);Zero')", "\"Zero\""},
+        {"jet_format(NULL, '0;-0;0;Null')", "\"Null\""},
+        {"jet_format(1.5, '0.0 Days')", "\"1.5 Days\""},
         {"jet_format(0.256, '0%')", "\"26%\""},
         {"jet_format(1234567, '#,##0,')", "\"1,235\""},
         {"jet_format(1234.5, '0.00E+00')", "\"1.23E+03\""},
