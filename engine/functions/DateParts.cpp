@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "platform/Error.h"
 
@@ -52,6 +54,80 @@ std::optional<std::string> westernYear(std::string_view text) {
         return out;
     }
     return std::nullopt;
+}
+
+namespace {
+
+bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool sameLetters(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if ((a[i] | 0x20) != (b[i] | 0x20)) return false;
+    return true;
+}
+
+// 1..12 for a month's English name or its first three letters (Sept too),
+// 0 for a weekday's, -1 for any other word.
+int englishName(std::string_view word) {
+    for (int month = 1; month <= 12; ++month) {
+        const std::string name = englishMonthName(month, false);
+        if (sameLetters(word, name) || sameLetters(word, std::string_view(name).substr(0, 3))) return month;
+    }
+    if (sameLetters(word, "Sept")) return 9;
+    for (int day = 1; day <= 7; ++day) {
+        const std::string name = englishWeekdayName(day, false);
+        if (sameLetters(word, name) || sameLetters(word, std::string_view(name).substr(0, 3))) return 0;
+    }
+    return -1;
+}
+
+}  // namespace
+
+std::optional<std::string> fromEnglishMonth(std::string_view text) {
+    int month = 0;
+    std::vector<std::string_view> numbers;
+    std::string_view time;
+    for (std::size_t i = 0; i < text.size();) {
+        const char c = text[i];
+        std::size_t end = i + 1;
+        if (isLetter(c)) {
+            while (end < text.size() && isLetter(text[end])) ++end;
+            const int name = englishName(text.substr(i, end - i));
+            if (name < 0 || (name > 0 && month > 0)) return std::nullopt;
+            if (name > 0) month = name;
+        } else if (isDigit(c)) {
+            while (end < text.size() && isDigit(text[end])) ++end;
+            if (end < text.size() && text[end] == ':') {
+                time = text.substr(i);  // the time runs to the end
+                break;
+            }
+            numbers.push_back(text.substr(i, end - i));
+        } else if (c != ' ' && c != ',' && c != '-' && c != '/' && c != '.') {
+            return std::nullopt;
+        }
+        i = end;
+    }
+    if (month == 0 || numbers.empty() || numbers.size() > 2) return std::nullopt;
+    const auto value = [](std::string_view n) { return n.size() > 4 ? -1 : std::stoi(std::string(n)); };
+    // The year is the number of three or more digits, or the second one.
+    std::string_view year = numbers.back(), day = numbers.size() == 2 ? numbers.front() : std::string_view("1");
+    if (numbers.size() == 2 && numbers.front().size() >= 3) std::swap(year, day);
+    if (numbers.size() == 1 && year.size() < 3) {
+        // Nov 22: a day of this year, as 11/22 reads.
+        const int d = value(year);
+        if (d < 1 || d > 31) return std::nullopt;
+        std::string out = std::to_string(month) + "/" + std::to_string(d);
+        if (!time.empty()) out.append(" ").append(time);
+        return out;
+    }
+    int y = value(year);
+    if (y < 0 || value(day) < 1 || value(day) > 31) return std::nullopt;
+    if (year.size() <= 2) y += y < 30 ? 2000 : 1900;  // as two-digit years read elsewhere
+    std::string out = std::to_string(y) + "/" + std::to_string(month) + "/" + std::to_string(value(day));
+    if (!time.empty()) out.append(" ").append(time);
+    return out;
 }
 
 Moment momentOf(double automationDate) {

@@ -49,6 +49,13 @@ std::span<const Era> japaneseEras();
 // year in its place (2003年11月22日, 2003/11/22); nothing for other text.
 std::optional<std::string> westernYear(std::string_view text);
 
+// A date written with an English month name, which a desktop reads in any
+// locale (November 22, 2003; Nov 22 2003; 22-Nov-2003; 2003 Nov 22; Nov
+// 2003 for its first day; Nov 22 of this year; a weekday name before it
+// and a time after it allowed), written as 2003/11/22 (or 11/22) with the
+// time after it; nothing for other text.
+std::optional<std::string> fromEnglishMonth(std::string_view text);
+
 // Japanese names: 日曜日 .. 土曜日 (日 .. 土 abbreviated) for weekday 1..7
 // counted from Sunday, and 1月 .. 12月.
 std::string weekdayName(int sundayBased, bool abbreviated);

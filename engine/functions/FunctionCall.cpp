@@ -199,6 +199,7 @@ std::optional<std::string> fromLongDate(std::string_view text) {
 bool readDate(std::string_view text, double& out) {
     if (const auto western = westernYear(text)) return readDate(*western, out);
     if (const auto longDate = fromLongDate(text)) return readDate(*longDate, out);
+    if (const auto english = fromEnglishMonth(text)) return readDate(*english, out);
     if (const auto desktop = dates::recognize(text)) {
         out = *desktop;
         return true;

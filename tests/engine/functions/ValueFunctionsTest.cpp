@@ -95,6 +95,16 @@ TEST_F(ValueFunctions, FractionalAndDateConversions) {
         {"jet_cdate('平成元年1月8日')", "32516"},
         {"jet_cdate('R1.5.1')", "43586"},
         {"jet_cdate('H0/1/1')", kTypeMismatch},
+        // An English month name, which a desktop reads in any locale.
+        {"jet_cdate('November 22, 2003')", "37947"},
+        {"jet_cdate('22-Nov-2003')", "37947"},
+        {"jet_cdate('2003 nov 22')", "37947"},
+        {"jet_cdate('Saturday, Nov 22, 03 12:00')", "37947.5"},
+        {"jet_cdate('Sept 2003')", "37865"},
+        {"jet_year(jet_cdate('Nov 22')) = jet_year(jet_date())", "1"},  // this year's
+        {"jet_cdate('Nov 31, 2003')", kTypeMismatch},
+        {"jet_cdate('Nov 22 Dec 2003')", kTypeMismatch},
+        {"jet_cdate('Nov 32')", kTypeMismatch},
         {"jet_cdate('Sat')", kTypeMismatch},
         {"jet_cdate('2023/02/29')", kTypeMismatch},
         {"jet_cdate('abc')", kTypeMismatch},
