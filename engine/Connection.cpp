@@ -13,6 +13,7 @@
 #include "ConnectionImpl.h"
 #include "StatementWatch.h"
 #include "platform/FaultInjection.h"
+#include "engine/JetAggregates.h"
 #include "engine/JetFunctions.h"
 #include "engine/JetOperators.h"
 #include "engine/LikeFunction.h"
@@ -542,6 +543,7 @@ void Connection::Open(std::string_view connectionString, std::string_view, std::
     installLike(raw);
     installJetFunctions(raw);
     installJetOperators(raw);
+    installJetAggregates(raw);
     bool walMode = false;
     if (sqlite3_prepare_v2(raw, "PRAGMA journal_mode", -1, &st, nullptr) == SQLITE_OK) {
         StatementHandle guard(st);

@@ -7,6 +7,7 @@
 
 #include "FromClause.h"
 #include "SearchConditions.h"
+#include "engine/JetAggregates.h"
 
 namespace lumo::db {
 namespace {
@@ -22,12 +23,9 @@ using Tokens = std::vector<Token>;
 
 // An aggregate anywhere makes a query of groups, whose rows its items make.
 bool callsAggregate(const Tokens& t) {
-    constexpr std::array<std::string_view, 11> kAggregates{"COUNT", "SUM", "AVG",   "MIN", "MAX", "FIRST",
-                                                           "LAST",  "STDEV", "STDEVP", "VAR", "VARP"};
     const std::vector<std::size_t> sig = detail::significantIn(t, 0, t.size());
     for (std::size_t k = 0; k + 1 < sig.size(); ++k)
-        if (t[sig[k]].kind == Kind::Word && isOp(t[sig[k + 1]], "(") &&
-            std::any_of(kAggregates.begin(), kAggregates.end(), [&](std::string_view a) { return isWord(t[sig[k]], a); }))
+        if (t[sig[k]].kind == Kind::Word && isOp(t[sig[k + 1]], "(") && isAggregateName(t[sig[k]].text))
             return true;
     return false;
 }

@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "FromClause.h"
+#include "engine/JetAggregates.h"
 #include "engine/JetSql.h"
 
 namespace lumo::db::tree {
@@ -30,11 +31,7 @@ bool endsOperand(const Token& t) {
     return std::any_of(words.begin(), words.end(), [&](std::string_view w) { return equalsKeyword(t.text, w); });
 }
 
-bool isAggregate(const Token& t) {
-    static constexpr std::array<std::string_view, 8> names = {"COUNT", "SUM", "MIN", "MAX", "AVG", "FIRST", "LAST", "TOTAL"};
-    return t.kind == detail::TokenKind::Word &&
-           std::any_of(names.begin(), names.end(), [&](std::string_view w) { return equalsKeyword(t.text, w); });
-}
+bool isAggregate(const Token& t) { return t.kind == detail::TokenKind::Word && isAggregateName(t.text); }
 
 bool isAnyWordPart(const Tree& tree, const Clauses::Part& part, std::initializer_list<std::string_view> words) {
     return std::any_of(words.begin(), words.end(), [&](std::string_view w) { return isWordPart(tree, part, w); });

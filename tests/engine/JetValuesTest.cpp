@@ -30,6 +30,9 @@ CREATE TABLE T_EVENT (EVENT_ID INTEGER PRIMARY KEY AUTOINCREMENT, PERSON_ID LONG
                       HELD DATE);
 CREATE INDEX IX_EVENT_HELD ON T_EVENT (HELD);
 INSERT INTO T_EVENT (PERSON_ID, BIRTHDAY, HELD) VALUES (1, '30000', 45000), (2, NULL, NULL);
+CREATE TABLE T_SCORE (SCORE_ID INTEGER PRIMARY KEY AUTOINCREMENT, GRP LONG, PTS DOUBLE, NOTE TEXT);
+INSERT INTO T_SCORE (GRP, PTS, NOTE) VALUES (1, 2, 'a'), (1, 4, NULL), (1, 4, '４'), (1, 4, '1,000'), (1, 5, NULL),
+    (1, 5, NULL), (1, 7, NULL), (1, 9, 'z'), (2, NULL, NULL), (2, 10, 'x'), (3, NULL, 'abc');
 )sql";
 
 class JetValues : public ::testing::Test {
@@ -174,6 +177,28 @@ TEST_F(JetValues, WholeNumberConversionsOverflowOutsideTheirType) {
         {"SELECT CLng(TYPE_ID * 2147483647) FROM T_PERSON WHERE PERSON_ID = 2", "オーバーフローしました。"},
         {"SELECT 2147483647 + 1 FROM T_PERSON WHERE PERSON_ID = 1", "2147483648"},
         {"SELECT TYPE_ID * 2147483647 FROM T_PERSON WHERE PERSON_ID = 2", "4294967294"},
+    });
+}
+
+// Jet's aggregates beyond SQLite's: the spread of 2 4 4 4 5 5 7 9 is 2
+// (population) and 32/7 (sample variance); First and Last take the rows
+// as read, a Null value included; the statistics leave Nulls out.
+TEST_F(JetValues, JetAggregates) {
+    expectAll({
+        {"SELECT StDevP(PTS) FROM T_SCORE WHERE GRP = 1", "2"},
+        {"SELECT VarP(PTS) FROM T_SCORE WHERE GRP = 1", "4"},
+        {"SELECT Round(Var(PTS), 6) FROM T_SCORE WHERE GRP = 1", "4.571429"},
+        {"SELECT Round(StDev(PTS) * StDev(PTS) * 7, 9) FROM T_SCORE WHERE GRP = 1", "32"},
+        {"SELECT StDev(PTS) FROM T_SCORE WHERE GRP = 2", "<null>"},   // one value
+        {"SELECT StDevP(PTS) FROM T_SCORE WHERE GRP = 2", "0"},
+        {"SELECT VarP(PTS) FROM T_SCORE WHERE GRP = 3", "<null>"},    // none
+        {"SELECT First(NOTE) & Last(NOTE) FROM T_SCORE WHERE GRP = 1", "az"},
+        {"SELECT First(NOTE) FROM T_SCORE WHERE GRP = 2", "<null>"},
+        {"SELECT Last(PTS) FROM T_SCORE WHERE GRP = 2", "10"},
+        {"SELECT VarP(NOTE) FROM T_SCORE WHERE SCORE_ID IN (3, 4)", "248004"},  // 4 and 1000, typed as texts
+        {"SELECT StDev(NOTE) FROM T_SCORE WHERE GRP = 3", "型が一致しません。"},
+        {"SELECT GRP FROM T_SCORE GROUP BY GRP HAVING First(PTS) Is Null AND Last(PTS) Is Null", "3"},
+        {"SELECT Count(*) FROM (SELECT GRP, Last(NOTE) AS N FROM T_SCORE GROUP BY GRP) WHERE N Is Not Null", "3"},
     });
 }
 
