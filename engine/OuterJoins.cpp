@@ -27,6 +27,7 @@ struct Outer {
     std::size_t from = 0, fromEnd = 0;  // FROM, and the part that ends its clause (the parts' count for none)
     bool distinct = false, star = false;
     bool shaped = false;  // TOP/ORDER/GROUP/HAVING/LIMIT/compound
+    bool named = true;    // every item has a name of its own (AS name, q.name, name)
     std::vector<std::vector<std::size_t>> listItems;  // significant tokens of each select item
 };
 
@@ -37,12 +38,13 @@ std::optional<Outer> outerOf(const Tree& tree) {
     if (q.from == parts.size()) return std::nullopt;
     // TOP keeps its ORDER BY's rows: they are counted, not made distinct
     // afterwards (shaped).
-    Outer o{q.from, q.fromEnd, q.distinct, false, q.shaped, {}};
+    Outer o{q.from, q.fromEnd, q.distinct, false, q.shaped, true, {}};
     // A '*' anywhere in the list, COUNT(*) too.
     for (std::size_t i = 0; i < q.items.size(); ++i) {
         const std::vector<Index> tokens = tree::itemTokens(tree, parts, q, i, static_cast<Index>(tree.tokens.size()));
         o.listItems.emplace_back(tokens.begin(), tokens.end());
         for (const Index t : o.listItems.back()) o.star = o.star || isOp(tree.tokens[t], "*");
+        o.named = o.named && tree::itemAt(tree, parts, q.items[i]).kind == tree::SelectItem::Kind::Named;
     }
     return o;
 }
@@ -115,24 +117,12 @@ bool mirrorLevel(Tree& tree, Parts& parts, std::size_t b, std::size_t e) {
     return true;
 }
 
-// The item's own column name: "... AS name", "q.name" or "name".
-bool hasOwnName(const std::vector<Token>& t, const std::vector<std::size_t>& item) {
-    if (item.empty()) return false;
-    const Token& last = t[item.back()];
-    if (!isName(last)) return false;
-    if (item.size() == 1) return true;
-    const Token& before = t[item[item.size() - 2]];
-    return isWord(before, "AS") || (isOp(before, ".") && item.size() == 3);
-}
-
 // SELECT DISTINCT <list> FROM ...  ->  SELECT DISTINCT * FROM (SELECT
 // <list> FROM ... LIMIT -1), written by the renderer, or SELECT <list>
 // FROM ... when the keys make every row distinct already (the rows and
 // their order are those of the inner SELECT either way).
 void distinctOverFinishedRows(Tree& tree, const Outer& o, const UniqueKeyLookup& unique) {
-    const bool named = std::all_of(o.listItems.begin(), o.listItems.end(),
-                                   [&](const std::vector<std::size_t>& item) { return hasOwnName(tree.tokens, item); });
-    if (!o.distinct || o.star || o.shaped || !named || !fromHoldsWord(tree, o, "LEFT")) return;
+    if (!o.distinct || o.star || o.shaped || !o.named || !fromHoldsWord(tree, o, "LEFT")) return;
     Parts& parts = tree::partsOf(tree, tree.root);
     if (distinctIsIdle(tree, o.listItems, o.from, o.fromEnd, unique)) {
         const Index distinct = parts[1].place.at;
