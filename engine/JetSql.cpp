@@ -23,6 +23,7 @@
 #include "engine/ReadColumns.h"
 #include "engine/JetDateLiteral.h"
 #include "engine/JetExpression.h"
+#include "DistinctRows.h"
 #include "TopRows.h"
 
 namespace lumo::db {
@@ -346,7 +347,7 @@ struct Pass {
 // The passes, in the order they run: on the tokens, then the parse, then
 // on the statement's tree. The renderer writes the tree afterwards, and it
 // gives a Jet function each argument typed Date as a date (JetTypes.h).
-constexpr std::array<Pass, 18> kPasses{{
+constexpr std::array<Pass, 19> kPasses{{
     {"dates as numbers", "", "SQLite has no date literal: a date is its automation date", false,
      [](PassState& s) { datesAsNumbers(s.tokens); }},
     {"words", "", "True and False are -1 and 0; DEFAULT naming a column is quoted", false,
@@ -355,7 +356,9 @@ constexpr std::array<Pass, 18> kPasses{{
      [](PassState& s) { s.parameterTypes = parameterize(s.tokens); }},
     {"parse", "parameters", "the passes below and the renderer work on the statement's tree", false,
      [](PassState& s) { s.statement.emplace(std::move(s.tokens), s.parameterTypes, s.lookups.dateColumns); }},
-    {"source", "parse", "a one-table SELECT can be updatable and gets its row identity", false,
+    {"distinct rows", "parse", "SQLite has no DISTINCTROW; over one table each record is a row once already", false,
+     [](PassState& s) { tree::dropIdleDistinctRows(s.statement->tree()); }},
+    {"source", "distinct rows", "a one-table SELECT can be updatable and gets its row identity", false,
      [](PassState& s) { tree::readSource(s.statement->tree(), s.st, s.wholeTable); }},
     {"outer joins", "source", "SQLite's planner reads outer joins in the order written", false,
      [](PassState& s) {

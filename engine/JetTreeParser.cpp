@@ -178,15 +178,16 @@ private:
         return add(std::move(out));
     }
 
-    // Whether the parts so far end with SELECT [DISTINCT | ALL]: where a
-    // TOP stands for Jet's TOP.
+    // Whether the parts so far end with SELECT [DISTINCT | DISTINCTROW |
+    // ALL]: where a TOP stands for Jet's TOP.
     bool opensList(const std::vector<Clauses::Part>& parts) const {
         const auto word = [&](std::size_t back, std::string_view w) {
             if (parts.size() < back) return false;
             const Clauses::Part& p = parts[parts.size() - back];
             return p.expression == kNoNode && isWord(tokens_[p.place.at], w);
         };
-        return word(1, "SELECT") || ((word(1, "DISTINCT") || word(1, "ALL")) && word(2, "SELECT"));
+        return word(1, "SELECT") ||
+               ((word(1, "DISTINCT") || word(1, "DISTINCTROW") || word(1, "ALL")) && word(2, "SELECT"));
     }
 
     // A number or date right after TOP: its count (a name there is TOP

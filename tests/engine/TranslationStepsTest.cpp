@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "engine/JetSql.h"
+#include "platform/Error.h"
 
 namespace {
 
@@ -286,6 +287,21 @@ const Case kTop[] = {
      .itemTypes = Types{JetType::Date}},
 };
 
+// "distinct rows": over one source each record is a row once already, so
+// DISTINCTROW leaves the statement, before the source and TOP read it.
+const Case kDistinctRows[] = {
+    {.jet = "SELECT DISTINCTROW LAST_NAME FROM T_PERSON",
+     .sql = "SELECT LAST_NAME FROM T_PERSON NOT INDEXED",
+     .withRowid = "SELECT LAST_NAME , [T_PERSON]._rowid_ AS __lumo_rowid FROM T_PERSON NOT INDEXED",
+     .source = "T_PERSON"},
+    {.jet = "SELECT DISTINCTROW TOP 3 P.PERSON_ID FROM T_PERSON AS P",
+     .sql = "SELECT P.PERSON_ID FROM T_PERSON AS P LIMIT 3"},
+    {.jet = "SELECT PERSON_ID FROM T_PERSON WHERE PERSON_ID IN (SELECT DISTINCTROW PERSON_ID FROM T_PHONE) UNION "
+            "SELECT DISTINCTROW * FROM T_CARD",
+     .sql = "SELECT PERSON_ID FROM T_PERSON WHERE PERSON_ID IN (SELECT PERSON_ID FROM T_PHONE) UNION SELECT * FROM "
+            "T_CARD"},
+};
+
 // "source", "not indexed", "row identity".
 const Case kSource[] = {
     {.jet = "SELECT * FROM [T_PERSON] WHERE PERSON_ID = 3",
@@ -522,6 +538,13 @@ TEST(TranslationSteps, WholeAssignments) { expectTranslations(kWholeAssignments)
 TEST(TranslationSteps, AssignedParameters) { expectTranslations(kAssignedParameters); }
 TEST(TranslationSteps, Top) { expectTranslations(kTop); }
 TEST(TranslationSteps, SourceAndRowIdentity) { expectTranslations(kSource); }
+TEST(TranslationSteps, DistinctRows) {
+    expectTranslations(kDistinctRows);
+    // Over some of a join's tables, DISTINCTROW has no SQLite counterpart.
+    const JetSqlText text("SELECT DISTINCTROW T_PERSON.LAST_NAME FROM T_PERSON INNER JOIN T_PHONE ON "
+                          "T_PERSON.PERSON_ID = T_PHONE.PERSON_ID");
+    EXPECT_THROW(text.translate({}, {}, {}, {}, {}), lumo::Error);
+}
 TEST(TranslationSteps, OuterJoins) { expectTranslations(kOuterJoins); }
 TEST(TranslationSteps, ReadColumns) { expectTranslations(kReadColumns); }
 TEST(TranslationSteps, UnusedJoins) { expectTranslations(kUnusedJoins); }
