@@ -1,42 +1,140 @@
 #include "DistinctRows.h"
 
 #include <algorithm>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "FromClause.h"
 #include "platform/Error.h"
+#include "engine/JetAggregates.h"
 
 namespace lumo::db::tree {
 namespace {
 
-// Whether the FROM clause of `q` reads one source: a table (with its
-// alias) or one parenthesised query.
-bool readsOneSource(const Tree& tree, const Parts& parts, const Select& q) {
-    if (q.from == parts.size()) return true;  // no FROM: one row
-    const std::size_t b = q.from + 1, e = q.fromEnd;
-    if (const std::optional<Entry> entry = entryAt(tree, parts, b, e); entry && entry->end == e) return true;
-    const Written* w = b < e ? writtenAt(tree, parts[b]) : nullptr;
-    if (!w || w->items.empty() || w->items[0].group == kNoNode) return false;
-    // (SELECT ...) [AS] X: the group and its alias are the clause.
-    std::size_t end = b + 1;
-    if (end < e && isWordPart(tree, parts[end], "AS")) end += 2;
-    return end == e && w->items.size() <= 2;
+using detail::isName;
+using detail::isOp;
+using detail::isWord;
+
+[[noreturn]] void refuse(std::string_view why) {
+    throw Error("DISTINCTROW を使えない SELECT です (" + std::string(why) +
+                ")。DISTINCT か GROUP BY で選んでください。");
+}
+
+// The tables of the FROM parts [b, e), by the name their columns are
+// qualified with; a derived table with its alias is `derived`.
+struct Source {
+    std::string_view name;
+    bool derived;
+};
+
+void sourcesOf(const Tree& tree, const Parts& parts, std::size_t b, std::size_t e, std::vector<Source>& out) {
+    for (std::size_t k = b; k < e; ++k) {
+        if (k != b && !isWordPart(tree, parts[k - 1], "JOIN") && !isCommaPart(tree, parts[k - 1])) continue;
+        if (const Index inner = groupAt(tree, parts[k]); inner != kNoNode) {
+            const Parts& innerParts = std::get<Clauses>(tree.nodes[inner]).parts;
+            if (!innerParts.empty() && isWordPart(tree, innerParts[0], "SELECT")) {
+                // (SELECT ...) [AS] X
+                std::size_t a = k + 1;
+                if (a < e && isWordPart(tree, parts[a], "AS")) ++a;
+                const Written* alias = a < e ? writtenAt(tree, parts[a]) : nullptr;
+                out.push_back({alias && alias->items.size() == 1 ? nameAt(tree, alias->items[0].place) : "", true});
+            } else {
+                sourcesOf(tree, innerParts, 0, innerParts.size(), out);
+            }
+            continue;
+        }
+        const Written* w = writtenAt(tree, parts[k]);
+        if (w && w->items.size() == 2 && w->items[0].group != kNoNode) {  // (SELECT ...) X
+            out.push_back({nameAt(tree, w->items[1].place), true});
+            continue;
+        }
+        if (const std::optional<Entry> entry = entryAt(tree, parts, k, e)) out.push_back({entry->name, false});
+    }
+}
+
+// The qualifiers the select list's columns name, in the order they first
+// stand; refuses a column without one.
+std::vector<std::string_view> qualifiersOf(const Tree& tree, const Parts& parts, const Select& q) {
+    std::vector<std::string_view> out;
+    const auto& t = tree.tokens;
+    for (std::size_t i = 0; i < q.items.size(); ++i) {
+        const SelectItem item = itemAt(tree, parts, q.items[i]);
+        const std::vector<Index> sig = itemTokens(tree, parts, q, i, static_cast<Index>(t.size()));
+        // The alias stands last, after AS.
+        const std::size_t end = item.expression.second < q.items[i].second && sig.size() >= 2 ? sig.size() - 2 : sig.size();
+        for (std::size_t k = 0; k < end; ++k) {
+            const detail::Token& x = t[sig[k]];
+            if (isWord(x, "SELECT")) refuse("副問い合わせの列");
+            if (!isName(x)) continue;
+            const bool qualifier = k + 1 < end && isOp(t[sig[k + 1]], ".");
+            const bool qualified = k > 0 && isOp(t[sig[k - 1]], ".");
+            const bool call = k + 1 < end && isOp(t[sig[k + 1]], "(");
+            if (qualifier) {
+                const std::string_view name = detail::unquotedName(x);
+                if (std::none_of(out.begin(), out.end(), [&](std::string_view n) { return detail::sameName(n, name); }))
+                    out.push_back(name);
+            } else if (!qualified && !call) {
+                refuse("表を付けない列 " + std::string(detail::unquotedName(x)));
+            }
+        }
+    }
+    return out;
+}
+
+bool callsAggregate(const Tree& tree, const Parts& parts, const Select& q) {
+    for (std::size_t i = 0; i < q.items.size(); ++i) {
+        const std::vector<Index> sig = itemTokens(tree, parts, q, i, static_cast<Index>(tree.tokens.size()));
+        for (std::size_t k = 0; k + 1 < sig.size(); ++k)
+            if (isAggregateName(tree.tokens[sig[k]].text) && isOp(tree.tokens[sig[k + 1]], "(")) return true;
+    }
+    return false;
+}
+
+// What DISTINCTROW means for the SELECT `q` of level `level`: nothing
+// more, or its rows grouped by the records of some of its tables.
+void groupByRecords(Tree& tree, Index level, const Select& q) {
+    const Parts& parts = partsOf(tree, level);
+    if (q.star || q.from == parts.size() || q.grouped || callsAggregate(tree, parts, q)) return;
+    std::vector<Source> sources;
+    sourcesOf(tree, parts, q.from + 1, q.fromEnd, sources);
+    if (sources.size() <= 1) return;
+    const std::vector<std::string_view> read = qualifiersOf(tree, parts, q);
+    std::string keys;
+    for (const Source& s : sources) {
+        const bool isRead =
+            std::any_of(read.begin(), read.end(), [&](std::string_view n) { return detail::sameName(n, s.name); });
+        if (!isRead) continue;
+        if (s.derived) refuse("副問い合わせの表 " + std::string(s.name) + " の列");
+        keys += (keys.empty() ? "[" : ", [") + std::string(s.name) + "]._rowid_";
+    }
+    const bool everyTable = std::all_of(sources.begin(), sources.end(), [&](const Source& s) {
+        return std::any_of(read.begin(), read.end(), [&](std::string_view n) { return detail::sameName(n, s.name); });
+    });
+    if (everyTable || keys.empty()) return;
+    if (q.top) refuse("TOP と、結合した表の一部の列");
+    // Before the first clause word after the FROM and WHERE clauses (ORDER
+    // BY, a compound, ';'), or at the level's end.
+    std::size_t k = q.where < parts.size() ? q.where + 1 : q.fromEnd;
+    while (k < parts.size() && parts[k].expression != kNoNode) ++k;
+    tree.additions.rowGroups.push_back({level, k < parts.size() ? parts[k].place.at : kNoNode, std::move(keys)});
 }
 
 }  // namespace
 
-void dropIdleDistinctRows(Tree& tree) {
+void writeDistinctRows(Tree& tree) {
     const bool any = std::any_of(tree.tokens.begin(), tree.tokens.end(),
-                                 [](const detail::Token& t) { return detail::isWord(t, "DISTINCTROW"); });
+                                 [](const detail::Token& t) { return isWord(t, "DISTINCTROW"); });
     if (!any) return;
     for (Index n = 0; n < tree.nodes.size(); ++n) {
         if (!std::holds_alternative<Clauses>(tree.nodes[n])) continue;
         for (std::size_t k = 1; k < partsOf(tree, n).size(); ++k) {
+            if (!isWordPart(tree, partsOf(tree, n)[k], "DISTINCTROW") ||
+                !isWordPart(tree, partsOf(tree, n)[k - 1], "SELECT"))
+                continue;
+            groupByRecords(tree, n, selectAt(tree, partsOf(tree, n), k - 1));
+            // The word goes either way: grouped, the rows are the records.
             Parts& parts = partsOf(tree, n);
-            if (!isWordPart(tree, parts[k], "DISTINCTROW") || !isWordPart(tree, parts[k - 1], "SELECT")) continue;
-            const Select q = selectAt(tree, parts, k - 1);
-            if (!q.star && !readsOneSource(tree, parts, q))
-                throw Error("DISTINCTROW は一つの表から選ぶ SELECT か、* で選ぶ SELECT にだけ使えます。"
-                            "結合した表の一部の列からは DISTINCT か GROUP BY で選んでください。");
             const Index word = parts[k].place.at;
             tree.removed.emplace_back(word, word + 1);
             parts.erase(parts.begin() + static_cast<std::ptrdiff_t>(k));

@@ -235,6 +235,8 @@ private:
         if (part.expression == kNoNode) {
             if (rowIdentity_ && copying_ == 0 && part.place.at == tree_.additions.rowIdentityBefore)
                 appendRowIdentity(out);
+            for (const Additions::RowGroups& g : tree_.additions.rowGroups)
+                if (g.beforeWord == part.place.at) out.append("GROUP BY ").append(g.keys).append(" ");
             out += tokenText(part.place.at);
             if (part.place.at == tree_.additions.finishedRowsAfter) out += " * FROM (SELECT";
             return;
@@ -286,6 +288,9 @@ private:
             }
         }
         if (words || !level.operand) out = Piece{std::move(out.text)};
+        for (const Additions::RowGroups& g : tree_.additions.rowGroups)
+            if (g.beforeWord == kNoNode && &std::get<Clauses>(tree_.nodes[g.level]) == &level)
+                out.text.append(" GROUP BY ").append(g.keys);
         appendSpaces(out.text, level.trail, level.end);
         return out;
     }

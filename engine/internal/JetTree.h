@@ -306,6 +306,16 @@ struct Additions {
     Index finishedRowsAfter = kNoNode;
     // Each SELECT with TOP, by its level.
     std::vector<TopRows> tops;
+    // SELECT DISTINCTROW over some of a join's tables (DistinctRows.h):
+    // its rows grouped by the row identities of those tables, written as
+    // "GROUP BY <keys> " before the clause word `beforeWord`, or at the end
+    // of `level` (kNoNode).
+    struct RowGroups {
+        Index level;
+        Index beforeWord;
+        std::string keys;
+    };
+    std::vector<RowGroups> rowGroups;
     // Parameters the text writes twice (Between's bounds, a KeysNarrowing's
     // tests), marked by the parser and the passes: the statement's
     // parameters are written numbered.

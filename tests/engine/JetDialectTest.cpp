@@ -73,6 +73,20 @@ TEST_F(JetDialect, UnaliasedExpressionsAreNamedExprInOrder) {
               (std::vector<std::string>{"山田太郎", "O'Brien", "Ann"}));
 }
 
+// DISTINCTROW gives each record of the tables read once: two persons of
+// type 2, each beside three phones, are two rows (DISTINCT would give one).
+TEST_F(JetDialect, DistinctRowGivesEachRecordOnce) {
+    EXPECT_EQ(column("SELECT DISTINCTROW T_PERSON.TYPE_ID FROM T_PERSON, T_PHONE WHERE T_PERSON.TYPE_ID = 2"),
+              (std::vector<std::string>{"2", "2"}));
+    EXPECT_EQ(column("SELECT DISTINCT T_PERSON.TYPE_ID FROM T_PERSON, T_PHONE WHERE T_PERSON.TYPE_ID = 2"),
+              (std::vector<std::string>{"2"}));
+    EXPECT_EQ(column("SELECT DISTINCTROW T_PERSON.LASTNAME FROM T_PERSON INNER JOIN T_PHONE ON T_PERSON.PERSON_ID = "
+                     "T_PHONE.PERSON_ID ORDER BY T_PERSON.PERSON_ID DESC"),
+              (std::vector<std::string>{"O'Brien", "山田"}));
+    EXPECT_EQ(column("SELECT DISTINCTROW TOP 2 PERSON_ID FROM T_PERSON ORDER BY PERSON_ID DESC"),
+              (std::vector<std::string>{"3", "2"}));
+}
+
 TEST_F(JetDialect, TopLimitsTheRowsAndKeepsTheLiteralsInPlace) {
     EXPECT_EQ(column("SELECT TOP 2 PERSON_ID FROM T_PERSON ORDER BY PERSON_ID DESC"),
               (std::vector<std::string>{"3", "2"}));

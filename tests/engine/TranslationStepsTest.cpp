@@ -296,6 +296,23 @@ const Case kDistinctRows[] = {
      .source = "T_PERSON"},
     {.jet = "SELECT DISTINCTROW TOP 3 P.PERSON_ID FROM T_PERSON AS P",
      .sql = "SELECT P.PERSON_ID FROM T_PERSON AS P LIMIT 3"},
+    // Over some of a join's tables: one row per record of those tables,
+    // grouped before ORDER BY or at the end.
+    {.jet = "SELECT DISTINCTROW T_PERSON.LAST_NAME FROM T_PERSON INNER JOIN T_PHONE ON T_PERSON.PERSON_ID = "
+            "T_PHONE.PERSON_ID WHERE T_PERSON.RANK > 1 ORDER BY T_PERSON.LAST_NAME",
+     .sql = "SELECT T_PERSON.LAST_NAME FROM T_PERSON INNER JOIN T_PHONE ON T_PERSON.PERSON_ID = T_PHONE.PERSON_ID "
+            "WHERE T_PERSON.RANK > ? GROUP BY [T_PERSON]._rowid_ ORDER BY T_PERSON.LAST_NAME"},
+    {.jet = "SELECT DISTINCTROW P.LAST_NAME & '!' AS N FROM T_PERSON AS P, T_PHONE AS H WHERE P.PERSON_ID = H.PERSON_ID",
+     .sql = "SELECT lumo_concat(P.LAST_NAME, ?) AS N FROM T_PERSON AS P, T_PHONE AS H WHERE P.PERSON_ID = H.PERSON_ID "
+            "GROUP BY [P]._rowid_"},
+    // The fields of every table, or groups: each row is one already.
+    {.jet = "SELECT DISTINCTROW P.LAST_NAME, H.TEL_NUMBER FROM T_PERSON AS P INNER JOIN T_PHONE AS H ON P.PERSON_ID = "
+            "H.PERSON_ID",
+     .sql = "SELECT P.LAST_NAME, H.TEL_NUMBER FROM T_PERSON AS P INNER JOIN T_PHONE AS H ON P.PERSON_ID = H.PERSON_ID"},
+    {.jet = "SELECT DISTINCTROW P.RANK, Count(*) FROM T_PERSON AS P INNER JOIN T_PHONE AS H ON P.PERSON_ID = "
+            "H.PERSON_ID GROUP BY P.RANK",
+     .sql = "SELECT P.RANK, Count(*) FROM T_PERSON AS P INNER JOIN T_PHONE AS H ON P.PERSON_ID = H.PERSON_ID GROUP BY "
+            "P.RANK"},
     {.jet = "SELECT PERSON_ID FROM T_PERSON WHERE PERSON_ID IN (SELECT DISTINCTROW PERSON_ID FROM T_PHONE) UNION "
             "SELECT DISTINCTROW * FROM T_CARD",
      .sql = "SELECT PERSON_ID FROM T_PERSON WHERE PERSON_ID IN (SELECT PERSON_ID FROM T_PHONE) UNION SELECT * FROM "
@@ -540,10 +557,16 @@ TEST(TranslationSteps, Top) { expectTranslations(kTop); }
 TEST(TranslationSteps, SourceAndRowIdentity) { expectTranslations(kSource); }
 TEST(TranslationSteps, DistinctRows) {
     expectTranslations(kDistinctRows);
-    // Over some of a join's tables, DISTINCTROW has no SQLite counterpart.
-    const JetSqlText text("SELECT DISTINCTROW T_PERSON.LAST_NAME FROM T_PERSON INNER JOIN T_PHONE ON "
-                          "T_PERSON.PERSON_ID = T_PHONE.PERSON_ID");
-    EXPECT_THROW(text.translate({}, {}, {}, {}, {}), lumo::Error);
+    // Where the records cannot be told apart.
+    for (const char* jet : {
+             "SELECT DISTINCTROW LAST_NAME FROM T_PERSON INNER JOIN T_PHONE ON T_PERSON.PERSON_ID = T_PHONE.PERSON_ID",
+             "SELECT DISTINCTROW TOP 2 T_PERSON.LAST_NAME FROM T_PERSON, T_PHONE ORDER BY T_PERSON.LAST_NAME",
+             "SELECT DISTINCTROW X.A FROM (SELECT PERSON_ID AS A FROM T_PERSON) AS X INNER JOIN T_PHONE ON X.A = "
+             "T_PHONE.PERSON_ID",
+         }) {
+        SCOPED_TRACE(jet);
+        EXPECT_THROW(JetSqlText(jet).translate({}, {}, {}, {}, {}), lumo::Error);
+    }
 }
 TEST(TranslationSteps, OuterJoins) { expectTranslations(kOuterJoins); }
 TEST(TranslationSteps, ReadColumns) { expectTranslations(kReadColumns); }
