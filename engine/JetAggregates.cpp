@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/Error.h"
+#include "platform/Utf8.h"
 #include "engine/JetOperators.h"
 #include "engine/functions/FunctionCall.h"
 
@@ -14,13 +15,6 @@ namespace {
 
 constexpr std::array<std::string_view, 12> kAggregates{"COUNT", "SUM",   "TOTAL",  "AVG", "MIN",  "MAX",
                                                        "FIRST", "LAST",  "STDEV",  "STDEVP", "VAR", "VARP"};
-
-bool sameNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if ((a[i] | 0x20) != (b[i] | 0x20)) return false;
-    return true;
-}
 
 // First and Last keep a copy of one value; the copy is SQLite's and is
 // freed when the group is finished (SQLite finalises every group it
@@ -107,7 +101,7 @@ constexpr std::array<Aggregate, 6> kJetAggregates{{
 
 bool isAggregateName(std::string_view name) {
     for (const std::string_view a : kAggregates)
-        if (sameNoCase(a, name)) return true;
+        if (utf8::sameIgnoringAsciiCase(a, name)) return true;
     return false;
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/Error.h"
+#include "platform/Utf8.h"
 #include "engine/functions/FunctionCall.h"
 
 namespace lumo::db {
@@ -49,12 +50,6 @@ struct Registered {
     std::string sqliteName;  // jet_ and the name in lower case
 };
 
-bool sameNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if ((a[i] | 0x20) != (b[i] | 0x20)) return false;
-    return true;
-}
 
 const std::vector<Registered>& registry() {
     static const std::vector<Registered> all = [] {
@@ -83,7 +78,7 @@ std::optional<std::string_view> sqliteFunctionName(std::string_view jetName) {
 
 std::optional<JetFunction> jetFunction(std::string_view jetName) {
     for (const Registered& r : registry())
-        if (sameNoCase(r.entry->name, jetName)) return JetFunction{r.sqliteName, r.entry};
+        if (utf8::sameIgnoringAsciiCase(r.entry->name, jetName)) return JetFunction{r.sqliteName, r.entry};
     return std::nullopt;
 }
 

@@ -12,6 +12,17 @@
 
 namespace lumo::utf8 {
 
+// Whether `a` and `b` are the same text with ASCII letters compared
+// ignoring case and every other byte as it is: the names of SQL's words,
+// of Jet's functions and of months and weekdays.
+inline bool sameIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lower(a[i]) != lower(b[i])) return false;
+    return true;
+}
+
 // Length of the UTF-8 sequence at the start of non-empty `s` when it is one
 // complete, well-formed character; otherwise the negated length of the
 // broken prefix described above.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/Error.h"
+#include "platform/Utf8.h"
 
 namespace lumo::db::jet {
 
@@ -61,25 +62,17 @@ namespace {
 bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-bool sameLetters(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if ((a[i] | 0x20) != (b[i] | 0x20)) return false;
-    return true;
-}
-
 // 1..12 for a month's English name or its first three letters (Sept too),
 // 0 for a weekday's, -1 for any other word.
 int englishName(std::string_view word) {
-    for (int month = 1; month <= 12; ++month) {
-        const std::string name = englishMonthName(month, false);
-        if (sameLetters(word, name) || sameLetters(word, std::string_view(name).substr(0, 3))) return month;
-    }
-    if (sameLetters(word, "Sept")) return 9;
-    for (int day = 1; day <= 7; ++day) {
-        const std::string name = englishWeekdayName(day, false);
-        if (sameLetters(word, name) || sameLetters(word, std::string_view(name).substr(0, 3))) return 0;
-    }
+    const auto names = [&](std::string_view name) {
+        return utf8::sameIgnoringAsciiCase(word, name) || utf8::sameIgnoringAsciiCase(word, name.substr(0, 3));
+    };
+    for (int month = 1; month <= 12; ++month)
+        if (names(englishMonthName(month, false))) return month;
+    if (utf8::sameIgnoringAsciiCase(word, "Sept")) return 9;
+    for (int day = 1; day <= 7; ++day)
+        if (names(englishWeekdayName(day, false))) return 0;
     return -1;
 }
 
