@@ -8,7 +8,6 @@
 #include "platform/Error.h"
 #include "platform/Utf8.h"
 #include "engine/JetOperators.h"
-#include "engine/functions/FunctionCall.h"
 
 namespace lumo::db {
 namespace {
