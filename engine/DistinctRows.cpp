@@ -12,7 +12,6 @@
 namespace lumo::db::tree {
 namespace {
 
-using detail::isName;
 using detail::isOp;
 using detail::isWord;
 
@@ -54,29 +53,29 @@ void sourcesOf(const Tree& tree, const Parts& parts, std::size_t b, std::size_t 
 }
 
 // The qualifiers the select list's columns name, in the order they first
-// stand; refuses a column without one.
+// stand; refuses a column without one. The tree tells a column from the
+// words around it: an unqualified column is a name atom, a qualified one a
+// qualified name (functions' names and operators' words are neither).
 std::vector<std::string_view> qualifiersOf(const Tree& tree, const Parts& parts, const Select& q) {
+    enum Mark : unsigned char { None, Column, Qualifier };
+    std::vector<Mark> marks(tree.tokens.size(), None);
+    for (const Node& node : tree.nodes) {
+        if (const Atom* a = std::get_if<Atom>(&node); a && a->role == Atom::Role::Name) marks[a->place.at] = Column;
+        if (const QualifiedName* n = std::get_if<QualifiedName>(&node)) marks[n->first.at] = Qualifier;
+    }
     std::vector<std::string_view> out;
-    const auto& t = tree.tokens;
     for (std::size_t i = 0; i < q.items.size(); ++i) {
-        const SelectItem item = itemAt(tree, parts, q.items[i]);
-        const std::vector<Index> sig = itemTokens(tree, parts, q, i, static_cast<Index>(t.size()));
-        // The alias stands last, after AS.
-        const std::size_t end = item.expression.second < q.items[i].second && sig.size() >= 2 ? sig.size() - 2 : sig.size();
-        for (std::size_t k = 0; k < end; ++k) {
-            const detail::Token& x = t[sig[k]];
-            if (isWord(x, "SELECT")) refuse("副問い合わせの列");
-            if (!isName(x)) continue;
-            const bool qualifier = k + 1 < end && isOp(t[sig[k + 1]], ".");
-            const bool qualified = k > 0 && isOp(t[sig[k - 1]], ".");
-            const bool call = k + 1 < end && isOp(t[sig[k + 1]], "(");
-            if (qualifier) {
-                const std::string_view name = detail::unquotedName(x);
-                if (std::none_of(out.begin(), out.end(), [&](std::string_view n) { return detail::sameName(n, name); }))
-                    out.push_back(name);
-            } else if (!qualified && !call) {
-                refuse("表を付けない列 " + std::string(detail::unquotedName(x)));
-            }
+        const auto [first, second] = itemAt(tree, parts, q.items[i]).expression;
+        if (first >= second) continue;
+        const Index b = parts[first].place.at;
+        const Index e = second < parts.size() ? parts[second].place.at : static_cast<Index>(tree.tokens.size());
+        for (const Index k : significantIn(tree, b, e)) {
+            if (isWord(tree.tokens[k], "SELECT")) refuse("副問い合わせの列");
+            const std::string_view name = detail::unquotedName(tree.tokens[k]);
+            if (marks[k] == Column) refuse("表を付けない列 " + std::string(name));
+            if (marks[k] == Qualifier &&
+                std::none_of(out.begin(), out.end(), [&](std::string_view n) { return detail::sameName(n, name); }))
+                out.push_back(name);
         }
     }
     return out;

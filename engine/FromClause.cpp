@@ -29,7 +29,9 @@ bool isStar(const Tree& tree, Index node) {
 
 std::optional<TopWords> topAt(const Tree& tree, const Parts& parts, std::size_t select) {
     std::size_t k = select + 1;
-    if (k < parts.size() && (isWordPart(tree, parts[k], "DISTINCT") || isWordPart(tree, parts[k], "ALL"))) ++k;
+    if (k < parts.size() && (isWordPart(tree, parts[k], "DISTINCT") || isWordPart(tree, parts[k], "DISTINCTROW") ||
+                             isWordPart(tree, parts[k], "ALL")))
+        ++k;
     if (k + 1 >= parts.size() || !isWordPart(tree, parts[k], "TOP") || parts[k + 1].expression == kNoNode) return std::nullopt;
     const Atom* count = std::get_if<Atom>(&tree.nodes[parts[k + 1].expression]);
     if (!count) return std::nullopt;

@@ -83,6 +83,10 @@ TEST_F(JetDialect, DistinctRowGivesEachRecordOnce) {
     EXPECT_EQ(column("SELECT DISTINCTROW T_PERSON.LASTNAME FROM T_PERSON INNER JOIN T_PHONE ON T_PERSON.PERSON_ID = "
                      "T_PHONE.PERSON_ID ORDER BY T_PERSON.PERSON_ID DESC"),
               (std::vector<std::string>{"O'Brien", "山田"}));
+    // Is Null and IIf are no columns: the one table read is T_PERSON.
+    EXPECT_EQ(column("SELECT DISTINCTROW IIf(T_PERSON.FIRSTNAME Is Null, 'x', 'y') FROM T_PERSON, T_PHONE WHERE "
+                     "T_PERSON.TYPE_ID = 2 ORDER BY T_PERSON.PERSON_ID"),
+              (std::vector<std::string>{"x", "y"}));
     EXPECT_EQ(column("SELECT DISTINCTROW TOP 2 PERSON_ID FROM T_PERSON ORDER BY PERSON_ID DESC"),
               (std::vector<std::string>{"3", "2"}));
 }
