@@ -7,7 +7,6 @@
 
 #include "FromClause.h"
 #include "platform/Error.h"
-#include "engine/JetAggregates.h"
 
 namespace lumo::db::tree {
 namespace {
@@ -81,20 +80,12 @@ std::vector<std::string_view> qualifiersOf(const Tree& tree, const Parts& parts,
     return out;
 }
 
-bool callsAggregate(const Tree& tree, const Parts& parts, const Select& q) {
-    for (std::size_t i = 0; i < q.items.size(); ++i) {
-        const std::vector<Index> sig = itemTokens(tree, parts, q, i, static_cast<Index>(tree.tokens.size()));
-        for (std::size_t k = 0; k + 1 < sig.size(); ++k)
-            if (isAggregateName(tree.tokens[sig[k]].text) && isOp(tree.tokens[sig[k + 1]], "(")) return true;
-    }
-    return false;
-}
-
 // What DISTINCTROW means for the SELECT `q` of level `level`: nothing
 // more, or its rows grouped by the records of some of its tables.
 void groupByRecords(Tree& tree, Index level, const Select& q) {
     const Parts& parts = partsOf(tree, level);
-    if (q.star || q.from == parts.size() || q.grouped || callsAggregate(tree, parts, q)) return;
+    const Index listEnd = q.listEnd < parts.size() ? parts[q.listEnd].place.at : static_cast<Index>(tree.tokens.size());
+    if (q.star || q.from == parts.size() || q.grouped || callsAggregate(tree, parts[q.list].place.at, listEnd)) return;
     std::vector<Source> sources;
     sourcesOf(tree, parts, q.from + 1, q.fromEnd, sources);
     if (sources.size() <= 1) return;

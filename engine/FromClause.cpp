@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "engine/JetAggregates.h"
+
 namespace lumo::db::tree {
 
 using detail::isName;
@@ -158,6 +160,15 @@ std::vector<Index> itemTokens(const Tree& tree, const Parts& parts, const Select
     const Index b = first < parts.size() ? parts[first].place.at : end;
     const Index e = second < parts.size() ? parts[second].place.at : end;
     return significantIn(tree, b, std::max(b, e));
+}
+
+bool callsAggregate(const Tree& tree, Index b, Index e) {
+    const std::vector<Index> sig = significantIn(tree, b, e);
+    for (std::size_t k = 0; k + 1 < sig.size(); ++k)
+        if (tree.tokens[sig[k]].kind == detail::TokenKind::Word && isOp(tree.tokens[sig[k + 1]], "(") &&
+            isAggregateName(tree.tokens[sig[k]].text))
+            return true;
+    return false;
 }
 
 Index whereOf(const Parts& parts, const Select& q) {

@@ -7,7 +7,6 @@
 
 #include "FromClause.h"
 #include "SearchConditions.h"
-#include "engine/JetAggregates.h"
 
 namespace lumo::db {
 namespace {
@@ -20,15 +19,6 @@ using detail::Token;
 using detail::unquotedName;
 using Kind = detail::TokenKind;
 using Tokens = std::vector<Token>;
-
-// An aggregate anywhere makes a query of groups, whose rows its items make.
-bool callsAggregate(const Tokens& t) {
-    const std::vector<std::size_t> sig = detail::significantIn(t, 0, t.size());
-    for (std::size_t k = 0; k + 1 < sig.size(); ++k)
-        if (t[sig[k]].kind == Kind::Word && isOp(t[sig[k + 1]], "(") && isAggregateName(t[sig[k]].text))
-            return true;
-    return false;
-}
 
 // One item of the select list: its parts [first, end) and its tokens
 // [begin, stop), white space included, and the name of its column (""
@@ -73,7 +63,9 @@ void narrowToReadColumns(tree::Tree& tree, const std::vector<std::string>& reads
     tree::Parts& parts = tree::partsOf(tree, tree.root);
     if (parts.size() < 3 || !tree::isWordPart(tree, parts[0], "SELECT")) return;
     const tree::Select q = tree::selectAt(tree, parts, 0);
-    if (q.distinct || q.from == parts.size() || q.grouped || q.compound || callsAggregate(t)) return;
+    if (q.distinct || q.from == parts.size() || q.grouped || q.compound ||
+        tree::callsAggregate(tree, 0, static_cast<tree::Index>(t.size())))
+        return;
     const std::size_t k = q.list, order = q.order;
 
     // The items, each with the white space after the comma before it.

@@ -84,6 +84,11 @@ SelectItem itemAt(const Tree& tree, const Parts& parts, Select::Range item);
 // passes took out left out; `end` is where its level's tokens end.
 std::vector<Index> itemTokens(const Tree& tree, const Parts& parts, const Select& q, std::size_t i, Index end);
 
+// Whether the tokens [b, e) call an aggregate (Count(, First(, ...:
+// JetAggregates.h), which makes a query of groups; what the passes took
+// out is skipped.
+bool callsAggregate(const Tree& tree, Index b, Index e);
+
 // The condition of a SELECT's WHERE when it is its level's last part;
 // kNoNode otherwise.
 Index whereOf(const Parts& parts, const Select& q);
