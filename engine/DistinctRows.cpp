@@ -113,9 +113,7 @@ void groupByRecords(Tree& tree, Index level, const Select& q) {
 }  // namespace
 
 void writeDistinctRows(Tree& tree) {
-    const bool any = std::any_of(tree.tokens.begin(), tree.tokens.end(),
-                                 [](const detail::Token& t) { return isWord(t, "DISTINCTROW"); });
-    if (!any) return;
+    if (!tree.additions.distinctRows) return;
     for (Index n = 0; n < tree.nodes.size(); ++n) {
         if (!std::holds_alternative<Clauses>(tree.nodes[n])) continue;
         for (std::size_t k = 1; k < partsOf(tree, n).size(); ++k) {

@@ -99,8 +99,12 @@ constexpr std::array<Aggregate, 6> kJetAggregates{{
 }  // namespace
 
 bool isAggregateName(std::string_view name) {
+    // Asked of every word of a new statement's select list: most words are
+    // told apart by their length and first letter before any comparison.
+    if (name.size() < 3 || name.size() > 6) return false;
+    const char first = static_cast<char>(name[0] & ~0x20);
     for (const std::string_view a : kAggregates)
-        if (utf8::sameIgnoringAsciiCase(a, name)) return true;
+        if (a.size() == name.size() && a[0] == first && utf8::sameIgnoringAsciiCase(a, name)) return true;
     return false;
 }
 

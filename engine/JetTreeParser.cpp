@@ -169,6 +169,7 @@ private:
             }
             if (isWord(token(list[k]), "TOP") && opensList(out.parts) && isTopCount(list, k + 1)) listAfterCount = k + 2;
             out.parts.push_back({list[k].place(), kNoNode, context});
+            if (isWord(token(list[k]), "DISTINCTROW")) tree_.additions.distinctRows = true;
             context = *next;
             // AS names one thing; after the next ',' the clause goes on.
             if (!isWord(token(list[k]), "AS")) clause = context;

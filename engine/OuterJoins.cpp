@@ -44,7 +44,8 @@ std::optional<Outer> outerOf(const Tree& tree) {
         const std::vector<Index> tokens = tree::itemTokens(tree, parts, q, i, static_cast<Index>(tree.tokens.size()));
         o.listItems.emplace_back(tokens.begin(), tokens.end());
         for (const Index t : o.listItems.back()) o.star = o.star || isOp(tree.tokens[t], "*");
-        o.named = o.named && tree::itemAt(tree, parts, q.items[i]).kind == tree::SelectItem::Kind::Named;
+        // Asked only of a DISTINCT, which the finished rows may need.
+        if (o.distinct) o.named = o.named && tree::itemAt(tree, parts, q.items[i]).kind == tree::SelectItem::Kind::Named;
     }
     return o;
 }

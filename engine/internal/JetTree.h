@@ -316,6 +316,9 @@ struct Additions {
         std::string keys;
     };
     std::vector<RowGroups> rowGroups;
+    // A DISTINCTROW word stands among the clause words, marked by the
+    // parser for the pass that writes it (DistinctRows.h).
+    bool distinctRows = false;
     // Parameters the text writes twice (Between's bounds, a KeysNarrowing's
     // tests), marked by the parser and the passes: the statement's
     // parameters are written numbered.
