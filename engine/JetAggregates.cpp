@@ -63,6 +63,7 @@ void spreadStep(sqlite3_context* ctx, int, sqlite3_value** argv) {
             text ? jetNumberFromText(std::string_view(text, static_cast<std::size_t>(sqlite3_value_bytes(argv[0]))))
                  : std::nullopt;
         if (!n) return sqlite3_result_error(ctx, "型が一致しません。", -1);
+        if (!std::isfinite(*n)) return sqlite3_result_error(ctx, "オーバーフローしました。", -1);
         x = *n;
     }
     }

@@ -292,7 +292,8 @@ std::optional<double> jetNumberFromText(std::string_view text) {
     try {
         if (jet::readNumber(text, value)) return value;
     } catch (const Error&) {
-        // beyond a Double's range: not a number an operator can use
+        // Beyond a Double's range: a number still, which overflows.
+        return std::numeric_limits<double>::infinity();
     }
     return std::nullopt;
 }

@@ -31,7 +31,8 @@ namespace lumo::db {
 
 // A text operand as a number, as Jet's conversion reads it
 // (jet::readNumber: ' &h1A ' + 11 is 37, '１，０２５' + 1 is 1026).
-// Nothing for text that is not a number, or one beyond a Double's range.
+// Nothing for text that is not a number; infinity for one beyond a
+// Double's range, which the operators report as an overflow.
 std::optional<double> jetNumberFromText(std::string_view text);
 
 // Registers the functions above on the connection. Throws lumo::Error when

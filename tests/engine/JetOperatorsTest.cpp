@@ -137,6 +137,7 @@ TEST_F(JetOperators, ErrorsCarryJetsDescription) {
         {"-LASTNAME", "型が一致しません。"},
         {"Not 'x'", "型が一致しません。"},
         {"9223372036854775807 + 1", "オーバーフローしました。"},
+        {"'1e999' + 1", "オーバーフローしました。"},  // a number still, beyond a Double
         {"(-8) ^ 0.5", "プロシージャの呼び出し、または引数が不正です。"},
     });
 }
