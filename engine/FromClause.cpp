@@ -20,6 +20,11 @@ bool isJoinWord(const Tree& tree, const Clauses::Part& part) {
 
 namespace {
 
+bool isQuantifierPart(const Tree& tree, const Clauses::Part& part) {
+    const detail::Token* t = wordOf(tree, part);
+    return t && detail::isQuantifier(*t);
+}
+
 bool isStar(const Tree& tree, Index node) {
     if (const Atom* a = std::get_if<Atom>(&tree.nodes[node])) return isOp(tree.tokens[a->place.at], "*");
     if (const QualifiedName* q = std::get_if<QualifiedName>(&tree.nodes[node]))
@@ -31,9 +36,7 @@ bool isStar(const Tree& tree, Index node) {
 
 std::optional<TopWords> topAt(const Tree& tree, const Parts& parts, std::size_t select) {
     std::size_t k = select + 1;
-    if (k < parts.size() && (isWordPart(tree, parts[k], "DISTINCT") || isWordPart(tree, parts[k], "DISTINCTROW") ||
-                             isWordPart(tree, parts[k], "ALL")))
-        ++k;
+    if (k < parts.size() && isQuantifierPart(tree, parts[k])) ++k;
     if (k + 1 >= parts.size() || !isWordPart(tree, parts[k], "TOP") || parts[k + 1].expression == kNoNode) return std::nullopt;
     const Atom* count = std::get_if<Atom>(&tree.nodes[parts[k + 1].expression]);
     if (!count) return std::nullopt;
@@ -76,9 +79,7 @@ ClauseWord clauseWordOf(const detail::Token* t) {
 // The first part of a select list without TOP: past DISTINCT, DISTINCTROW or ALL.
 static std::size_t listAt(const Tree& tree, const Parts& parts, std::size_t select) {
     std::size_t k = select + 1;
-    while (k < parts.size() && (isWordPart(tree, parts[k], "DISTINCT") || isWordPart(tree, parts[k], "DISTINCTROW") ||
-                                isWordPart(tree, parts[k], "ALL")))
-        ++k;
+    while (k < parts.size() && isQuantifierPart(tree, parts[k])) ++k;
     return k;
 }
 

@@ -182,13 +182,15 @@ private:
     // Whether the parts so far end with SELECT [DISTINCT | DISTINCTROW |
     // ALL]: where a TOP stands for Jet's TOP.
     bool opensList(const std::vector<Clauses::Part>& parts) const {
-        const auto word = [&](std::size_t back, std::string_view w) {
-            if (parts.size() < back) return false;
-            const Clauses::Part& p = parts[parts.size() - back];
-            return p.expression == kNoNode && isWord(tokens_[p.place.at], w);
+        const auto wordAt = [&](std::size_t back) -> const Token* {
+            if (parts.size() < back || parts[parts.size() - back].expression != kNoNode) return nullptr;
+            return &tokens_[parts[parts.size() - back].place.at];
         };
-        return word(1, "SELECT") ||
-               ((word(1, "DISTINCT") || word(1, "DISTINCTROW") || word(1, "ALL")) && word(2, "SELECT"));
+        const Token* last = wordAt(1);
+        if (!last) return false;
+        if (isWord(*last, "SELECT")) return true;
+        const Token* before = wordAt(2);
+        return detail::isQuantifier(*last) && before && isWord(*before, "SELECT");
     }
 
     // A number or date right after TOP: its count (a name there is TOP

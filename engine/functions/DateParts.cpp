@@ -1,5 +1,6 @@
 #include "engine/functions/DateParts.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <string>
@@ -19,6 +20,12 @@ constexpr std::array<Era, 5> kEras{{
     {1912, 7, 30, "T", "大", "大正"},
     {1868, 1, 1, "M", "明", "明治"},
 }};
+
+constexpr std::array<std::string_view, 7> kEnglishWeekdays{"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                                           "Thursday", "Friday", "Saturday"};
+constexpr std::array<std::string_view, 12> kEnglishMonths{"January", "February", "March",     "April",
+                                                          "May",     "June",     "July",      "August",
+                                                          "September", "October", "November", "December"};
 
 // The era name or letter (either case) `text` starts with.
 std::optional<std::size_t> eraMark(std::string_view text, const Era& era) {
@@ -68,17 +75,19 @@ int englishName(std::string_view word) {
     const auto names = [&](std::string_view name) {
         return utf8::sameIgnoringAsciiCase(word, name) || utf8::sameIgnoringAsciiCase(word, name.substr(0, 3));
     };
-    for (int month = 1; month <= 12; ++month)
-        if (names(englishMonthName(month, false))) return month;
+    for (std::size_t month = 0; month < kEnglishMonths.size(); ++month)
+        if (names(kEnglishMonths[month])) return static_cast<int>(month) + 1;
     if (utf8::sameIgnoringAsciiCase(word, "Sept")) return 9;
-    for (int day = 1; day <= 7; ++day)
-        if (names(englishWeekdayName(day, false))) return 0;
+    for (const std::string_view day : kEnglishWeekdays)
+        if (names(day)) return 0;
     return -1;
 }
 
 }  // namespace
 
 std::optional<std::string> fromEnglishMonth(std::string_view text) {
+    // Read for every date text: most have no letter at all.
+    if (std::none_of(text.begin(), text.end(), isLetter)) return std::nullopt;
     int month = 0;
     std::vector<std::string_view> numbers;
     std::string_view time;
@@ -184,17 +193,13 @@ std::string weekdayName(int sundayBased, bool abbreviated) {
 std::string monthName(int month) { return std::to_string(month) + "月"; }
 
 std::string englishWeekdayName(int sundayBased, bool abbreviated) {
-    static constexpr std::array<const char*, 7> names{"Sunday",   "Monday", "Tuesday", "Wednesday",
-                                                      "Thursday", "Friday", "Saturday"};
-    const std::string name = names[static_cast<std::size_t>(sundayBased - 1)];
-    return abbreviated ? name.substr(0, 3) : name;
+    const std::string_view name = kEnglishWeekdays[static_cast<std::size_t>(sundayBased - 1)];
+    return std::string(abbreviated ? name.substr(0, 3) : name);
 }
 
 std::string englishMonthName(int month, bool abbreviated) {
-    static constexpr std::array<const char*, 12> names{"January", "February", "March",     "April",   "May",      "June",
-                                                       "July",    "August",   "September", "October", "November", "December"};
-    const std::string name = names[static_cast<std::size_t>(month - 1)];
-    return abbreviated ? name.substr(0, 3) : name;
+    const std::string_view name = kEnglishMonths[static_cast<std::size_t>(month - 1)];
+    return std::string(abbreviated ? name.substr(0, 3) : name);
 }
 
 }  // namespace lumo::db::jet

@@ -35,6 +35,11 @@ inline bool equalsKeyword(std::string_view text, std::string_view keyword) {
 
 inline bool isWord(const Token& t, std::string_view keyword) { return t.kind == TokenKind::Word && equalsKeyword(t.text, keyword); }
 inline bool isOp(const Token& t, std::string_view op) { return t.kind == TokenKind::Op && t.text == op; }
+// DISTINCT, DISTINCTROW or ALL: what may stand between SELECT and its list
+// (or Jet's TOP).
+inline bool isQuantifier(const Token& t) {
+    return isWord(t, "DISTINCT") || isWord(t, "DISTINCTROW") || isWord(t, "ALL");
+}
 inline bool isName(const Token& t) {
     return t.kind == TokenKind::Word || t.kind == TokenKind::Bracket || t.kind == TokenKind::Quoted;
 }
