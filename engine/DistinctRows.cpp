@@ -19,38 +19,6 @@ using detail::isWord;
                 ")。DISTINCT か GROUP BY で選んでください。");
 }
 
-// The tables of the FROM parts [b, e), by the name their columns are
-// qualified with; a derived table with its alias is `derived`.
-struct Source {
-    std::string_view name;
-    bool derived;
-};
-
-void sourcesOf(const Tree& tree, const Parts& parts, std::size_t b, std::size_t e, std::vector<Source>& out) {
-    for (std::size_t k = b; k < e; ++k) {
-        if (k != b && !isWordPart(tree, parts[k - 1], "JOIN") && !isCommaPart(tree, parts[k - 1])) continue;
-        if (const Index inner = groupAt(tree, parts[k]); inner != kNoNode) {
-            const Parts& innerParts = std::get<Clauses>(tree.nodes[inner]).parts;
-            if (!innerParts.empty() && isWordPart(tree, innerParts[0], "SELECT")) {
-                // (SELECT ...) [AS] X
-                std::size_t a = k + 1;
-                if (a < e && isWordPart(tree, parts[a], "AS")) ++a;
-                const Written* alias = a < e ? writtenAt(tree, parts[a]) : nullptr;
-                out.push_back({alias && alias->items.size() == 1 ? nameAt(tree, alias->items[0].place) : "", true});
-            } else {
-                sourcesOf(tree, innerParts, 0, innerParts.size(), out);
-            }
-            continue;
-        }
-        const Written* w = writtenAt(tree, parts[k]);
-        if (w && w->items.size() == 2 && w->items[0].group != kNoNode) {  // (SELECT ...) X
-            out.push_back({nameAt(tree, w->items[1].place), true});
-            continue;
-        }
-        if (const std::optional<Entry> entry = entryAt(tree, parts, k, e)) out.push_back({entry->name, false});
-    }
-}
-
 // The qualifiers the select list's columns name, in the order they first
 // stand; refuses a column without one. The tree tells a column from the
 // words around it: an unqualified column is a name atom, a qualified one a
@@ -86,8 +54,7 @@ void groupByRecords(Tree& tree, Index level, const Select& q) {
     const Parts& parts = partsOf(tree, level);
     const Index listEnd = q.listEnd < parts.size() ? parts[q.listEnd].place.at : static_cast<Index>(tree.tokens.size());
     if (q.star || q.from == parts.size() || q.grouped || callsAggregate(tree, parts[q.list].place.at, listEnd)) return;
-    std::vector<Source> sources;
-    sourcesOf(tree, parts, q.from + 1, q.fromEnd, sources);
+    const std::vector<Source> sources = sourcesOf(tree, parts, q.from + 1, q.fromEnd);
     if (sources.size() <= 1) return;
     const std::vector<std::string_view> read = qualifiersOf(tree, parts, q);
     std::string keys;

@@ -223,21 +223,48 @@ std::optional<ColumnEquality> columnEquality(const Tree& tree, Index node) {
     return ColumnEquality{eq->first, eq->steps[0].right, *left, *right};
 }
 
-std::string_view tableNamed(const Tree& tree, const Parts& parts, std::size_t b, std::size_t e,
-                            std::string_view qualifier) {
-    // A table stands first in a level, after JOIN, or after a ',' of a
+namespace {
+
+void collectSources(const Tree& tree, const Parts& parts, std::size_t b, std::size_t e, std::vector<Source>& out) {
+    // A source stands first in a level, after JOIN, or after a ',' of a
     // FROM list.
     for (std::size_t k = b; k < e; ++k) {
+        if (k != b && !isWordPart(tree, parts[k - 1], "JOIN") && !isCommaPart(tree, parts[k - 1])) continue;
         if (const Index inner = groupAt(tree, parts[k]); inner != kNoNode) {
             const Parts& innerParts = std::get<Clauses>(tree.nodes[inner]).parts;
-            const std::string_view found = tableNamed(tree, innerParts, 0, innerParts.size(), qualifier);
-            if (!found.empty()) return found;
+            if (innerParts.empty() || !isWordPart(tree, innerParts[0], "SELECT")) {
+                collectSources(tree, innerParts, 0, innerParts.size(), out);
+                continue;
+            }
+            // (SELECT ...) [AS] X
+            std::size_t a = k + 1;
+            if (a < e && isWordPart(tree, parts[a], "AS")) ++a;
+            const Written* alias = a < e ? writtenAt(tree, parts[a]) : nullptr;
+            out.push_back({{0, kNoNode}, alias && alias->items.size() == 1 ? nameAt(tree, alias->items[0].place) : "",
+                           true});
             continue;
         }
-        if (k != b && !isWordPart(tree, parts[k - 1], "JOIN") && !isCommaPart(tree, parts[k - 1])) continue;
-        const std::optional<Entry> entry = entryAt(tree, parts, k, e);
-        if (entry && detail::sameName(entry->name, qualifier)) return nameAt(tree, entry->table);
+        const Written* w = writtenAt(tree, parts[k]);
+        if (w && w->items.size() == 2 && w->items[0].group != kNoNode) {  // (SELECT ...) X
+            out.push_back({{0, kNoNode}, nameAt(tree, w->items[1].place), true});
+            continue;
+        }
+        if (const std::optional<Entry> entry = entryAt(tree, parts, k, e)) out.push_back({entry->table, entry->name});
     }
+}
+
+}  // namespace
+
+std::vector<Source> sourcesOf(const Tree& tree, const Parts& parts, std::size_t b, std::size_t e) {
+    std::vector<Source> out;
+    collectSources(tree, parts, b, e, out);
+    return out;
+}
+
+std::string_view tableNamed(const Tree& tree, const Parts& parts, std::size_t b, std::size_t e,
+                            std::string_view qualifier) {
+    for (const Source& s : sourcesOf(tree, parts, b, e))
+        if (!s.derived && detail::sameName(s.name, qualifier)) return nameAt(tree, s.table);
     return {};
 }
 

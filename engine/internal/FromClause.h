@@ -119,6 +119,17 @@ struct ColumnEquality {
 };
 std::optional<ColumnEquality> columnEquality(const Tree& tree, Index node);
 
+// The sources of the FROM parts [b, e), with the joins in parentheses in
+// them, in the order they stand: a table (T, T A, T AS A) or a derived
+// table ((SELECT ...) [AS] X), each with the name its columns are
+// qualified with.
+struct Source {
+    Place table;            // the table; `at` kNoNode for a derived table
+    std::string_view name;  // its alias, or the table's own name
+    bool derived = false;
+};
+std::vector<Source> sourcesOf(const Tree& tree, const Parts& parts, std::size_t b, std::size_t e);
+
 // The table that the FROM parts [b, e) (and the joins in parentheses in
 // them) know as `qualifier`: the table itself, or the table it is an alias
 // of; empty when none is.
