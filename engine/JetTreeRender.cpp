@@ -2,6 +2,7 @@
 // as SQLite's text, with Jet's operators as JetExpression.h lists them.
 #include <algorithm>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -134,6 +135,8 @@ private:
     }
 
     Piece draw(const Call& f) {
+        if (f.entry && f.entry->choosesBranch)
+            if (std::optional<Piece> p = drawBranches(f)) return std::move(*p);
         Piece p{std::string(f.sqliteName)};
         // A chain function written in the statement gives a truth, as the
         // chain it stands for.
@@ -144,6 +147,37 @@ private:
         p.text += render(f.arguments).text;
         if (f.entry && f.entry->takesArgumentType) appendArgumentType(p.text, g);
         return p;
+    }
+
+    // IIf(c, a, b) as CASE WHEN IIf(c, 1, 0) THEN a ELSE b END: the
+    // function's own reading of the condition (a Null is False, a text
+    // that is not a number a type mismatch), and only the chosen branch
+    // worked out. nullopt for a call without exactly three arguments,
+    // which the function itself refuses.
+    std::optional<Piece> drawBranches(const Call& f) {
+        const Group& g = std::get<Group>(tree_.nodes[f.arguments]);
+        const auto& parts = std::get<Clauses>(tree_.nodes[g.inner]).parts;
+        if (!g.closed || parts.size() != 5 || parts[0].expression == kNoNode || parts[2].expression == kNoNode ||
+            parts[4].expression == kNoNode || !detail::isOp(tokens_[parts[1].place.at], ",") ||
+            !detail::isOp(tokens_[parts[3].place.at], ","))
+            return std::nullopt;
+        Piece p{"CASE WHEN "};
+        p.text += f.sqliteName;
+        p.text += '(';
+        p.text += argumentText(parts[0].expression);
+        p.text += ", 1, 0) THEN ";
+        p.text += argumentText(parts[2].expression);
+        p.text += " ELSE ";
+        p.text += argumentText(parts[4].expression);
+        p.text += " END";
+        return p;
+    }
+
+    // One argument of a Jet function as a value, a date tagged as a date.
+    std::string argumentText(Index node) {
+        Piece p = value(render(node));
+        if (!typeOfNode_ || !isDateArgument(node)) return std::move(p.text);
+        return "lumo_date(" + p.text + ")";
     }
 
     // VarType(True): the argument's type, where the tree knows it and

@@ -63,7 +63,7 @@ Variant isDate(const Args& a) {
 }
 
 constexpr std::array kFunctions{
-    FunctionEntry{"IIf", 3, 3, kNullNone, &iif},
+    FunctionEntry{"IIf", 3, 3, kNullNone, &iif, false, 0, false, false, false, true},
     FunctionEntry{"Choose", 2, -1, kNullNone, &choose},
     FunctionEntry{"Switch", 2, -1, kNullNone, &switchOf},
     FunctionEntry{"Nz", 1, 2, kNullNone, &nz},

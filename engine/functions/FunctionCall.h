@@ -129,6 +129,11 @@ struct FunctionEntry {
     // Int, Fix, Abs: a date given is a date returned, so the translation
     // types the call as its first argument when that is a Date.
     bool keepsDate = false;
+    // IIf: in a query Jet works out only the branch it returns, so that
+    // IIf(x = 0, 0, 1 / x) is 0 where x is 0. SQLite works out every
+    // argument of a call first, so the translation writes the call as a
+    // CASE over the function's own answer to the condition alone.
+    bool choosesBranch = false;
 };
 
 // The families, one file each.

@@ -155,6 +155,30 @@ TEST_F(JetSignsAndNulls, ANullInAnInListMatchesNothing) {
     EXPECT_EQ(rows("SELECT PERSON_ID FROM T_PERSON WHERE PERSON_ID In (Null, 3) ORDER BY 1"), (std::vector<std::string>{"3"}));
 }
 
+// In a query Jet works out only the branch IIf returns, so the common
+// IIf(x = 0, 0, 1 / x) never divides by zero; the condition is read as
+// IIf reads it everywhere else.
+TEST_F(JetSignsAndNulls, IIfWorksOutOnlyTheBranchItReturns) {
+    expectValues({
+        {"IIf(True, 1, 1 / 0)", "1"},
+        {"IIf(False, 'a' - 1, 'b')", "b"},
+        {"IIf(Null, 1 / 0, 2)", "2"},                       // a Null condition is False
+        {"IIf(TYPE_ID = 1, 1, 1 / 0) + 1", "2"},
+        {"IIf('1', 'yes', 'no')", "yes"},                   // text that is a number is a truth
+        {"IIf('abc', 1, 2)", "型が一致しません。"},
+        {"IIf(1 / 0, 1, 2)", "0 で除算しました。"},
+        {"IIf(True, 1 / 0, 2)", "0 で除算しました。"},      // the branch returned still fails
+        {"IIf(False, 1, IIf(True, 'inner', 1 / 0))", "inner"},
+        {"Format(IIf(True, #2024/01/31#, 0), 'yyyy年m月d日')", "2024年1月31日"},  // a date stays a date
+        {"IIf(True, BIRTHDAY, Null) & ''", "1982/02/18 12:00:00"},
+        {"IIf(AGE Between 30 And 50, 'middle', 'other')", "middle"},
+    });
+    EXPECT_EQ(rows("SELECT IIf(TYPE_ID - 1 = 0, 'none', 10 / (TYPE_ID - 1)) FROM T_PERSON ORDER BY PERSON_ID"),
+              (std::vector<std::string>{"none", "10", "10"}));
+    EXPECT_EQ(rows("SELECT PERSON_ID FROM T_PERSON WHERE IIf(AGE Is Null, 0, 100 \\ AGE) > 10 ORDER BY 1"),
+              (std::vector<std::string>{"3"}));
+}
+
 TEST_F(JetSignsAndNulls, NewFunctionsAreCalledByTheirJetNames) {
     expectValues({
         {"VarType(#2024/01/31#)", "7"},
