@@ -58,10 +58,12 @@ Read readNumber(sqlite3_context* ctx, sqlite3_value* v) {
     }
 }
 
-// A real result: infinity or NaN means the value left Double's range.
+// A real result: infinity or NaN means the value left Double's range. A
+// zero is written without a sign (adding 0.0 turns -0.0 into 0.0): Jet
+// shows no -0, so 0 * -1.5 is 0 wherever the value goes.
 void resultReal(sqlite3_context* ctx, double d) {
     if (!std::isfinite(d)) sqlite3_result_error(ctx, kOverflow, -1);
-    else sqlite3_result_double(ctx, d);
+    else sqlite3_result_double(ctx, d + 0.0);
 }
 
 // Two numeric operands, or nothing once the result (Null or an error) is
@@ -169,7 +171,7 @@ void negFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
         if (x.missing == Missing::Null) sqlite3_result_null(ctx);
         return;
     }
-    if (!x.number->whole) return sqlite3_result_double(ctx, -x.number->real);
+    if (!x.number->whole) return resultReal(ctx, -x.number->real);
     if (x.number->integer == std::numeric_limits<std::int64_t>::min()) return sqlite3_result_error(ctx, kOverflow, -1);
     sqlite3_result_int64(ctx, -x.number->integer);
 }

@@ -84,7 +84,8 @@ void toSqlite(sqlite3_context* context, const Variant& result) {
         sqlite3_result_int(context, result.toBool() ? -1 : 0);
         sqlite3_result_subtype(context, kBooleanSubtype);
         return;
-    case VarType::Double: sqlite3_result_double(context, result.toDouble()); return;
+    // Without the sign of a zero, as the operators write it (Fix(-0.1) is 0).
+    case VarType::Double: sqlite3_result_double(context, result.toDouble() + 0.0); return;
     case VarType::Date:
         sqlite3_result_double(context, result.toDate());
         sqlite3_result_subtype(context, kDateSubtype);

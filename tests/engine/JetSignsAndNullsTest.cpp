@@ -65,6 +65,21 @@ TEST_F(JetSignsAndNulls, ASignTouchingANumberIsPartOfIt) {
     });
 }
 
+// A zero has no sign in Jet: a result that the arithmetic leaves as -0
+// reads as 0 wherever it goes, alone or joined as text.
+TEST_F(JetSignsAndNulls, AZeroHasNoSign) {
+    expectValues({
+        {"Fix(-0.1)", "0"},
+        {"Round(-0.4)", "0"},
+        {"CDbl('-0')", "0"},
+        {"0 * -1.5", "0"},
+        {"-(0.5 - 0.5)", "0"},
+        {"-0.5 / 1E+308 / 1E+308", "0"},
+        {"Fix(-0.1) & ''", "0"},
+        {"Fix(-0.5) - 1", "-1"},
+    });
+}
+
 TEST_F(JetSignsAndNulls, TextWithANumberIsReadAsJetConvertsIt) {
     expectValues({
         {"' &h1A ' + 11", "37"},
