@@ -5,13 +5,13 @@
 #include <string_view>
 
 #include "FromClause.h"
-#include "SearchConditions.h"
 
 namespace lumo::db {
 namespace {
 
-// The shared readers of a translated SELECT (SearchConditions.h).
-using namespace detail;
+using detail::isWord;
+using detail::sameName;
+using detail::Token;
 
 struct Entry {
     std::string_view source;  // the table or view
@@ -78,23 +78,25 @@ Entry* named(std::vector<Entry>& entries, std::string_view name) {
 
 }  // namespace
 
-bool distinctIsIdle(const tree::Tree& tree, const std::vector<std::vector<std::size_t>>& list, std::size_t from,
-                    std::size_t fromEnd, const UniqueKeyLookup& unique) {
+bool distinctIsIdle(const tree::Tree& tree, const tree::Select& q, const UniqueKeyLookup& unique) {
     if (!unique) return false;
     FromReading r;
-    if (!readFrom(tree, tree::outerParts(tree), from + 1, fromEnd, r) || r.entries.empty()) return false;
+    const tree::Parts& parts = tree::outerParts(tree);
+    if (!readFrom(tree, parts, q.from + 1, q.fromEnd, r) || r.entries.empty()) return false;
     std::vector<Entry>& entries = r.entries;
     const std::vector<Equality>& equalities = r.equalities;
     const std::size_t firstLeft = r.firstLeft;
-    const Tokens& t = tree.tokens;
-    // The key's table: named in the list as q.k, before every LEFT JOIN.
+    // The key's table: named in the list as q.k (or q.k AS name), before
+    // every LEFT JOIN.
     Entry* anchor = nullptr;
-    for (const std::vector<std::size_t>& item : list) {
-        std::size_t k = 0;
-        const auto column = detail::qualifiedColumn(t, item, k);
-        if (!column || (k != item.size() && !(k + 2 == item.size() && isWord(t[item[k]], "AS")))) continue;
-        Entry* entry = named(entries, column->qualifier);
-        if (entry && entry->at < firstLeft && unique(entry->source, column->column)) {
+    for (const tree::Select::Range& item : q.items) {
+        const tree::SelectItem read = tree::itemAt(tree, parts, item);
+        const auto [first, second] = read.expression;
+        if (read.kind != tree::SelectItem::Kind::Named || second != first + 1) continue;
+        const tree::QualifiedName* column = tree::columnAt(tree, parts[first].expression);
+        if (!column) continue;
+        Entry* entry = named(entries, tree::nameAt(tree, column->first));
+        if (entry && entry->at < firstLeft && unique(entry->source, tree::nameAt(tree, column->rest[1]))) {
             anchor = entry;
             break;
         }

@@ -18,16 +18,14 @@
 #include <cstddef>
 #include <vector>
 
-#include "JetTree.h"
+#include "FromClause.h"
 #include "engine/UniqueKeys.h"
 
 namespace lumo::db {
 
-// `list` are the significant tokens of each item of the outer select
-// list; the outer level's parts [from, fromEnd) the FROM clause with its
-// keyword, read in the order it stands in the tree (a RIGHT JOIN turned
-// round reads left to right).
-bool distinctIsIdle(const tree::Tree& tree, const std::vector<std::vector<std::size_t>>& list, std::size_t from,
-                    std::size_t fromEnd, const UniqueKeyLookup& unique);
+// `q` is the outermost SELECT, read off the tree's outer level: its select
+// list's items, and its FROM clause read in the order it stands in the
+// tree (a RIGHT JOIN turned round reads left to right).
+bool distinctIsIdle(const tree::Tree& tree, const tree::Select& q, const UniqueKeyLookup& unique);
 
 }  // namespace lumo::db

@@ -28,7 +28,7 @@ struct Outer {
     bool distinct = false, star = false;
     bool shaped = false;  // TOP/ORDER/GROUP/HAVING/LIMIT/compound
     bool named = true;    // every item has a name of its own (AS name, q.name, name)
-    std::vector<std::vector<std::size_t>> listItems;  // significant tokens of each select item
+    tree::Select select;
 };
 
 std::optional<Outer> outerOf(const Tree& tree) {
@@ -38,12 +38,11 @@ std::optional<Outer> outerOf(const Tree& tree) {
     if (q.from == parts.size()) return std::nullopt;
     // TOP keeps its ORDER BY's rows: they are counted, not made distinct
     // afterwards (shaped).
-    Outer o{q.from, q.fromEnd, q.distinct, false, q.shaped, true, {}};
+    Outer o{q.from, q.fromEnd, q.distinct, false, q.shaped, true, q};
     // A '*' anywhere in the list, COUNT(*) too.
     for (std::size_t i = 0; i < q.items.size(); ++i) {
-        const std::vector<Index> tokens = tree::itemTokens(tree, parts, q, i, static_cast<Index>(tree.tokens.size()));
-        o.listItems.emplace_back(tokens.begin(), tokens.end());
-        for (const Index t : o.listItems.back()) o.star = o.star || isOp(tree.tokens[t], "*");
+        for (const Index t : tree::itemTokens(tree, parts, q, i, static_cast<Index>(tree.tokens.size())))
+            o.star = o.star || isOp(tree.tokens[t], "*");
         // Asked only of a DISTINCT, which the finished rows may need.
         if (o.distinct) o.named = o.named && tree::itemAt(tree, parts, q.items[i]).kind == tree::SelectItem::Kind::Named;
     }
@@ -125,7 +124,7 @@ bool mirrorLevel(Tree& tree, Parts& parts, std::size_t b, std::size_t e) {
 void distinctOverFinishedRows(Tree& tree, const Outer& o, const UniqueKeyLookup& unique) {
     if (!o.distinct || o.star || o.shaped || !o.named || !fromHoldsWord(tree, o, "LEFT")) return;
     Parts& parts = tree::partsOf(tree, tree.root);
-    if (distinctIsIdle(tree, o.listItems, o.from, o.fromEnd, unique)) {
+    if (distinctIsIdle(tree, o.select, unique)) {
         const Index distinct = parts[1].place.at;
         tree.removed.emplace_back(distinct, distinct + 1);
         parts.erase(parts.begin() + 1);

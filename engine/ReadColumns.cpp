@@ -6,7 +6,6 @@
 #include <string_view>
 
 #include "FromClause.h"
-#include "SearchConditions.h"
 
 namespace lumo::db {
 namespace {
@@ -32,8 +31,9 @@ struct ListItem {
 
 // Whether the ORDER BY [b, e) needs a dropped item: a column number, or a
 // bare name that a dropped item has (it may be its alias).
-bool orderNeedsDropped(const Tokens& t, std::size_t b, std::size_t e, const std::vector<ListItem>& items) {
-    const std::vector<std::size_t> sig = detail::significantIn(t, b, e);
+bool orderNeedsDropped(const tree::Tree& tree, tree::Index b, tree::Index e, const std::vector<ListItem>& items) {
+    const Tokens& t = tree.tokens;
+    const std::vector<tree::Index> sig = tree::significantIn(tree, b, e);
     for (std::size_t k = 0; k < sig.size(); ++k) {
         const Token& x = t[sig[k]];
         if (x.kind == Kind::Number) return true;
@@ -89,7 +89,7 @@ void narrowToReadColumns(tree::Tree& tree, const std::vector<std::string>& reads
         kept += item.keep ? 1 : 0;
     }
     if (kept == 0 || kept == items.size()) return;
-    if (order < parts.size() && orderNeedsDropped(t, parts[order].place.at, t.size(), items)) return;
+    if (order < parts.size() && orderNeedsDropped(tree, parts[order].place.at, static_cast<tree::Index>(t.size()), items)) return;
 
     // Each kept item with the comma written before it; the first kept one
     // without. What is not written is taken out of the statement.
