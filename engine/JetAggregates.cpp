@@ -109,6 +109,12 @@ bool isAggregateName(std::string_view name) {
     return false;
 }
 
+bool answersOneOfItsValues(std::string_view name) {
+    for (const std::string_view a : {"MIN", "MAX", "FIRST", "LAST"})
+        if (utf8::sameIgnoringAsciiCase(a, name)) return true;
+    return false;
+}
+
 void installJetAggregates(sqlite3* db) {
     for (const Aggregate& a : kJetAggregates)
         if (sqlite3_create_function_v2(db, a.name, 1, SQLITE_UTF8, nullptr, nullptr, a.step, a.final, nullptr) !=

@@ -24,6 +24,11 @@ namespace lumo::db {
 // Whether `name` (any case) is an aggregate function's name.
 bool isAggregateName(std::string_view name);
 
+// Whether the function `name` (any case) answers one of the values it is
+// given: Min, Max, First and Last (and SQLite's Min and Max of several
+// values), so that its value has their type: Max(BIRTHDAY) is a date.
+bool answersOneOfItsValues(std::string_view name);
+
 // Registers the functions above on the connection. Throws lumo::Error when
 // SQLite refuses one.
 void installJetAggregates(sqlite3* db);

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "FromClause.h"
+#include "engine/JetAggregates.h"
 #include "engine/functions/FunctionCall.h"
 
 namespace lumo::db::tree {
@@ -107,13 +108,34 @@ private:
     }
 
     JetType type(const Call& f) const {
-        if (!f.entry) return JetType::Unknown;
+        const auto& parts = std::get<Clauses>(tree_.nodes[std::get<Group>(tree_.nodes[f.arguments]).inner]).parts;
+        if (!f.entry) return answersOneOfItsValues(token(f.name).text) ? sharedType(parts, 0) : JetType::Unknown;
+        if (f.entry->choosesBranch) return sharedType(parts, 1);  // IIf: the type both branches have
         if (f.entry->keepsDate) {
-            const auto& parts = std::get<Clauses>(tree_.nodes[std::get<Group>(tree_.nodes[f.arguments]).inner]).parts;
             if (!parts.empty() && parts[0].expression != kNoNode && of(parts[0].expression) == JetType::Date)
                 return JetType::Date;
         }
         return typeOfSubtype(*f.entry);
+    }
+
+    // The type every argument from the `first` on has, a Null among them
+    // aside (IIf(c, BIRTHDAY, Null) is a date or Null); Unknown when they
+    // differ or a part is not an argument.
+    JetType sharedType(const std::vector<Clauses::Part>& arguments, std::size_t first) const {
+        JetType shared = JetType::Null;
+        std::size_t argument = 0;
+        for (const Clauses::Part& part : arguments) {
+            if (part.expression == kNoNode) {
+                if (!isOp(tree_.tokens[part.place.at], ",")) return JetType::Unknown;
+                continue;
+            }
+            if (argument++ < first) continue;
+            const JetType t = of(part.expression);
+            if (t == JetType::Null) continue;
+            if (shared != JetType::Null && t != shared) return JetType::Unknown;
+            shared = t;
+        }
+        return argument > first && shared != JetType::Null ? shared : JetType::Unknown;
     }
     JetType type(const Exists&) const { return JetType::Boolean; }
     JetType type(const Group& g) const { return of(g.inner); }

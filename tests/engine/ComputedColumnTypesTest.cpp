@@ -38,6 +38,14 @@ const TypedCase kDates[] = {
     // the fraction after the day, so Fix(-1.5) is the day -1.
     {"Int(#2003/11/22 18:00#)", VarType::Date, 37947},
     {"Fix(CDate(-1.5))", VarType::Date, -1},
+    // An aggregate that answers one of its values, and IIf, have the type
+    // of the values given (BIRTHDAY: 30000.5 on the only person with one).
+    {"Max(BIRTHDAY) FROM T_PERSON", VarType::Date, 30000.5},
+    {"min(BIRTHDAY + 1) FROM T_PERSON", VarType::Date, 30001.5},
+    {"First(BIRTHDAY) FROM T_PERSON", VarType::Date, 30000.5},
+    {"Max(#2003/11/22#, #2003/11/23#)", VarType::Date, 37948},
+    {"IIf(PERSON_ID = 1, BIRTHDAY, Null) FROM T_PERSON WHERE PERSON_ID = 1", VarType::Date, 30000.5},
+    {"IIf(False, Null, #2003/11/22#)", VarType::Date, 37947},
 };
 
 // Not dates: what a date gives that is a number, and plain arithmetic.
@@ -48,6 +56,10 @@ const TypedCase kNumbers[] = {
     {"1 + 2", VarType::Long, 3},
     {"1.5 * 2", VarType::Double, 3},
     {"Int(2.5)", VarType::Double, 2},  // a real stays a real
+    {"Count(BIRTHDAY) FROM T_PERSON", VarType::Long, 1},
+    {"Max(PERSON_ID) FROM T_PERSON", VarType::Long, 3},
+    {"Max(#2003/11/22#, 37948)", VarType::Long, 37948},  // a date and a number: not a date
+    {"IIf(True, #2003/11/22#, 1)", VarType::Double, 37947},
 };
 
 class ComputedColumnTypes : public ::testing::Test {

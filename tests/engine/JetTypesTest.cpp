@@ -64,7 +64,9 @@ const TypeCase kCalls[] = {
     {"CBool(1)", JetType::Boolean},
     {"Left$('abc', 1)", JetType::Text},
     {"DateDiff('d', #2003/11/22#, #2003/12/12#)", JetType::Unknown},
-    {"max(1, 2)", JetType::Unknown},  // SQLite's own
+    {"coalesce(1, 2)", JetType::Unknown},  // SQLite's own
+    {"max(1, 2)", JetType::Integer},       // one of the values given, which are Integers
+    {"max(1, 2.5)", JetType::Unknown},
 };
 
 TEST(JetTypes, EachExpressionHasJetsType) {
