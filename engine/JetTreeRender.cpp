@@ -310,9 +310,7 @@ private:
             separate(out.text, part);
             words = words || part.expression == kNoNode;
             if (part.expression != kNoNode && dateArguments && isDateArgument(part.expression)) {
-                append(out.text, "lumo_date(");
-                out.text += render(part.expression).text;
-                out.text += ')';
+                append(out.text, argumentText(part.expression));
             } else if (whole) {
                 Piece p = render(part.expression);
                 p.text = std::move(out.text) + p.text;
