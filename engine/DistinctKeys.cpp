@@ -28,8 +28,8 @@ struct Equality {
 struct FromReading {
     std::vector<Entry> entries;
     std::vector<Equality> equalities;
-    std::size_t at = 0;                     // parts read so far
-    std::size_t firstLeft = static_cast<std::size_t>(-1);  // the place of the first LEFT
+    std::size_t at = 0;                     // entries and joins read so far
+    std::size_t firstLeft = static_cast<std::size_t>(-1);  // the place of the first LEFT JOIN
 };
 
 // The parts [b, e) of one level of the FROM clause, and the joins in
@@ -45,21 +45,20 @@ bool readFrom(const tree::Tree& tree, const tree::Parts& parts, std::size_t b, s
             continue;
         }
         if (const Token* w = tree::wordOf(tree, part)) {
-            const std::size_t at = r.at++;
-            if (isWord(*w, "LEFT")) r.firstLeft = std::min(r.firstLeft, at);
-            if (isWord(*w, "LEFT") || isWord(*w, "INNER") || isWord(*w, "OUTER") || isWord(*w, "JOIN")) {
-                ++k;
+            if (const std::optional<tree::Join> join = tree::joinAt(tree, parts, k, e)) {
+                if (join->kind == tree::Join::Kind::Right) return false;
+                if (join->kind == tree::Join::Kind::Left) r.firstLeft = std::min(r.firstLeft, r.at);
+                ++r.at;
+                k = join->join + 1;
                 continue;
             }
-            if (!isWord(*w, "ON") || k + 1 >= e) return false;  // a comma, RIGHT, CROSS ...
+            if (!isWord(*w, "ON") || k + 1 >= e) return false;  // a comma, CROSS ...
             const std::optional<tree::ColumnEquality> eq = tree::columnEquality(tree, parts[k + 1].expression);
             if (!eq) return false;
             r.equalities.push_back({tree::nameAt(tree, eq->leftName.first), tree::nameAt(tree, eq->leftName.rest[1]),
                                     tree::nameAt(tree, eq->rightName.first), tree::nameAt(tree, eq->rightName.rest[1])});
             k += 2;
-            if (k < e && !tree::isWordPart(tree, parts[k], "LEFT") && !tree::isWordPart(tree, parts[k], "INNER") &&
-                !tree::isWordPart(tree, parts[k], "JOIN"))
-                return false;
+            if (k < e && !tree::startsInnerOrLeftJoin(tree, parts[k])) return false;
             continue;
         }
         const std::optional<tree::Entry> entry = tree::entryAt(tree, parts, k, e);

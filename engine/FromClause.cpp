@@ -199,6 +199,27 @@ std::optional<Entry> entryAt(const Tree& tree, const Parts& parts, std::size_t b
     return out;
 }
 
+std::optional<Join> joinAt(const Tree& tree, const Parts& parts, std::size_t b, std::size_t e) {
+    if (b >= e) return std::nullopt;
+    Join out;
+    out.join = b;
+    if (isWordPart(tree, parts[b], "LEFT")) out.kind = Join::Kind::Left;
+    else if (isWordPart(tree, parts[b], "RIGHT")) out.kind = Join::Kind::Right;
+    if (out.kind != Join::Kind::Inner || isWordPart(tree, parts[b], "INNER")) ++out.join;
+    if (out.join > b && out.join < e && out.kind != Join::Kind::Inner && isWordPart(tree, parts[out.join], "OUTER")) {
+        out.outer = true;
+        ++out.join;
+    }
+    if (out.join >= e || !isWordPart(tree, parts[out.join], "JOIN")) return std::nullopt;
+    out.on = out.join + 1;
+    while (out.on < e && !isWordPart(tree, parts[out.on], "ON")) ++out.on;
+    return out;
+}
+
+bool startsInnerOrLeftJoin(const Tree& tree, const Clauses::Part& part) {
+    return isWordPart(tree, part, "LEFT") || isWordPart(tree, part, "INNER") || isWordPart(tree, part, "JOIN");
+}
+
 Index groupAt(const Tree& tree, const Clauses::Part& part) {
     const Written* w = writtenAt(tree, part);
     if (!w || w->items.size() != 1 || w->items[0].group == kNoNode) return kNoNode;

@@ -95,11 +95,10 @@ bool mirrorLevel(Tree& tree, Parts& parts, std::size_t b, std::size_t e) {
         return e;
     };
     const std::size_t right = find(b, "RIGHT");
-    std::size_t join = right + 1;
-    if (join < e && tree::isWordPart(tree, parts[join], "OUTER")) ++join;
-    const std::size_t on = find(join, "ON");
-    const bool oneJoin = right < e && join < e && tree::isWordPart(tree, parts[join], "JOIN") && on < e &&
-                         find(b, "JOIN") == join && find(join + 1, "JOIN") == e;
+    const std::optional<tree::Join> mirrored = tree::joinAt(tree, parts, right, e);
+    if (!mirrored || mirrored->kind != tree::Join::Kind::Right) return changed;
+    const std::size_t join = mirrored->join, on = mirrored->on;
+    const bool oneJoin = on < e && find(b, "JOIN") == join && find(join + 1, "JOIN") == e;
     if (!oneJoin || !isOperand(tree, parts, b, right) || !isOperand(tree, parts, join + 1, on)) return changed;
     const auto at = [&](std::size_t k) { return parts.begin() + static_cast<std::ptrdiff_t>(k); };
     // The two operands trade the white space before them, so that the one

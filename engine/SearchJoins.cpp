@@ -23,11 +23,9 @@ using detail::sameName;
 std::optional<std::size_t> leftJoinOf(const Tree& tree, const Parts& parts, std::size_t b, std::size_t e,
                                       std::string_view table) {
     for (std::size_t k = b; k < e; ++k) {
-        if (!isWordPart(tree, parts[k], "LEFT")) continue;
-        std::size_t j = k + 1;
-        if (j < e && isWordPart(tree, parts[j], "OUTER")) ++j;
-        if (j >= e || !isWordPart(tree, parts[j], "JOIN")) continue;
-        const std::optional<Entry> entry = entryAt(tree, parts, j + 1, e);
+        const std::optional<Join> join = joinAt(tree, parts, k, e);
+        if (!join || join->kind != Join::Kind::Left) continue;
+        const std::optional<Entry> entry = entryAt(tree, parts, join->join + 1, e);
         if (entry && sameName(entry->name, table)) return k;
     }
     return std::nullopt;
@@ -78,13 +76,10 @@ std::optional<OuterTable> outerTable(const Tree& tree, const Parts& parts, std::
             }
             continue;
         }
-        if (!isWordPart(tree, parts[i], "LEFT")) continue;
-        std::size_t j = i + 1;
-        if (j < e && isWordPart(tree, parts[j], "OUTER")) ++j;
-        if (j >= e || !isWordPart(tree, parts[j], "JOIN")) continue;
-        std::size_t on = j + 1;
-        while (on < e && !isWordPart(tree, parts[on], "ON")) ++on;
-        const std::optional<Entry> entry = entryAt(tree, parts, j + 1, on);
+        const std::optional<Join> join = joinAt(tree, parts, i, e);
+        if (!join || join->kind != Join::Kind::Left) continue;
+        const std::size_t on = join->on;
+        const std::optional<Entry> entry = entryAt(tree, parts, join->join + 1, on);
         if (on + 1 >= e || !entry || entry->end != on || !sameName(entry->name, name)) continue;
         // ON a.x = b.y, and then the end of this level or another join.
         const std::optional<ColumnEquality> eq = columnEquality(tree, parts[on + 1].expression);
@@ -92,9 +87,7 @@ std::optional<OuterTable> outerTable(const Tree& tree, const Parts& parts, std::
         const QualifiedName* left = &eq->leftName;
         const QualifiedName* right = &eq->rightName;
         const std::size_t after = on + 2;
-        if (after < e && !isWordPart(tree, parts[after], "LEFT") && !isWordPart(tree, parts[after], "INNER") &&
-            !isWordPart(tree, parts[after], "JOIN"))
-            return std::nullopt;
+        if (after < e && !startsInnerOrLeftJoin(tree, parts[after])) return std::nullopt;
         const bool ownFirst = sameName(nameAt(tree, left->first), name);
         const QualifiedName* other = ownFirst ? right : left;
         if (sameName(nameAt(tree, other->first), name)) return std::nullopt;
@@ -125,12 +118,11 @@ bool turnFirst(Tree& tree, Parts& parts, std::size_t b, std::size_t e, std::stri
     const std::optional<Entry> left = entryAt(tree, parts, b, e);
     if (!left) return false;
     if (sameName(left->name, first)) return true;
-    std::size_t join = left->end;
-    if (join < e && isWordPart(tree, parts[join], "INNER")) ++join;
-    if (join + 2 >= e || !isWordPart(tree, parts[join], "JOIN") || !isWordPart(tree, parts[join + 2], "ON")) return false;
+    const std::optional<Join> inner = joinAt(tree, parts, left->end, e);
+    if (!inner || inner->kind != Join::Kind::Inner || inner->on != inner->join + 2 || inner->on >= e) return false;
+    const std::size_t join = inner->join, on = inner->on;
     const Index right = groupAt(tree, parts[join + 1]);
     if (right == kNoNode) return false;
-    const std::size_t on = join + 2;
     for (std::size_t k = on + 1; k < e; ++k)
         if (isJoinWord(tree, parts[k])) return false;
     Parts& rightParts = partsOf(tree, right);

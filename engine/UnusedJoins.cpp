@@ -105,12 +105,10 @@ private:
                 }
                 continue;
             }
-            if (!isWordPart(tree_, parts[k], "LEFT")) continue;
-            std::size_t j = k + 1;
-            if (j < e && isWordPart(tree_, parts[j], "OUTER")) ++j;
-            if (j >= e || !isWordPart(tree_, parts[j], "JOIN")) continue;
-            const std::optional<tree::Entry> entry = tree::entryAt(tree_, parts, j + 1, e);
-            if (!entry || entry->end + 1 >= e || !isWordPart(tree_, parts[entry->end], "ON")) continue;
+            const std::optional<tree::Join> join = tree::joinAt(tree_, parts, k, e);
+            if (!join || join->kind != tree::Join::Kind::Left) continue;
+            const std::optional<tree::Entry> entry = tree::entryAt(tree_, parts, join->join + 1, e);
+            if (!entry || entry->end != join->on || join->on + 1 >= e) continue;
             std::size_t end = entry->end + 1;
             while (end < e && !tree::isJoinWord(tree_, parts[end])) ++end;
             joins.push_back({level, k, end, entry->end, parts[k].place.at, end < parts.size() ? parts[end].place.lead : c.trail,

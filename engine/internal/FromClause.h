@@ -5,6 +5,7 @@
 // parenthesised joins in it. Every pass that reads a SELECT reads it here.
 // Internal to the engine; stateless, the caller's thread.
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -102,6 +103,24 @@ struct Entry {
     std::string_view name;  // what its columns are qualified with
 };
 std::optional<Entry> entryAt(const Tree& tree, const Parts& parts, std::size_t b, std::size_t e);
+
+// One join of a FROM clause's level whose first word is part `b`:
+// "[LEFT | RIGHT | INNER] [OUTER] JOIN <operand> ON <condition>", the
+// operand starting at `join + 1`; nullopt when part `b` starts none.
+// The one reader of a join's words: every pass that looks at a join asks
+// it, and reads the operand itself (entryAt, groupAt).
+struct Join {
+    enum class Kind : std::uint8_t { Inner, Left, Right };  // JOIN alone is inner
+    Kind kind = Kind::Inner;
+    bool outer = false;  // OUTER written after LEFT or RIGHT
+    std::size_t join;    // the JOIN word
+    std::size_t on;      // the first ON after the JOIN word; `e` for none
+};
+std::optional<Join> joinAt(const Tree& tree, const Parts& parts, std::size_t b, std::size_t e);
+
+// Whether a join the passes rewrite (LEFT, INNER or a lone JOIN; not
+// RIGHT, CROSS or a comma) starts at the part.
+bool startsInnerOrLeftJoin(const Tree& tree, const Clauses::Part& part);
 
 // The inner level of a part that is one closed parenthesised join;
 // kNoNode otherwise.
