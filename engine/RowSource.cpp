@@ -8,7 +8,6 @@
 #include <variant>
 
 #include "FromClause.h"
-#include "engine/JetAggregates.h"
 #include "engine/JetSql.h"
 
 namespace lumo::db::tree {
@@ -31,12 +30,6 @@ bool endsOperand(const Token& t) {
     return std::any_of(words.begin(), words.end(), [&](std::string_view w) { return equalsKeyword(t.text, w); });
 }
 
-bool isAggregate(const Token& t) { return t.kind == detail::TokenKind::Word && isAggregateName(t.text); }
-
-bool isAnyWordPart(const Tree& tree, const Clauses::Part& part, std::initializer_list<std::string_view> words) {
-    return std::any_of(words.begin(), words.end(), [&](std::string_view w) { return isWordPart(tree, part, w); });
-}
-
 // What names the result column of one select item of `parts`.
 JetStatement::Item itemKind(const Tree& tree, const Parts& parts, Select::Range item) {
     using Kind = SelectItem::Kind;
@@ -56,23 +49,18 @@ std::string qualifierOf(const Tree& tree, const Parts& parts, Select::Range item
     return q ? std::string(nameAt(tree, q->first)) : std::string();
 }
 
-// The part of the outer level that is the clause word `word`, or nothing.
-const Clauses::Part* outerWord(const Tree& tree, std::string_view word, std::size_t* at = nullptr) {
-    const auto& parts = outerParts(tree);
-    for (std::size_t k = 0; k < parts.size(); ++k)
-        if (isWordPart(tree, parts[k], word)) {
-            if (at) *at = k;
-            return &parts[k];
-        }
-    return nullptr;
+// The FROM word of the statement's SELECT among the outer level's parts;
+// the parts' count for none.
+std::size_t outerFrom(const Tree& tree) {
+    const Parts& parts = outerParts(tree);
+    return parts.empty() || !isWordPart(tree, parts[0], "SELECT") ? parts.size() : selectAt(tree, parts, 0).from;
 }
 
 }  // namespace
 
 void readWholeTableInKeyOrder(Tree& tree) {
-    std::size_t k = 0;
-    if (!outerWord(tree, "FROM", &k)) return;
-    const auto& parts = outerParts(tree);
+    const std::size_t k = outerFrom(tree);
+    const Parts& parts = outerParts(tree);
     if (k + 1 >= parts.size() || parts[k + 1].expression == kNoNode) return;
     const auto* names = std::get_if<Written>(&tree.nodes[parts[k + 1].expression]);
     if (names && names->items.size() == 1 && names->items[0].group == kNoNode)
@@ -80,9 +68,10 @@ void readWholeTableInKeyOrder(Tree& tree) {
 }
 
 void addRowIdentity(Tree& tree, std::string_view source) {
-    const Clauses::Part* from = outerWord(tree, "FROM");
-    if (!from) return;
-    tree.additions.rowIdentityBefore = from->place.at;
+    const std::size_t from = outerFrom(tree);
+    const Parts& parts = outerParts(tree);
+    if (from == parts.size()) return;
+    tree.additions.rowIdentityBefore = parts[from].place.at;
     tree.additions.rowIdentitySource = std::string(source);
 }
 
@@ -96,42 +85,29 @@ void readSource(const Tree& tree, JetStatement& st, bool& wholeTable) {
 
     const Select q = selectAt(tree, parts, 0);
     bool simple = !q.distinct;
-    // The list's tokens: a '*' anywhere (COUNT(*) too), and an aggregate.
+    // A '*' anywhere in the list (COUNT(*) too), and an aggregate.
     const Index end = static_cast<Index>(t.size());
     const Index listBegin = q.list < parts.size() ? parts[q.list].place.at : end;
     const Index listStop = q.listEnd < parts.size() ? parts[q.listEnd].place.at : end;
-    bool star = false, afterAggregate = false;
-    for (Index i = listBegin; i < listStop; ++i) {
-        if (t[i].kind == detail::TokenKind::Space) continue;
-        star = star || isOp(t[i], "*");
-        if (afterAggregate && isOp(t[i], "(")) simple = false;
-        afterAggregate = isAggregate(t[i]);
-    }
+    const std::vector<Index> list = significantIn(tree, listBegin, listStop);
+    const bool star = std::any_of(list.begin(), list.end(), [&](Index i) { return isOp(t[i], "*"); });
+    simple = simple && !callsAggregate(tree, listBegin, listStop);
     for (const Select::Range& item : q.items) st.items.push_back(itemKind(tree, parts, item));
     if (!star)
         for (const Select::Range& item : q.items) st.qualifiers.push_back(qualifierOf(tree, parts, item));
     const std::size_t from = q.from;
-    if (from == parts.size()) return;
-
-    // FROM <name> and then nothing but WHERE / ORDER BY clauses.
-    bool ended = false;
-    for (std::size_t k = from + 1; k < parts.size(); ++k) {
-        if (isAnyWordPart(tree, parts[k], {"WHERE", "ORDER"})) ended = true;
-        if (isAnyWordPart(tree, parts[k], {"GROUP", "HAVING", "UNION", "INTERSECT", "EXCEPT"}) ||
-            (!ended && (isWordPart(tree, parts[k], "JOIN") || isCommaPart(tree, parts[k]))))
-            simple = false;
-    }
-    if (!simple || from + 1 >= parts.size()) return;
+    // FROM <name> and then nothing but WHERE, ORDER BY and LIMIT clauses.
+    if (!simple || q.grouped || q.compound || from + 1 >= parts.size()) return;
     const Written* names = parts[from + 1].expression == kNoNode ? nullptr
                                                                  : std::get_if<Written>(&tree.nodes[parts[from + 1].expression]);
     if (!names || names->items.size() != 1 || names->items[0].group != kNoNode) return;
     const Token& source = t[names->items[0].place.at];
+    // The name is the whole FROM clause: WHERE, ORDER BY, LIMIT or ';' ends it.
     const std::size_t after = from + 2;
     const bool last = after == parts.size();
+    if (!isName(source) || endsOperand(source) || !(last || after == q.fromEnd)) return;
     const bool limit = !last && isWordPart(tree, parts[after], "LIMIT");
     const bool semicolon = !last && parts[after].expression == kNoNode && isOp(t[parts[after].place.at], ";");
-    if (!isName(source) || endsOperand(source) || !(last || limit || semicolon || isAnyWordPart(tree, parts[after], {"WHERE", "ORDER"})))
-        return;
     st.singleSource = std::string(detail::unquotedName(source));
     wholeTable = last || limit || (semicolon && after + 1 == parts.size());
 }

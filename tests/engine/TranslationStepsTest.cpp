@@ -359,6 +359,20 @@ const Case kSource[] = {
     // A compound reads more than one table, however its first member ends.
     {.jet = "SELECT 1 UNION SELECT PERSON_ID FROM T_PERSON WHERE PERSON_ID < 3",
      .sql = "SELECT ? UNION SELECT PERSON_ID FROM T_PERSON WHERE PERSON_ID < ?"},
+    {.jet = "SELECT PERSON_ID FROM T_PERSON WHERE RANK > 1 UNION SELECT PERSON_ID FROM T_PHONE",
+     .sql = "SELECT PERSON_ID FROM T_PERSON WHERE RANK > ? UNION SELECT PERSON_ID FROM T_PHONE"},
+    // Rows that are not one table's: two tables, groups, an aggregate.
+    {.jet = "SELECT T_PERSON.PERSON_ID FROM T_PERSON, T_PHONE WHERE T_PERSON.PERSON_ID = T_PHONE.PERSON_ID",
+     .sql = "SELECT T_PERSON.PERSON_ID FROM T_PERSON, T_PHONE WHERE T_PERSON.PERSON_ID = T_PHONE.PERSON_ID"},
+    {.jet = "SELECT RANK FROM T_PERSON GROUP BY RANK", .sql = "SELECT RANK FROM T_PERSON GROUP BY RANK"},
+    {.jet = "SELECT Max(RANK) FROM T_PERSON WHERE RANK < 9",
+     .sql = "SELECT Max(RANK) FROM T_PERSON WHERE RANK < ?"},
+    // ORDER BY ends the FROM clause as WHERE does: the rows are still the
+    // table's, read in another order.
+    {.jet = "SELECT PERSON_ID FROM T_PERSON ORDER BY LAST_NAME",
+     .sql = "SELECT PERSON_ID FROM T_PERSON ORDER BY LAST_NAME",
+     .withRowid = "SELECT PERSON_ID , [T_PERSON]._rowid_ AS __lumo_rowid FROM T_PERSON ORDER BY LAST_NAME",
+     .source = "T_PERSON"},
 };
 
 // "outer joins", with the literals as parameters. The blanks where the
