@@ -1,5 +1,6 @@
 #include "Assignments.h"
 
+#include <cstdint>
 #include <optional>
 #include <variant>
 
@@ -30,32 +31,53 @@ Written* setTarget(Tree& tree, const Clauses::Part& part) {
     return std::get_if<Written>(&node);
 }
 
-void updateValues(const Tree& tree, std::vector<AssignedValue>& out) {
+// The statement's clauses that assign values, read once for every step
+// below: "UPDATE T ... SET ..." and "INSERT INTO T (C, ...) VALUES ...".
+struct Write {
+    enum class Kind : std::uint8_t { Update, Insert };
+    Kind kind;
+    std::string_view table;     // T, without its brackets
+    std::size_t set = 0;        // UPDATE: the SET word; the parts' count for none
+    const Written* into = nullptr;  // INSERT: "T (C, ...)"
+};
+
+std::optional<Write> writeOf(const Tree& tree) {
     const auto& parts = outerParts(tree);
-    const std::optional<std::string_view> table = parts.size() > 1 ? leadingName(tree, parts[1]) : std::nullopt;
-    if (!table) return;
-    std::size_t k = 2;
-    while (k < parts.size() && !isWordPart(tree, parts[k], "SET")) ++k;
-    for (++k; k < parts.size(); k += 2) {
+    if (parts.size() < 4) return std::nullopt;
+    if (isWordPart(tree, parts[0], "UPDATE")) {
+        const std::optional<std::string_view> table = leadingName(tree, parts[1]);
+        if (!table) return std::nullopt;
+        std::size_t set = 2;
+        while (set < parts.size() && !isWordPart(tree, parts[set], "SET")) ++set;
+        return Write{Write::Kind::Update, *table, set, nullptr};
+    }
+    if (!isWordPart(tree, parts[0], "INSERT") || !isWordPart(tree, parts[1], "INTO") || parts[2].expression == kNoNode)
+        return std::nullopt;
+    const Written* into = std::get_if<Written>(&tree.nodes[parts[2].expression]);
+    if (!into || into->items.size() < 2 || into->items[1].group == kNoNode) return std::nullopt;
+    const std::optional<std::string_view> table = leadingName(tree, parts[2]);
+    if (!table) return std::nullopt;
+    return Write{Write::Kind::Insert, *table, parts.size(), into};
+}
+
+void updateValues(const Tree& tree, const Write& write, std::vector<AssignedValue>& out) {
+    const auto& parts = outerParts(tree);
+    for (std::size_t k = write.set + 1; k < parts.size(); k += 2) {
         if (parts[k].expression == kNoNode) return;
         const Assignment* a = std::get_if<Assignment>(&tree.nodes[parts[k].expression]);
         if (!a) return;
         const auto& target = std::get<Written>(tree.nodes[a->target]).items;
         if (target.size() != 2 || target[0].group != kNoNode || !isName(tree.tokens[target[0].place.at])) return;
-        out.push_back({*table, unquotedName(tree.tokens[target[0].place.at]), parts[k].expression, 0});
+        out.push_back({write.table, unquotedName(tree.tokens[target[0].place.at]), parts[k].expression, 0});
         if (k + 1 >= parts.size() || !isCommaPart(tree, parts[k + 1])) return;
     }
 }
 
-void insertValues(const Tree& tree, std::vector<AssignedValue>& out) {
+void insertValues(const Tree& tree, const Write& write, std::vector<AssignedValue>& out) {
     const auto& parts = outerParts(tree);
-    if (parts.size() < 5 || !isWordPart(tree, parts[1], "INTO") || parts[2].expression == kNoNode) return;
-    const Written* into = std::get_if<Written>(&tree.nodes[parts[2].expression]);
-    if (!into || into->items.size() != 2 || into->items[1].group == kNoNode) return;
-    const std::optional<std::string_view> table = leadingName(tree, parts[2]);
-    if (!table) return;
+    if (parts.size() < 5 || write.into->items.size() != 2) return;
     std::vector<std::string_view> columns;
-    const Group& list = std::get<Group>(tree.nodes[into->items[1].group]);
+    const Group& list = std::get<Group>(tree.nodes[write.into->items[1].group]);
     for (const Clauses::Part& part : std::get<Clauses>(tree.nodes[list.inner]).parts)
         if (const auto name = leadingName(tree, part)) columns.push_back(*name);
     if (!isWordPart(tree, parts[3], "VALUES")) return;
@@ -68,7 +90,7 @@ void insertValues(const Tree& tree, std::vector<AssignedValue>& out) {
         for (std::size_t v = 0; v < values.size(); ++v) {
             if (isCommaPart(tree, values[v])) ++item;
             else if (values[v].expression != kNoNode && item < columns.size())
-                out.push_back({*table, columns[item], row->inner, v});
+                out.push_back({write.table, columns[item], row->inner, v});
         }
         if (k + 1 >= parts.size() || !isCommaPart(tree, parts[k + 1])) return;
     }
@@ -78,10 +100,10 @@ void insertValues(const Tree& tree, std::vector<AssignedValue>& out) {
 
 std::vector<AssignedValue> assignedValues(const Tree& tree) {
     std::vector<AssignedValue> out;
-    const auto& parts = outerParts(tree);
-    if (parts.size() < 4) return out;
-    if (isWordPart(tree, parts[0], "UPDATE")) updateValues(tree, out);
-    else if (isWordPart(tree, parts[0], "INSERT")) insertValues(tree, out);
+    const std::optional<Write> write = writeOf(tree);
+    if (!write) return out;
+    if (write->kind == Write::Kind::Update) updateValues(tree, *write, out);
+    else insertValues(tree, *write, out);
     return out;
 }
 
@@ -92,12 +114,14 @@ Index& valueNode(Tree& tree, const AssignedValue& value) {
 }
 
 void unqualifySetTargets(Tree& tree) {
+    const std::optional<Write> write = writeOf(tree);
+    if (!write || write->kind != Write::Kind::Update) return;
     const auto& parts = outerParts(tree);
-    if (parts.empty() || !isWordPart(tree, parts[0], "UPDATE")) return;
-    bool target = false;
-    for (const Clauses::Part& part : parts) {
+    bool target = true;
+    for (std::size_t k = write->set + 1; k < parts.size(); ++k) {
+        const Clauses::Part& part = parts[k];
         if (isWordPart(tree, part, "WHERE")) return;
-        if (isWordPart(tree, part, "SET") || isCommaPart(tree, part)) {
+        if (isCommaPart(tree, part)) {
             target = true;
             continue;
         }
@@ -121,17 +145,9 @@ void roundWholeAssignments(Tree& tree, const WholeColumnLookup& isWhole) {
 }
 
 void findAssignedParameters(const Tree& tree, std::size_t parameters, JetStatement& st) {
-    const auto& parts = outerParts(tree);
-    if (parameters == 0 || parts.size() < 4) return;
-    std::optional<std::string_view> table;
-    if (isWordPart(tree, parts[0], "UPDATE")) {
-        table = leadingName(tree, parts[1]);
-    } else if (isWordPart(tree, parts[0], "INSERT") && isWordPart(tree, parts[1], "INTO")) {
-        const Written* into = parts[2].expression == kNoNode ? nullptr : std::get_if<Written>(&tree.nodes[parts[2].expression]);
-        if (into && into->items.size() >= 2 && into->items[1].group != kNoNode) table = leadingName(tree, parts[2]);
-    }
-    if (!table) return;
-    st.writtenTable = *table;
+    const std::optional<Write> write = parameters == 0 ? std::nullopt : writeOf(tree);
+    if (!write) return;
+    st.writtenTable = write->table;
     st.parameterColumns.assign(parameters, {});
     const std::vector<AssignedValue> values = assignedValues(tree);
     for (const AssignedValue& v : values) {
