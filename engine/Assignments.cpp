@@ -1,8 +1,9 @@
 #include "Assignments.h"
 
-#include <cstdint>
 #include <optional>
 #include <variant>
+
+#include "FromClause.h"
 
 namespace lumo::db::tree {
 namespace {
@@ -31,33 +32,15 @@ Written* setTarget(Tree& tree, const Clauses::Part& part) {
     return std::get_if<Written>(&node);
 }
 
-// The statement's clauses that assign values, read once for every step
-// below: "UPDATE T ... SET ..." and "INSERT INTO T (C, ...) VALUES ...".
-struct Write {
-    enum class Kind : std::uint8_t { Update, Insert };
-    Kind kind;
-    std::string_view table;     // T, without its brackets
-    std::size_t set = 0;        // UPDATE: the SET word; the parts' count for none
-    const Written* into = nullptr;  // INSERT: "T (C, ...)"
-};
-
-std::optional<Write> writeOf(const Tree& tree) {
-    const auto& parts = outerParts(tree);
-    if (parts.size() < 4) return std::nullopt;
-    if (isWordPart(tree, parts[0], "UPDATE")) {
-        const std::optional<std::string_view> table = leadingName(tree, parts[1]);
-        if (!table) return std::nullopt;
-        std::size_t set = 2;
-        while (set < parts.size() && !isWordPart(tree, parts[set], "SET")) ++set;
-        return Write{Write::Kind::Update, *table, set, nullptr};
-    }
-    if (!isWordPart(tree, parts[0], "INSERT") || !isWordPart(tree, parts[1], "INTO") || parts[2].expression == kNoNode)
-        return std::nullopt;
-    const Written* into = std::get_if<Written>(&tree.nodes[parts[2].expression]);
-    if (!into || into->items.size() < 2 || into->items[1].group == kNoNode) return std::nullopt;
-    const std::optional<std::string_view> table = leadingName(tree, parts[2]);
-    if (!table) return std::nullopt;
-    return Write{Write::Kind::Insert, *table, parts.size(), into};
+// The statement's write when it assigns values: "UPDATE T ... SET ..."
+// or "INSERT INTO T (C, ...) ...", T a plain name.
+std::optional<Write> assigningWrite(const Tree& tree) {
+    std::optional<Write> write = writeOf(tree);
+    if (!write || write->table.empty() || outerParts(tree).size() < 4) return std::nullopt;
+    if (write->kind == Write::Kind::Update) return write;
+    if (write->kind == Write::Kind::Insert && write->into->items.size() >= 2 && write->into->items[1].group != kNoNode)
+        return write;
+    return std::nullopt;
 }
 
 void updateValues(const Tree& tree, const Write& write, std::vector<AssignedValue>& out) {
@@ -100,7 +83,7 @@ void insertValues(const Tree& tree, const Write& write, std::vector<AssignedValu
 
 std::vector<AssignedValue> assignedValues(const Tree& tree) {
     std::vector<AssignedValue> out;
-    const std::optional<Write> write = writeOf(tree);
+    const std::optional<Write> write = assigningWrite(tree);
     if (!write) return out;
     if (write->kind == Write::Kind::Update) updateValues(tree, *write, out);
     else insertValues(tree, *write, out);
@@ -114,7 +97,7 @@ Index& valueNode(Tree& tree, const AssignedValue& value) {
 }
 
 void unqualifySetTargets(Tree& tree) {
-    const std::optional<Write> write = writeOf(tree);
+    const std::optional<Write> write = assigningWrite(tree);
     if (!write || write->kind != Write::Kind::Update) return;
     const auto& parts = outerParts(tree);
     bool target = true;
@@ -145,7 +128,7 @@ void roundWholeAssignments(Tree& tree, const WholeColumnLookup& isWhole) {
 }
 
 void findAssignedParameters(const Tree& tree, std::size_t parameters, JetStatement& st) {
-    const std::optional<Write> write = parameters == 0 ? std::nullopt : writeOf(tree);
+    const std::optional<Write> write = parameters == 0 ? std::nullopt : assigningWrite(tree);
     if (!write) return;
     st.writtenTable = write->table;
     st.parameterColumns.assign(parameters, {});

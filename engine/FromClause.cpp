@@ -282,6 +282,45 @@ std::vector<Source> sourcesOf(const Tree& tree, const Parts& parts, std::size_t 
     return out;
 }
 
+namespace {
+
+// The first item of a part that is a Written list, when it is a name.
+std::string_view leadingName(const Tree& tree, const Clauses::Part& part) {
+    const Written* w = writtenAt(tree, part);
+    if (!w || w->items.empty() || w->items[0].group != kNoNode || !isName(tree.tokens[w->items[0].place.at])) return {};
+    return nameAt(tree, w->items[0].place);
+}
+
+// The first part of [b, parts' end) that is the clause word `word`; the
+// parts' count for none.
+std::size_t wordAt(const Tree& tree, const Parts& parts, std::size_t b, std::string_view word) {
+    while (b < parts.size() && !isWordPart(tree, parts[b], word)) ++b;
+    return b;
+}
+
+}  // namespace
+
+std::optional<Write> writeOf(const Tree& tree) {
+    const Parts& parts = outerParts(tree);
+    if (parts.size() < 3) return std::nullopt;
+    if (isWordPart(tree, parts[0], "UPDATE")) {
+        const std::size_t set = wordAt(tree, parts, 2, "SET");
+        return Write{Write::Kind::Update, leadingName(tree, parts[1]), 1, set, set};
+    }
+    if (isWordPart(tree, parts[0], "INSERT")) {
+        const Written* into = isWordPart(tree, parts[1], "INTO") ? writtenAt(tree, parts[2]) : nullptr;
+        if (!into || into->items.empty()) return std::nullopt;
+        return Write{Write::Kind::Insert, leadingName(tree, parts[2]), 2, 3, parts.size(), into};
+    }
+    if (isWordPart(tree, parts[0], "DELETE")) {
+        const std::size_t from = wordAt(tree, parts, 1, "FROM");
+        if (from + 1 >= parts.size()) return std::nullopt;
+        return Write{Write::Kind::Delete, leadingName(tree, parts[from + 1]), from + 1,
+                     wordAt(tree, parts, from + 1, "WHERE"), parts.size()};
+    }
+    return std::nullopt;
+}
+
 std::string_view tableNamed(const Tree& tree, const Parts& parts, std::size_t b, std::size_t e,
                             std::string_view qualifier) {
     for (const Source& s : sourcesOf(tree, parts, b, e))

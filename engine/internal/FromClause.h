@@ -149,6 +149,20 @@ struct Source {
 };
 std::vector<Source> sourcesOf(const Tree& tree, const Parts& parts, std::size_t b, std::size_t e);
 
+// The statement's UPDATE, INSERT INTO or DELETE, read off its outer
+// level: the parts that name the tables it writes (and reads), and for an
+// UPDATE its SET word, for an INSERT its "T (C, ...)". The one reader of a
+// write's clauses: the assignments and the statement's tables ask it.
+struct Write {
+    enum class Kind : std::uint8_t { Update, Insert, Delete };
+    Kind kind;
+    std::string_view table;         // the first table's name, unquoted; empty when it is no plain name
+    std::size_t tables, tablesEnd;  // its tables' parts [tables, tablesEnd)
+    std::size_t set;                // UPDATE: the SET word; the parts' count for none
+    const Written* into = nullptr;  // INSERT: "T" or "T (C, ...)"
+};
+std::optional<Write> writeOf(const Tree& tree);
+
 // The table that the FROM parts [b, e) (and the joins in parentheses in
 // them) know as `qualifier`: the table itself, or the table it is an alias
 // of; empty when none is.

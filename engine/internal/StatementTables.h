@@ -9,9 +9,10 @@
 
 namespace lumo::db::tree {
 
-// The tables a statement names (after FROM, JOIN, UPDATE, INTO, a ',' of a
-// FROM list, or first in a parenthesised join; in its subqueries too),
-// asked whether a name of the statement is a Date/Time column. Borrows the
+// The tables a statement names (the sources of each FROM clause, as
+// FromClause.h reads them, in its subqueries too, and the tables an UPDATE,
+// INSERT or DELETE writes), asked whether a name of the statement is a
+// Date/Time column. Borrows the
 // tree and the lookup: both must outlive it, and the tree stays unchanged
 // while it lives. One thread at a time.
 class StatementTables {
@@ -28,7 +29,6 @@ private:
         std::string_view name;
         std::string_view alias;  // empty when none
     };
-    void readLevel(const Tree& tree, Index level, std::vector<bool>& firstIsTable);
 
     const DateColumnLookup& isDate_;
     std::vector<Table> tables_;

@@ -194,6 +194,17 @@ const Case kDateColumns[] = {
                   "T_PHONE.PERSON_ID IN (SELECT T_PERSON.PERSON_ID FROM T_PERSON WHERE "
                   "jet_year(lumo_date(BIRTHDAY)) = ? COLLATE NOCASE)",
      .source = "T_PHONE"},
+    // The tables an UPDATE and a DELETE name are read as a SELECT's are.
+    {.jet = "UPDATE T_PERSON SET LAST_NAME = Format(BIRTHDAY) WHERE PERSON_ID = 1",
+     .given = kDates,
+     .sql = "UPDATE T_PERSON SET LAST_NAME = jet_format(lumo_date(BIRTHDAY)) WHERE PERSON_ID = ?",
+     .written = "T_PERSON"},
+    {.jet = "DELETE FROM T_PERSON WHERE LAST_NAME = Format(BIRTHDAY)",
+     .given = kDates,
+     .sql = "DELETE FROM T_PERSON WHERE LAST_NAME = jet_format(lumo_date(BIRTHDAY))"},
+    {.jet = "DELETE FROM T_PHONE WHERE TEL_NUMBER = Format(BIRTHDAY)",
+     .given = kDates,
+     .sql = "DELETE FROM T_PHONE WHERE TEL_NUMBER = jet_format(BIRTHDAY)"},
     // T_CARD keeps its BIRTHDAY as text: bare, it is left as stored.
     {.jet = "SELECT Format(BIRTHDAY), Format(T_PERSON.BIRTHDAY) FROM T_PERSON INNER JOIN T_CARD ON "
             "T_PERSON.PERSON_ID = T_CARD.PERSON_ID",
