@@ -5,12 +5,10 @@
 #include <vector>
 
 #include "Conditions.h"
+#include "FromClause.h"
 
 namespace lumo::db::tree {
 namespace {
-
-using detail::isName;
-using detail::isWord;
 
 struct ChainTest {
     Index column;   // a QualifiedName T.c
@@ -22,10 +20,7 @@ std::optional<ChainTest> chainTest(const Tree& tree, Index node) {
     if (!compare || compare->steps.size() != 1) return std::nullopt;
     const Compare::Step& step = compare->steps[0];
     if (step.kind != Compare::Kind::Like || step.negated || step.escaped) return std::nullopt;
-    const QualifiedName* column = std::get_if<QualifiedName>(&tree.nodes[compare->first]);
-    if (!column || column->rest.size() != 2 || !isName(tree.tokens[column->first.at]) ||
-        !isName(tree.tokens[column->rest[1].at]))
-        return std::nullopt;
+    if (!columnAt(tree, compare->first)) return std::nullopt;
     const Atom* pattern = std::get_if<Atom>(&tree.nodes[step.right]);
     const bool constant = pattern && (pattern->role == Atom::Role::Parameter ||
                                       (pattern->role == Atom::Role::Literal &&
@@ -71,10 +66,11 @@ void joinLikeChains(Tree& tree) {
     for (Index n = 0; n < tree.nodes.size(); ++n) {
         const Clauses* level = std::get_if<Clauses>(&tree.nodes[n]);
         if (!level) continue;
-        for (std::size_t k = 0; k + 1 < level->parts.size(); ++k) {
-            const Clauses::Part& part = level->parts[k];
-            const Index where = level->parts[k + 1].expression;
-            if (where == kNoNode || !isWordPart(tree, part, "WHERE")) continue;
+        for (std::size_t k = 0; k < level->parts.size(); ++k) {
+            if (!isWordPart(tree, level->parts[k], "SELECT")) continue;
+            const Select q = selectAt(tree, level->parts, k);
+            const Index where = q.where + 1 < level->parts.size() ? level->parts[q.where + 1].expression : kNoNode;
+            if (where == kNoNode) continue;
             for (const Index condition : conditionsOf(tree, where))
                 if (std::optional<LikeChain> call = chainAt(tree, condition)) tree.nodes[condition] = std::move(*call);
         }
