@@ -164,12 +164,15 @@ std::vector<Index> itemTokens(const Tree& tree, const Parts& parts, const Select
 }
 
 bool callsAggregate(const Tree& tree, Index b, Index e) {
-    const std::vector<Index> sig = significantIn(tree, b, e);
-    for (std::size_t k = 0; k + 1 < sig.size(); ++k)
-        if (tree.tokens[sig[k]].kind == detail::TokenKind::Word && isOp(tree.tokens[sig[k + 1]], "(") &&
-            isAggregateName(tree.tokens[sig[k]].text))
-            return true;
-    return false;
+    bool calls = false;
+    Index before = kNoNode;  // the significant token before
+    forEachSignificant(tree, b, e, [&](Index i) {
+        calls = before != kNoNode && isOp(tree.tokens[i], "(") && tree.tokens[before].kind == detail::TokenKind::Word &&
+                isAggregateName(tree.tokens[before].text);
+        before = i;
+        return !calls;
+    });
+    return calls;
 }
 
 Index whereOf(const Parts& parts, const Select& q) {

@@ -66,11 +66,9 @@ void joinLikeChains(Tree& tree) {
     for (Index n = 0; n < tree.nodes.size(); ++n) {
         const Clauses* level = std::get_if<Clauses>(&tree.nodes[n]);
         if (!level) continue;
-        for (std::size_t k = 0; k < level->parts.size(); ++k) {
-            if (!isWordPart(tree, level->parts[k], "SELECT")) continue;
-            const Select q = selectAt(tree, level->parts, k);
-            const Index where = q.where + 1 < level->parts.size() ? level->parts[q.where + 1].expression : kNoNode;
-            if (where == kNoNode) continue;
+        for (std::size_t k = 0; k + 1 < level->parts.size(); ++k) {
+            const Index where = level->parts[k + 1].expression;
+            if (where == kNoNode || !isWordPart(tree, level->parts[k], "WHERE")) continue;
             for (const Index condition : conditionsOf(tree, where))
                 if (std::optional<LikeChain> call = chainAt(tree, condition)) tree.nodes[condition] = std::move(*call);
         }

@@ -89,8 +89,11 @@ void readSource(const Tree& tree, JetStatement& st, bool& wholeTable) {
     const Index end = static_cast<Index>(t.size());
     const Index listBegin = q.list < parts.size() ? parts[q.list].place.at : end;
     const Index listStop = q.listEnd < parts.size() ? parts[q.listEnd].place.at : end;
-    const std::vector<Index> list = significantIn(tree, listBegin, listStop);
-    const bool star = std::any_of(list.begin(), list.end(), [&](Index i) { return isOp(t[i], "*"); });
+    bool star = false;
+    forEachSignificant(tree, listBegin, listStop, [&](Index i) {
+        star = isOp(t[i], "*");
+        return !star;
+    });
     simple = simple && !callsAggregate(tree, listBegin, listStop);
     for (const Select::Range& item : q.items) st.items.push_back(itemKind(tree, parts, item));
     if (!star)

@@ -337,9 +337,10 @@ struct Tree {
     std::vector<std::pair<Index, Index>> removed;
 };
 
-// The tokens of [b, e) that are not white space and that no pass took out.
-inline std::vector<Index> significantIn(const Tree& tree, Index b, Index e) {
-    std::vector<Index> out;
+// Calls `f` with each token of [b, e) that is not white space and that no
+// pass took out, in order; `f` returns false to stop.
+template <class F>
+void forEachSignificant(const Tree& tree, Index b, Index e, F&& f) {
     for (Index i = b; i < e; ++i) {
         if (tree.tokens[i].kind == detail::TokenKind::Space) continue;
         bool removed = false;
@@ -349,8 +350,17 @@ inline std::vector<Index> significantIn(const Tree& tree, Index b, Index e) {
             i = second - 1;
             break;
         }
-        if (!removed) out.push_back(i);
+        if (!removed && !f(i)) return;
     }
+}
+
+// The tokens forEachSignificant walks, as a list.
+inline std::vector<Index> significantIn(const Tree& tree, Index b, Index e) {
+    std::vector<Index> out;
+    forEachSignificant(tree, b, e, [&](Index i) {
+        out.push_back(i);
+        return true;
+    });
     return out;
 }
 
