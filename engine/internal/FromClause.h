@@ -1,8 +1,9 @@
 #pragma once
 // What the passes over a statement's tree (JetTree.h) read of a SELECT and
 // of its FROM clause: the clause words and the select list of one SELECT
-// among its level's parts, the tables of a FROM clause and the
-// parenthesised joins in it. Every pass that reads a SELECT reads it here.
+// among its level's parts, the tables of a FROM clause, its joins and the
+// parenthesised joins in it; and the clauses of an UPDATE, INSERT or
+// DELETE. Every pass that reads a SELECT, a join or a write reads it here.
 // Internal to the engine; stateless, the caller's thread.
 #include <cstddef>
 #include <cstdint>
