@@ -14,8 +14,8 @@ StatementTree::StatementTree(std::vector<detail::Token> tokens, std::span<const 
 
 JetType StatementTree::typeOf(tree::Index node) const { return tree::typeOf(tree_, node, parameters_, dateNames_); }
 
-std::string StatementTree::sql(bool rowIdentity, bool narrowed) const {
-    const tree::RenderOptions options{tree_.additions.numbered, rowIdentity, narrowed,
+tree::RenderedSql StatementTree::sql(bool narrowed) const {
+    const tree::RenderOptions options{tree_.additions.numbered, narrowed,
                                       [this](tree::Index node) { return typeOf(node); }};
     return tree::renderJetTree(tree_, options);
 }

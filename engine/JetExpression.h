@@ -60,9 +60,10 @@ public:
     // The SQLite text. A '?' parameter stays anonymous unless the text
     // writes one twice (Between's bounds, a search's tests narrowed by
     // keys); the parameters are then numbered ?1, ?2, ... as SQLite numbers
-    // them. With `rowIdentity`, with the row identity of the additions;
-    // with `narrowed`, with the narrowing by the substring indexes.
-    std::string sql(bool rowIdentity = false, bool narrowed = false) const;
+    // them; the text with the row identity of the additions is written
+    // with it (RenderedSql). With `narrowed`, with the narrowing by the
+    // substring indexes.
+    tree::RenderedSql sql(bool narrowed = false) const;
 
     // The Jet type of each item of the outer select list (JetTypes.h).
     std::vector<JetType> itemTypes() const;

@@ -403,10 +403,11 @@ constexpr std::array<Pass, 19> kPasses{{
     {"render", "top", "SQLite's text of the statement, written once from its tree", false,
      [](PassState& s) {
          JetStatement& st = s.st;
-         st.sql = s.statement->sql();
+         tree::RenderedSql text = s.statement->sql();
+         if (!st.singleSource.empty()) st.sqlWithRowid = text.withRowIdentity(s.statement->tree().additions);
+         st.sql = std::move(text.text);
          st.itemTypes = s.statement->itemTypes();
-         if (!st.singleSource.empty()) st.sqlWithRowid = s.statement->sql(true);
-         if (!st.narrowingPatterns.empty()) st.narrowedSql = s.statement->sql(false, true);
+         if (!st.narrowingPatterns.empty()) st.narrowedSql = s.statement->sql(true).text;
      }},
 }};
 

@@ -64,7 +64,6 @@ public:
         : tree_(tree),
           tokens_(tree.tokens),
           typeOfNode_(options.typeOfNode),
-          rowIdentity_(options.rowIdentity),
           narrowed_(options.narrowed),
           numbered_(options.numbered) {
         if (!options.numbered && tree.additions.tops.empty()) return;
@@ -81,10 +80,10 @@ public:
         }
     }
 
-    std::string statement() {
-        std::string sql = render(tree_.root).text;
-        if (tree_.additions.finishedRowsAfter != kNoNode) sql += " LIMIT -1)";
-        return sql;
+    RenderedSql statement() {
+        RenderedSql out{render(tree_.root).text, rowIdentityAt_};
+        if (tree_.additions.finishedRowsAfter != kNoNode) out.text += " LIMIT -1)";
+        return out;
     }
 
     // One node. The parser has given each expression its clause's
@@ -232,14 +231,6 @@ private:
         return typeOfNode_(node) == JetType::Date;
     }
 
-    void appendRowIdentity(std::string& out) const {
-        out += ", [";
-        out += tree_.additions.rowIdentitySource;
-        out += "]._rowid_ AS ";
-        out += kRowidColumn;
-        out += ' ';
-    }
-
     // Parts a pass has reordered (the search joins turn a FROM clause
     // round) may meet without the blank written between them: two words
     // touching would read as one.
@@ -267,8 +258,9 @@ private:
     // standing as an operand), after the white space written before it.
     void writePart(std::string& out, const Clauses::Part& part) {
         if (part.expression == kNoNode) {
-            if (rowIdentity_ && copying_ == 0 && part.place.at == tree_.additions.rowIdentityBefore)
-                appendRowIdentity(out);
+            // The outer level's own text is the statement's: where the row
+            // identity goes in it is where it goes in the whole.
+            if (copying_ == 0 && part.place.at == tree_.additions.rowIdentityBefore) rowIdentityAt_ = out.size();
             for (const Additions::RowGroups& g : tree_.additions.rowGroups)
                 if (g.beforeWord == part.place.at) out.append("GROUP BY ").append(g.keys).append(" ");
             out += tokenText(part.place.at);
@@ -690,7 +682,7 @@ private:
     const Tree& tree_;
     const std::vector<Token>& tokens_;
     const NodeTypes& typeOfNode_;
-    bool rowIdentity_;
+    std::size_t rowIdentityAt_ = std::string::npos;
     bool narrowed_;
     bool numbered_;
     std::vector<std::size_t> parameter_;  // per '?' token its number, when numbered or copied
@@ -704,8 +696,20 @@ private:
 
 }  // namespace
 
-std::string renderJetTree(const Tree& tree, const RenderOptions& options) {
+RenderedSql renderJetTree(const Tree& tree, const RenderOptions& options) {
     return Renderer(tree, options).statement();
+}
+
+std::string RenderedSql::withRowIdentity(const Additions& additions) const {
+    if (rowIdentityAt == std::string::npos) return text;
+    std::string out = text.substr(0, rowIdentityAt);
+    out += ", [";
+    out += additions.rowIdentitySource;
+    out += "]._rowid_ AS ";
+    out += kRowidColumn;
+    out += ' ';
+    out.append(text, rowIdentityAt);
+    return out;
 }
 
 }  // namespace lumo::db::tree

@@ -391,8 +391,6 @@ struct RenderOptions {
     // Each '?' written ?N (Between repeats its bounds, a KeysNarrowing its
     // tests, and an anonymous parameter would then stand for two values).
     bool numbered = false;
-    // With the row identity of the tree's additions.
-    bool rowIdentity = false;
     // With the narrowing by the substring indexes (IndexNarrowing).
     bool narrowed = false;
     // An expression's Jet type (JetTypes.h); empty, every type is Unknown.
@@ -402,7 +400,16 @@ struct RenderOptions {
     NodeTypes typeOfNode;
 };
 
-// The SQLite text of the tree.
-std::string renderJetTree(const Tree& tree, const RenderOptions& options);
+// The SQLite text of a tree, written once, and where the row identity of
+// its additions goes in it (before the outer FROM word): the text an
+// updatable recordset runs is this one with it put there.
+struct RenderedSql {
+    std::string text;
+    std::size_t rowIdentityAt = std::string::npos;  // npos: the tree has no row identity
+    // The text with ", [source]._rowid_ AS <kRowidColumn>" as the outer
+    // SELECT's last column; the text itself without a row identity.
+    std::string withRowIdentity(const Additions& additions) const;
+};
+RenderedSql renderJetTree(const Tree& tree, const RenderOptions& options);
 
 }  // namespace lumo::db::tree
