@@ -13,16 +13,6 @@ using detail::isOp;
 using detail::isWord;
 using detail::unquotedName;
 
-// The first item of a part that is a Written list, when it is a name.
-std::optional<std::string_view> leadingName(const Tree& tree, const Clauses::Part& part) {
-    if (part.expression == kNoNode) return std::nullopt;
-    const Written* w = std::get_if<Written>(&tree.nodes[part.expression]);
-    if (!w || w->items.empty() || w->items[0].group != kNoNode) return std::nullopt;
-    const detail::Token& t = tree.tokens[w->items[0].place.at];
-    if (!isName(t)) return std::nullopt;
-    return unquotedName(t);
-}
-
 // The items of the target of a SET part: an Assignment's, or those of a
 // part the expression parser did not read (C = CASE ...).
 Written* setTarget(Tree& tree, const Clauses::Part& part) {
@@ -79,15 +69,18 @@ void insertValues(const Tree& tree, const Write& write, std::vector<AssignedValu
     }
 }
 
+std::vector<AssignedValue> valuesOf(const Tree& tree, const Write& write) {
+    std::vector<AssignedValue> out;
+    if (write.kind == Write::Kind::Update) updateValues(tree, write, out);
+    else insertValues(tree, write, out);
+    return out;
+}
+
 }  // namespace
 
 std::vector<AssignedValue> assignedValues(const Tree& tree) {
-    std::vector<AssignedValue> out;
     const std::optional<Write> write = assigningWrite(tree);
-    if (!write) return out;
-    if (write->kind == Write::Kind::Update) updateValues(tree, *write, out);
-    else insertValues(tree, *write, out);
-    return out;
+    return write ? valuesOf(tree, *write) : std::vector<AssignedValue>();
 }
 
 Index& valueNode(Tree& tree, const AssignedValue& value) {
@@ -132,7 +125,7 @@ void findAssignedParameters(const Tree& tree, std::size_t parameters, JetStateme
     if (!write) return;
     st.writtenTable = write->table;
     st.parameterColumns.assign(parameters, {});
-    const std::vector<AssignedValue> values = assignedValues(tree);
+    const std::vector<AssignedValue> values = valuesOf(tree, *write);
     for (const AssignedValue& v : values) {
         const Node& owner = tree.nodes[v.owner];
         const Assignment* a = std::get_if<Assignment>(&owner);

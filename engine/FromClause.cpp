@@ -205,11 +205,11 @@ std::optional<Entry> entryAt(const Tree& tree, const Parts& parts, std::size_t b
 std::optional<Join> joinAt(const Tree& tree, const Parts& parts, std::size_t b, std::size_t e) {
     if (b >= e) return std::nullopt;
     Join out;
-    out.join = b;
     if (isWordPart(tree, parts[b], "LEFT")) out.kind = Join::Kind::Left;
     else if (isWordPart(tree, parts[b], "RIGHT")) out.kind = Join::Kind::Right;
-    if (out.kind != Join::Kind::Inner || isWordPart(tree, parts[b], "INNER")) ++out.join;
-    if (out.join > b && out.join < e && out.kind != Join::Kind::Inner && isWordPart(tree, parts[out.join], "OUTER")) {
+    // The JOIN word follows the kind's word, or stands first alone.
+    out.join = out.kind != Join::Kind::Inner || isWordPart(tree, parts[b], "INNER") ? b + 1 : b;
+    if (out.kind != Join::Kind::Inner && out.join < e && isWordPart(tree, parts[out.join], "OUTER")) {
         out.outer = true;
         ++out.join;
     }
@@ -285,14 +285,14 @@ std::vector<Source> sourcesOf(const Tree& tree, const Parts& parts, std::size_t 
     return out;
 }
 
-namespace {
-
-// The first item of a part that is a Written list, when it is a name.
-std::string_view leadingName(const Tree& tree, const Clauses::Part& part) {
+std::optional<std::string_view> leadingName(const Tree& tree, const Clauses::Part& part) {
     const Written* w = writtenAt(tree, part);
-    if (!w || w->items.empty() || w->items[0].group != kNoNode || !isName(tree.tokens[w->items[0].place.at])) return {};
+    if (!w || w->items.empty() || w->items[0].group != kNoNode || !isName(tree.tokens[w->items[0].place.at]))
+        return std::nullopt;
     return nameAt(tree, w->items[0].place);
 }
+
+namespace {
 
 // The first part of [b, parts' end) that is the clause word `word`; the
 // parts' count for none.
@@ -308,17 +308,17 @@ std::optional<Write> writeOf(const Tree& tree) {
     if (parts.size() < 3) return std::nullopt;
     if (isWordPart(tree, parts[0], "UPDATE")) {
         const std::size_t set = wordAt(tree, parts, 2, "SET");
-        return Write{Write::Kind::Update, leadingName(tree, parts[1]), 1, set, set};
+        return Write{Write::Kind::Update, leadingName(tree, parts[1]).value_or(""), 1, set, set};
     }
     if (isWordPart(tree, parts[0], "INSERT")) {
         const Written* into = isWordPart(tree, parts[1], "INTO") ? writtenAt(tree, parts[2]) : nullptr;
         if (!into || into->items.empty()) return std::nullopt;
-        return Write{Write::Kind::Insert, leadingName(tree, parts[2]), 2, 3, parts.size(), into};
+        return Write{Write::Kind::Insert, leadingName(tree, parts[2]).value_or(""), 2, 3, parts.size(), into};
     }
     if (isWordPart(tree, parts[0], "DELETE")) {
         const std::size_t from = wordAt(tree, parts, 1, "FROM");
         if (from + 1 >= parts.size()) return std::nullopt;
-        return Write{Write::Kind::Delete, leadingName(tree, parts[from + 1]), from + 1,
+        return Write{Write::Kind::Delete, leadingName(tree, parts[from + 1]).value_or(""), from + 1,
                      wordAt(tree, parts, from + 1, "WHERE"), parts.size()};
     }
     return std::nullopt;

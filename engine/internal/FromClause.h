@@ -150,6 +150,10 @@ struct Source {
 };
 std::vector<Source> sourcesOf(const Tree& tree, const Parts& parts, std::size_t b, std::size_t e);
 
+// The first item of a part that is a list of names (Written), when it is
+// a name: the table of "T (C, ...)", a column of an INSERT's list.
+std::optional<std::string_view> leadingName(const Tree& tree, const Clauses::Part& part);
+
 // The statement's UPDATE, INSERT INTO or DELETE, read off its outer
 // level: the parts that name the tables it writes (and reads), and for an
 // UPDATE its SET word, for an INSERT its "T (C, ...)". The one reader of a
